@@ -1,0 +1,183 @@
+#include "data/column.h"
+
+#include <limits>
+
+#include "data/error.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr std::string_view kTrue = "True";
+constexpr std::string_view kFalse = "False";
+
+// Offsets are 32-bit to keep a million-row snapshot small; a column past that is refused, not wrapped.
+void checkArenaSize(std::size_t bytes, const std::string& column) {
+    if (bytes > std::numeric_limits<std::uint32_t>::max()) {
+        throw Error("The values of field '" + column + "' are too large to load (more than 4 GB).");
+    }
+}
+
+}  // namespace
+
+std::string_view FoldedColumn::cell(std::size_t row) const {
+    if (!overrides.empty()) {
+        const auto it = overrides.find(static_cast<std::uint32_t>(row));
+        if (it != overrides.end()) return it->second;
+    }
+    return std::string_view(arena).substr(offsets[row], offsets[row + 1] - offsets[row]);
+}
+
+Column::Column(FieldInfo info) : info_(std::move(info)) {}
+
+void Column::reserve(std::size_t rows, std::size_t bytes) {
+    nulls_.reserve(rows);
+    if (info_.kind == FieldKind::Boolean) {
+        bools_.reserve(rows);
+    } else {
+        offsets_.reserve(rows + 1);
+        arena_.reserve(bytes);
+    }
+}
+
+void Column::appendNull() {
+    const std::size_t row = size();
+    nulls_.push_back(true);
+    if (info_.kind == FieldKind::Boolean) {
+        bools_.push_back(-1);
+    } else {
+        offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+    }
+    noteChange(row);
+}
+
+void Column::appendText(std::string_view text) {
+    const std::size_t row = size();
+    checkArenaSize(arena_.size() + text.size(), info_.name);
+    nulls_.push_back(false);
+    arena_.append(text);
+    offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+    noteChange(row);
+}
+
+void Column::appendBool(bool value) {
+    const std::size_t row = size();
+    nulls_.push_back(false);
+    bools_.push_back(value ? 1 : 0);
+    noteChange(row);
+}
+
+std::string_view Column::text(std::size_t row) const {
+    if (nulls_[row]) return {};
+    if (info_.kind == FieldKind::Boolean) return bools_[row] ? kTrue : kFalse;
+    if (!overrides_.empty()) {
+        const auto it = overrides_.find(static_cast<std::uint32_t>(row));
+        if (it != overrides_.end()) return it->second;
+    }
+    return std::string_view(arena_).substr(offsets_[row], offsets_[row + 1] - offsets_[row]);
+}
+
+std::optional<bool> Column::boolean(std::size_t row) const {
+    if (nulls_[row]) return std::nullopt;
+    if (info_.kind == FieldKind::Boolean) return bools_[row] != 0;
+    return std::nullopt;
+}
+
+void Column::set(std::size_t row, std::optional<std::string_view> value) {
+    nulls_[row] = !value.has_value();
+    if (info_.kind == FieldKind::Boolean) {
+        bools_[row] = value ? (*value == kTrue ? 1 : 0) : -1;
+    } else if (row + 1 == size() && overrides_.count(static_cast<std::uint32_t>(row)) == 0) {
+        // The last row's bytes end the arena, so it can be rewritten in place.
+        const std::string_view text = value ? *value : std::string_view();
+        checkArenaSize(offsets_[row] + text.size(), info_.name);
+        arena_.resize(offsets_[row]);
+        arena_.append(text);
+        offsets_[row + 1] = static_cast<std::uint32_t>(arena_.size());
+    } else {
+        overrides_[static_cast<std::uint32_t>(row)] = value ? std::string(*value) : std::string();
+        // Edited rows are few in browsing, but an update may touch most of them: fold them back in.
+        if (overrides_.size() > 4096 && overrides_.size() > size() / 8) compact();
+    }
+    noteChange(row);
+}
+
+void Column::compact() {
+    std::string arena;
+    std::vector<std::uint32_t> offsets;
+    arena.reserve(arena_.size());
+    offsets.reserve(offsets_.size());
+    offsets.push_back(0);
+    for (std::size_t row = 0; row < size(); ++row) {
+        const std::string_view value = text(row);
+        checkArenaSize(arena.size() + value.size(), info_.name);
+        arena.append(value);
+        offsets.push_back(static_cast<std::uint32_t>(arena.size()));
+    }
+    arena_ = std::move(arena);
+    offsets_ = std::move(offsets);
+    overrides_.clear();
+}
+
+const FoldedColumn& Column::folded(FoldMode mode) const {
+    auto& slot = folded_[mode == FoldMode::Case ? 0 : 1];
+    if (!slot) {
+        auto built = std::make_unique<FoldedColumn>();
+        built->arena.reserve(info_.kind == FieldKind::Boolean ? size() * 5 : arena_.size());
+        built->offsets.reserve(size() + 1);
+        built->offsets.push_back(0);
+        for (std::size_t row = 0; row < size(); ++row) {
+            appendFolded(built->arena, text(row), mode);
+            checkArenaSize(built->arena.size(), info_.name);
+            built->offsets.push_back(static_cast<std::uint32_t>(built->arena.size()));
+        }
+        slot = std::move(built);
+    }
+    return *slot;
+}
+
+// Keeps the folded copies current: an appended row extends them, an edited row overrides its cell.
+void Column::noteChange(std::size_t row) const {
+    for (int i = 0; i < 2; ++i) {
+        auto& slot = folded_[i];
+        if (!slot) continue;
+        const FoldMode mode = i == 0 ? FoldMode::Case : FoldMode::CaseAndAccents;
+        std::string value = foldText(text(row), mode);
+        if (row == slot->rows()) {
+            if (slot->arena.size() + value.size() > std::numeric_limits<std::uint32_t>::max()) {
+                slot.reset();  // rebuilt (and refused cleanly) on next use
+                continue;
+            }
+            slot->arena.append(value);
+            slot->offsets.push_back(static_cast<std::uint32_t>(slot->arena.size()));
+        } else if (row + 1 == slot->rows() && !slot->overridden(row)) {
+            slot->arena.resize(slot->offsets[row]);
+            slot->arena.append(value);
+            slot->offsets[row + 1] = static_cast<std::uint32_t>(slot->arena.size());
+        } else {
+            slot->overrides[static_cast<std::uint32_t>(row)] = std::move(value);
+            if (slot->overrides.size() > 4096 && slot->overrides.size() > slot->rows() / 8) slot.reset();
+        }
+    }
+}
+
+std::size_t Column::memoryBytes() const {
+    std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() +
+                        offsets_.capacity() * sizeof(std::uint32_t) + bools_.capacity();
+    for (const auto& [row, value] : overrides_) bytes += sizeof(row) + sizeof(value) + value.capacity() + 16;
+    for (const auto& slot : folded_) {
+        if (!slot) continue;
+        bytes += slot->arena.capacity() + slot->offsets.capacity() * sizeof(std::uint32_t);
+        for (const auto& [row, value] : slot->overrides) bytes += sizeof(row) + sizeof(value) + value.capacity() + 16;
+    }
+    return bytes;
+}
+
+int Table::findColumn(std::string_view name) const {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (sameName(columns[i].info().name, name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace lumaref

@@ -1,0 +1,92 @@
+#include "data/connection.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/connection_string.h"
+#include "data/error.h"
+#include "data/sqlite_statement.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaref {
+
+namespace {
+
+// Access databases carry their engine's name at byte 4 of the file.
+bool isAccessFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[32] = {};
+    in.read(header, sizeof header);
+    const std::string_view text(header, static_cast<std::size_t>(in.gcount()));
+    return text.size() >= 19 && (text.substr(4, 15) == "Standard Jet DB" || text.substr(4, 15) == "Standard ACE DB");
+}
+
+void runPragma(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+
+}  // namespace
+
+Connection::Connection(std::string connectionString, std::string name)
+    : connectionString_(std::move(connectionString)), name_(std::move(name)) {}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Open() {
+    if (db_ != nullptr) return;
+    const auto pairs = parseConnectionString(connectionString_);
+    const auto source = pairs.find("data source");
+    if (source == pairs.end() || source->second.empty()) {
+        throw Error("The connection string names no Data Source.");
+    }
+    std::error_code ec;
+    fs::path path = fs::absolute(fs::path(source->second), ec).lexically_normal();
+    path_ = path.string();
+    if (!fs::exists(path, ec) || fs::is_directory(path, ec)) {
+        throw Error("Could not find file '" + path_ + "'.");
+    }
+    if (isAccessFile(path_)) {
+        throw Error("The file '" + path_ +
+                    "' is a Microsoft Access database. Lumaref reads SQLite 3 databases; convert it first.");
+    }
+
+    sqlite3* db = nullptr;
+    const int status = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (status != SQLITE_OK) {
+        const std::string message = "Could not open file '" + path_ + "': " + providerMessage(db, status);
+        sqlite3_close(db);
+        throw Error(message);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs_);
+    // Reading the schema proves the file is a database before anything else uses it.
+    const int check = sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr);
+    if (check != SQLITE_OK) {
+        const std::string reason =
+            (check & 0xff) == SQLITE_NOTADB ? "it is not a database file" : providerMessage(db, check);
+        sqlite3_close(db);
+        throw Error("Could not open file '" + path_ + "': " + reason + ".");
+    }
+    readOnly_ = sqlite3_db_readonly(db, "main") == 1;
+    if (!readOnly_) {
+        // Every post is its own commit; WAL with NORMAL sync keeps that durable without a flush per row.
+        // When another program holds the file this may stay on the rollback journal, which is fine.
+        runPragma(db, "PRAGMA journal_mode=WAL");
+        runPragma(db, "PRAGMA synchronous=NORMAL");
+    }
+    db_ = db;
+}
+
+void Connection::Close() {
+    if (db_ == nullptr) return;
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void Connection::setBusyTimeoutMs(int ms) {
+    busyTimeoutMs_ = ms;
+    if (db_ != nullptr) sqlite3_busy_timeout(db_, ms);
+}
+
+}  // namespace lumaref

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace lumaref {
+
+// The one exception type of the core: what() is the final text a user sees.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The provider's text for a filter it cannot use.
+inline constexpr const char* kFilterArgumentsError =
+    "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one another.";
+
+}  // namespace lumaref

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/column.h"
+#include "data/error.h"
+#include "data/filter.h"
+
+namespace lumaref {
+
+class Connection;
+
+// Told about changes so a view can follow the record set. Positions count visible rows from 0.
+class RecordSetListener {
+public:
+    virtual ~RecordSetListener() = default;
+    virtual void rowsReset() = 0;                 // opened, closed, or a filter change
+    virtual void rowChanged(int position) = 0;    // a posted edit
+    virtual void rowAppended(int position) = 0;   // a posted new row, now the last visible one
+    virtual void cursorMoved(int position) = 0;   // -1: no current row
+};
+
+// A static snapshot of "select * from <table>", walked by a cursor, narrowed by a filter,
+// edited and appended to with immediate posts. Named after its component (ADOQuery1...);
+// its own errors carry that name as a prefix.
+class RecordSet {
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    RecordSet(std::string name, Connection& connection, std::string sql);
+    ~RecordSet();
+    RecordSet(const RecordSet&) = delete;
+    RecordSet& operator=(const RecordSet&) = delete;
+
+    const std::string& Name() const { return name_; }
+    const std::string& SQL() const { return sql_; }
+
+    // Opens the connection first if it is closed. Throws the provider's text and stays closed on failure.
+    void Open();
+    void Close();
+    bool Active() const { return state_ != State::Inactive; }
+    State state() const { return state_; }
+
+    // Cursor. Every move first completes the pending row.
+    void First();
+    void Next();
+    void Prior();
+    void Last();
+    bool Eof() const;
+    bool Bof() const;
+    int RecordCount() const;
+    // Position of the current row among the visible rows from 1; -1 with no row or while appending.
+    int RecNo() const;
+    void SetRecNo(int recNo);
+
+    // Fields, by position from 0 in table order or by name in any letter case.
+    int FieldCount() const;
+    const FieldInfo& Field(int index) const;
+    std::string FieldAsString(std::string_view name) const;
+    std::string FieldAsString(int index) const;
+    void SetFieldAsString(std::string_view name, std::string_view value);
+    void SetFieldAsString(int index, std::string_view value);
+
+    void Edit();
+    void Append();
+    void Post();
+    void Cancel();
+
+    const std::string& Filter() const { return filterText_; }
+    void SetFilter(std::string text);
+    bool Filtered() const { return filtered_; }
+    void SetFiltered(bool on);
+
+    // Reading in place for a view: the value of a visible row without moving the cursor.
+    std::string_view valueAt(int position, int field) const;
+    int currentPosition() const;  // -1 with no current row
+    void setListener(RecordSetListener* listener) { listener_ = listener; }
+
+    std::size_t memoryBytes() const;
+
+private:
+    Error error(const std::string& text) const;
+    void requireActive() const;
+    int fieldIndex(std::string_view name) const;
+    void complete();
+    void applyFilter(const std::string& text, bool on);
+    void writeRow();
+    void moveTo(int position);
+    std::size_t visibleRow(int position) const;
+
+    struct CachedFilter {
+        std::string text;
+        std::uint64_t version;
+        bool all;
+        std::vector<std::uint32_t> rows;
+    };
+
+    std::string name_;
+    Connection& connection_;
+    std::string sql_;
+    std::string tableName_;
+    State state_ = State::Inactive;
+
+    Table table_;
+    std::vector<std::int64_t> rowIds_;
+    std::vector<std::uint32_t> visible_;
+    bool allVisible_ = true;  // visible_ unused: every row is visible in table order
+    int position_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+
+    // Pending row: the assigned values and, for an edit, the row they replace.
+    std::vector<std::optional<std::optional<std::string>>> pending_;
+    bool pendingChanged_ = false;
+
+    std::string filterText_;
+    bool filtered_ = false;
+    std::vector<CachedFilter> filterCache_;
+    std::uint64_t dataVersion_ = 0;  // bumped by every post, so cached filter results stay true
+    RecordSetListener* listener_ = nullptr;
+};
+
+}  // namespace lumaref

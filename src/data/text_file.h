@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace lumaref {
+
+// Decodes file bytes to UTF-8: a leading UTF-8 byte-order mark is skipped; bytes that are not valid
+// UTF-8 are taken as Windows-1252, so files from older Windows installations still load.
+std::string decodeText(std::string_view bytes);
+
+// Reads a whole file. Throws Error("<what> \"<path>\". <system reason>") on failure, e.g.
+// what = "Cannot open file".
+std::string readWholeFile(const std::string& path, std::string_view what = "Cannot open file");
+
+// The system's text for an errno value, with trailing blanks and full stops removed.
+std::string systemReason(int errnoValue);
+
+// Where the bytes of a replacement file go; a test can substitute one that fails part-way.
+// Each call returns false on failure with errno set.
+struct FileSink {
+    std::function<bool(int fd, const char* data, std::size_t size)> write;
+    std::function<bool(int fd)> flush;
+};
+FileSink systemFileSink();
+
+// Replaces path atomically: writes a temporary file beside it, flushes, renames. Any failure
+// (including a short write) leaves the previous file whole and no temporary file behind, and throws
+// Error("Cannot create file \"<path>\". <reason>").
+void replaceFileAtomically(const std::string& path, std::string_view bytes,
+                           const FileSink& sink = systemFileSink());
+
+}  // namespace lumaref

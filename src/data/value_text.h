@@ -1,0 +1,28 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "data/field.h"
+
+namespace lumaref {
+
+// Numbers as text: shortest round-trip form, "." as decimal separator.
+std::string numberText(double value);
+std::string numberText(long long value);
+
+// Appends one result column of the current row of stmt to a snapshot column, as its field kind reads it.
+class Column;
+void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index);
+
+// The stored text of a value assigned by the program, checked against the field's kind:
+// nullopt for null; throws Error with the field's text for a value the kind does not accept.
+std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_view value);
+
+// Binds a snapshot value (nullopt: null) as the field's kind stores it.
+void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field, const std::optional<std::string>& value);
+
+}  // namespace lumaref

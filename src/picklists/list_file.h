@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumaref {
+
+// Splits decoded list-file text into items: CR LF, lone CR and lone LF end a line; a break at the
+// very end adds no empty item; an empty line is an item; a zero byte ends the text.
+std::vector<std::string> splitListText(std::string_view text);
+
+// Reads a list file (UTF-8, a leading byte-order mark skipped; not valid UTF-8: Windows-1252).
+// Throws Error("Cannot open file \"<path>\". <reason>").
+std::vector<std::string> readListFile(const std::string& path);
+
+// Writes items, each followed by CR LF, replacing the file atomically.
+// Throws Error("Cannot create file \"<path>\". <reason>") and leaves any previous file whole.
+void writeListFile(const std::string& path, const std::vector<std::string>& items);
+
+// Paths of the list files below the program directory (with or without a trailing separator).
+std::string categoriesListPath(std::string_view programDir);
+std::string frequenciesListPath(std::string_view programDir);
+// The subject file of a category, or nullopt when the category is not a valid file name
+// (".", "..", or containing a path separator or a zero byte): such a name finds no file and
+// cannot be written. The empty category is a real category of the data; its file is
+// "lists/subjects/.txt".
+std::optional<std::string> subjectListPath(std::string_view programDir, std::string_view category);
+
+}  // namespace lumaref
