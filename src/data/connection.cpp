@@ -21,7 +21,8 @@ bool isAccessFile(const std::string& path) {
     char header[32] = {};
     in.read(header, sizeof header);
     const std::string_view text(header, static_cast<std::size_t>(in.gcount()));
-    return text.size() >= 19 && (text.substr(4, 15) == "Standard Jet DB" || text.substr(4, 15) == "Standard ACE DB");
+    return text.size() >= 19 &&
+           (text.substr(4, 15) == "Standard Jet DB" || text.substr(4, 15) == "Standard ACE DB");
 }
 
 void runPragma(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
@@ -51,8 +52,13 @@ void Connection::Open() {
                     "' is a Microsoft Access database. Lumaref reads SQLite 3 databases; convert it first.");
     }
 
+    // "Mode=Read" asks for a read-only connection, as ADO connection strings do.
+    const auto mode = pairs.find("mode");
+    const bool readOnlyMode = mode != pairs.end() && mode->second.find("Write") == std::string::npos &&
+                              mode->second.find("Read") != std::string::npos;
     sqlite3* db = nullptr;
-    const int status = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int status = sqlite3_open_v2(path_.c_str(), &db,
+                                       readOnlyMode ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
     if (status != SQLITE_OK) {
         const std::string message = "Could not open file '" + path_ + "': " + providerMessage(db, status);
         sqlite3_close(db);

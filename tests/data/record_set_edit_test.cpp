@@ -1,0 +1,298 @@
+// Walking, editing, appending and filtering a record set, and how posts meet the database file.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/error.h"
+#include "data/record_set.h"
+#include "support/temp_database.h"
+#include "support/temp_dir.h"
+
+namespace lumaref {
+namespace {
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+class JournalsTest : public ::testing::Test {
+protected:
+    void open(const std::string& rows, const std::string& connectionString = kDefaultConnectionString) {
+        test::createDatabase(dbPath, rows);
+        connection = std::make_unique<Connection>(connectionString);
+        connection->setBusyTimeoutMs(50);
+        journals = std::make_unique<RecordSet>("ADOQuery1", *connection, "select * from journals");
+        journals->Open();
+    }
+    std::string stored(const std::string& sql) { return test::queryText(dbPath, sql); }
+
+    test::TempDir dir;
+    test::CurrentDir cwd{dir.path()};
+    std::string dbPath = dir.file("Database.mdb");
+    std::unique_ptr<Connection> connection;
+    std::unique_ptr<RecordSet> journals;
+};
+
+std::string threeJournals() {
+    return test::journalInsert("Optics Letters", "Physics", "Optics", "Monthly") +
+           test::journalInsert("Cell", "Biology", "Cells", "Weekly") +
+           test::journalInsert("Optica", "Physics", "Optics", "Monthly");
+}
+
+TEST_F(JournalsTest, CursorWalksForwardAndBackWithEofAndRecNo) {
+    open(threeJournals());
+    EXPECT_EQ(journals->RecordCount(), 3);
+    EXPECT_EQ(journals->RecNo(), 1);
+    std::vector<std::string> titles;
+    for (journals->First(); !journals->Eof(); journals->Next())
+        titles.push_back(journals->FieldAsString("title"));
+    EXPECT_EQ(titles, (std::vector<std::string>{"Optics Letters", "Cell", "Optica"}));
+    EXPECT_EQ(journals->RecNo(), 3) << "Next from the last row stays on it";
+    journals->Prior();
+    EXPECT_EQ(journals->RecNo(), 2);
+    EXPECT_FALSE(journals->Eof());
+    journals->Last();
+    EXPECT_EQ(journals->RecNo(), 3);
+    journals->SetRecNo(2);
+    EXPECT_EQ(journals->FieldAsString(0), "Cell");
+    journals->SetRecNo(99);
+    EXPECT_EQ(journals->RecNo(), 2) << "an out-of-range record number does not move";
+}
+
+TEST_F(JournalsTest, EmptyTableHasNoCurrentRow) {
+    open("");
+    journals->First();
+    EXPECT_TRUE(journals->Eof());
+    EXPECT_EQ(journals->RecordCount(), 0);
+    EXPECT_EQ(journals->RecNo(), -1);
+    EXPECT_EQ(journals->FieldAsString("Title"), "");
+    EXPECT_EQ(errorOf([&] { journals->FieldAsString("Nope"); }), "ADOQuery1: Field 'Nope' not found");
+}
+
+TEST_F(JournalsTest, SettingValuesFollowsTheFieldKindRules) {
+    open(test::journalInsert("X"));
+    EXPECT_EQ(errorOf([&] { journals->SetFieldAsString("Title", "Y"); }),
+              "ADOQuery1: Dataset not in edit or insert mode");
+    EXPECT_EQ(errorOf([&] { journals->Post(); }), "ADOQuery1: Dataset not in edit or insert mode");
+    journals->Edit();
+    struct Case {
+        const char* field;
+        std::string value;
+        std::string readBack;  // or the error text
+    };
+    const std::string longText = std::string(250, 'a') + "ééééééééé";
+    const Case cases[] = {
+        {"Science Citation Index", "true", "True"},
+        {"Science Citation Index", "t", "True"},
+        {"Science Citation Index", "FAL", "False"},
+        {"Science Citation Index", "", ""},
+        {"Science Citation Index", "yes",
+         "'yes' is not a valid boolean value for field 'Science Citation Index'"},
+        {"Science Citation Index", "truex",
+         "'truex' is not a valid boolean value for field 'Science Citation Index'"},
+        {"Title", longText, std::string(250, 'a') + "ééééé"},
+        {"Address", longText + longText, longText + longText},
+        {"Nope", "x", "ADOQuery1: Field 'Nope' not found"},
+    };
+    for (const auto& c : cases) {
+        const std::string error = errorOf([&] { journals->SetFieldAsString(c.field, c.value); });
+        const std::string result = error == "(no error)" ? journals->FieldAsString(c.field) : error;
+        EXPECT_EQ(result, c.readBack) << c.field << " <- " << c.value;
+    }
+    journals->Cancel();
+}
+
+TEST_F(JournalsTest, NumberFieldsRefuseTextThatIsNotANumber) {
+    open("CREATE TABLE ranks (n INTEGER, r REAL);");
+    RecordSet ranks("ADOQuery2", *connection, "select * from ranks");
+    ranks.Open();
+    ranks.Append();
+    EXPECT_EQ(errorOf([&] { ranks.SetFieldAsString("n", "12a"); }),
+              "'12a' is not a valid integer value for field 'n'");
+    EXPECT_EQ(errorOf([&] { ranks.SetFieldAsString("r", "1,5"); }),
+              "'1,5' is not a valid floating point value for field 'r'");
+    ranks.SetFieldAsString("n", " 12 ");
+    ranks.SetFieldAsString("r", "2.50");
+    ranks.Post();
+    EXPECT_EQ(ranks.FieldAsString("n"), "12");
+    EXPECT_EQ(ranks.FieldAsString("r"), "2.5");
+    EXPECT_EQ(stored("SELECT typeof(r) || ':' || r FROM ranks"), "real:2.5");
+}
+
+TEST_F(JournalsTest, AppendPostsAndReadsTheRowBack) {
+    open(threeJournals());
+    journals->Append();
+    EXPECT_EQ(journals->RecNo(), -1);
+    journals->SetFieldAsString("Title", "New Journal");
+    journals->SetFieldAsString("Science Citation Index Expanded", "true");
+    journals->Append();  // completes the first new row
+    journals->SetFieldAsString("Title", "Second New");
+    journals->Post();
+    EXPECT_EQ(journals->RecordCount(), 5);
+    EXPECT_EQ(journals->RecNo(), 5);
+    EXPECT_EQ(journals->FieldAsString("Science Citation Index"), "False") << "database default shows";
+    EXPECT_EQ(stored("SELECT count(*) FROM journals"), "5");
+    EXPECT_EQ(stored("SELECT \"Science Citation Index Expanded\" FROM journals WHERE Title='New Journal'"),
+              "1");
+}
+
+TEST_F(JournalsTest, CompletingDropsAnUntouchedRowAndPostsAChangedOne) {
+    open(threeJournals());
+    journals->Append();
+    journals->First();
+    EXPECT_EQ(journals->RecordCount(), 3) << "an empty appended row is dropped";
+    journals->Edit();
+    journals->SetFieldAsString("IF", "3.2");
+    journals->Next();  // completes the edit
+    EXPECT_EQ(stored("SELECT IF FROM journals WHERE Title='Optics Letters'"), "3.2");
+    journals->Edit();
+    journals->Last();
+    EXPECT_EQ(journals->state(), RecordSet::State::Browse);
+}
+
+TEST_F(JournalsTest, AnEditByAnotherProgramIsReportedNotOverwritten) {
+    open(threeJournals());
+    Connection other(kDefaultConnectionString);
+    RecordSet otherJournals("ADOQuery1", other, "select * from journals");
+    otherJournals.Open();
+
+    otherJournals.Edit();
+    otherJournals.SetFieldAsString("Q", "Q1");
+    otherJournals.Post();
+
+    journals->Edit();
+    journals->SetFieldAsString("Q", "Q4");
+    EXPECT_EQ(
+        errorOf([&] { journals->Post(); }),
+        "Row cannot be located for updating. Some values may have been changed since it was last read.");
+    EXPECT_EQ(journals->state(), RecordSet::State::Edit) << "a failed post leaves the row pending";
+    EXPECT_EQ(stored("SELECT Q FROM journals WHERE Title='Optics Letters'"), "Q1");
+
+    // Fields the other program did not touch can still be written.
+    journals->Cancel();
+    journals->Edit();
+    journals->SetFieldAsString("IF", "1.5");
+    journals->Post();
+    EXPECT_EQ(stored("SELECT IF || '/' || Q FROM journals WHERE Title='Optics Letters'"), "1.5/Q1");
+}
+
+TEST_F(JournalsTest, ALockedDatabaseFailsThePostAndKeepsTheRow) {
+    open(threeJournals());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(dbPath.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; UPDATE journals SET IF='9' WHERE Title='Cell';", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    journals->Append();
+    journals->SetFieldAsString("Title", "Blocked");
+    const std::string error = errorOf([&] { journals->Post(); });
+    EXPECT_NE(error.find("locked"), std::string::npos) << error;
+    EXPECT_EQ(journals->state(), RecordSet::State::Insert);
+    EXPECT_EQ(journals->FieldAsString("Title"), "Blocked");
+
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    journals->Post();
+    EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE Title='Blocked'"), "1");
+}
+
+TEST_F(JournalsTest, AReadOnlyConnectionBrowsesButRefusesPosts) {
+    open(threeJournals(), "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=Database.mdb;Mode=Read;");
+    EXPECT_EQ(journals->RecordCount(), 3);
+    journals->Edit();
+    journals->SetFieldAsString("Title", "Changed");
+    EXPECT_EQ(errorOf([&] { journals->Post(); }), "Cannot update. Database or object is read-only.");
+    EXPECT_EQ(journals->state(), RecordSet::State::Edit);
+    EXPECT_EQ(stored("SELECT Title FROM journals LIMIT 1"), "Optics Letters");
+}
+
+TEST_F(JournalsTest, FilterAppliesOnlyWhileFilteredAndARejectedTextChangesNothing) {
+    open(threeJournals());
+    journals->SetFilter("category='physics'");
+    EXPECT_EQ(journals->RecordCount(), 3) << "the text alone does not filter";
+    journals->SetFiltered(true);
+    EXPECT_EQ(journals->RecordCount(), 2);
+    journals->Next();
+    journals->SetFilter(" Title Like '*OPTIC*'");
+    EXPECT_EQ(journals->RecNo(), 1) << "a filter change goes to the first row";
+    EXPECT_EQ(journals->RecordCount(), 2);
+
+    EXPECT_EQ(errorOf([&] { journals->SetFilter("Title Like"); }), kFilterArgumentsError);
+    EXPECT_EQ(errorOf([&] { journals->SetFilter("Nope = 'x'"); }), kFilterArgumentsError);
+    EXPECT_EQ(journals->Filter(), " Title Like '*OPTIC*'");
+    EXPECT_TRUE(journals->Filtered());
+    EXPECT_EQ(journals->RecordCount(), 2);
+
+    journals->SetFiltered(false);
+    EXPECT_EQ(journals->RecordCount(), 3);
+    journals->SetFilter("");
+    journals->SetFiltered(true);
+    EXPECT_EQ(journals->RecordCount(), 3) << "an empty text shows every row";
+}
+
+TEST_F(JournalsTest, PostedRowsStayVisibleUntilTheFilterIsAppliedAgain) {
+    open(threeJournals());
+    journals->SetFilter("category='Physics'");
+    journals->SetFiltered(true);
+    journals->Append();
+    journals->SetFieldAsString("Title", "Elsewhere");
+    journals->SetFieldAsString("Category", "Biology");
+    journals->Post();
+    EXPECT_EQ(journals->RecordCount(), 3);
+    journals->First();
+    journals->Edit();
+    journals->SetFieldAsString("category", "Chemistry");
+    journals->Post();
+    EXPECT_EQ(journals->RecordCount(), 3);
+    journals->SetFiltered(false);
+    journals->SetFiltered(true);
+    EXPECT_EQ(journals->RecordCount(), 1) << "re-applied, the filter sees the posted values";
+    EXPECT_EQ(journals->FieldAsString("Title"), "Optica");
+}
+
+class CountingListener : public RecordSetListener {
+public:
+    void rowsReset() override { ++resets; }
+    void rowChanged(int) override { ++changes; }
+    void rowAppended(int position) override { appended.push_back(position); }
+    void cursorMoved(int position) override { moves.push_back(position); }
+    int resets = 0;
+    int changes = 0;
+    std::vector<int> appended;
+    std::vector<int> moves;
+};
+
+TEST_F(JournalsTest, ListenerHearsMovesResetsChangesAndAppends) {
+    open(threeJournals());
+    CountingListener listener;
+    journals->setListener(&listener);
+    journals->First();
+    journals->Next();
+    journals->Next();
+    journals->Next();  // already on the last row: Eof, no move
+    EXPECT_EQ(listener.moves, (std::vector<int>{0, 1, 2}));
+    journals->Edit();
+    journals->SetFieldAsString("Q", "Q2");
+    journals->Post();
+    EXPECT_EQ(listener.changes, 1);
+    journals->Append();
+    journals->SetFieldAsString("Title", "T");
+    journals->Post();
+    EXPECT_EQ(listener.appended, (std::vector<int>{3}));
+    journals->SetFilter("Q='Q2'");
+    journals->SetFiltered(true);
+    EXPECT_EQ(listener.resets, 1);
+    EXPECT_EQ(journals->valueAt(0, 0), "Optica");
+    journals->setListener(nullptr);
+}
+
+}  // namespace
+}  // namespace lumaref

@@ -1,0 +1,170 @@
+// Opening the database and its record sets, and what a closed record set answers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/error.h"
+#include "data/record_set.h"
+#include "support/temp_database.h"
+#include "support/temp_dir.h"
+
+namespace lumaref {
+namespace {
+
+using test::TempDir;
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+TEST(ConnectionOpen, MissingFileIsReportedWithItsAbsolutePathByTheConnectionAndEveryRecordSet) {
+    TempDir dir;
+    test::CurrentDir cwd(dir.path());
+    Connection connection(kDefaultConnectionString);
+    const std::string expected = "Could not find file '" + dir.file("Database.mdb") + "'.";
+    EXPECT_EQ(errorOf([&] { connection.Open(); }), expected);
+    for (const char* table : {"journals", "jcr2018", "JCRQ1"}) {
+        RecordSet query("ADOQuery1", connection, std::string("select * from ") + table);
+        EXPECT_EQ(errorOf([&] { query.Open(); }), expected) << table;
+        EXPECT_FALSE(query.Active());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Database.mdb")))
+        << "a missing database must never be created";
+}
+
+TEST(ConnectionOpen, DataSourceIsRelativeToTheCurrentDirectory) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("sub"));
+    test::createDatabase(dir.file("sub/Database.mdb"), test::journalInsert("Optics Letters"));
+    test::CurrentDir cwd(dir.file("sub"));
+    Connection connection(kDefaultConnectionString);
+    connection.Open();
+    EXPECT_EQ(connection.dataSourcePath(), dir.file("sub/Database.mdb"));
+}
+
+TEST(ConnectionOpen, RefusesFilesThatAreNotSqliteDatabases) {
+    TempDir dir;
+    test::CurrentDir cwd(dir.path());
+    struct Case {
+        std::string bytes;
+        std::string expectedPart;
+    };
+    const Case cases[] = {
+        {std::string("\0\1\0\0Standard Jet DB\0", 20) + std::string(2000, '\0'), "Microsoft Access database"},
+        {std::string("\0\1\0\0Standard ACE DB\0", 20) + std::string(2000, '\0'), "Microsoft Access database"},
+        {std::string(4096, 'x'), "not a database file"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(dir.file("Database.mdb"), c.bytes);
+        Connection connection(kDefaultConnectionString);
+        const std::string message = errorOf([&] { connection.Open(); });
+        EXPECT_NE(message.find(c.expectedPart), std::string::npos) << message;
+        EXPECT_NE(message.find(dir.file("Database.mdb")), std::string::npos) << message;
+        EXPECT_FALSE(connection.Connected());
+    }
+}
+
+TEST(ConnectionOpen, RefusesARealAccessDatabase) {
+    const std::string jet = std::string(LUMAREF_TESTDATA_DIR) + "/jet/nwind.mdb";
+    if (!std::filesystem::exists(jet)) GTEST_SKIP() << "no Jet test data at " << jet;
+    TempDir dir;
+    std::filesystem::copy_file(jet, dir.file("Database.mdb"));
+    test::CurrentDir cwd(dir.path());
+    Connection connection(kDefaultConnectionString);
+    EXPECT_NE(errorOf([&] { connection.Open(); }).find("Microsoft Access database"), std::string::npos);
+}
+
+TEST(ConnectionString, ParsesPairsQuotesAndBlanks) {
+    const auto pairs = parseConnectionString(
+        " Provider = Microsoft.Jet.OLEDB.4.0 ;DATA SOURCE=\"my;file.mdb\";Persist Security Info=False;;");
+    EXPECT_EQ(pairs.at("provider"), "Microsoft.Jet.OLEDB.4.0");
+    EXPECT_EQ(pairs.at("data source"), "my;file.mdb");
+    EXPECT_EQ(pairs.at("persist security info"), "False");
+    EXPECT_EQ(parseConnectionString("Data Source='it''s.mdb'").at("data source"), "it's.mdb");
+    for (const char* bad : {"Data Source", "=x", "Data Source='open", "a='b' c"}) {
+        EXPECT_THROW(parseConnectionString(bad), Error) << bad;
+    }
+}
+
+TEST(RecordSetOpen, MissingTableReportsOnlyThatRecordSet) {
+    TempDir dir;
+    test::CurrentDir cwd(dir.path());
+    test::createDatabase(dir.file("Database.mdb"), "DROP TABLE jcr2018;" + test::journalInsert("A"));
+    Connection connection(kDefaultConnectionString);
+    connection.Open();
+    RecordSet journals("ADOQuery1", connection, "select * from journals");
+    RecordSet ranking("ADOQuery2", connection, "select * from jcr2018");
+    journals.Open();
+    EXPECT_EQ(
+        errorOf([&] { ranking.Open(); }),
+        "Cannot find the input table or query 'jcr2018'. Make sure it exists and that its name is spelled "
+        "correctly.");
+    EXPECT_TRUE(journals.Active());
+    EXPECT_EQ(journals.RecordCount(), 1);
+    EXPECT_FALSE(ranking.Active());
+}
+
+TEST(RecordSetOpen, ClosedRecordSetRefusesReadsButStoresFilterSettings) {
+    TempDir dir;
+    test::CurrentDir cwd(dir.path());
+    Connection connection(kDefaultConnectionString);
+    RecordSet query("ADOQuery1", connection, "select * from journals");
+    const std::string closed = "ADOQuery1: Cannot perform this operation on a closed dataset";
+    const std::vector<std::pair<const char*, std::function<void()>>> operations = {
+        {"RecordCount", [&] { query.RecordCount(); }},
+        {"RecNo", [&] { query.RecNo(); }},
+        {"First", [&] { query.First(); }},
+        {"Next", [&] { query.Next(); }},
+        {"FieldAsString", [&] { query.FieldAsString("Title"); }},
+        {"Edit", [&] { query.Edit(); }},
+        {"Append", [&] { query.Append(); }},
+        {"Post", [&] { query.Post(); }},
+    };
+    for (const auto& [name, operation] : operations) EXPECT_EQ(errorOf(operation), closed) << name;
+    query.SetFiltered(false);
+    query.SetFilter("category='x'");
+    query.SetFiltered(true);
+    EXPECT_EQ(query.Filter(), "category='x'");
+    EXPECT_TRUE(query.Filtered());
+    EXPECT_TRUE(query.Eof());
+}
+
+TEST(RecordSetOpen, ReadsEveryKindAsText) {
+    TempDir dir;
+    test::CurrentDir cwd(dir.path());
+    test::createDatabase(dir.file("Database.mdb"),
+                         "CREATE TABLE kinds (t TEXT(10), m MEMO, b BOOLEAN, i INTEGER, r REAL, d DOUBLE);"
+                         "INSERT INTO kinds VALUES ('abc', 'long text', 1, 42, 2.50, 0.1);"
+                         "INSERT INTO kinds VALUES (NULL, NULL, 0, -7, 1e21, NULL);"
+                         "INSERT INTO kinds VALUES (NULL, NULL, NULL, NULL, NULL, NULL);");
+    Connection connection(kDefaultConnectionString);
+    RecordSet query("ADOQuery1", connection, "SELECT * FROM kinds");
+    query.Open();
+    const std::vector<std::vector<std::string>> expected = {
+        {"abc", "long text", "True", "42", "2.5", "0.1"},
+        {"", "", "False", "-7", "1e+21", ""},
+        {"", "", "", "", "", ""},
+    };
+    ASSERT_EQ(query.RecordCount(), 3);
+    query.First();
+    for (const auto& row : expected) {
+        for (int field = 0; field < query.FieldCount(); ++field) {
+            EXPECT_EQ(query.FieldAsString(field), row[static_cast<std::size_t>(field)])
+                << "row " << query.RecNo() << " field " << field;
+        }
+        query.Next();
+    }
+    EXPECT_EQ(query.Field(0).maxChars, 10u);
+    EXPECT_EQ(query.Field(2).kind, FieldKind::Boolean);
+    EXPECT_EQ(query.Field(4).kind, FieldKind::Real);
+}
+
+}  // namespace
+}  // namespace lumaref
