@@ -40,6 +40,13 @@ void Column::reserve(std::size_t rows, std::size_t bytes) {
     }
 }
 
+void Column::shrinkToFit() {
+    nulls_.shrink_to_fit();
+    arena_.shrink_to_fit();
+    offsets_.shrink_to_fit();
+    bools_.shrink_to_fit();
+}
+
 void Column::appendNull() {
     const std::size_t row = size();
     nulls_.push_back(true);
@@ -168,7 +175,8 @@ std::size_t Column::memoryBytes() const {
     for (const auto& slot : folded_) {
         if (!slot) continue;
         bytes += slot->arena.capacity() + slot->offsets.capacity() * sizeof(std::uint32_t);
-        for (const auto& [row, value] : slot->overrides) bytes += sizeof(row) + sizeof(value) + value.capacity() + 16;
+        for (const auto& [row, value] : slot->overrides)
+            bytes += sizeof(row) + sizeof(value) + value.capacity() + 16;
     }
     return bytes;
 }

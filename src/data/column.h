@@ -38,6 +38,8 @@ public:
     std::size_t size() const { return nulls_.size(); }
 
     void reserve(std::size_t rows, std::size_t bytes);
+    // Gives back the slack that growing during a load left behind.
+    void shrinkToFit();
     void appendNull();
     void appendText(std::string_view text);  // not for Boolean columns
     void appendBool(bool value);             // Boolean columns only

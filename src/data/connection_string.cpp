@@ -37,7 +37,8 @@ std::map<std::string, std::string> parseConnectionString(std::string_view text) 
         const std::string key = foldText(trim(text.substr(pos, equals - pos)), FoldMode::Case);
         if (key.empty()) malformed(text.substr(0, pos));
         std::size_t valueStart = equals + 1;
-        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t')) ++valueStart;
+        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
+            ++valueStart;
         std::string value;
         std::size_t next = 0;
         if (valueStart < text.size() && (text[valueStart] == '"' || text[valueStart] == '\'')) {

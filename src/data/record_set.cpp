@@ -63,7 +63,8 @@ void RecordSet::Open() {
     if (!connection_.Connected()) connection_.Open();
     tableName_ = tableOfQuery(sql_);
     if (tableName_.empty()) {
-        throw Error("Lumaref opens only queries of the form \"select * from <table>\", not \"" + sql_ + "\".");
+        throw Error("Lumaref opens only queries of the form \"select * from <table>\", not \"" + sql_ +
+                    "\".");
     }
     sqlite3* db = connection_.handle();
     Statement select(db, "SELECT rowid, * FROM " + quoteIdentifier(tableName_));
@@ -90,6 +91,8 @@ void RecordSet::Open() {
         for (int i = 1; i < columnCount; ++i) appendStoredValue(table.columns[i - 1], select.get(), i);
     }
     if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
+    for (auto& column : table.columns) column.shrinkToFit();
+    rowIds.shrink_to_fit();
 
     table_ = std::move(table);
     rowIds_ = std::move(rowIds);
@@ -305,7 +308,8 @@ void RecordSet::writeRow() {
         Statement insert(db, sql);
         if (!insert.ok()) throw Error(providerMessage(db, insert.status()));
         int bindIndex = 1;
-        for (const std::size_t i : assigned) bindValue(insert.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
+        for (const std::size_t i : assigned)
+            bindValue(insert.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
         const int status = sqlite3_step(insert.get());
         if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
         const std::int64_t rowId = sqlite3_last_insert_rowid(db);
@@ -367,7 +371,8 @@ void RecordSet::writeRow() {
     Statement update(db, "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks);
     if (!update.ok()) throw Error(providerMessage(db, update.status()));
     int bindIndex = 1;
-    for (const std::size_t i : assigned) bindValue(update.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
+    for (const std::size_t i : assigned)
+        bindValue(update.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
     sqlite3_bind_int64(update.get(), bindIndex++, rowIds_[row]);
     for (const std::size_t i : assigned) {
         const Column& column = table_.columns[i];
@@ -378,7 +383,8 @@ void RecordSet::writeRow() {
     const int status = sqlite3_step(update.get());
     if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
     if (sqlite3_changes(db) == 0) {
-        throw Error("Row cannot be located for updating. Some values may have been changed since it was last read.");
+        throw Error(
+            "Row cannot be located for updating. Some values may have been changed since it was last read.");
     }
     for (const std::size_t i : assigned) {
         const auto& value = *pending_[i];
@@ -457,7 +463,8 @@ std::size_t RecordSet::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + rowIds_.capacity() * sizeof(std::int64_t) +
                         visible_.capacity() * sizeof(std::uint32_t);
     for (const auto& column : table_.columns) bytes += column.memoryBytes();
-    for (const auto& cached : filterCache_) bytes += cached.rows.capacity() * sizeof(std::uint32_t) + cached.text.size();
+    for (const auto& cached : filterCache_)
+        bytes += cached.rows.capacity() * sizeof(std::uint32_t) + cached.text.size();
     return bytes;
 }
 

@@ -19,10 +19,10 @@ class Connection;
 class RecordSetListener {
 public:
     virtual ~RecordSetListener() = default;
-    virtual void rowsReset() = 0;                 // opened, closed, or a filter change
-    virtual void rowChanged(int position) = 0;    // a posted edit
-    virtual void rowAppended(int position) = 0;   // a posted new row, now the last visible one
-    virtual void cursorMoved(int position) = 0;   // -1: no current row
+    virtual void rowsReset() = 0;                // opened, closed, or a filter change
+    virtual void rowChanged(int position) = 0;   // a posted edit
+    virtual void rowAppended(int position) = 0;  // a posted new row, now the last visible one
+    virtual void cursorMoved(int position) = 0;  // -1: no current row
 };
 
 // A static snapshot of "select * from <table>", walked by a cursor, narrowed by a filter,

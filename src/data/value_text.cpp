@@ -95,16 +95,18 @@ void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
         }
         case SQLITE_FLOAT: {
             char buffer[32];
-            const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_double(stmt, index));
+            const auto [end, ec] =
+                std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_double(stmt, index));
             (void)ec;
             column.appendText(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
             break;
         }
         default: {
-            const auto* bytes = static_cast<const char*>(type == SQLITE_BLOB ? sqlite3_column_blob(stmt, index)
-                                                                               : static_cast<const void*>(
-                                                                                     sqlite3_column_text(stmt, index)));
-            column.appendText(std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+            const auto* bytes = static_cast<const char*>(
+                type == SQLITE_BLOB ? sqlite3_column_blob(stmt, index)
+                                    : static_cast<const void*>(sqlite3_column_text(stmt, index)));
+            column.appendText(
+                std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
             break;
         }
     }
@@ -118,13 +120,14 @@ std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_vie
             if (value.empty()) return std::nullopt;
             if (isPrefixIgnoringCase(value, "True")) return std::string("True");
             if (isPrefixIgnoringCase(value, "False")) return std::string("False");
-            throw Error("'" + std::string(value) + "' is not a valid boolean value for field '" + field.name + "'");
+            throw Error("'" + std::string(value) + "' is not a valid boolean value for field '" + field.name +
+                        "'");
         case FieldKind::Integer: {
             if (value.empty()) return std::nullopt;
             const auto number = parseInteger(value);
             if (!number) {
-                throw Error("'" + std::string(value) + "' is not a valid integer value for field '" + field.name +
-                            "'");
+                throw Error("'" + std::string(value) + "' is not a valid integer value for field '" +
+                            field.name + "'");
             }
             return numberText(*number);
         }
@@ -141,7 +144,8 @@ std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_vie
     return std::string(value);
 }
 
-void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field, const std::optional<std::string>& value) {
+void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field,
+               const std::optional<std::string>& value) {
     if (!value) {
         sqlite3_bind_null(stmt, index);
         return;

@@ -23,6 +23,7 @@ void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index);
 std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_view value);
 
 // Binds a snapshot value (nullopt: null) as the field's kind stores it.
-void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field, const std::optional<std::string>& value);
+void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field,
+               const std::optional<std::string>& value);
 
 }  // namespace lumaref

@@ -13,7 +13,7 @@ void execSql(const std::string& path, std::string_view sql);
 std::string queryText(const std::string& path, std::string_view sql);
 
 // An INSERT into journals for a test row: values in table order, "NULL" as bare text is not special.
-std::string journalInsert(std::string_view title, std::string_view category = "", std::string_view subject = "",
-                          std::string_view frequency = "");
+std::string journalInsert(std::string_view title, std::string_view category = "",
+                          std::string_view subject = "", std::string_view frequency = "");
 
 }  // namespace lumaref::test
