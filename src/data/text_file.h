@@ -11,8 +11,8 @@ namespace lumaref {
 // UTF-8 are taken as Windows-1252, so files from older Windows installations still load.
 std::string decodeText(std::string_view bytes);
 
-// Reads a whole file. Throws Error("<what> \"<path>\". <system reason>") on failure, e.g.
-// what = "Cannot open file".
+// Reads a whole file. Throws Error("<what> \"<full path>\". <system reason>") on failure, e.g.
+// what = "Cannot open file"; a relative path is shown made absolute. A folder is not a file.
 std::string readWholeFile(const std::string& path, std::string_view what = "Cannot open file");
 
 // The system's text for an errno value, with trailing blanks and full stops removed.

@@ -1,0 +1,117 @@
+#include "picklists/list_file.h"
+
+#include "data/error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace lumaref {
+namespace {
+
+using namespace std::string_literals;
+
+using Items = std::vector<std::string>;
+using test::TempDir;
+
+TEST(ListFileTest, SplitsAtEveryKindOfLineBreak) {
+    struct Row {
+        std::string text;
+        Items items;
+    };
+    const Row rows[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\rb\nc\r\nd\r", {"a", "b", "c", "d"}},
+        {"a\n\nb", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"\n\n", {"", ""}},
+        {"a\n\r b", {"a", "", " b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {" x \r\n", {" x "}},
+        {"a\0b\nc"s, {"a"}},
+        {"a\r\n\0\r\nb"s, {"a"}},
+        {"\0abc"s, {}},
+    };
+    for (const Row& row : rows) EXPECT_EQ(splitListText(row.text), row.items) << "[" << row.text << "]";
+}
+
+TEST(ListFileTest, ReadsUtf8AndOlderWindowsFiles) {
+    struct Row {
+        std::string bytes;
+        Items items;
+    };
+    const Row rows[] = {
+        {"\xEF\xBB\xBFPhysics\r\nCaf\xC3\xA9\r\n", {"Physics", "Caf\xC3\xA9"}},
+        {"Caf\xE9\r\nNa\xEFve", {"Caf\xC3\xA9", "Na\xC3\xAFve"}},
+        // Whatever follows a zero byte is not part of the text and cannot change its encoding.
+        {"Caf\xC3\xA9\r\n\0\xE9"s, {"Caf\xC3\xA9"}},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        test::writeFile(dir.file("list.txt"), row.bytes);
+        EXPECT_EQ(readListFile(dir.file("list.txt")), row.items) << "[" << row.bytes << "]";
+    }
+}
+
+TEST(ListFileTest, WritesEachItemWithCrLfAndReadsItBack) {
+    TempDir dir;
+    const std::string path = dir.file("list.txt");
+    const Items items = {"Physics", "", "Caf\xC3\xA9", " O'Brien "};
+    writeListFile(path, items);
+    EXPECT_EQ(test::readFile(path), "Physics\r\n\r\nCaf\xC3\xA9\r\n O'Brien \r\n");
+    EXPECT_EQ(readListFile(path), items);
+
+    writeListFile(path, {});
+    EXPECT_TRUE(test::fileExists(path));
+    EXPECT_EQ(test::readFile(path), "");
+}
+
+TEST(ListFileTest, ErrorsNameTheFileAndTheReason) {
+    TempDir dir;
+    const std::string path = categoriesListPath(dir.path());
+    try {
+        readListFile(path);
+        ADD_FAILURE() << "reading a missing file succeeded";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + path + "\". No such file or directory");
+    }
+    try {
+        writeListFile(path, {"Physics"});
+        ADD_FAILURE() << "writing into a missing folder succeeded";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + path + "\". No such file or directory");
+    }
+}
+
+TEST(ListFileTest, ListPathsStayInTheirFolder) {
+    EXPECT_EQ(categoriesListPath("/p"), "/p/lists/categories.txt");
+    EXPECT_EQ(frequenciesListPath("/p/"), "/p/lists/ferequently.txt");
+    struct Row {
+        const char* programDir;
+        std::string category;
+        std::optional<std::string> path;
+    };
+    const Row rows[] = {
+        {"/p/", "Physics", "/p/lists/subjects/Physics.txt"},
+        {"/p", "Physics", "/p/lists/subjects/Physics.txt"},
+        {"/p/", "", "/p/lists/subjects/.txt"},
+        {"/p/", "O'Brien", "/p/lists/subjects/O'Brien.txt"},
+        {"/p/", "...", "/p/lists/subjects/....txt"},
+        {"/p/", ".hidden", "/p/lists/subjects/.hidden.txt"},
+        {"/p/", "../x", std::nullopt},
+        {"/p/", "a/b", std::nullopt},
+        {"/p/", "a\\b", std::nullopt},
+        {"/p/", ".", std::nullopt},
+        {"/p/", "..", std::nullopt},
+        {"/p/", "a\0b"s, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(subjectListPath(row.programDir, row.category), row.path) << "[" << row.category << "]";
+    }
+}
+
+}  // namespace
+}  // namespace lumaref
