@@ -1,0 +1,42 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+namespace lumaref::bench {
+
+// Each operation is timed for Lumaref and for its peers on the same data of `journals` journals.
+// Lumaref: the record set (lumaref_benchmarks.cpp). Peers (peer_benchmarks.cpp): SQLite's own query
+// for the same condition, a plain memmem scan of the same title bytes, and the filter evaluated row by row.
+using Operation = void (*)(benchmark::State&, std::uint64_t journals);
+
+void openLumaref(benchmark::State&, std::uint64_t);
+void openSqlite(benchmark::State&, std::uint64_t);
+
+void categoryFilterLumaref(benchmark::State&, std::uint64_t);
+void categoryFilterSqlite(benchmark::State&, std::uint64_t);
+
+void searchFilterLumaref(benchmark::State&, std::uint64_t);
+void searchFilterSqlite(benchmark::State&, std::uint64_t);
+void searchFilterMemmem(benchmark::State&, std::uint64_t);
+void searchFilterRowByRow(benchmark::State&, std::uint64_t);
+
+// Open, then the first search: the search also builds the folded copies of the columns it reads,
+// so this less Open is what the first keystroke after start-up costs.
+void firstSearchLumaref(benchmark::State&, std::uint64_t);
+
+void keystrokesLumaref(benchmark::State&, std::uint64_t);
+void keystrokesSqlite(benchmark::State&, std::uint64_t);
+
+void searchHandlerLumaref(benchmark::State&, std::uint64_t);
+void searchHandlerSqlite(benchmark::State&, std::uint64_t);
+
+// Counters only: the loaded snapshot's bytes against the database file's size.
+void memoryLumaref(benchmark::State&, std::uint64_t);
+
+// The category, search text and keystrokes every operation uses.
+inline constexpr const char* kSearchWord = "optic";
+inline constexpr const char* kKeystrokes[] = {"o", "op", "opt", "opti", "optic"};
+
+}  // namespace lumaref::bench

@@ -1,0 +1,130 @@
+#include "ratio_report.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lumaref::bench {
+
+namespace {
+
+constexpr const char* kOperations[] = {"Open",       "CategoryFilter", "SearchFilter", "FirstSearch",
+                                       "Keystrokes", "SearchHandler",  "Memory"};
+constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
+
+double toMilliseconds(double value, benchmark::TimeUnit unit) {
+    switch (unit) {
+        case benchmark::kNanosecond:
+            return value / 1e6;
+        case benchmark::kMicrosecond:
+            return value / 1e3;
+        case benchmark::kMillisecond:
+            return value;
+        case benchmark::kSecond:
+            return value * 1e3;
+    }
+    return value;
+}
+
+std::string format(const char* pattern, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, pattern, value);
+    return buffer;
+}
+
+}  // namespace
+
+void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+        Result& result = results_[run.benchmark_name()];
+        result.times.push_back(toMilliseconds(run.GetAdjustedRealTime(), run.time_unit));
+        std::vector<double> sorted = result.times;
+        std::sort(sorted.begin(), sorted.end());
+        result.milliseconds = sorted[sorted.size() / 2];
+        for (const auto& [name, counter] : run.counters) result.counters[name] = counter.value;
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+const RatioReporter::Result* RatioReporter::find(const std::string& name) const {
+    const auto it = results_.find(name);
+    return it == results_.end() ? nullptr : &it->second;
+}
+
+void RatioReporter::printRatios(std::ostream& out, const std::vector<std::uint64_t>& sizes) const {
+    out << "\nLumaref time / peer time, same data, same run (below 1: Lumaref is faster;"
+           " the median of repetitions)\n";
+    char line[256];
+    std::snprintf(line, sizeof line, "%-15s %9s %12s  %s\n", "operation", "journals", "Lumaref ms", "peers");
+    out << line;
+    for (const char* operation : kOperations) {
+        for (std::uint64_t size : sizes) {
+            std::string suffix(1, '/');
+            suffix += std::to_string(size);
+            const Result* ours = find(std::string(operation) + "/Lumaref" + suffix);
+            if (ours == nullptr) continue;
+            std::string peers;
+            if (std::string(operation) == "Memory") {
+                peers = "snapshot " + format("%.0f MB", ours->counters.at("snapshot_bytes") / 1e6) +
+                        " / file " + format("%.0f MB", ours->counters.at("db_bytes") / 1e6) + " = " +
+                        format("%.2f", ours->counters.at("ratio")) + "; with folded copies " +
+                        format("%.2f", ours->counters.at("ratio_after_search"));
+            }
+            for (const char* peer : kPeers) {
+                const Result* theirs = find(std::string(operation) + "/" + peer + suffix);
+                if (theirs == nullptr || theirs->milliseconds <= 0) continue;
+                peers += std::string(peer) + " " + format("%.3f ms", theirs->milliseconds) + " -> " +
+                         format("%.3f", ours->milliseconds / theirs->milliseconds) + "   ";
+            }
+            std::snprintf(line, sizeof line, "%-15s %9llu %12.3f  ", operation,
+                          static_cast<unsigned long long>(size), ours->milliseconds);
+            out << line << peers << "\n";
+        }
+    }
+}
+
+bool RatioReporter::printTargets(std::ostream& out) const {
+    struct Target {
+        const char* what;
+        const char* ours;
+        const char* peer;     // nullptr: ours' own figure
+        const char* counter;  // taken from ours' counters, or nullptr for its time
+        double limit;
+        bool atMost;  // the figure must be <= limit (else >= limit)
+    };
+    const Target targets[] = {
+        {"search filter at 100k: Sqlite time / Lumaref time >= 5", "SearchFilter/Lumaref/100000",
+         "SearchFilter/Sqlite/100000", nullptr, 5.0, false},
+        {"search filter at 100k: Lumaref time / Memmem time <= 3", "SearchFilter/Lumaref/100000",
+         "SearchFilter/Memmem/100000", nullptr, 3.0, true},
+        {"open at 100k: Lumaref time / Sqlite time <= 1.5", "Open/Lumaref/100000", "Open/Sqlite/100000",
+         nullptr, 1.5, true},
+        {"memory at 1M: snapshot bytes / database file bytes <= 1.5", "Memory/Lumaref/1000000", nullptr,
+         "ratio", 1.5, true},
+        {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
+         true},
+        {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",
+         25.0, true},
+    };
+    out << "\nTargets\n";
+    bool allMet = true;
+    for (const Target& t : targets) {
+        const Result* ours = find(t.ours);
+        const Result* peer = t.peer != nullptr ? find(t.peer) : nullptr;
+        if (ours == nullptr || (t.peer != nullptr && peer == nullptr)) {
+            out << "  not run   " << t.what << "\n";
+            continue;
+        }
+        double figure = t.counter != nullptr ? ours->counters.at(t.counter) : ours->milliseconds;
+        if (peer != nullptr) {
+            figure =
+                t.atMost ? ours->milliseconds / peer->milliseconds : peer->milliseconds / ours->milliseconds;
+        }
+        const bool met = t.atMost ? figure <= t.limit : figure >= t.limit;
+        allMet = allMet && met;
+        out << (met ? "  met       " : "  MISSED    ") << t.what << ": " << format("%.3f", figure) << "\n";
+    }
+    return allMet;
+}
+
+}  // namespace lumaref::bench

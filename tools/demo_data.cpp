@@ -1,0 +1,191 @@
+#include "demo_data.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "data/error.h"
+#include "data/text_file.h"
+#include "demo_database.h"
+#include "demo_journal.h"
+#include "demo_master_list.h"
+#include "demo_schema.h"
+#include "demo_vocabulary.h"
+#include "picklists/list_file.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaref::demo {
+
+namespace {
+
+// Distinct values in order of first appearance, as the pick-list rebuild collects them.
+class FirstAppearance {
+public:
+    void add(std::size_t value) {
+        if (value >= seen_.size()) seen_.resize(value + 1, false);
+        if (!seen_[value]) {
+            seen_[value] = true;
+            order_.push_back(value);
+        }
+    }
+    const std::vector<std::size_t>& order() const { return order_; }
+
+private:
+    std::vector<bool> seen_;
+    std::vector<std::size_t> order_;
+};
+
+struct ListContents {
+    FirstAppearance categories;
+    std::vector<FirstAppearance> subjects = std::vector<FirstAppearance>(categoryWords().size());
+    std::vector<std::string> frequencies;
+
+    void add(const Journal& j) {
+        categories.add(j.category);
+        subjects[j.category].add(j.subject);
+        if (!j.frequency.empty() &&
+            std::find(frequencies.begin(), frequencies.end(), j.frequency) == frequencies.end()) {
+            frequencies.emplace_back(j.frequency);
+        }
+    }
+};
+
+struct RankingEntry {
+    std::uint32_t impactMilli;
+    std::uint64_t journal;
+    bool secondRow;
+};
+
+void makeDirectory(const fs::path& dir) {
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (error) throw Error("Cannot create directory \"" + dir.string() + "\": " + error.message());
+}
+
+void syncFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const int saved = errno;
+        if (fd >= 0) ::close(fd);
+        throw Error("Cannot write \"" + path.string() + "\": " + systemReason(saved));
+    }
+    ::close(fd);
+}
+
+void writeLists(const fs::path& outDir, const ListContents& lists) {
+    const fs::path listDir = outDir / "lists";
+    makeDirectory(listDir / "subjects");
+    const auto words = categoryWords();
+    std::vector<std::string> categories;
+    for (std::size_t c : lists.categories.order()) categories.emplace_back(words[c].name);
+    writeListFile((listDir / "categories.txt").string(), categories);
+    writeListFile((listDir / "ferequently.txt").string(), lists.frequencies);
+    for (std::size_t c : lists.categories.order()) {
+        std::vector<std::string> subjects;
+        for (std::size_t s : lists.subjects[c].order()) subjects.emplace_back(words[c].subjects[s]);
+        writeListFile((listDir / "subjects" / (std::string(words[c].name) + ".txt")).string(), subjects);
+    }
+}
+
+std::uint64_t writeMasterLists(const fs::path& outDir, const Options& options, const JournalMaker& maker) {
+    if (options.masterListEntries == 0) return 0;
+    std::uint64_t files = 0;
+    // Numbered after the database's journals, so an import adds journals the database does not hold yet.
+    std::uint64_t next = options.journals;
+    const auto words = categoryWords();
+    for (std::size_t c = 0; c < words.size(); ++c) {
+        const fs::path dir = outDir / "master-lists" / std::string(words[c].name);
+        makeDirectory(dir);
+        for (std::size_t s = 0; s < words[c].subjects.size(); ++s) {
+            std::string text =
+                masterListHeading(words[c].name, words[c].subjects[s], options.masterListEntries);
+            for (std::uint64_t n = 1; n <= options.masterListEntries; ++n) {
+                appendMasterListEntry(text, n, maker.make(next++, c, s));
+            }
+            replaceFileAtomically((dir / (std::string(words[c].subjects[s]) + ".txt")).string(), text);
+            ++files;
+        }
+    }
+    return files;
+}
+
+void fillDatabase(DemoDatabase& db, const Options& options, const JournalMaker& maker, ListContents& lists,
+                  Summary& summary) {
+    std::vector<RankingEntry> ranking;
+    for (std::uint64_t i = 0; i < options.journals; ++i) {
+        const Journal j = maker.make(i);
+        db.addJournal(j);
+        lists.add(j);
+        if (j.ranked) {
+            ranking.push_back({j.impactMilli, i, false});
+            if (j.duplicateRanking) ranking.push_back({j.impactMilli * 9 / 10 + 1, i, true});
+        }
+    }
+    summary.journals = options.journals;
+
+    // The ranking table lists journals by impact factor, highest first.
+    std::stable_sort(ranking.begin(), ranking.end(), [](const RankingEntry& a, const RankingEntry& b) {
+        return a.impactMilli > b.impactMilli;
+    });
+    int rank = 0;
+    for (const RankingEntry& entry : ranking) {
+        const Journal j = maker.make(entry.journal);
+        db.addRanking(++rank, j, entry.secondRow);
+        ++summary.rankingRows;
+        if (entry.secondRow || j.quartile == 0) continue;
+        db.addQuartile(j.quartile, j);
+        ++summary.quartileRows;
+        if (j.alsoInNextQuartile) {
+            db.addQuartile(j.quartile + 1, j);
+            ++summary.quartileRows;
+        }
+    }
+}
+
+}  // namespace
+
+Summary generate(const Options& options) {
+    if (options.outDir.empty()) throw Error("No output directory given");
+    const fs::path outDir(options.outDir);
+    const fs::path dbPath = outDir / "Database.mdb";
+    std::error_code error;
+    if (fs::exists(dbPath, error) && !options.force) {
+        throw Error("\"" + dbPath.string() + "\" already exists; use --force to replace it");
+    }
+    makeDirectory(outDir);
+
+    const fs::path partial = outDir / "Database.mdb.partial";
+    fs::remove(partial, error);
+    Summary summary;
+    try {
+        const JournalMaker maker(options.seed);
+        ListContents lists;
+        {
+            DemoDatabase db(partial.string(), kSchemaSql);
+            fillDatabase(db, options, maker, lists, summary);
+            db.finish();
+        }
+        syncFile(partial);
+        writeLists(outDir, lists);
+        summary.categories = lists.categories.order().size();
+        summary.masterListFiles = writeMasterLists(outDir, options, maker);
+
+        // A journal file left from the database being replaced would be applied to the new one.
+        for (const char* suffix : {"-wal", "-shm", "-journal"})
+            fs::remove(outDir / ("Database.mdb" + std::string(suffix)), error);
+        fs::rename(partial, dbPath, error);
+        if (error) throw Error("Cannot create \"" + dbPath.string() + "\": " + error.message());
+    } catch (...) {
+        fs::remove(partial, error);
+        throw;
+    }
+    return summary;
+}
+
+}  // namespace lumaref::demo

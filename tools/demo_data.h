@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lumaref::demo {
+
+struct Options {
+    std::uint64_t journals = 0;
+    std::uint64_t seed = 1;
+    std::string outDir;
+    // Entries per master-list sample file (one file per subject); 0 writes none.
+    std::uint64_t masterListEntries = 20;
+    // Replace an existing Database.mdb (and its journal files) instead of refusing.
+    bool force = false;
+};
+
+struct Summary {
+    std::uint64_t journals = 0;
+    std::uint64_t rankingRows = 0;
+    std::uint64_t quartileRows = 0;
+    std::uint64_t categories = 0;
+    std::uint64_t masterListFiles = 0;
+};
+
+// Writes <outDir>/Database.mdb, the list files under <outDir>/lists and master-list samples under
+// <outDir>/master-lists, all determined by the seed. The database is built beside its final name and
+// renamed into place last, so a failure leaves no partial Database.mdb. Throws lumaref::Error.
+Summary generate(const Options& options);
+
+}  // namespace lumaref::demo
