@@ -41,10 +41,14 @@ void Column::reserve(std::size_t rows, std::size_t bytes) {
 }
 
 void Column::shrinkToFit() {
-    nulls_.shrink_to_fit();
-    arena_.shrink_to_fit();
-    offsets_.shrink_to_fit();
-    bools_.shrink_to_fit();
+    // Shrinking copies the block, so a little slack is cheaper to keep than to give back.
+    const auto shrink = [](auto& container) {
+        if (container.capacity() > container.size() + container.size() / 8 + 64) container.shrink_to_fit();
+    };
+    shrink(nulls_);
+    shrink(arena_);
+    shrink(offsets_);
+    shrink(bools_);
 }
 
 void Column::appendNull() {

@@ -38,7 +38,8 @@ public:
     std::size_t size() const { return nulls_.size(); }
 
     void reserve(std::size_t rows, std::size_t bytes);
-    // Gives back the slack that growing during a load left behind.
+    std::size_t textBytes() const { return arena_.size(); }
+    // Gives back the slack a load left behind when it is large enough to matter.
     void shrinkToFit();
     void appendNull();
     void appendText(std::string_view text);  // not for Boolean columns

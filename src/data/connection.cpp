@@ -56,9 +56,11 @@ void Connection::Open() {
     const auto mode = pairs.find("mode");
     const bool readOnlyMode = mode != pairs.end() && mode->second.find("Write") == std::string::npos &&
                               mode->second.find("Read") != std::string::npos;
+    // One connection per thread: SQLite's own per-call locking would only cost time.
     sqlite3* db = nullptr;
-    const int status = sqlite3_open_v2(path_.c_str(), &db,
-                                       readOnlyMode ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+    const int status = sqlite3_open_v2(
+        path_.c_str(), &db,
+        (readOnlyMode ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX, nullptr);
     if (status != SQLITE_OK) {
         const std::string message = "Could not open file '" + path_ + "': " + providerMessage(db, status);
         sqlite3_close(db);

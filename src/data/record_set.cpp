@@ -1,5 +1,6 @@
 #include "data/record_set.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "data/connection.h"
@@ -9,6 +10,8 @@
 namespace lumaref {
 
 namespace {
+
+constexpr sqlite3_int64 kMaxReservedRows = 50'000'000;
 
 // The table of "select * from <table>": the only query form the program opens.
 std::string tableOfQuery(std::string_view sql) {
@@ -79,16 +82,46 @@ void RecordSet::Open() {
 
     Table table;
     const int columnCount = sqlite3_column_count(select.get());
+    std::vector<bool> storesText;
     for (int i = 1; i < columnCount; ++i) {
         const char* declared = sqlite3_column_decltype(select.get(), i);
         table.columns.emplace_back(
             fieldFromDeclaredType(sqlite3_column_name(select.get(), i), declared != nullptr ? declared : ""));
+        storesText.push_back(table.columns.back().kind() == FieldKind::Text &&
+                             hasTextAffinity(declared != nullptr ? declared : ""));
     }
+    // Rows are never deleted, so the largest rowid is a close guess of the row count; the text
+    // sizes are guessed from the first rows. Both spare the copies of growing a million-row load.
+    std::size_t expectedRows = 0;
+    {
+        Statement last(db, "SELECT max(rowid) FROM " + quoteIdentifier(tableName_));
+        if (last.ok() && sqlite3_step(last.get()) == SQLITE_ROW) {
+            expectedRows = static_cast<std::size_t>(
+                std::clamp<sqlite3_int64>(sqlite3_column_int64(last.get(), 0), 0, kMaxReservedRows));
+        }
+    }
+    for (auto& column : table.columns) column.reserve(expectedRows, 0);
     std::vector<std::int64_t> rowIds;
+    rowIds.reserve(expectedRows);
+    constexpr std::size_t kSampleRows = 1024;
     int status = SQLITE_OK;
     while ((status = sqlite3_step(select.get())) == SQLITE_ROW) {
+        if (rowIds.size() == kSampleRows && expectedRows > 2 * kSampleRows) {
+            for (auto& column : table.columns) {
+                const double perRow = static_cast<double>(column.textBytes()) / kSampleRows;
+                column.reserve(expectedRows,
+                               static_cast<std::size_t>(perRow * 1.05 * static_cast<double>(expectedRows)));
+            }
+        }
         rowIds.push_back(sqlite3_column_int64(select.get(), 0));
-        for (int i = 1; i < columnCount; ++i) appendStoredValue(table.columns[i - 1], select.get(), i);
+        for (int i = 1; i < columnCount; ++i) {
+            const auto field = static_cast<std::size_t>(i - 1);
+            if (storesText[field]) {
+                appendStoredText(table.columns[field], select.get(), i);
+            } else {
+                appendStoredValue(table.columns[field], select.get(), i);
+            }
+        }
     }
     if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
     for (auto& column : table.columns) column.shrinkToFit();

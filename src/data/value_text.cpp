@@ -1,5 +1,6 @@
 #include "data/value_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -110,6 +111,24 @@ void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
             break;
         }
     }
+}
+
+void appendStoredText(Column& column, sqlite3_stmt* stmt, int index) {
+    const unsigned char* text = sqlite3_column_text(stmt, index);
+    if (text == nullptr) {
+        column.appendNull();
+        return;
+    }
+    column.appendText(std::string_view(reinterpret_cast<const char*>(text),
+                                       static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+}
+
+bool hasTextAffinity(std::string_view declaredType) {
+    std::string upper;
+    for (char c : declaredType) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper.find("INT") != std::string::npos) return false;
+    return upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
+           upper.find("TEXT") != std::string::npos;
 }
 
 std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_view value) {

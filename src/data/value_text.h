@@ -17,6 +17,12 @@ std::string numberText(long long value);
 // Appends one result column of the current row of stmt to a snapshot column, as its field kind reads it.
 class Column;
 void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index);
+// The same for a column of TEXT affinity, where SQLite keeps every non-null value as text or a blob:
+// one call fewer per cell, which is most of a load.
+void appendStoredText(Column& column, sqlite3_stmt* stmt, int index);
+
+// SQLite's affinity rule: a declared type naming CHAR, CLOB or TEXT (and not INT) stores text.
+bool hasTextAffinity(std::string_view declaredType);
 
 // The stored text of a value assigned by the program, checked against the field's kind:
 // nullopt for null; throws Error with the field's text for a value the kind does not accept.
