@@ -1,0 +1,24 @@
+#include "app/handler_guard.h"
+
+#include <exception>
+
+namespace lumaref {
+
+QString errorBoxText(const QString& message) {
+    // Any UTF-16 unit of a character above U+002E, surrogates included, is itself above it.
+    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
+    return message;
+}
+
+std::optional<QString> runCatching(const std::function<void()>& handler) {
+    try {
+        handler();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return errorBoxText(QString::fromUtf8(e.what()));
+    } catch (...) {
+        return errorBoxText(QStringLiteral("Unexpected error"));
+    }
+}
+
+}  // namespace lumaref

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+#include "data/record_set.h"
+
+namespace lumaref {
+
+// The grid's data source: the designed columns over the journal record set, read in place.
+// Changes the record set reports are gathered and shown at once by flush() (queued to the event
+// loop, and run at the end of every handler), so a loop over many rows costs the view nothing.
+class JournalGridModel : public QAbstractTableModel, public RecordSetListener {
+    Q_OBJECT
+public:
+    explicit JournalGridModel(RecordSet& records, QObject* parent = nullptr);
+    ~JournalGridModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Brings the model up to the record set and reports a moved cursor once.
+    void flush();
+
+    void rowsReset() override;
+    void rowChanged(int position) override;
+    void rowAppended(int position) override;
+    void cursorMoved(int position) override;
+
+signals:
+    // The record set's current row after a flush that followed a cursor move; -1 for none.
+    void currentRowChanged(int position);
+
+private:
+    void schedule();
+    int liveRowCount() const;
+    void mapFields();
+
+    RecordSet& records_;
+    int rows_ = 0;
+    std::vector<int> fieldOfColumn_;  // -1: the record set has no such field
+    bool resetPending_ = false;
+    bool cursorPending_ = false;
+    int changedFirst_ = -1;
+    int changedLast_ = -1;
+    bool flushQueued_ = false;
+};
+
+}  // namespace lumaref

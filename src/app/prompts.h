@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace lumaref {
+
+// Every message box, error box and file dialog of the program goes through this one interface,
+// so tests can answer them without a screen.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // Plain message box: application title as caption, no icon, one OK button.
+    virtual void showMessage(const QString& text) = 0;
+    // Error box: application title as caption, stop icon, one OK button; text is exactly what the box shows.
+    virtual void showError(const QString& text) = 0;
+    // Open-file dialog; the chosen path, or an empty string when cancelled.
+    virtual QString askOpenFileName(const QString& proposed) = 0;
+    // Save-file dialog with the single filter "Text file (*.txt)"; the chosen path, or an empty string when
+    // cancelled.
+    virtual QString askSaveFileName(const QString& proposed) = 0;
+};
+
+}  // namespace lumaref

@@ -1,0 +1,112 @@
+#include <QApplication>
+#include <QTest>
+
+#include "app/window_fixture.h"
+
+namespace lumaref::test {
+namespace {
+
+TEST_F(WindowTest, EnterWalksFromCategoryToSubjectToFrequencyToSearch) {
+    createLibrary();
+    openWindow();
+    activateWindow();
+    writeProgramFile("lists/subjects/Physics.txt", "Optics\r\n");
+    retype("ComboBox1", "Physics");
+    retype("ComboBox2", "Optics");
+    retype("ComboBox3", "Monthly");
+    const QString filter = QString::fromStdString(window().ADOQuery1.Filter());
+    control<QWidget>("ComboBox1")->setFocus();
+    for (const char* next : {"ComboBox2", "ComboBox3", "Edit4", "Edit4"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), control<QWidget>(next));
+    }
+    // Moving along the chain changes no text, inserts no item and re-applies no filter.
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentText(), "Physics");
+    EXPECT_EQ(control<QComboBox>("ComboBox2")->currentText(), "Optics");
+    EXPECT_EQ(control<QComboBox>("ComboBox3")->currentText(), "Monthly");
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->count(), 4);
+    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.Filter()), filter);
+    EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
+}
+
+TEST_F(WindowTest, EnterInAnEmptyCategoryBoxTypedIntoItsLineEditStillMovesOn) {
+    createLibrary();
+    openWindow();
+    activateWindow();
+    control<QWidget>("ComboBox1")->setFocus();
+    QTest::keyClick(lineEditOf("ComboBox1"), Qt::Key_Enter);
+    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("ComboBox2"));
+}
+
+// Tab follows the designed order, skipping disabled and hidden controls; the radio group is one stop.
+struct TabWalk {
+    const char* searchText;  // the access code opens administrator mode
+    const char* stops;
+};
+
+class TabOrderTest : public WindowTest, public ::testing::WithParamInterface<TabWalk> {};
+
+TEST_P(TabOrderTest, VisitsTheEnabledControlsInTheDesignedOrder) {
+    createLibrary();
+    openWindow();
+    activateWindow();
+    retype("ComboBox4", "Admin Mode");
+    retype("Edit4", GetParam().searchText);
+    control<QWidget>("DBGrid1")->setFocus();
+    QStringList stops;
+    for (int i = 0; i < 20 && (stops.isEmpty() || stops.back() != "DBGrid1"); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.append(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(stops.join(' '), GetParam().stops);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, TabOrderTest,
+    ::testing::Values(
+        TabWalk{"", "ComboBox1 ComboBox2 ComboBox3 ComboBox4 Edit4 BitBtn8 RadioButton5 DBGrid1"},
+        TabWalk{"corvalsand",
+                "BitBtn1 Edit1 BitBtn2 BitBtn3 Edit2 Edit3 ComboBox1 ComboBox2 BitBtn5 ComboBox3 "
+                "ComboBox4 Edit4 BitBtn7 BitBtn8 RadioButton5 DBGrid1"}));
+
+// A character the window itself receives, with no control focused, becomes its whole caption.
+struct Keystroke {
+    Qt::Key key;
+    const char* caption;
+};
+
+class FormKeyPressTest : public WindowTest, public ::testing::WithParamInterface<Keystroke> {};
+
+TEST_P(FormKeyPressTest, ReplacesTheCaptionWithTheTypedCharacter) {
+    createLibrary();
+    openWindow();
+    activateWindow();
+    QApplication::focusWidget()->clearFocus();
+    ASSERT_EQ(window().focusWidget(), nullptr);
+    QTest::keyClick(&window(), GetParam().key);
+    EXPECT_EQ(window().windowTitle(), QString::fromLatin1(GetParam().caption));
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, FormKeyPressTest,
+                         ::testing::Values(Keystroke{Qt::Key_Q, "q"}, Keystroke{Qt::Key_7, "7"},
+                                           Keystroke{Qt::Key_Space, " "}, Keystroke{Qt::Key_Return, "\r"},
+                                           Keystroke{Qt::Key_Backspace, "\b"},
+                                           Keystroke{Qt::Key_Escape, "\x1b"}));
+
+TEST_F(WindowTest, CharactersTypedIntoControlsLeaveTheCaption) {
+    createLibrary();
+    openWindow();
+    activateWindow();
+    retype("Edit4", "x");
+    QTest::keyClick(control<QWidget>("DBGrid1"), Qt::Key_Z);
+    QTest::keyClick(control<QWidget>("BitBtn8"), Qt::Key_Y);
+    QTest::keyClick(lineEditOf("ComboBox3"), Qt::Key_Escape);
+    EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
+    // A modifier alone types no character.
+    QApplication::focusWidget()->clearFocus();
+    QTest::keyClick(&window(), Qt::Key_Shift);
+    EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
+}
+
+}  // namespace
+}  // namespace lumaref::test

@@ -1,0 +1,94 @@
+#include "app/window_fixture.h"
+
+namespace lumaref::test {
+namespace {
+
+QStringList itemsOf(QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
+    return items;
+}
+
+class PickListTest : public WindowTest {
+protected:
+    void SetUp() override {
+        createLibrary();
+        writeProgramFile("lists/subjects/Physics.txt", "Optics\r\nMechanics\r\n");
+        openWindow();
+        activateWindow();
+    }
+    QComboBox* subjects() { return control<QComboBox>("ComboBox2"); }
+};
+
+TEST_F(PickListTest, ChoosingACategoryLoadsItsSubjectsAndClearsTheSubjectText) {
+    retype("ComboBox2", "Mechanics");
+    pick("ComboBox1", "Physics");
+    EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
+    EXPECT_EQ(subjects()->currentText(), "");
+    EXPECT_EQ(text("Label7"), "4");
+
+    pick("ComboBox2", "Mechanics");
+    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Physics' AND subject='Mechanics'");
+    EXPECT_EQ(text("Label7"), "1");
+}
+
+TEST_F(PickListTest, ACategoryWithoutSubjectFileKeepsTheOldItemsButClearsTheText) {
+    retype("ComboBox1", "Physics");
+    retype("ComboBox2", "Optics");
+    retype("ComboBox1", "Chemistry");
+    EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
+    EXPECT_EQ(subjects()->currentText(), "");
+    EXPECT_EQ(text("Label7"), "1");
+}
+
+TEST_F(PickListTest, ClearingTheCategoryKeepsTheSubjectInForce) {
+    retype("ComboBox1", "Physics");
+    retype("ComboBox2", "Optics");
+    retype("ComboBox1", "");
+    EXPECT_EQ(subjects()->currentText(), "Optics");
+    EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
+    EXPECT_EQ(window().ADOQuery1.Filter(), "subject='Optics'");
+    EXPECT_EQ(text("Label7"), "3");
+}
+
+// A category text never reaches a file outside lists/subjects, nor a name made of dots.
+struct Escape {
+    const char* category;
+    const char* planted;  // a list file the category would reach if it were used as a path
+};
+
+class SubjectPathTest : public WindowTest, public ::testing::WithParamInterface<Escape> {};
+
+TEST_P(SubjectPathTest, FindsNoSubjectFileOutsideTheSubjectFolder) {
+    createLibrary();
+    writeProgramFile(GetParam().planted, "Leaked\r\n");
+    openWindow();
+    retype("ComboBox1", QString::fromUtf8(GetParam().category));
+    EXPECT_EQ(control<QComboBox>("ComboBox2")->count(), 0);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(text("Label7"), "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, SubjectPathTest,
+                         ::testing::Values(Escape{"../secret", "lists/secret.txt"},
+                                           Escape{"../../lists/categories", "lists/categories.txt"},
+                                           Escape{"..", "lists/subjects/...txt"},
+                                           Escape{".", "lists/subjects/..txt"},
+                                           Escape{"a\\b", "lists/subjects/a\\b.txt"},
+                                           Escape{"sub/x", "lists/subjects/sub/x.txt"}));
+
+TEST_F(WindowTest, ListFilesKeepEveryLineWhateverItsBreak) {
+    createLibrary();
+    // Lone CR, lone LF, an empty line, no final break, Windows-1252 text, and a zero byte ending it all.
+    const char categories[] = "Physics\rChemistry\n\nCaf\xe9\r\nLast\0Hidden";
+    writeProgramFile("lists/categories.txt", std::string(categories, sizeof categories - 1));
+    writeProgramFile("lists/ferequently.txt", "Monthly");
+    openWindow();
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox1")),
+              QStringList({"Physics", "Chemistry", "", QString::fromUtf8("Café"), "Last"}));
+    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox3")), QStringList({"Monthly"}));
+}
+
+}  // namespace
+}  // namespace lumaref::test

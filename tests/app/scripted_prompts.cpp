@@ -1,0 +1,42 @@
+#include "app/scripted_prompts.h"
+
+namespace lumaref::test {
+
+void ScriptedPrompts::showMessage(const QString& text) { shown_.push_back({Kind::Message, text}); }
+
+void ScriptedPrompts::showError(const QString& text) { shown_.push_back({Kind::Error, text}); }
+
+QString ScriptedPrompts::askOpenFileName(const QString& proposed) {
+    shown_.push_back({Kind::OpenDialog, proposed});
+    return answer();
+}
+
+QString ScriptedPrompts::askSaveFileName(const QString& proposed) {
+    shown_.push_back({Kind::SaveDialog, proposed});
+    return answer();
+}
+
+QString ScriptedPrompts::answer() {
+    if (dialogAnswers.empty()) return QString();
+    QString path = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return path;
+}
+
+QStringList ScriptedPrompts::errors() const {
+    QStringList texts;
+    for (const Shown& box : shown_) {
+        if (box.kind == Kind::Error) texts.append(box.text);
+    }
+    return texts;
+}
+
+QStringList ScriptedPrompts::messages() const {
+    QStringList texts;
+    for (const Shown& box : shown_) {
+        if (box.kind == Kind::Message) texts.append(box.text);
+    }
+    return texts;
+}
+
+}  // namespace lumaref::test

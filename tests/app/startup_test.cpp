@@ -1,0 +1,182 @@
+#include <QAbstractButton>
+#include <QDir>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include <cstdio>
+
+#include <functional>
+
+#include "app/window_fixture.h"
+#include "support/temp_database.h"
+
+namespace lumaref::test {
+namespace {
+
+const char* const kAdminControls[] = {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn5", "BitBtn7", "Edit1",
+                                      "Edit2",   "Edit3",   "Label1",  "Label2",  "Label3"};
+
+QStringList itemsOf(QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
+    return items;
+}
+
+TEST_F(WindowTest, OpensOnEveryJournalWithTheDesignedStartState) {
+    createLibrary();
+    openWindow();
+
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
+    EXPECT_EQ(window().size(), QSize(1240, 718));
+    EXPECT_EQ(text("Label7"), "7");
+    EXPECT_EQ(text("Label10"), "0");
+    EXPECT_EQ(text("Label13"), "Search for:");
+    EXPECT_EQ(gridRows(), 7);
+    EXPECT_EQ(control<QComboBox>("ComboBox4")->currentText(), "Journal Title");
+    EXPECT_TRUE(control<QRadioButton>("RadioButton5")->isChecked());
+    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox1")),
+              QStringList({"Physics", "O'Brien Category", "Chemistry", "فيزياء"}));
+    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox3")), QStringList({"Monthly", "Weekly", "Quarterly"}));
+    // Loading a pick list leaves its text alone: nothing is chosen at start-up.
+    for (const char* name : {"ComboBox1", "ComboBox2", "ComboBox3"}) {
+        EXPECT_EQ(control<QComboBox>(name)->currentText(), "") << name;
+    }
+    EXPECT_EQ(control<QComboBox>("ComboBox2")->count(), 0);
+    EXPECT_EQ(lineEditOf("Edit4")->text(), "");
+    for (const char* name : kAdminControls) EXPECT_FALSE(control<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(control<QWidget>("BitBtn8")->isEnabled());
+    EXPECT_EQ(window().ADOQuery1.Filter(), "");
+    EXPECT_TRUE(window().ADOQuery1.Filtered());
+
+    activateWindow();
+    EXPECT_FALSE(control<QWidget>("BitBtn4")->isVisible());
+    EXPECT_FALSE(control<QWidget>("BitBtn6")->isVisible());
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+    // The grid leads the tab order: it takes the focus, and its enter event fills the current number.
+    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("DBGrid1"));
+    EXPECT_EQ(text("Label10"), "1");
+}
+
+TEST_F(WindowTest, AnEmptyJournalTableShowsMinusOneOnceTheGridHasTheFocus) {
+    createLibrary({});
+    openWindow();
+    activateWindow();
+    EXPECT_EQ(text("Label7"), "0");
+    EXPECT_EQ(text("Label10"), "-1");
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(WindowTest, EveryControlOfTheWindowIsThereByName) {
+    createLibrary();
+    openWindow();
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8",
+                             "Label9", "Label10", "Label11", "Label12", "Label13"}) {
+        EXPECT_NE(window().findChild<QLabel*>(name), nullptr) << name;
+    }
+    for (const char* name :
+         {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7", "BitBtn8"}) {
+        EXPECT_NE(window().findChild<QAbstractButton*>(name), nullptr) << name;
+    }
+    for (const char* name : {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4"}) {
+        auto* box = window().findChild<QComboBox*>(name);
+        ASSERT_NE(box, nullptr) << name;
+        EXPECT_TRUE(box->isEditable()) << name;
+        EXPECT_EQ(box->layoutDirection(), Qt::RightToLeft) << name;
+    }
+    auto* navigator = control<QWidget>("DBNavigator1");
+    for (const char* name : {"nbFirst", "nbPrior", "nbNext", "nbLast"}) {
+        EXPECT_NE(navigator->findChild<QAbstractButton*>(name), nullptr) << name;
+    }
+    EXPECT_EQ(control<QWidget>("Edit4")->geometry(), QRect(834, 198, 393, 26));
+    EXPECT_EQ(control<QWidget>("DBGrid1")->geometry(), QRect(16, 232, 1209, 424));
+}
+
+// Start-up failures: each failing component reports itself, the start-up handler stops at its
+// first failure, and the window opens all the same.
+struct StartupPaths {
+    std::string program;
+    std::string database;
+};
+
+struct StartupFailure {
+    const char* name;
+    std::function<std::string(const StartupPaths&)> spoil;  // returns the path the errors name
+    std::function<QStringList(const std::string&)> errors;
+    const char* label7;
+    const char* searchField;
+    int frequencies;
+};
+
+class StartupFailureTest : public WindowTest, public ::testing::WithParamInterface<StartupFailure> {};
+
+const char* const kClosed = "ADOQuery1: Cannot perform this operation on a closed dataset.";
+
+std::string removed(const std::string& path) {
+    std::remove(path.c_str());
+    return path;
+}
+
+QStringList cannotOpen(const std::string& path) {
+    return {QString::fromStdString("Cannot open file \"" + path + "\". No such file or directory.")};
+}
+
+TEST_P(StartupFailureTest, ReportsEachFailureAndStillOpens) {
+    createLibrary();
+    const std::string path = GetParam().spoil({programDir(), databasePath()});
+    openWindow();
+    EXPECT_EQ(prompts.errors(), GetParam().errors(path));
+    EXPECT_EQ(text("Label7"), GetParam().label7);
+    EXPECT_EQ(control<QComboBox>("ComboBox4")->currentText(), GetParam().searchField);
+    EXPECT_EQ(control<QComboBox>("ComboBox3")->count(), GetParam().frequencies);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, StartupFailureTest,
+    ::testing::Values(
+        StartupFailure{"NoDatabase", [](const StartupPaths& at) { return removed(at.database); },
+                       [](const std::string& path) {
+                           // The connection, then each record set trying to connect again.
+                           const QString missing =
+                               QString::fromStdString("Could not find file '" + path + "'.");
+                           return QStringList{missing, missing, missing, missing,
+                                              missing, missing, missing, kClosed};
+                       },
+                       "0", "Journal Title", 3},
+        StartupFailure{"NoQuartileTable",
+                       [](const StartupPaths& at) {
+                           execSql(at.database, "DROP TABLE JCRQ3;");
+                           return std::string();
+                       },
+                       [](const std::string&) {
+                           return QStringList{
+                               "Cannot find the input table or query 'JCRQ3'. Make sure it exists "
+                               "and that its name is spelled correctly."};
+                       },
+                       "7", "Journal Title", 3},
+        StartupFailure{"NoCategoriesFile",
+                       [](const StartupPaths& at) { return removed(at.program + "/lists/categories.txt"); },
+                       cannotOpen, "0", "", 0},
+        StartupFailure{"NoFrequenciesFile",
+                       [](const StartupPaths& at) { return removed(at.program + "/lists/ferequently.txt"); },
+                       cannotOpen, "0", "", 0}),
+    [](const ::testing::TestParamInfo<StartupFailure>& info) { return std::string(info.param.name); });
+
+TEST_F(WindowTest, WithTheJournalsClosedEveryGridEventReportsTheClosedDataset) {
+    createLibrary();
+    std::remove(databasePath().c_str());
+    openWindow();
+    activateWindow();
+    prompts.clear();
+    click("nbNext");
+    QTest::mouseMove(control<QTableView>("DBGrid1")->viewport(), QPoint(40, 40));
+    ASSERT_GE(prompts.errors().size(), 2);
+    for (const QString& error : prompts.errors()) EXPECT_EQ(error, kClosed);
+    EXPECT_EQ(gridRows(), 0);
+    EXPECT_EQ(text("Label10"), "0");
+}
+
+}  // namespace
+}  // namespace lumaref::test
