@@ -59,7 +59,7 @@ void Column::appendNull() {
     } else {
         offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
     }
-    noteChange(row);
+    if (folded_[0] || folded_[1]) noteChange(row);
 }
 
 void Column::appendText(std::string_view text) {
@@ -68,14 +68,14 @@ void Column::appendText(std::string_view text) {
     nulls_.push_back(false);
     arena_.append(text);
     offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
-    noteChange(row);
+    if (folded_[0] || folded_[1]) noteChange(row);
 }
 
 void Column::appendBool(bool value) {
     const std::size_t row = size();
     nulls_.push_back(false);
     bools_.push_back(value ? 1 : 0);
-    noteChange(row);
+    if (folded_[0] || folded_[1]) noteChange(row);
 }
 
 std::string_view Column::text(std::size_t row) const {
@@ -110,7 +110,7 @@ void Column::set(std::size_t row, std::optional<std::string_view> value) {
         // Edited rows are few in browsing, but an update may touch most of them: fold them back in.
         if (overrides_.size() > 4096 && overrides_.size() > size() / 8) compact();
     }
-    noteChange(row);
+    if (folded_[0] || folded_[1]) noteChange(row);
 }
 
 void Column::compact() {
