@@ -7,13 +7,13 @@
 namespace lumaref {
 
 RecordNavigator::RecordNavigator(QWidget* parent) : QWidget(parent) {
-    struct Spec {
+    struct ButtonSetup {
         const char* name;
         Button button;
         QStyle::StandardPixmap icon;
         const char* tip;
     };
-    static constexpr Spec kSpecs[4] = {
+    static constexpr ButtonSetup kButtons[4] = {
         {"nbFirst", Button::First, QStyle::SP_MediaSkipBackward, "First record"},
         {"nbPrior", Button::Prior, QStyle::SP_ArrowLeft, "Prior record"},
         {"nbNext", Button::Next, QStyle::SP_ArrowRight, "Next record"},
@@ -24,11 +24,11 @@ RecordNavigator::RecordNavigator(QWidget* parent) : QWidget(parent) {
     row->setSpacing(0);
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(kSpecs[i].name));
-        button->setIcon(style()->standardIcon(kSpecs[i].icon));
-        button->setToolTip(QString::fromLatin1(kSpecs[i].tip));
+        button->setObjectName(QString::fromLatin1(kButtons[i].name));
+        button->setIcon(style()->standardIcon(kButtons[i].icon));
+        button->setToolTip(QString::fromLatin1(kButtons[i].tip));
         button->setFocusPolicy(Qt::NoFocus);  // the navigator is no tab stop and leaves the focus where it is
-        const Button which = kSpecs[i].button;
+        const Button which = kButtons[i].button;
         connect(button, &QToolButton::clicked, this, [this, which] { emit buttonClicked(which); });
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         row->addWidget(button);

@@ -15,8 +15,8 @@ std::string_view trim(std::string_view text) {
 }
 
 [[noreturn]] void malformed(std::string_view text) {
-    throw Error("Format of the initialization string does not conform to specification starting at index " +
-                std::to_string(text.size()) + ".");
+    throw Error("The connection string is not a list of key=value pairs (at character " +
+                std::to_string(text.size() + 1) + ").");
 }
 
 }  // namespace

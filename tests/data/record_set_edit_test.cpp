@@ -8,20 +8,14 @@
 #include "data/connection_string.h"
 #include "data/error.h"
 #include "data/record_set.h"
+#include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
 namespace lumaref {
 namespace {
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using test::errorOf;
 
 class JournalsTest : public ::testing::Test {
 protected:

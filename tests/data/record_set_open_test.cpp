@@ -7,6 +7,7 @@
 #include "data/connection_string.h"
 #include "data/error.h"
 #include "data/record_set.h"
+#include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -15,14 +16,7 @@ namespace {
 
 using test::TempDir;
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using test::errorOf;
 
 TEST(ConnectionOpen, MissingFileIsReportedWithItsAbsolutePathByTheConnectionAndEveryRecordSet) {
     TempDir dir;

@@ -1,6 +1,7 @@
 #include "data/text_file.h"
 
 #include "data/error.h"
+#include "support/error_text.h"
 #include "support/failing_sink.h"
 #include "support/temp_dir.h"
 
@@ -23,15 +24,6 @@ std::set<std::string> namesIn(const std::string& dir) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
     return names;
-}
-
-std::string errorText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
 }
 
 TEST(TextFileTest, DecodesUtf8OrFallsBackToWindows1252) {
@@ -79,7 +71,7 @@ TEST(TextFileTest, ReadErrorsNameTheFullPathAndTheReason) {
         {".", "Cannot open file \"" + dir.path() + "\". Is a directory"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(errorText([&] { readWholeFile(row.path); }), row.expected) << row.path;
+        EXPECT_EQ(test::errorOf([&] { readWholeFile(row.path); }), row.expected) << row.path;
     }
     EXPECT_EQ(readWholeFile("plain.txt"), "x");
 }
@@ -122,7 +114,7 @@ TEST(TextFileTest, FailedReplacementLeavesThePreviousFileAndNoTemporary) {
         fs::create_directory(dir.file("folder"));
         const std::string target = dir.file(row.target);
         EXPECT_EQ(
-            errorText([&] { replaceFileAtomically(target, "a much longer replacement\r\n", row.sink); }),
+            test::errorOf([&] { replaceFileAtomically(target, "a much longer replacement\r\n", row.sink); }),
             "Cannot create file \"" + target + "\". " + row.reason);
         EXPECT_EQ(test::readFile(dir.file("list.txt")), "previous\r\n");
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"list.txt", "folder"}));
@@ -135,7 +127,7 @@ TEST(TextFileTest, ReplacementInAReadOnlyFolderFails) {
     test::writeFile(dir.file("list.txt"), "previous");
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
     if (access(dir.path().c_str(), W_OK) == 0) GTEST_SKIP() << "privileged user: permissions do not apply";
-    EXPECT_EQ(errorText([&] { replaceFileAtomically(dir.file("list.txt"), "new"); }),
+    EXPECT_EQ(test::errorOf([&] { replaceFileAtomically(dir.file("list.txt"), "new"); }),
               "Cannot create file \"" + dir.file("list.txt") + "\". Permission denied");
     EXPECT_EQ(test::readFile(dir.file("list.txt")), "previous");
 }
