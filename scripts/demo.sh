@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 journals=${1:-20000}
 
 "$root/scripts/install-deps.sh"
-cmake --preset release -S "$root" -DLUMAREF_BUILD_TESTS=OFF -DLUMAREF_BUILD_BENCH=OFF >/dev/null
+cmake --preset release -S "$root" >/dev/null
 cmake --build "$root/build/release" --target lumaref lumaref-demo
 
 demo="$root/build/demo"
