@@ -17,7 +17,8 @@ BenchState::BenchState(std::uint64_t journals) : journals_(journals), dbPath_(da
     journalSet_ = std::make_unique<RecordSet>("ADOQuery1", *connection_, "select * from journals");
     journalSet_->Open();
     journalSet_->SetFiltered(true);
-    if (sqlite3_open_v2(dbPath_.c_str(), &sqlite_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(dbPath_.c_str(), &sqlite_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
         throw std::runtime_error("cannot open " + dbPath_ + ": " + sqlite3_errmsg(sqlite_));
     }
 }
