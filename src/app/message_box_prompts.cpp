@@ -29,6 +29,8 @@ QString MessageBoxPrompts::askSaveFileName(const QString& proposed) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Text file (*.txt)"));
+    // Saving over an existing list replaces it without a question, as it always has.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(proposed.isEmpty() ? QString::fromLatin1(kDefaultSaveFileName) : proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
