@@ -14,15 +14,6 @@ namespace lumaref::test {
 
 namespace {
 
-std::string sqlText(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out + "'";
-}
-
 void addUnique(std::vector<std::string>& items, const std::string& item) {
     if (!item.empty() && std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
 }
@@ -55,10 +46,10 @@ std::string journalRowSql(const TestJournal& j) {
     return "INSERT INTO journals (Title, ISSN, \"E-ISSN\", Frequently, IF, Q, \"Science Citation Index\", "
            "\"Science Citation Index Expanded\", \"Emerging Sources Citation Index\", "
            "\"Arts Humanities Citation Index\", Address, category, subject) VALUES (" +
-           sqlText(j.title) + ", " + sqlText(j.issn) + ", " + sqlText(j.eissn) + ", " + sqlText(j.frequency) +
-           ", " + sqlText(j.impactFactor) + ", " + sqlText(j.quartile) + ", " + flag(1) + ", " + flag(2) +
-           ", " + flag(3) + ", " + flag(4) + ", " + sqlText(j.address) + ", " + sqlText(j.category) + ", " +
-           sqlText(j.subject) + ");\n";
+           sqlQuoted(j.title) + ", " + sqlQuoted(j.issn) + ", " + sqlQuoted(j.eissn) + ", " +
+           sqlQuoted(j.frequency) + ", " + sqlQuoted(j.impactFactor) + ", " + sqlQuoted(j.quartile) + ", " +
+           flag(1) + ", " + flag(2) + ", " + flag(3) + ", " + flag(4) + ", " + sqlQuoted(j.address) + ", " +
+           sqlQuoted(j.category) + ", " + sqlQuoted(j.subject) + ");\n";
 }
 
 WindowTest::WindowTest() : cwd_(dir_.path()) {}

@@ -27,6 +27,8 @@ void run(sqlite3* db, std::string_view sql) {
     sqlite3_free(message);
 }
 
+}  // namespace
+
 std::string sqlQuoted(std::string_view text) {
     std::string out = "'";
     for (char c : text) {
@@ -35,8 +37,6 @@ std::string sqlQuoted(std::string_view text) {
     }
     return out + "'";
 }
-
-}  // namespace
 
 void createDatabase(const std::string& path, std::string_view extraSql) {
     const std::string schema = readFile(std::string(LUMAREF_SOURCE_DIR) + "/schema.sql");
