@@ -176,6 +176,8 @@ struct Failure {
     const char* subjectFiles;  // written subject files, "|"-separated
 };
 
+void PrintTo(const Failure& f, std::ostream* out) { *out << f.name; }
+
 class ListRebuildFailureTest : public ListRebuildTest, public ::testing::WithParamInterface<Failure> {};
 
 TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
@@ -254,6 +256,8 @@ struct BadCategory {
     std::string category;
     std::string shown;  // the category as the error shows it
 };
+
+void PrintTo(const BadCategory& c, std::ostream* out) { *out << c.name; }
 
 class BadCategoryTest : public ListRebuildTest, public ::testing::WithParamInterface<BadCategory> {};
 
