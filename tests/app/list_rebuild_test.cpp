@@ -1,4 +1,6 @@
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
 
 #include <filesystem>
 #include <set>
@@ -142,10 +144,16 @@ TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
     writeProgramFile("lists/subjects/Big.txt", "");
     categories.insert(categories.begin() + 1, "Big");
     openAsAdministrator();
+    QAbstractItemModel* grid = control<QTableView>("DBGrid1")->model();
+    QSignalSpy resets(grid, &QAbstractItemModel::modelReset);
+    QSignalSpy changes(grid, &QAbstractItemModel::dataChanged);
 
     click("BitBtn5");
 
     ASSERT_EQ(prompts.messages(), QStringList({"Finish!"}));
+    // 253 filter changes and 750 rows walked reach the grid as one reset at the end.
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(changes.count(), 0);
     const QStringList categoryItems = itemsOf(box("ComboBox1"));
     ASSERT_EQ(categoryItems.size(), 251);
     std::string categoriesText;
