@@ -36,6 +36,8 @@ const Case kCases[] = {
     {"Keystrokes", "Sqlite", lumaref::bench::keystrokesSqlite},
     {"SearchHandler", "Lumaref", lumaref::bench::searchHandlerLumaref},
     {"SearchHandler", "Sqlite", lumaref::bench::searchHandlerSqlite},
+    {"UpdateLists", "Lumaref", lumaref::bench::updateListsLumaref},
+    {"UpdateLists", "Sqlite", lumaref::bench::updateListsSqlite},
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
 };
 

@@ -32,6 +32,10 @@ void keystrokesSqlite(benchmark::State&, std::uint64_t);
 void searchHandlerLumaref(benchmark::State&, std::uint64_t);
 void searchHandlerSqlite(benchmark::State&, std::uint64_t);
 
+// "Update lists" written to a temporary program directory; the peer runs one DISTINCT query per list.
+void updateListsLumaref(benchmark::State&, std::uint64_t);
+void updateListsSqlite(benchmark::State&, std::uint64_t);
+
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);
 

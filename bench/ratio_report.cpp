@@ -8,7 +8,7 @@ namespace lumaref::bench {
 namespace {
 
 constexpr const char* kOperations[] = {"Open",       "CategoryFilter", "SearchFilter", "FirstSearch",
-                                       "Keystrokes", "SearchHandler",  "Memory"};
+                                       "Keystrokes", "SearchHandler",  "UpdateLists",  "Memory"};
 constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
@@ -101,6 +101,8 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          nullptr, 1.5, true},
         {"memory at 1M: snapshot bytes / database file bytes <= 1.5", "Memory/Lumaref/1000000", nullptr,
          "ratio", 1.5, true},
+        {"update lists at 100k: Lumaref time / Sqlite time <= 2", "UpdateLists/Lumaref/100000",
+         "UpdateLists/Sqlite/100000", nullptr, 2.0, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
          true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",

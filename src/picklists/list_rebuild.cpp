@@ -1,0 +1,89 @@
+#include "picklists/list_rebuild.h"
+
+#include <optional>
+
+#include "browse/selection_filter.h"
+#include "data/error.h"
+#include "data/record_set.h"
+#include "data/text_fold.h"
+#include "picklists/distinct_values.h"
+#include "picklists/list_file.h"
+
+namespace lumaref {
+
+namespace {
+
+int fieldNumber(const RecordSet& records, std::string_view name) {
+    const int count = records.FieldCount();
+    for (int i = 0; i < count; ++i) {
+        if (sameName(records.Field(i).name, name)) return i;
+    }
+    throw Error(records.Name() + ": Field '" + std::string(name) + "' not found");
+}
+
+// Where the subject file of a category that is no valid file name would be, for the error that
+// reports it. A zero byte would end the message text early, so it shows as the symbol for null.
+std::string shownSubjectPath(std::string_view programDir, std::string_view category) {
+    std::string path(programDir);
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += "lists/subjects/";
+    for (const char c : category) {
+        if (c == '\0') {
+            path += "\xE2\x90\x80";  // U+2400
+        } else {
+            path += c;
+        }
+    }
+    path += ".txt";
+    return path;
+}
+
+void writeSubjectList(std::string_view programDir, std::string_view category,
+                      const std::vector<std::string>& subjects) {
+    // A backslash counts as a separator too: lists copied to or from Windows must mean the same
+    // files, and the subject list of such a category is never loaded.
+    const std::optional<std::string> path = subjectListPath(programDir, category);
+    if (!path) {
+        throw Error("Cannot create file \"" + shownSubjectPath(programDir, category) +
+                    "\". A category that contains \"/\", \"\\\" or a zero byte, or is \".\" or \"..\", "
+                    "is not a valid file name");
+    }
+    writeListFile(*path, subjects);
+}
+
+}  // namespace
+
+std::vector<std::string> collectToEnd(RecordSet& records, std::string_view field, EmptyValues empty) {
+    DistinctValues values;
+    int index = -1;
+    while (!records.Eof()) {
+        // Looked up once, on the first row, so an empty walk needs no such field.
+        if (index < 0) index = fieldNumber(records, field);
+        // Read in place: no copy of the value unless it is new.
+        const std::string_view value = records.valueAt(records.currentPosition(), index);
+        if (empty == EmptyValues::Collect || !value.empty()) values.add(value);
+        records.Next();
+    }
+    return values.take();
+}
+
+std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_view field, EmptyValues empty) {
+    records.SetFiltered(false);
+    records.First();
+    return collectToEnd(records, field, empty);
+}
+
+std::string subjectFilterText(std::string_view category) { return "category =" + quoted(category); }
+
+void rebuildSubjectLists(RecordSet& journals, std::string_view programDir,
+                         const std::vector<std::string>& categories) {
+    for (const std::string& category : categories) {
+        journals.SetFiltered(false);
+        journals.SetFilter(subjectFilterText(category));
+        journals.SetFiltered(true);
+        journals.First();
+        writeSubjectList(programDir, category, collectToEnd(journals, kSubjectField, EmptyValues::Collect));
+    }
+}
+
+}  // namespace lumaref

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumaref {
+
+class RecordSet;
+
+// The journal fields the pick lists are made of.
+inline constexpr std::string_view kCategoryField = "category";
+inline constexpr std::string_view kSubjectField = "subject";
+inline constexpr std::string_view kFrequencyField = "Frequently";
+
+enum class EmptyValues { Collect, Skip };
+
+// Walks the record set from its current row to its end (the cursor stays on the last row), collecting
+// the distinct values of `field` in order of first appearance, compared byte for byte.
+std::vector<std::string> collectToEnd(RecordSet& records, std::string_view field, EmptyValues empty);
+
+// The category and frequency rebuilds' walk: filtering switched off (its text kept), then every row
+// from the first to the last.
+std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_view field, EmptyValues empty);
+
+// The filter that narrows the journals to one category: category ='<category, quotes doubled>'.
+std::string subjectFilterText(std::string_view category);
+
+// For each category in order: narrows the journals to it, collects their subjects (empty ones
+// included) and writes them to the category's subject file below programDir. The first failure ends
+// the run, leaving the journals filtered to that category. A category that cannot name a file inside
+// lists/subjects ("." or "..", or one with "/", "\" or a zero byte) fails as its file would:
+// Error("Cannot create file \"<path>\". <reason>").
+void rebuildSubjectLists(RecordSet& journals, std::string_view programDir,
+                         const std::vector<std::string>& categories);
+
+}  // namespace lumaref
