@@ -1,6 +1,6 @@
 # Access (Jet/ACE) to SQLite conversion: a library over libmdb, kept out of lumaref_core, and its tool.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET libmdb)
+pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET GLOBAL libmdb)
 
 file(GLOB LUMAREF_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp)
