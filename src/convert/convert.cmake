@@ -1,6 +1,12 @@
 # Access (Jet/ACE) to SQLite conversion: a library over libmdb, kept out of lumaref_core, and its tool.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET GLOBAL libmdb)
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(LIBMDB QUIET IMPORTED_TARGET GLOBAL libmdb)
+endif()
+if(NOT LIBMDB_FOUND)
+  message(WARNING "libmdb not found (Debian: mdbtools-dev): lumaref-convert is not built")
+  return()
+endif()
 
 file(GLOB LUMAREF_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp)

@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
     try {
         invocation = lumaref::parseConvertArguments(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const lumaref::UsageError& error) {
-        std::fprintf(stderr, "lumaref-convert: %s\n\n%s", error.what(), lumaref::convertUsage(program).c_str());
+        std::fprintf(stderr, "lumaref-convert: %s\n\n%s", error.what(),
+                     lumaref::convertUsage(program).c_str());
         return 2;
     }
     LibraryOutputSilencer silencer;
