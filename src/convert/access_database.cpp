@@ -2,6 +2,7 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -41,7 +42,8 @@ struct AccessTable::Buffers {
     std::vector<std::unique_ptr<char[]>> ole;  // per column, bound only for OLE columns
 };
 
-AccessDatabase::AccessDatabase(const std::string& path) : path_(path), textLimit_(MDB_BIND_SIZE) {
+AccessDatabase::AccessDatabase(const std::string& path, std::size_t textBufferBytes)
+    : path_(path), textLimit_(std::max<std::size_t>(textBufferBytes, 16)) {
     const AccessHeader header = checkAccessFile(path);
     jet3_ = header.jet3;
     // Text comes out as UTF-8 whatever the caller's environment asks libmdb for.

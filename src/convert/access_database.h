@@ -62,7 +62,8 @@ private:
 class AccessDatabase {
 public:
     // Throws Error for a missing, unreadable, damaged or non-Access file.
-    explicit AccessDatabase(const std::string& path);
+    // textBufferBytes: the first buffer size tried for a text value; larger values are read again.
+    explicit AccessDatabase(const std::string& path, std::size_t textBufferBytes = 16384);
     ~AccessDatabase();
     AccessDatabase(const AccessDatabase&) = delete;
     AccessDatabase& operator=(const AccessDatabase&) = delete;

@@ -3,6 +3,7 @@
 #include <mdbtools.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <map>
 
 #include "convert/access_converter.h"
+#include "convert/access_database.h"
 #include "convert/mdb_reference.h"
 #include "data/field.h"
 #include "data/sqlite_statement.h"
@@ -212,6 +214,31 @@ TEST_P(AccessConversion, EveryTableRowAndValueMatchesWhatLibmdbReads) {
         }
     }
     EXPECT_EQ(summary.rows, referenceRows);
+}
+
+// libmdb cuts a text at its buffer size without a word; a memo longer than the buffer is read again whole.
+TEST(AccessReading, MemoLongerThanTheTextBufferComesWhole) {
+    const std::string source = jetFile("nwind.mdb");
+    if (!std::filesystem::exists(source)) GTEST_SKIP() << "no test data at " << source;
+    const auto reference = test::readWithLibmdb(source);
+    const auto employees = std::find_if(reference.begin(), reference.end(),
+                                        [](const auto& table) { return table.name == "Employees"; });
+    ASSERT_NE(employees, reference.end());
+    std::size_t notes = 0;
+    while (employees->columns[notes].name != "Notes") ++notes;
+
+    AccessDatabase database(source, 32);
+    const auto table = database.openTable("Employees");
+    std::size_t row = 0;
+    std::size_t longer = 0;
+    while (table->next()) {
+        ASSERT_LT(row, employees->rows.size());
+        const std::string& expected = employees->rows[row++][notes].text;
+        longer += expected.size() > 32 ? 1 : 0;
+        EXPECT_EQ(table->values()[notes].bytes, expected);
+    }
+    EXPECT_EQ(row, employees->rows.size());
+    EXPECT_GT(longer, 0u) << "the test needs notes longer than the buffer";
 }
 
 INSTANTIATE_TEST_SUITE_P(JetFiles, AccessConversion,
