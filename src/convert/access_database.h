@@ -51,7 +51,7 @@ private:
 
     AccessDatabase& database_;
     std::string name_;
-    void* table_ = nullptr;  // MdbTableDef
+    void* table_ = nullptr;  // MdbTableDef, owned by buffers_
     std::vector<AccessColumn> columns_;
     std::vector<AccessValue> values_;
     struct Buffers;
