@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
@@ -79,6 +80,19 @@ private:
     int err_ = -1;
 };
 
+// The first Ctrl-C stops the conversion and removes its temporary file; a second one, for a library
+// call that does not come back, ends the process at once.
+void onStopSignal(int signal) {
+    static volatile std::sig_atomic_t signalled = 0;
+    if (signalled != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    signalled = 1;
+    lumaref::requestConvertStop();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +105,7 @@ int main(int argc, char** argv) {
                      lumaref::convertUsage(program).c_str());
         return 2;
     }
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onStopSignal);
     LibraryOutputSilencer silencer;
     DescriptorBuffer outBuffer(silencer.out());
     DescriptorBuffer errBuffer(silencer.err());

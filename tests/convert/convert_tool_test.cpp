@@ -7,8 +7,10 @@
 #include <set>
 #include <sstream>
 
+#include "convert/access_converter.h"
 #include "convert/convert_command.h"
 #include "convert/mdb_reference.h"
+#include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -112,6 +114,21 @@ TEST_F(ConvertTool, ShowsRowsDoneOfRowsPerTableOnATerminal) {
     std::ostringstream quiet;
     ASSERT_EQ(runConvertInvocation(invocation, quiet, err, true), 0) << err.str();
     EXPECT_EQ(quiet.str(), "");
+}
+
+// Ctrl-C in the middle: the tool stops at the next check and removes what it wrote.
+TEST_F(ConvertTool, StopRequestedMidwayLeavesNothing) {
+    class StopAtSecondTable : public ConversionObserver {
+    public:
+        void tableStarted(const std::string&, std::size_t) override { ++tables; }
+        bool stopRequested() const override { return tables >= 2; }
+        int tables = 0;
+    } observer;
+    const std::string target = dir.file("out.sqlite");
+    EXPECT_EQ(test::errorOf([&] { convertAccessDatabase(kNorthwind, target, false, &observer); }),
+              "Stopped before every table was converted; no target was written.");
+    EXPECT_EQ(observer.tables, 2);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 // Each case: what the source is, where the target goes, and the words the message must hold.
