@@ -11,3 +11,8 @@ target_link_libraries(lumaref_bench PRIVATE lumaref_demo_data lumaref_core bench
 # Generated data is kept here between runs (LUMAREF_BENCH_DATA overrides it).
 target_compile_definitions(lumaref_bench PRIVATE LUMAREF_BENCH_DATA_DIR="${PROJECT_BINARY_DIR}/bench-data")
 lumaref_warnings(lumaref_bench)
+if(TARGET lumaref_convert)
+  target_link_libraries(lumaref_bench PRIVATE lumaref_convert PkgConfig::LIBMDB)
+  target_compile_definitions(lumaref_bench PRIVATE LUMAREF_JET_TESTDATA="${PROJECT_SOURCE_DIR}/../shared/testdata/jet"
+                                                   LUMAREF_JET_TESTDATA_FALLBACK="/work/shared/testdata/jet")
+endif()
