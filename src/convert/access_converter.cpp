@@ -1,0 +1,124 @@
+#include "convert/access_converter.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "convert/access_database.h"
+#include "convert/staged_database.h"
+#include "data/error.h"
+#include "data/sqlite_statement.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaref {
+
+namespace {
+
+constexpr std::size_t kProgressEvery = 4096;
+
+void execOrThrow(sqlite3* db, const std::string& sql, const std::string& table) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string reason = message != nullptr ? message : sqlite3_errmsg(db);
+        sqlite3_free(message);
+        throw Error("Cannot create table '" + table + "' in the target: " + reason + ".");
+    }
+}
+
+std::string createTableSql(const AccessTable& table) {
+    std::string sql = "CREATE TABLE " + quoteIdentifier(table.name()) + " (";
+    bool first = true;
+    for (const AccessColumn& column : table.columns()) {
+        if (!first) sql += ", ";
+        first = false;
+        sql += quoteIdentifier(column.name) + " " + column.mapping.declaredType;
+    }
+    return sql + ")";
+}
+
+std::string insertSql(const AccessTable& table) {
+    std::string sql = "INSERT INTO " + quoteIdentifier(table.name()) + " VALUES (";
+    for (std::size_t i = 0; i < table.columns().size(); ++i) sql += i == 0 ? "?" : ", ?";
+    return sql + ")";
+}
+
+void bindRow(sqlite3_stmt* insert, const std::vector<AccessValue>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const AccessValue& value = values[i];
+        const int index = static_cast<int>(i) + 1;
+        switch (value.type) {
+            case AccessValue::Type::Null:
+                sqlite3_bind_null(insert, index);
+                break;
+            case AccessValue::Type::Integer:
+                sqlite3_bind_int64(insert, index, value.integer);
+                break;
+            case AccessValue::Type::Real:
+                sqlite3_bind_double(insert, index, value.real);
+                break;
+            // Bound as text, never as a number: "1.50" stays "1.50".
+            case AccessValue::Type::Text:
+                sqlite3_bind_text64(insert, index, value.bytes.data(), value.bytes.size(), SQLITE_STATIC,
+                                    SQLITE_UTF8);
+                break;
+            case AccessValue::Type::Blob:
+                sqlite3_bind_blob64(insert, index, value.bytes.data(), value.bytes.size(), SQLITE_STATIC);
+                break;
+        }
+    }
+}
+
+std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* observer) {
+    execOrThrow(db, createTableSql(table), table.name());
+    Statement insert(db, insertSql(table));
+    if (!insert.ok()) {
+        throw Error("Cannot write table '" + table.name() + "' to the target: " + sqlite3_errmsg(db) + ".");
+    }
+    const std::size_t declared = table.declaredRows();
+    if (observer != nullptr) observer->tableStarted(table.name(), declared);
+    std::size_t rows = 0;
+    while (table.next()) {
+        bindRow(insert.get(), table.values());
+        if (sqlite3_step(insert.get()) != SQLITE_DONE) {
+            throw Error("Cannot write a row of table '" + table.name() +
+                        "' to the target: " + sqlite3_errmsg(db) + ".");
+        }
+        sqlite3_reset(insert.get());
+        ++rows;
+        if (observer != nullptr && rows % kProgressEvery == 0)
+            observer->rowsCopied(table.name(), rows, declared);
+    }
+    // libmdb ends a table quietly at a page it cannot read; the table's own count shows what is missing.
+    if (rows != declared) {
+        throw Error("Table '" + table.name() + "': read " + std::to_string(rows) + " of the " +
+                    std::to_string(declared) + " rows it holds; the Access file may be damaged.");
+    }
+    if (observer != nullptr) observer->rowsCopied(table.name(), rows, declared);
+    return rows;
+}
+
+}  // namespace
+
+ConversionSummary convertAccessDatabase(const std::string& source, const std::string& target,
+                                        bool replaceExisting, ConversionObserver* observer) {
+    AccessDatabase access(source);
+    std::error_code ec;
+    if (fs::equivalent(source, target, ec)) {
+        throw Error("The target '" + target + "' is the Access file itself; choose another name.");
+    }
+    if (access.tableNames().empty()) throw Error("The Access file '" + source + "' holds no tables.");
+
+    StagedDatabase staged(target, replaceExisting);
+    ConversionSummary summary;
+    for (const std::string& name : access.tableNames()) {
+        const auto table = access.openTable(name);
+        summary.rows += copyTable(*table, staged.handle(), observer);
+        ++summary.tables;
+    }
+    staged.commit();
+    return summary;
+}
+
+}  // namespace lumaref

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace lumaref {
+
+// What one run of lumaref-convert is asked to do. A new mode adds a Mode value, the fields it needs,
+// a branch in parseConvertArguments() and one in the tool's dispatch.
+struct ConvertInvocation {
+    enum class Mode { Help, ConvertAccess };
+
+    Mode mode = Mode::Help;
+    std::string source;  // ConvertAccess: the Access file
+    std::string target;  // the SQLite database to write
+    bool force = false;  // replace an existing target
+    bool quiet = false;  // no progress, no summary
+};
+
+// A command line the tool cannot act on; what() says why, in words for the user.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// arguments: argv[1..]. Throws UsageError.
+ConvertInvocation parseConvertArguments(const std::vector<std::string>& arguments);
+
+// The help text, naming the program as invoked.
+std::string convertUsage(const std::string& program);
+
+}  // namespace lumaref
