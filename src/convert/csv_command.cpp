@@ -1,7 +1,7 @@
 #include "convert/csv_command.h"
 
 #include <chrono>
-#include <optional>
+#include <cstdio>
 #include <ostream>
 
 #include "convert/new_database.h"
@@ -10,13 +10,6 @@
 namespace lumaref {
 
 namespace {
-
-constexpr int kUsageError = 2;
-
-int usageError(std::ostream& err, const std::string& problem) {
-    err << "lumaref-convert: " << problem << "\nUsage:\n" << kCsvCommandUsage;
-    return kUsageError;
-}
 
 std::string plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -73,78 +66,35 @@ std::string csvLoadWarnings(const CsvLoadReport& report) {
     return text + ".\n";
 }
 
-int runNewDatabaseCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::optional<std::string> target;
-    bool force = false;
-    bool quiet = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--new") {
-            if (i + 1 >= args.size()) return usageError(err, "--new needs the path of the new database.");
-            target = args[++i];
-        } else if (args[i] == "--force") {
-            force = true;
-        } else if (args[i] == "--quiet") {
-            quiet = true;
-        } else {
-            return usageError(err, "unexpected \"" + args[i] + "\" with --new.");
-        }
-    }
-    if (!target || target->empty()) return usageError(err, "--new needs the path of the new database.");
+int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
     try {
-        createNewDatabase(*target, force);
+        createNewDatabase(invocation.target, invocation.force);
     } catch (const Error& error) {
         err << "lumaref-convert: " << error.what() << "\n";
         return 1;
     }
-    if (!quiet) out << "Created the empty database " << *target << ".\n";
+    if (!invocation.quiet) out << "Created the empty database '" << invocation.target << "'.\n";
     return 0;
 }
 
-int runCsvLoadCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      bool errIsTerminal) {
-    CsvLoadRequest request;
-    std::optional<std::string> csv;
-    std::optional<std::string> table;
-    std::optional<std::string> target;
-    bool quiet = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--csv" || word == "--table") {
-            if (i + 1 >= args.size()) return usageError(err, word + " needs a value.");
-            (word == "--csv" ? csv : table) = args[++i];
-        } else if (word == "--append") {
-            request.append = true;
-        } else if (word == "--quiet") {
-            quiet = true;
-        } else if (word.rfind("--", 0) == 0 || target) {
-            return usageError(err, "unexpected \"" + word + "\" with --csv.");
-        } else {
-            target = word;
-        }
-    }
-    if (!csv || csv->empty()) return usageError(err, "--csv needs the CSV file to load.");
-    if (!table || table->empty()) return usageError(err, "--csv needs --table with the table to load into.");
-    if (!target || target->empty()) return usageError(err, "--csv needs the database to load into.");
-    request.csvPath = *csv;
-    request.table = *table;
-    request.databasePath = *target;
-
-    const bool showProgress = !quiet && errIsTerminal;
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal) {
+    CsvLoadRequest request{invocation.csvFile, invocation.target, invocation.table, invocation.append, {}};
+    const bool showProgress = !invocation.quiet && terminal;
     if (showProgress) {
-        request.progress = [&err](std::size_t rows) { err << "\rRows read: " << rows << std::flush; };
+        request.progress = [&out](std::size_t rows) { out << "\r\033[KRows read: " << rows << std::flush; };
     }
     const auto start = std::chrono::steady_clock::now();
     CsvLoadReport report;
     try {
         report = loadCsvIntoTable(request);
     } catch (const Error& error) {
-        if (showProgress) err << "\r\x1b[K";
+        if (showProgress) out << "\r\033[K" << std::flush;
         err << "lumaref-convert: " << error.what() << "\n";
         return 1;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (showProgress) err << "\r\x1b[K" << std::flush;
-    if (!quiet) out << csvLoadSummary(report, seconds);
+    if (showProgress) out << "\r\033[K" << std::flush;
+    if (!invocation.quiet) out << csvLoadSummary(report, seconds);
     err << csvLoadWarnings(report);
     return 0;
 }

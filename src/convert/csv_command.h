@@ -2,22 +2,17 @@
 
 #include <iosfwd>
 #include <string>
-#include <vector>
 
+#include "convert/convert_arguments.h"
 #include "convert/csv_table_load.h"
 
 namespace lumaref {
 
-// The command-line modes that start and refresh a database without Access. `args` are the words
-// after the program's name; the return value is the exit status. Results go to `out`, progress,
-// warnings and errors to `err`; progress only when `err` is a terminal.
-int runNewDatabaseCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int runCsvLoadCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      bool errIsTerminal);
-
-inline constexpr const char* kCsvCommandUsage =
-    "  lumaref-convert --new TARGET [--force]\n"
-    "  lumaref-convert --csv FILE --table NAME [--append] [--quiet] TARGET\n";
+// The modes of lumaref-convert that start and refresh a database without Access, returning the exit
+// code. Progress goes to `out` only when `terminal`, the summary to `out` unless quiet; failures
+// and warnings about the data go to `err`.
+int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal);
 
 // What a finished load says: rows loaded, lines skipped, seconds, and the columns left out.
 std::string csvLoadSummary(const CsvLoadReport& report, double seconds);

@@ -60,7 +60,7 @@ TEST(NewDatabase, RefusesAnExistingFileUnlessToldToReplaceIt) {
     test::TempDir dir;
     const std::string target = dir.file("Database.mdb");
     test::writeFile(target, "precious");
-    EXPECT_NE(errorOf([&] { createNewDatabase(target, false); }).find("exists already; give --force"),
+    EXPECT_NE(errorOf([&] { createNewDatabase(target, false); }).find("already exists; use --force"),
               std::string::npos);
     EXPECT_EQ(test::readFile(target), "precious");
     EXPECT_EQ(folderListing(dir.path()), "Database.mdb ");
@@ -101,14 +101,18 @@ TEST(NewDatabase, AFolderThatCannotBeWrittenToLeavesNothingBehind) {
     ::chmod(folder.c_str(), 0500);
     const std::string message = errorOf([&] { createNewDatabase(folder + "/Database.mdb", false); });
     ::chmod(folder.c_str(), 0700);
-    EXPECT_NE(message.find("cannot be written to"), std::string::npos) << message;
+    EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
     EXPECT_EQ(folderListing(folder), "");
+}
 
+TEST(NewDatabase, AMissingFolderOrAFolderAsTargetIsRefused) {
+    test::TempDir dir;
     EXPECT_NE(errorOf([&] {
                   createNewDatabase(dir.file("no/such/folder/Database.mdb"), false);
-              }).find("does not exist"),
+              }).find("No such file or directory"),
               std::string::npos);
-    EXPECT_NE(errorOf([&] { createNewDatabase(folder, true); }).find("is a folder"), std::string::npos);
+    EXPECT_NE(errorOf([&] { createNewDatabase(dir.path(), true); }).find("is a folder"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(dir.file("no")));
 }
 
 }  // namespace
