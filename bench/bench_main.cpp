@@ -37,6 +37,8 @@ const Case kCases[] = {
     {"SearchHandler", "Lumaref", lumaref::bench::searchHandlerLumaref},
     {"SearchHandler", "Sqlite", lumaref::bench::searchHandlerSqlite},
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
+    {"CsvLoad", "Lumaref", lumaref::bench::csvLoadLumaref},
+    {"CsvLoad", "SqliteShell", lumaref::bench::csvLoadSqliteShell},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

@@ -8,8 +8,8 @@ namespace lumaref::bench {
 namespace {
 
 constexpr const char* kOperations[] = {"Open",       "CategoryFilter", "SearchFilter", "FirstSearch",
-                                       "Keystrokes", "SearchHandler",  "Memory"};
-constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
+                                       "Keystrokes", "SearchHandler",  "Memory",       "CsvLoad"};
+constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow", "SqliteShell"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -103,6 +103,8 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "ratio", 1.5, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
          true},
+        {"CSV load at 100k rows: Lumaref time / SqliteShell time <= 1.5", "CsvLoad/Lumaref/100000",
+         "CsvLoad/SqliteShell/100000", nullptr, 1.5, true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",
          25.0, true},
     };
