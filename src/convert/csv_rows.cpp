@@ -30,7 +30,7 @@ int noBlanks(unsigned char) { return 0; }
 // Collects libcsv's field and row callbacks into CsvRow objects and counts physical lines.
 class CsvRowReader {
 public:
-    explicit CsvRowReader(const CsvRowCallback& onRow) : onRow_(onRow) {}
+    explicit CsvRowReader(const CsvRowCallback& onRow) : onRow_(onRow) { row_.line = 1; }
 
     static void onField(void* data, std::size_t size, void* self) {
         static_cast<CsvRowReader*>(self)->addField(static_cast<const char*>(data), size);

@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     Csv, CsvSyntaxTest,
     ::testing::Values(SyntaxCase{"TextAfterClosingQuote", "a,b\nc,\"d\"e,f\ng,h\n", 2, 1},
                       SyntaxCase{"QuoteInsideUnquotedField", "a,b\n\"x\ny\",z\n5\" disk,2\n", 4, 2},
-                      SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2}),
+                      SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
+                      SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CsvRows, StopsWhenTheCallerHasSeenEnough) {
