@@ -13,6 +13,7 @@ namespace lumaref {
 struct TableColumn {
     std::string name;
     bool notNullWithoutDefault = false;
+    bool yesNo = false;  // declared BOOLEAN: stored as 0/1, not as the text of the file
 };
 std::vector<std::string> requiredColumns(std::string_view table, const std::vector<TableColumn>& columns);
 

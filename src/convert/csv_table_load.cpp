@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cstring>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "convert/issn_form.h"
 #include "data/connection.h"
 #include "data/error.h"
+#include "data/field.h"
 #include "data/sqlite_statement.h"
 #include "data/text_file.h"
 #include "data/text_fold.h"
@@ -85,9 +87,31 @@ std::vector<TableColumn> tableColumns(sqlite3* db, const std::string& table) {
             std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4))) == "INTEGER";
         column.notNullWithoutDefault =
             sqlite3_column_int(query.get(), 1) == 1 && sqlite3_column_int(query.get(), 2) == 1 && !rowidAlias;
+        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4));
+        column.yesNo = fieldFromDeclaredType(column.name, declared != nullptr ? declared : "").kind ==
+                       FieldKind::Boolean;
         columns.push_back(std::move(column));
     }
     return columns;
+}
+
+// A yes/no value as the record sets store it, so filters on the field see it: 1 or 0. An empty
+// value is No, as a new row's default.
+std::optional<int> yesNoValue(std::string_view text) {
+    if (text.empty() || text == "0") return 0;
+    if (text == "1" || text == "-1") return 1;
+    const auto prefixOf = [&](std::string_view word) {
+        if (text.size() > word.size()) return false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (std::tolower(static_cast<unsigned char>(text[i])) !=
+                std::tolower(static_cast<unsigned char>(word[i])))
+                return false;
+        }
+        return true;
+    };
+    if (prefixOf("True") || prefixOf("Yes")) return 1;
+    if (prefixOf("False") || prefixOf("No")) return 0;
+    return std::nullopt;
 }
 
 std::string joinQuoted(const std::vector<std::string>& names) {
@@ -293,6 +317,17 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
             for (std::size_t field = 0; field < targets.size(); ++field) {
                 if (!targets[field]) continue;
                 const std::string_view value = row[field];
+                if (columns[*targets[field]].yesNo) {
+                    const std::optional<int> yesNo = yesNoValue(value);
+                    if (!yesNo) {
+                        writeFailure = "line " + std::to_string(row.line) + ": '" + std::string(value) +
+                                       "' is not a yes/no value for field '" + columns[*targets[field]].name +
+                                       "'";
+                        return false;
+                    }
+                    sqlite3_bind_int(insert.get(), parameter++, *yesNo);
+                    continue;
+                }
                 sqlite3_bind_text(insert.get(), parameter++, value.data(), static_cast<int>(value.size()),
                                   SQLITE_STATIC);
             }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "convert/csv_table_load.h"
+#include "data/connection.h"
+#include "data/record_set.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -109,6 +111,26 @@ TEST_F(CsvLoadTest, AnyOtherTableLoadsWhenTheHeaderNamesItsRequiredColumns) {
     EXPECT_EQ(rowsOf("codes", "id || '|' || code || '|' || note"), "1|A1|first;2|B2|");
     EXPECT_NE(errorOf([&] { load(csv("note,id\nx,1\n", "no-code.csv"), "codes"); }).find("\"code\""),
               std::string::npos);
+}
+
+TEST_F(CsvLoadTest, YesNoColumnsAreStoredAsTheRecordSetsFilterThem) {
+    load(
+        csv("Title,Science Citation Index,Emerging Sources Citation Index\nA,True,\nB,0,yes\nC,,-1\nD,f,T\n"),
+        "journals");
+    test::CurrentDir cwd(dir_.path());
+    Connection connection("Data Source=Database.mdb;");
+    RecordSet journals("ADOQuery1", connection, "select * from journals");
+    journals.Open();
+    const auto titlesWhere = [&](const char* filter) {
+        journals.SetFilter(filter);
+        journals.SetFiltered(true);
+        std::string titles;
+        for (journals.First(); !journals.Eof(); journals.Next()) titles += journals.FieldAsString("Title");
+        return titles;
+    };
+    EXPECT_EQ(titlesWhere("[Science Citation Index] = True"), "A");
+    EXPECT_EQ(titlesWhere("[Emerging Sources Citation Index] = True"), "BCD");
+    EXPECT_EQ(titlesWhere("[Emerging Sources Citation Index] <> True"), "A");
 }
 
 // Bad input: a clear message naming the problem, and the database file exactly as before.
