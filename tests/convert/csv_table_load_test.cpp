@@ -197,6 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "ISSN,Total Cites,Journal Impact Factor,issn,Impact Factor without Journal Self Cites\n",
                  "jcr2018",
                  {"\"ISSN\" twice", "fields 1 and 4"}},
+        BadInput{"NotAYesNoValue",
+                 "Title,Science Citation Index\nA,True\nB,maybe\n",
+                 "journals",
+                 {"line 3: 'maybe' is not a yes/no value for field 'Science Citation Index'",
+                  "Nothing was loaded"}},
         BadInput{
             "NoRowsAtAll", "\n\n", "JCRQ1", {"column \"ISSN\" that table JCRQ1 needs", "holds no rows"}}),
     [](const auto& info) { return std::string(info.param.name); });
