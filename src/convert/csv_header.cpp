@@ -66,9 +66,10 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
     std::optional<CsvHeader> found;
     Candidate nearest;
     for (const char separator : kCsvSeparators) {
-        readCsvRows(text, separator, [&](const CsvRow& row) {
+        bool stopped = false;
+        const auto onRow = [&](const CsvRow& row) {
             // A later separator can only win with an earlier header line (or more columns on the same one).
-            if (found && row.line > found->line) return false;
+            if (found && row.line > found->line) return !(stopped = true);
             if (row.blank()) return true;
             Candidate candidate;
             candidate.line = row.line;
@@ -82,14 +83,25 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
             }
             if (candidate.requiredFound == required.size() && namesTableColumn) {
                 if (!found || row.line < found->line || row.size() > found->names.size()) {
-                    found = CsvHeader{separator, row.line, std::move(candidate.names)};
+                    found = CsvHeader{separator, row.line, 0, std::move(candidate.names)};
                 }
-                return false;
+                return !(stopped = true);
             }
             if (betterMiss(candidate, nearest)) nearest = std::move(candidate);
             return true;
-        });
+        };
+        // A line that is not CSV with this separator (a title with a stray quote) is not the header;
+        // the search goes on from the line after it.
+        std::size_t firstLine = 1;
+        std::size_t offset = 0;
+        while (offset < text.size()) {
+            CsvSyntaxError error{};
+            if (readCsvRows(text.substr(offset), separator, onRow, &error, firstLine) || stopped) break;
+            offset += csvLineOffset(text.substr(offset), error.line + 1 - firstLine + 1);
+            firstLine = error.line + 1;
+        }
     }
+    if (found) found->offset = csvLineOffset(text, found->line);
     if (!found && miss != nullptr) {
         miss->line = nearest.line;
         miss->names = nearest.names;

@@ -22,7 +22,8 @@ std::vector<std::string> requiredColumns(std::string_view table, const std::vect
 // them ignored.
 struct CsvHeader {
     char separator = ',';
-    std::size_t line = 0;  // physical line, from 1
+    std::size_t line = 0;    // physical line, from 1
+    std::size_t offset = 0;  // where that line begins in the text
     std::vector<std::string> names;
 };
 

@@ -30,7 +30,9 @@ int noBlanks(unsigned char) { return 0; }
 // Collects libcsv's field and row callbacks into CsvRow objects and counts physical lines.
 class CsvRowReader {
 public:
-    explicit CsvRowReader(const CsvRowCallback& onRow) : onRow_(onRow) { row_.line = 1; }
+    CsvRowReader(const CsvRowCallback& onRow, std::size_t firstLine) : onRow_(onRow), line_(firstLine) {
+        row_.line = firstLine;
+    }
 
     static void onField(void* data, std::size_t size, void* self) {
         static_cast<CsvRowReader*>(self)->addField(static_cast<const char*>(data), size);
@@ -80,23 +82,34 @@ private:
 
     const CsvRowCallback& onRow_;
     CsvRow row_;
-    std::size_t line_ = 1;
+    std::size_t line_;
     bool afterCarriageReturn_ = false;
     bool stopped_ = false;
 };
 
-bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow, CsvSyntaxError* error) {
+std::size_t csvLineOffset(std::string_view text, std::size_t line) {
+    std::size_t offset = 0;
+    for (std::size_t current = 1; current < line; ++current) {
+        const std::size_t end = text.find_first_of("\r\n", offset);
+        if (end == std::string_view::npos) return text.size();
+        offset = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return offset;
+}
+
+bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow, CsvSyntaxError* error,
+                 std::size_t firstLine) {
     csv_parser parser{};
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) {
         if (error != nullptr) {
-            *error = CsvSyntaxError{1, "out of memory"};
+            *error = CsvSyntaxError{firstLine, "out of memory"};
         }
         return false;
     }
     csv_set_delim(&parser, static_cast<unsigned char>(separator));
     csv_set_space_func(&parser, noBlanks);
 
-    CsvRowReader reader(onRow);
+    CsvRowReader reader(onRow, firstLine);
     // Fed in pieces, so that a caller that has seen enough stops the walk early.
     constexpr std::size_t kPiece = 64 * 1024;
     std::size_t offset = 0;
@@ -110,7 +123,7 @@ bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& on
             if (error != nullptr) {
                 // The bad quote sits on the row being read; count lines up to it.
                 const std::string_view before = text.substr(0, offset + used);
-                *error = CsvSyntaxError{countLineBreaks(before) + 1,
+                *error = CsvSyntaxError{countLineBreaks(before) + firstLine,
                                         "a quote stands inside a field that does not start with one, or "
                                         "a closing quote is followed by other text"};
             }

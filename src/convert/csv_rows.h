@@ -40,7 +40,11 @@ struct CsvSyntaxError {
 // passed exactly as written: no blanks are trimmed. onRow returns false to stop early.
 // Returns the syntax error that ended the walk, if any; rows before it have been passed.
 using CsvRowCallback = std::function<bool(const CsvRow&)>;
+// `firstLine` is the number of the text's first line, for a text that starts part-way into a file.
 bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow,
-                 CsvSyntaxError* error = nullptr);
+                 CsvSyntaxError* error = nullptr, std::size_t firstLine = 1);
+
+// Where physical line `line` (from 1) of a text begins; the text's size when it has fewer lines.
+std::size_t csvLineOffset(std::string_view text, std::size_t line);
 
 }  // namespace lumaref

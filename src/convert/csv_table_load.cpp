@@ -286,8 +286,9 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     std::size_t rowsRead = 0;
 
     CsvSyntaxError syntax;
+    // Lines before the header are skipped unread, whatever they hold.
     const bool parsed = readCsvRows(
-        text, header->separator,
+        std::string_view(text).substr(header->offset), header->separator,
         [&](const CsvRow& row) {
             if (row.line <= header->line) return true;
             if (row.blank()) {
@@ -341,7 +342,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
             if (++rowsRead % kCsvProgressEvery == 0 && request.progress) request.progress(rowsRead);
             return true;
         },
-        &syntax);
+        &syntax, header->line);
 
     const std::string file = "The CSV file " + quotedPath(request.csvPath);
     if (!parsed) {

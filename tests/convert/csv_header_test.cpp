@@ -55,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"NamesInAnyCaseWithBlanks",
                    " issn ,TOTAL CITES, journal impact factor,impact factor WITHOUT journal self cites\n",
                    ',', 1, 4},
+        HeaderCase{"AfterATitleWithStrayQuotes", "Selected: \"ACOUSTICS\" on 5\" disks\n" + kCommaHeader, ',',
+                   2, 7},
+        HeaderCase{"AfterAnOpenQuoteThatNeverCloses",
+                   "\"Journal Data 2018\nSelected, 2018\n" + kCommaHeader + "1,2,3,4,5,6,7\n", ',', 3, 7},
         HeaderCase{"QuotedHeaderAfterQuotedTitleLine",
                    "\"Title; \"\"2018\"\"\"\n\"ISSN\",\"Total Cites\",\"Journal Impact Factor\","
                    "\"Impact Factor without Journal Self Cites\"\n",

@@ -87,6 +87,15 @@ TEST_F(CsvLoadTest, LoadsARankingExportExactlyAndReportsWhatItSkipped) {
     EXPECT_EQ(report.badIssnExamples[0].text, "1234-567x");
 }
 
+TEST_F(CsvLoadTest, LinesBeforeTheHeaderAreNotReadAsCsv) {
+    const CsvLoadReport report =
+        load(csv("\"Quartile 2, \"2018\"\r\n5\" \"disks\r\nISSN,Journal Title\r\n1111-1111,\"A, B\"\r\n"),
+             "JCRQ2");
+    EXPECT_EQ(report.headerLine, 3U);
+    EXPECT_EQ(report.linesBeforeHeader, 2U);
+    EXPECT_EQ(rowsOf("JCRQ2", "ISSN || '|' || \"Journal Title\""), "1111-1111|A, B");
+}
+
 TEST_F(CsvLoadTest, AppendKeepsTheRowsThereAndReplaceDropsThem) {
     load(csv("Journal Title,ISSN\nA,1111-1111\n"), "JCRQ2");
     load(csv("ISSN;Journal Title\n2222-2222;B\n", "second.csv"), "jcrq2", true);
