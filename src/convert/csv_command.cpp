@@ -37,8 +37,8 @@ std::string csvLoadSummary(const CsvLoadReport& report, double seconds) {
             ", fields separated by " + separatorName(report.separator) + ".\n";
     text += "Lines skipped: " + std::to_string(report.linesSkipped()) + " (" +
             std::to_string(report.linesBeforeHeader) + " before the header, " +
-            std::to_string(report.blankLines) + " blank, " + std::to_string(report.notes.size()) +
-            " closing notes).\n";
+            std::to_string(report.blankLines) + " blank, " +
+            plural(report.notes.size(), "closing note", "closing notes") + ").\n";
     for (const CsvLineText& note : report.notes) {
         text += "  note on line " + std::to_string(note.line) + ": " + note.text + "\n";
     }

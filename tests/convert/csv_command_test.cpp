@@ -88,7 +88,7 @@ TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
     EXPECT_EQ(load.status, 0) << load.err;
     EXPECT_NE(load.out.find("Rows read: 4096"), std::string::npos);
     EXPECT_NE(load.out.find("Loaded 5001 rows into JCRQ1 in "), std::string::npos) << load.out;
-    EXPECT_NE(load.out.find("Lines skipped: 2 (1 before the header, 0 blank, 1 closing notes)"),
+    EXPECT_NE(load.out.find("Lines skipped: 2 (1 before the header, 0 blank, 1 closing note)"),
               std::string::npos);
     EXPECT_NE(load.out.find("note on line 5004: Copyright line"), std::string::npos);
     EXPECT_NE(load.out.find("ignored: Rank."), std::string::npos);
