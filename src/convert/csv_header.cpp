@@ -94,7 +94,7 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
         // the search goes on from the line after it.
         std::size_t firstLine = 1;
         std::size_t offset = 0;
-        while (offset < text.size()) {
+        while (offset < text.size() && !(found && firstLine > found->line)) {
             CsvSyntaxError error{};
             if (readCsvRows(text.substr(offset), separator, onRow, &error, firstLine) || stopped) break;
             offset += csvLineOffset(text.substr(offset), error.line + 1 - firstLine + 1);
