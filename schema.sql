@@ -14,7 +14,7 @@ CREATE TABLE journals (
     "Arts Humanities Citation Index" BOOLEAN NOT NULL DEFAULT 0,
     "Current_Contents1" TEXT(255),
     "Current_Contents2" TEXT(255),
-    "Address" MEMO,
+    "Address" TEXT,
     "category" TEXT(255),
     "subject" TEXT(255)
 );

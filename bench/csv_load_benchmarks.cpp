@@ -1,5 +1,8 @@
 // Loading a ranking table from CSV: lumaref-convert --csv against SQLite's own shell importing the
 // same file into the same empty table, each in one transaction.
+#include "operations.h"
+
+#if defined(LUMAREF_CSV_LOAD_BENCH)
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -13,7 +16,6 @@
 #include "bench_data.h"
 #include "convert/csv_table_load.h"
 #include "convert/new_database.h"
-#include "operations.h"
 #include "per_iteration.h"
 
 extern char** environ;
@@ -129,3 +131,18 @@ void csvLoadSqliteShell(benchmark::State& state, std::uint64_t rows) {
 }
 
 }  // namespace lumaref::bench
+
+#else
+
+namespace lumaref::bench {
+
+void csvLoadLumaref(benchmark::State& state, std::uint64_t) {
+    state.SkipWithError("lumaref-convert is not built");
+}
+void csvLoadSqliteShell(benchmark::State& state, std::uint64_t) {
+    state.SkipWithError("lumaref-convert is not built");
+}
+
+}  // namespace lumaref::bench
+
+#endif

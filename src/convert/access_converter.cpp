@@ -17,6 +17,13 @@ namespace lumaref {
 namespace {
 
 constexpr std::size_t kProgressEvery = 4096;
+constexpr std::size_t kStopCheckEvery = 256;
+
+void stopIfAsked(const ConversionObserver* observer) {
+    if (observer != nullptr && observer->stopRequested()) {
+        throw Error("Stopped before every table was converted; no target was written.");
+    }
+}
 
 void execOrThrow(sqlite3* db, const std::string& sql, const std::string& table) {
     char* message = nullptr;
@@ -77,6 +84,7 @@ std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* obser
         throw Error("Cannot write table '" + table.name() + "' to the target: " + sqlite3_errmsg(db) + ".");
     }
     const std::size_t declared = table.declaredRows();
+    stopIfAsked(observer);
     if (observer != nullptr) observer->tableStarted(table.name(), declared);
     std::size_t rows = 0;
     while (table.next()) {
@@ -87,6 +95,7 @@ std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* obser
         }
         sqlite3_reset(insert.get());
         ++rows;
+        if (rows % kStopCheckEvery == 0) stopIfAsked(observer);
         if (observer != nullptr && rows % kProgressEvery == 0)
             observer->rowsCopied(table.name(), rows, declared);
     }

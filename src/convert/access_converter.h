@@ -12,6 +12,8 @@ public:
     virtual void tableStarted(const std::string& /*table*/, std::size_t /*rows*/) {}
     // Called every few thousand rows and once at the end of the table.
     virtual void rowsCopied(const std::string& /*table*/, std::size_t /*done*/, std::size_t /*rows*/) {}
+    // Asked before each table and every few hundred rows: true ends the conversion as a failure.
+    virtual bool stopRequested() const { return false; }
 };
 
 struct ConversionSummary {

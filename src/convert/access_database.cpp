@@ -2,6 +2,7 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -39,9 +40,18 @@ double parseNumber(const char* text) {
 struct AccessTable::Buffers {
     std::vector<MdbField> fields;
     std::vector<std::unique_ptr<char[]>> ole;  // per column, bound only for OLE columns
+    MdbTableDef* table = nullptr;              // owned; freed first, also when opening the table fails
+
+    Buffers() = default;
+    Buffers(const Buffers&) = delete;
+    Buffers& operator=(const Buffers&) = delete;
+    ~Buffers() {
+        if (table != nullptr) mdb_free_tabledef(table);
+    }
 };
 
-AccessDatabase::AccessDatabase(const std::string& path) : path_(path), textLimit_(MDB_BIND_SIZE) {
+AccessDatabase::AccessDatabase(const std::string& path, std::size_t textBufferBytes)
+    : path_(path), textLimit_(std::max<std::size_t>(textBufferBytes, 16)) {
     const AccessHeader header = checkAccessFile(path);
     jet3_ = header.jet3;
     // Text comes out as UTF-8 whatever the caller's environment asks libmdb for.
@@ -101,6 +111,7 @@ AccessTable::AccessTable(AccessDatabase& database, std::string name)
     MdbTableDef* table = mdb_read_table(entry);
     if (table == nullptr) throw Error(unreadable + "; the file may be damaged.");
     table_ = table;
+    buffers_->table = table;
     if (mdb_read_columns(table) == nullptr || table->num_cols == 0) {
         throw Error(unreadable + "; the file may be damaged.");
     }
@@ -122,9 +133,7 @@ AccessTable::AccessTable(AccessDatabase& database, std::string name)
     values_.resize(columns_.size());
 }
 
-AccessTable::~AccessTable() {
-    if (table_ != nullptr) mdb_free_tabledef(tableOf(table_));
-}
+AccessTable::~AccessTable() = default;
 
 std::size_t AccessTable::declaredRows() const { return tableOf(table_)->num_rows; }
 

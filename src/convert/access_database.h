@@ -51,7 +51,7 @@ private:
 
     AccessDatabase& database_;
     std::string name_;
-    void* table_ = nullptr;  // MdbTableDef
+    void* table_ = nullptr;  // MdbTableDef, owned by buffers_
     std::vector<AccessColumn> columns_;
     std::vector<AccessValue> values_;
     struct Buffers;
@@ -62,7 +62,8 @@ private:
 class AccessDatabase {
 public:
     // Throws Error for a missing, unreadable, damaged or non-Access file.
-    explicit AccessDatabase(const std::string& path);
+    // textBufferBytes: the first buffer size tried for a text value; larger values are read again.
+    explicit AccessDatabase(const std::string& path, std::size_t textBufferBytes = 16384);
     ~AccessDatabase();
     AccessDatabase(const AccessDatabase&) = delete;
     AccessDatabase& operator=(const AccessDatabase&) = delete;

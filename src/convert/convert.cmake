@@ -1,9 +1,19 @@
 # Access (Jet/ACE) to SQLite conversion: a library over libmdb, kept out of lumaref_core, and its tool.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET libmdb)
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(LIBMDB QUIET IMPORTED_TARGET GLOBAL libmdb)
+endif()
+if(NOT LIBMDB_FOUND)
+  message(WARNING "libmdb not found (Debian: mdbtools-dev): lumaref-convert is not built")
+  return()
+endif()
 # Ranking tables from CSV files are read through libcsv.
-find_path(LIBCSV_INCLUDE_DIR csv.h REQUIRED)
-find_library(LIBCSV_LIBRARY NAMES csv REQUIRED)
+find_path(LIBCSV_INCLUDE_DIR csv.h)
+find_library(LIBCSV_LIBRARY NAMES csv)
+if(NOT LIBCSV_INCLUDE_DIR OR NOT LIBCSV_LIBRARY)
+  message(WARNING "libcsv not found (Debian: libcsv-dev): lumaref-convert is not built")
+  return()
+endif()
 
 file(GLOB LUMAREF_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp)

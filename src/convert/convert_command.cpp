@@ -12,15 +12,22 @@ namespace lumaref {
 
 namespace {
 
-class TerminalProgress : public ConversionObserver {
-public:
-    explicit TerminalProgress(std::ostream& out) : out_(out) {}
+volatile std::sig_atomic_t stopRequested_ = 0;
 
-    void tableStarted(const std::string& table, std::size_t rows) override { show(table, 0, rows); }
+// Progress on a terminal, and the stop a signal asks for.
+class RunObserver : public ConversionObserver {
+public:
+    RunObserver(std::ostream& out, bool showProgress) : out_(out), showProgress_(showProgress) {}
+
+    void tableStarted(const std::string& table, std::size_t rows) override {
+        if (showProgress_) show(table, 0, rows);
+    }
     void rowsCopied(const std::string& table, std::size_t done, std::size_t rows) override {
+        if (!showProgress_) return;
         show(table, done, rows);
         if (done == rows) out_ << '\n';
     }
+    bool stopRequested() const override { return stopRequested_ != 0; }
 
 private:
     void show(const std::string& table, std::size_t done, std::size_t rows) {
@@ -28,6 +35,7 @@ private:
     }
 
     std::ostream& out_;
+    bool showProgress_;
 };
 
 std::string secondsText(double seconds) {
@@ -38,11 +46,11 @@ std::string secondsText(double seconds) {
 
 int convertAccess(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal) {
     const auto started = std::chrono::steady_clock::now();
-    TerminalProgress progress(out);
     const bool showProgress = terminal && !invocation.quiet;
+    RunObserver observer(out, showProgress);
     try {
-        const ConversionSummary summary = convertAccessDatabase(
-            invocation.source, invocation.target, invocation.force, showProgress ? &progress : nullptr);
+        const ConversionSummary summary =
+            convertAccessDatabase(invocation.source, invocation.target, invocation.force, &observer);
         if (!invocation.quiet) {
             const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
             out << "Converted " << summary.tables << (summary.tables == 1 ? " table, " : " tables, ")
@@ -62,6 +70,8 @@ int convertAccess(const ConvertInvocation& invocation, std::ostream& out, std::o
 }
 
 }  // namespace
+
+void requestConvertStop() { stopRequested_ = 1; }
 
 int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                          bool terminal) {

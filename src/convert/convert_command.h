@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <iosfwd>
 
 #include "convert/convert_arguments.h"
@@ -9,6 +10,9 @@ namespace lumaref {
 // Runs one parsed invocation of lumaref-convert and returns the process's exit code.
 // Progress goes to `out` only when `terminal` (a table's rows done of rows, redrawn in place);
 // the summary goes to `out` unless quiet; failures go to `err` as one line each.
+// Asks a running conversion to stop and remove what it has written. Safe to call from a signal handler.
+void requestConvertStop();
+
 int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                          bool terminal);
 

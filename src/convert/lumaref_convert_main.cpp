@@ -2,9 +2,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
-#include <iostream>
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -13,51 +14,102 @@
 
 namespace {
 
-// libmdb prints its own warnings about damaged files straight to stderr, between and inside the lines
-// this tool writes; while it works they go nowhere and the tool's own messages keep the original stream.
-// Sanitizer builds keep them: the sanitizer's report would be lost with them.
-class LibraryNoiseSilencer {
+// An unbuffered stream buffer over a file descriptor.
+class DescriptorBuffer : public std::streambuf {
 public:
-    LibraryNoiseSilencer() {
-#if !defined(__SANITIZE_ADDRESS__)
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
-        if (null >= 0) ::close(null);
-#endif
+    explicit DescriptorBuffer(int fd) : fd_(fd) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
     }
-    ~LibraryNoiseSilencer() {
-        if (saved_ < 0) return;
-        std::fflush(stderr);
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
+    std::streamsize xsputn(const char* data, std::streamsize size) override {
+        std::streamsize done = 0;
+        while (done < size) {
+            const ssize_t written = ::write(fd_, data + done, static_cast<std::size_t>(size - done));
+            if (written <= 0) break;
+            done += written;
+        }
+        return done;
     }
-    LibraryNoiseSilencer(const LibraryNoiseSilencer&) = delete;
-    LibraryNoiseSilencer& operator=(const LibraryNoiseSilencer&) = delete;
 
 private:
-    int saved_ = -1;
+    int fd_;
 };
+
+// libmdb prints warnings about damaged files, and lines of blanks, straight to stdout and stderr, in the
+// middle of this tool's own lines. While the tool runs, both descriptors lead nowhere and the tool writes
+// to copies of the originals. Sanitizer builds keep stderr: a sanitizer's report must not be lost.
+class LibraryOutputSilencer {
+public:
+    LibraryOutputSilencer() {
+        out_ = divert(STDOUT_FILENO);
+#if !defined(__SANITIZE_ADDRESS__)
+        err_ = divert(STDERR_FILENO);
+#endif
+    }
+    ~LibraryOutputSilencer() {
+        restore(STDOUT_FILENO, out_);
+        restore(STDERR_FILENO, err_);
+    }
+    LibraryOutputSilencer(const LibraryOutputSilencer&) = delete;
+    LibraryOutputSilencer& operator=(const LibraryOutputSilencer&) = delete;
+
+    int out() const { return out_ >= 0 ? out_ : STDOUT_FILENO; }
+    int err() const { return err_ >= 0 ? err_ : STDERR_FILENO; }
+
+private:
+    static int divert(int fd) {
+        std::fflush(nullptr);
+        const int saved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && null >= 0) ::dup2(null, fd);
+        if (null >= 0) ::close(null);
+        return saved;
+    }
+    static void restore(int fd, int saved) {
+        if (saved < 0) return;
+        std::fflush(nullptr);
+        ::dup2(saved, fd);
+        ::close(saved);
+    }
+
+    int out_ = -1;
+    int err_ = -1;
+};
+
+// The first Ctrl-C stops the conversion and removes its temporary file; a second one, for a library
+// call that does not come back, ends the process at once.
+void onStopSignal(int signal) {
+    static volatile std::sig_atomic_t signalled = 0;
+    if (signalled != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    signalled = 1;
+    lumaref::requestConvertStop();
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string program = argc > 0 ? argv[0] : "lumaref-convert";
+    const std::string program = "lumaref-convert";
     lumaref::ConvertInvocation invocation;
     try {
         invocation = lumaref::parseConvertArguments(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const lumaref::UsageError& error) {
-        std::cerr << "lumaref-convert: " << error.what() << "\n\n" << lumaref::convertUsage(program);
+        std::fprintf(stderr, "lumaref-convert: %s\n\n%s", error.what(),
+                     lumaref::convertUsage(program).c_str());
         return 2;
     }
-    // Errors are collected and written once the library's own output is shut off again.
-    std::ostringstream errors;
-    int status = 0;
-    {
-        LibraryNoiseSilencer silencer;
-        status = lumaref::runConvertInvocation(invocation, std::cout, errors, ::isatty(STDOUT_FILENO) == 1);
-    }
-    std::cerr << errors.str();
-    return status;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onStopSignal);
+    LibraryOutputSilencer silencer;
+    DescriptorBuffer outBuffer(silencer.out());
+    DescriptorBuffer errBuffer(silencer.err());
+    std::ostream out(&outBuffer);
+    std::ostream err(&errBuffer);
+    return lumaref::runConvertInvocation(invocation, out, err, ::isatty(silencer.out()) == 1);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "data/connection.h"
@@ -102,6 +103,37 @@ TEST_F(JournalsTest, SettingValuesFollowsTheFieldKindRules) {
         EXPECT_EQ(result, c.readBack) << c.field << " <- " << c.value;
     }
     journals->Cancel();
+}
+
+// Address is a memo field: text of any length, stored exactly, even when it reads like a number.
+// Files made before memo fields were declared TEXT still read MEMO as a memo field.
+TEST_F(JournalsTest, AddressKeepsItsExactTextAndAnyLength) {
+    const std::string longText(70000, 'x');
+    for (const bool oldMemoDeclaration : {false, true}) {
+        SCOPED_TRACE(oldMemoDeclaration ? "declared MEMO" : "declared by schema.sql");
+        std::filesystem::remove(dbPath);
+        open(oldMemoDeclaration
+                 ? "DROP TABLE journals; CREATE TABLE journals (Title TEXT(255), Address MEMO);"
+                 : "");
+        const FieldInfo& address = journals->Field(journals->FieldCount() == 2 ? 1 : 14);
+        EXPECT_EQ(address.name, "Address");
+        EXPECT_EQ(address.kind, FieldKind::Text);
+        EXPECT_EQ(address.maxChars, 0u);
+        journals->Append();
+        journals->SetFieldAsString("Address", longText);
+        journals->Append();
+        journals->SetFieldAsString("Address", "1.50");
+        journals->Post();
+        journals->Close();
+        journals->Open();
+        journals->First();
+        EXPECT_EQ(journals->FieldAsString("Address"), longText);
+        journals->Next();
+        if (!oldMemoDeclaration) {
+            EXPECT_EQ(journals->FieldAsString("Address"), "1.50");
+            EXPECT_EQ(stored("SELECT typeof(Address) FROM journals WHERE rowid = 2"), "text");
+        }
+    }
 }
 
 TEST_F(JournalsTest, NumberFieldsRefuseTextThatIsNotANumber) {

@@ -72,7 +72,23 @@ TEST(ConnectionOpen, RefusesARealAccessDatabase) {
     std::filesystem::copy_file(jet, dir.file("Database.mdb"));
     test::CurrentDir cwd(dir.path());
     Connection connection(kDefaultConnectionString);
-    EXPECT_NE(errorOf([&] { connection.Open(); }).find("Microsoft Access database"), std::string::npos);
+    const std::string path = dir.file("Database.mdb");
+    const std::string aside = dir.file("Database-access.mdb");
+    const std::string message = errorOf([&] { connection.Open(); });
+    const std::string moveAside =
+        "The file '" + path +
+        "' is a Microsoft Access database. Lumaref reads SQLite 3 databases; bring it "
+        "across with lumaref-convert:\n    mv -i '" +
+        path + "' '" + aside + "' && ";
+    EXPECT_EQ(message.rfind(moveAside, 0), 0u) << message;
+    // The converter beside the program when it is there, else by name; then the two quoted paths.
+    const std::string convert = message.substr(std::min(message.size(), moveAside.size()));
+    const std::string paths = "lumaref-convert' '" + aside + "' '" + path + "'";
+    const std::string barePaths = "lumaref-convert '" + aside + "' '" + path + "'";
+    EXPECT_TRUE(convert == barePaths ||
+                (convert.size() > paths.size() &&
+                 convert.compare(convert.size() - paths.size(), paths.size(), paths) == 0))
+        << message;
 }
 
 TEST(ConnectionString, ParsesPairsQuotesAndBlanks) {

@@ -1,0 +1,117 @@
+// A converted database works in Lumaref as it stands, and the program's own refusal of an Access file
+// gives a command that does the conversion.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "convert/access_converter.h"
+#include "convert/mdb_reference.h"
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/record_set.h"
+#include "support/error_text.h"
+#include "support/temp_database.h"
+#include "support/temp_dir.h"
+
+namespace lumaref {
+namespace {
+
+const std::string kNorthwind = std::string(LUMAREF_TESTDATA_DIR) + "/jet/nwind.mdb";
+
+const test::ReferenceTable& referenceTable(const std::vector<test::ReferenceTable>& tables,
+                                           const std::string& name) {
+    for (const auto& table : tables) {
+        if (table.name == name) return table;
+    }
+    throw std::runtime_error("libmdb lists no table " + name);
+}
+
+std::size_t columnIndex(const test::ReferenceTable& table, const std::string& name) {
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        if (table.columns[i].name == name) return i;
+    }
+    throw std::runtime_error("no column " + name);
+}
+
+TEST(ConvertedNorthwind, ProductsOpenFilterOnYesNoAndTakeAnEdit) {
+    if (!std::filesystem::exists(kNorthwind)) GTEST_SKIP() << "no test data at " << kNorthwind;
+    test::TempDir dir;
+    convertAccessDatabase(kNorthwind, dir.file("Database.mdb"), false);
+    const auto reference = test::readWithLibmdb(kNorthwind);
+    const auto& products = referenceTable(reference, "Products");
+    const std::size_t discontinued = columnIndex(products, "Discontinued");
+    const std::size_t name = columnIndex(products, "ProductName");
+    std::set<std::string> discontinuedNames;
+    for (const auto& row : products.rows) {
+        if (row[discontinued].text == "1") discontinuedNames.insert(row[name].text);
+    }
+    ASSERT_FALSE(discontinuedNames.empty());
+
+    test::CurrentDir cwd(dir.path());
+    Connection connection(kDefaultConnectionString);
+    RecordSet query("ADOQuery1", connection, "select * from Products");
+    query.Open();
+    ASSERT_EQ(query.RecordCount(), static_cast<int>(products.rows.size()));
+    for (query.First(); !query.Eof(); query.Next()) {
+        const bool isDiscontinued = discontinuedNames.count(query.FieldAsString("ProductName")) != 0;
+        EXPECT_EQ(query.FieldAsString("Discontinued"), isDiscontinued ? "True" : "False");
+    }
+
+    query.SetFilter("[Discontinued] = True");
+    query.SetFiltered(true);
+    EXPECT_EQ(query.RecordCount(), static_cast<int>(discontinuedNames.size()));
+    std::set<std::string> filtered;
+    for (query.First(); !query.Eof(); query.Next()) {
+        filtered.insert(query.FieldAsString("ProductName"));
+    }
+    EXPECT_EQ(filtered, discontinuedNames);
+
+    query.First();
+    const std::string product = query.FieldAsString("ProductID");
+    query.Edit();
+    query.SetFieldAsString("QuantityPerUnit", "1.50");
+    query.SetFieldAsString("Discontinued", "false");
+    query.Post();
+    EXPECT_EQ(test::queryText(
+                  dir.file("Database.mdb"),
+                  "SELECT QuantityPerUnit || '|' || Discontinued FROM Products WHERE ProductID = " + product),
+              "1.50|0");
+}
+
+// The command in the program's message, run as shown by a shell, leaves a Database.mdb Lumaref opens.
+TEST(ConvertedNorthwind, CommandInTheProgramsRefusalConvertsTheFile) {
+    if (!std::filesystem::exists(kNorthwind)) GTEST_SKIP() << "no test data at " << kNorthwind;
+    test::TempDir dir;
+    const std::string folder = dir.file("it's my $HOME data");
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(kNorthwind, folder + "/Database.mdb");
+    test::CurrentDir cwd(folder);
+
+    Connection refused(kDefaultConnectionString);
+    const std::string message = test::errorOf([&] { refused.Open(); });
+    EXPECT_NE(message.find("Microsoft Access database"), std::string::npos) << message;
+    EXPECT_NE(message.find("lumaref-convert"), std::string::npos) << message;
+    const std::size_t command = message.find("\n    ");
+    ASSERT_NE(command, std::string::npos) << message;
+    EXPECT_EQ(message.back(), '\'') << "an error box appends a full stop to text ending in a letter";
+
+    const std::string converterFolder = std::filesystem::path(LUMAREF_CONVERT_EXE).parent_path().string();
+    std::string posix;
+    for (char c : message.substr(command + 5)) posix += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    const std::string run =
+        "PATH='" + converterFolder + "':\"$PATH\" sh -c '" + posix + "' </dev/null >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << run;
+
+    Connection converted(kDefaultConnectionString);
+    converted.Open();
+    RecordSet shippers("ADOQuery2", converted, "select * from Shippers");
+    shippers.Open();
+    EXPECT_EQ(shippers.RecordCount(),
+              static_cast<int>(referenceTable(test::readWithLibmdb(kNorthwind), "Shippers").rows.size()));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Database-access.mdb")) << "the Access file is kept";
+}
+
+}  // namespace
+}  // namespace lumaref
