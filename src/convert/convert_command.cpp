@@ -84,7 +84,7 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
         case ConvertInvocation::Mode::NewDatabase:
             return runNewDatabase(invocation, out, err);
         case ConvertInvocation::Mode::LoadCsv:
-            return runCsvLoad(invocation, out, err, terminal);
+            return runCsvLoad(invocation, out, err, terminal, [] { return stopRequested_ != 0; });
     }
     return 1;
 }

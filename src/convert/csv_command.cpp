@@ -77,8 +77,11 @@ int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::
     return 0;
 }
 
-int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal) {
-    CsvLoadRequest request{invocation.csvFile, invocation.target, invocation.table, invocation.append, {}};
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
+               std::function<bool()> stopRequested) {
+    CsvLoadRequest request{
+        invocation.csvFile,      invocation.target, invocation.table, invocation.append, {},
+        std::move(stopRequested)};
     const bool showProgress = !invocation.quiet && terminal;
     if (showProgress) {
         request.progress = [&out](std::size_t rows) { out << "\r\033[KRows read: " << rows << std::flush; };

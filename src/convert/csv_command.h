@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -12,7 +13,9 @@ namespace lumaref {
 // code. Progress goes to `out` only when `terminal`, the summary to `out` unless quiet; failures
 // and warnings about the data go to `err`.
 int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
-int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal);
+// `stopRequested` tells the load to give up (Ctrl-C).
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
+               std::function<bool()> stopRequested = {});
 
 // What a finished load says: rows loaded, lines skipped, seconds, and the columns left out.
 std::string csvLoadSummary(const CsvLoadReport& report, double seconds);

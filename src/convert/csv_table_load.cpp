@@ -21,6 +21,7 @@ namespace lumaref {
 namespace {
 
 constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
+constexpr std::size_t kStopCheckEvery = 256;
 
 std::string quotedPath(const std::string& path) { return "\"" + path + "\""; }
 
@@ -283,6 +284,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
         }
     };
     std::string writeFailure;
+    bool stopped = false;
     std::size_t rowsRead = 0;
 
     CsvSyntaxError syntax;
@@ -339,6 +341,11 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
                 return false;
             }
             ++report.rowsLoaded;
+            if (report.rowsLoaded % kStopCheckEvery == 0 && request.stopRequested &&
+                request.stopRequested()) {
+                stopped = true;
+                return false;
+            }
             if (++rowsRead % kCsvProgressEvery == 0 && request.progress) request.progress(rowsRead);
             return true;
         },
@@ -349,6 +356,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
         throw Error(file + " cannot be read at line " + std::to_string(syntax.line) + ": " + syntax.reason +
                     "." + std::string(kNothingLoaded));
     }
+    if (stopped) throw Error("Stopped." + std::string(kNothingLoaded));
     if (!writeFailure.empty()) {
         throw Error("Cannot write to table " + *table + " (" + writeFailure + ")." +
                     std::string(kNothingLoaded));

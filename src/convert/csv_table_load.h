@@ -14,6 +14,8 @@ struct CsvLoadRequest {
     bool append = false;  // otherwise the table's rows are replaced
     // Called now and then while rows are read, with the count so far.
     std::function<void(std::size_t rowsRead)> progress;
+    // Asked now and then; true abandons the load (Ctrl-C), leaving the table as it was.
+    std::function<bool()> stopRequested;
 };
 
 struct CsvLineText {

@@ -46,7 +46,7 @@ protected:
         return path;
     }
     CsvLoadReport load(const std::string& csvPath, const char* table = "jcr2018", bool append = false) {
-        CsvLoadRequest request{csvPath, database(), table, append, {}};
+        CsvLoadRequest request{csvPath, database(), table, append, {}, {}};
         return loadCsvIntoTable(request);
     }
     // Every row of a table, fields joined with "|", in row order.
@@ -220,7 +220,7 @@ TEST_F(CsvLoadTest, RefusesAnAccessFileAndAMissingDatabaseWithoutCreatingOne) {
     const std::string access = dir_.file("Access.mdb");
     test::writeFile(access, std::string("\0\x01\0\0Standard Jet DB\0", 20) + std::string(2000, '\0'));
     const std::string accessBytes = test::readFile(access);
-    CsvLoadRequest request{ranking, access, "jcr2018", false, {}};
+    CsvLoadRequest request{ranking, access, "jcr2018", false, {}, {}};
     EXPECT_NE(errorOf([&] { loadCsvIntoTable(request); }).find("Microsoft Access database"),
               std::string::npos);
     EXPECT_EQ(test::readFile(access), accessBytes);
@@ -228,6 +228,16 @@ TEST_F(CsvLoadTest, RefusesAnAccessFileAndAMissingDatabaseWithoutCreatingOne) {
     request.databasePath = dir_.file("missing.mdb");
     EXPECT_NE(errorOf([&] { loadCsvIntoTable(request); }).find("Could not find file"), std::string::npos);
     EXPECT_FALSE(test::fileExists(request.databasePath));
+}
+
+TEST_F(CsvLoadTest, AStopAskedForPartWayLeavesTheOldRows) {
+    std::string bytes = kFourColumns;
+    for (int i = 0; i < 5000; ++i) bytes += "1111-1111,1,2,3\n";
+    int asked = 0;
+    CsvLoadRequest request{csv(bytes), database(), "jcr2018", false, {}, [&asked] { return ++asked == 3; }};
+    EXPECT_EQ(errorOf([&] { loadCsvIntoTable(request); }), "Stopped. Nothing was loaded.");
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(rowsOf("jcr2018", "ISSN"), "old-1;old-2");
 }
 
 TEST_F(CsvLoadTest, AProcessKilledPartWayLeavesTheOldRows) {
@@ -239,9 +249,14 @@ TEST_F(CsvLoadTest, AProcessKilledPartWayLeavesTheOldRows) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         // Dies in the middle of the transaction, with thousands of rows written and nothing committed.
-        CsvLoadRequest request{path, database(), "jcr2018", false, [](std::size_t rows) {
+        CsvLoadRequest request{path,
+                               database(),
+                               "jcr2018",
+                               false,
+                               [](std::size_t rows) {
                                    if (rows >= 2 * kCsvProgressEvery) _exit(7);
-                               }};
+                               },
+                               {}};
         loadCsvIntoTable(request);
         _exit(0);
     }
