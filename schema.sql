@@ -1,4 +1,4 @@
--- The tables of a new Database.mdb:  sqlite3 Database.mdb < schema.sql
+-- The tables of a new Database.mdb:  lumaref-convert --new Database.mdb  (or: sqlite3 Database.mdb < schema.sql)
 CREATE TABLE journals (
     "Title" TEXT(255),
     "ISSN" TEXT(255),

@@ -13,6 +13,8 @@ target_compile_definitions(lumaref_bench PRIVATE LUMAREF_BENCH_DATA_DIR="${PROJE
 lumaref_warnings(lumaref_bench)
 if(TARGET lumaref_convert)
   target_link_libraries(lumaref_bench PRIVATE lumaref_convert PkgConfig::LIBMDB)
+  # The CSV load benchmark times lumaref-convert's loader.
+  target_compile_definitions(lumaref_bench PRIVATE LUMAREF_CSV_LOAD_BENCH)
   target_compile_definitions(lumaref_bench PRIVATE LUMAREF_JET_TESTDATA="${PROJECT_SOURCE_DIR}/../shared/testdata/jet"
                                                    LUMAREF_JET_TESTDATA_FALLBACK="/work/shared/testdata/jet")
 endif()

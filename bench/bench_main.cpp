@@ -39,6 +39,8 @@ const Case kCases[] = {
     {"UpdateLists", "Lumaref", lumaref::bench::updateListsLumaref},
     {"UpdateLists", "Sqlite", lumaref::bench::updateListsSqlite},
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
+    {"CsvLoad", "Lumaref", lumaref::bench::csvLoadLumaref},
+    {"CsvLoad", "SqliteShell", lumaref::bench::csvLoadSqliteShell},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

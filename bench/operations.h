@@ -36,6 +36,10 @@ void searchHandlerSqlite(benchmark::State&, std::uint64_t);
 void updateListsLumaref(benchmark::State&, std::uint64_t);
 void updateListsSqlite(benchmark::State&, std::uint64_t);
 
+// A jcr2018 CSV of that many rows loaded into an empty table, against `sqlite3 DB ".import --csv ..."`.
+void csvLoadLumaref(benchmark::State&, std::uint64_t);
+void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
+
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);
 

@@ -7,9 +7,10 @@ namespace lumaref::bench {
 
 namespace {
 
-constexpr const char* kOperations[] = {"Open",       "CategoryFilter", "SearchFilter", "FirstSearch",
-                                       "Keystrokes", "SearchHandler",  "UpdateLists",  "Memory"};
-constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
+constexpr const char* kOperations[] = {"Open",        "CategoryFilter", "SearchFilter",
+                                       "FirstSearch", "Keystrokes",     "SearchHandler",
+                                       "UpdateLists", "Memory",         "CsvLoad"};
+constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow", "SqliteShell"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -105,6 +106,8 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "UpdateLists/Sqlite/100000", nullptr, 2.0, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
          true},
+        {"CSV load at 100k rows: Lumaref time / SqliteShell time <= 1.5", "CsvLoad/Lumaref/100000",
+         "CsvLoad/SqliteShell/100000", nullptr, 1.5, true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",
          25.0, true},
     };

@@ -14,8 +14,8 @@
 #include "demo_database.h"
 #include "demo_journal.h"
 #include "demo_master_list.h"
-#include "demo_schema.h"
 #include "demo_vocabulary.h"
+#include "lumaref_schema.h"
 #include "picklists/list_file.h"
 
 namespace fs = std::filesystem;

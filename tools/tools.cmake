@@ -1,11 +1,5 @@
 # The demo-data generator: a library (also used by the tests and benchmarks) and its command.
 
-# schema.sql is compiled in, so the generator runs without the source tree.
-set(LUMAREF_SCHEMA_FILE ${PROJECT_SOURCE_DIR}/schema.sql)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LUMAREF_SCHEMA_FILE})
-file(READ ${LUMAREF_SCHEMA_FILE} LUMAREF_SCHEMA_SQL)
-configure_file(${CMAKE_CURRENT_SOURCE_DIR}/demo_schema.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/demo_schema.h @ONLY)
-
 add_library(lumaref_demo_data STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_data.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_database.cpp
@@ -13,9 +7,9 @@ add_library(lumaref_demo_data STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_master_list.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_vocabulary.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/issn.cpp)
-target_include_directories(lumaref_demo_data PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}
-                                             PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
-target_link_libraries(lumaref_demo_data PUBLIC lumaref_core SQLite::SQLite3)
+target_include_directories(lumaref_demo_data PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# schema.sql is compiled in, so the generator runs without the source tree.
+target_link_libraries(lumaref_demo_data PUBLIC lumaref_core SQLite::SQLite3 PRIVATE lumaref_schema)
 lumaref_warnings(lumaref_demo_data)
 
 add_executable(lumaref-demo ${CMAKE_CURRENT_SOURCE_DIR}/lumaref_demo_main.cpp)

@@ -12,7 +12,18 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     ConvertInvocation invocation;
     std::vector<std::string> positional;
     bool optionsEnded = false;
-    for (const std::string& argument : arguments) {
+    bool newDatabase = false;
+    bool loadCsv = false;
+    bool tableGiven = false;
+    // An option's value is the next argument, whatever it looks like.
+    const auto valueOf = [&](std::size_t& i) -> const std::string& {
+        if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            throw UsageError("'" + arguments[i] + "' needs a value");
+        }
+        return arguments[++i];
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (optionsEnded || !isOption(argument)) {
             positional.push_back(argument);
         } else if (argument == "--") {
@@ -21,11 +32,43 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
             invocation.force = true;
         } else if (argument == "--quiet") {
             invocation.quiet = true;
+        } else if (argument == "--new") {
+            invocation.target = valueOf(i);
+            newDatabase = true;
+        } else if (argument == "--csv") {
+            invocation.csvFile = valueOf(i);
+            loadCsv = true;
+        } else if (argument == "--table") {
+            invocation.table = valueOf(i);
+            tableGiven = true;
+        } else if (argument == "--append") {
+            invocation.append = true;
         } else if (argument == "--help" || argument == "-h") {
             return ConvertInvocation{};
         } else {
             throw UsageError("unknown option '" + argument + "'");
         }
+    }
+
+    if (newDatabase && loadCsv) throw UsageError("'--new' and '--csv' are separate steps");
+    if ((tableGiven || invocation.append) && !loadCsv)
+        throw UsageError("'--table' and '--append' go with '--csv'");
+    if (newDatabase) {
+        if (!positional.empty()) throw UsageError("'--new' takes no other file");
+        invocation.mode = ConvertInvocation::Mode::NewDatabase;
+        return invocation;
+    }
+    if (loadCsv) {
+        if (!tableGiven) throw UsageError("'--csv' needs '--table NAME'");
+        if (invocation.force) throw UsageError("'--force' does not go with '--csv'");
+        if (positional.size() != 1) {
+            throw UsageError(positional.empty() ? "expected the database to load into"
+                                                : "too many arguments");
+        }
+        if (positional[0].empty()) throw UsageError("a file name is empty");
+        invocation.mode = ConvertInvocation::Mode::LoadCsv;
+        invocation.target = positional[0];
+        return invocation;
     }
 
     if (positional.size() != 2) {
@@ -42,12 +85,22 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
 std::string convertUsage(const std::string& program) {
     return "Usage: " + program +
            " SOURCE.mdb TARGET [--force] [--quiet]\n"
+           "       " +
+           program +
+           " --new TARGET [--force] [--quiet]\n"
+           "       " +
+           program +
+           " --csv FILE --table NAME [--append] [--quiet] TARGET\n"
            "\n"
            "Copies every table of an Access database (Jet 3, Jet 4 or ACE) into a new SQLite database\n"
            "that Lumaref opens. The source is only read. TARGET is written only when every table\n"
            "converted.\n"
+           "With --new, creates an empty Lumaref database with the tables of schema.sql.\n"
+           "With --csv, loads a CSV file (a ranking table such as jcr2018 or JCRQ1..JCRQ4) into a table\n"
+           "of the database TARGET, in one transaction.\n"
            "\n"
            "  --force   replace TARGET if it exists\n"
+           "  --append  add the file's rows to the table instead of replacing its rows\n"
            "  --quiet   no progress and no summary\n";
 }
 

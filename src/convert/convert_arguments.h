@@ -9,13 +9,16 @@ namespace lumaref {
 // What one run of lumaref-convert is asked to do. A new mode adds a Mode value, the fields it needs,
 // a branch in parseConvertArguments() and one in the tool's dispatch.
 struct ConvertInvocation {
-    enum class Mode { Help, ConvertAccess };
+    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv };
 
     Mode mode = Mode::Help;
-    std::string source;  // ConvertAccess: the Access file
-    std::string target;  // the SQLite database to write
-    bool force = false;  // replace an existing target
-    bool quiet = false;  // no progress, no summary
+    std::string source;   // ConvertAccess: the Access file
+    std::string target;   // the SQLite database to write
+    bool force = false;   // replace an existing target
+    bool quiet = false;   // no progress, no summary
+    std::string csvFile;  // LoadCsv: the CSV file and the table it fills
+    std::string table;
+    bool append = false;  // LoadCsv: add to the table's rows instead of replacing them
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

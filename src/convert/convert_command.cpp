@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "convert/access_converter.h"
+#include "convert/csv_command.h"
 #include "data/error.h"
 
 namespace lumaref {
@@ -80,6 +81,10 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
             return 0;
         case ConvertInvocation::Mode::ConvertAccess:
             return convertAccess(invocation, out, err, terminal);
+        case ConvertInvocation::Mode::NewDatabase:
+            return runNewDatabase(invocation, out, err);
+        case ConvertInvocation::Mode::LoadCsv:
+            return runCsvLoad(invocation, out, err, terminal, [] { return stopRequested_ != 0; });
     }
     return 1;
 }

@@ -106,6 +106,8 @@ void StagedDatabase::commit() {
             throw Error("Cannot write '" + temporaryPath_ + "': " + systemText(error) + ".");
         }
         ::close(fd);
+        // SQLite would replay a journal left beside the target by an earlier database of that name.
+        for (const char* suffix : {"-wal", "-shm", "-journal"}) ::unlink((target_ + suffix).c_str());
         const int renamed = replaceExisting_ ? ::rename(temporaryPath_.c_str(), target_.c_str())
                                              : renameNoReplace(temporaryPath_, target_);
         if (renamed != 0) {

@@ -1,0 +1,105 @@
+#include "convert/csv_command.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+
+#include "convert/new_database.h"
+#include "data/error.h"
+
+namespace lumaref {
+
+namespace {
+
+std::string plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string separatorName(char separator) {
+    switch (separator) {
+        case ';':
+            return "semicolons";
+        case '\t':
+            return "tabs";
+        default:
+            return "commas";
+    }
+}
+
+}  // namespace
+
+std::string csvLoadSummary(const CsvLoadReport& report, double seconds) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%.2f", seconds);
+    std::string text = "Loaded " + plural(report.rowsLoaded, "row", "rows") + " into " + report.table;
+    if (report.rowsReplaced > 0) text += " (replacing " + plural(report.rowsReplaced, "row", "rows") + ")";
+    text += " in " + std::string(time) + " s; header on line " + std::to_string(report.headerLine) +
+            ", fields separated by " + separatorName(report.separator) + ".\n";
+    text += "Lines skipped: " + std::to_string(report.linesSkipped()) + " (" +
+            std::to_string(report.linesBeforeHeader) + " before the header, " +
+            std::to_string(report.blankLines) + " blank, " +
+            plural(report.notes.size(), "closing note", "closing notes") + ").\n";
+    for (const CsvLineText& note : report.notes) {
+        text += "  note on line " + std::to_string(note.line) + ": " + note.text + "\n";
+    }
+    if (!report.ignoredColumns.empty()) {
+        text += "Columns not in table " + report.table + ", ignored: ";
+        for (std::size_t i = 0; i < report.ignoredColumns.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + report.ignoredColumns[i];
+        }
+        text += ".\n";
+    }
+    return text;
+}
+
+std::string csvLoadWarnings(const CsvLoadReport& report) {
+    if (report.badIssnCount == 0) return {};
+    std::string text = "Warning: " + plural(report.badIssnCount, "ISSN is", "ISSNs are") +
+                       " not of the form 1234-567X and will match no journal:";
+    for (const CsvLineText& example : report.badIssnExamples) {
+        text += " line " + std::to_string(example.line) + " \"" + example.text + "\"";
+        text += &example == &report.badIssnExamples.back() ? "" : ",";
+    }
+    if (report.badIssnCount > report.badIssnExamples.size()) {
+        text += " and " + std::to_string(report.badIssnCount - report.badIssnExamples.size()) + " more";
+    }
+    return text + ".\n";
+}
+
+int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+    try {
+        createNewDatabase(invocation.target, invocation.force);
+    } catch (const Error& error) {
+        err << "lumaref-convert: " << error.what() << "\n";
+        return 1;
+    }
+    if (!invocation.quiet) out << "Created the empty database '" << invocation.target << "'.\n";
+    return 0;
+}
+
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
+               std::function<bool()> stopRequested) {
+    CsvLoadRequest request{
+        invocation.csvFile,      invocation.target, invocation.table, invocation.append, {},
+        std::move(stopRequested)};
+    const bool showProgress = !invocation.quiet && terminal;
+    if (showProgress) {
+        request.progress = [&out](std::size_t rows) { out << "\r\033[KRows read: " << rows << std::flush; };
+    }
+    const auto start = std::chrono::steady_clock::now();
+    CsvLoadReport report;
+    try {
+        report = loadCsvIntoTable(request);
+    } catch (const Error& error) {
+        if (showProgress) out << "\r\033[K" << std::flush;
+        err << "lumaref-convert: " << error.what() << "\n";
+        return 1;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (showProgress) out << "\r\033[K" << std::flush;
+    if (!invocation.quiet) out << csvLoadSummary(report, seconds);
+    err << csvLoadWarnings(report);
+    return 0;
+}
+
+}  // namespace lumaref

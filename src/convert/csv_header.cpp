@@ -1,0 +1,116 @@
+#include "convert/csv_header.h"
+
+#include <algorithm>
+#include <array>
+
+#include "convert/csv_rows.h"
+#include "data/text_fold.h"
+
+namespace lumaref {
+
+namespace {
+
+// Read by the impact-factor update from jcr2018 and by the quartile update from JCRQ1..JCRQ4.
+const std::array<std::string_view, 4> kImpactFactorColumns = {"ISSN", "Journal Impact Factor", "Total Cites",
+                                                              "Impact Factor without Journal Self Cites"};
+
+bool isQuartileTable(std::string_view table) {
+    return table.size() == 5 && sameName(table.substr(0, 4), "JCRQ") && table[4] >= '1' && table[4] <= '4';
+}
+
+bool contains(const std::vector<std::string>& names, std::string_view wanted) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& name) { return sameName(name, wanted); });
+}
+
+struct Candidate {
+    std::size_t line = 0;
+    std::vector<std::string> names;
+    std::size_t requiredFound = 0;
+};
+
+// How well a row does as the header; the best row of all separators is shown when none qualifies.
+bool betterMiss(const Candidate& row, const Candidate& best) {
+    if (best.line == 0) return true;
+    if (row.requiredFound != best.requiredFound) return row.requiredFound > best.requiredFound;
+    if (row.line != best.line) return row.line < best.line;
+    return row.names.size() > best.names.size();
+}
+
+}  // namespace
+
+std::string trimmedName(std::string_view name) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+    while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+    return std::string(name);
+}
+
+std::vector<std::string> requiredColumns(std::string_view table, const std::vector<TableColumn>& columns) {
+    std::vector<std::string> required;
+    if (sameName(table, "jcr2018")) {
+        required.assign(kImpactFactorColumns.begin(), kImpactFactorColumns.end());
+    } else if (isQuartileTable(table)) {
+        required.emplace_back("ISSN");
+    }
+    for (const TableColumn& column : columns) {
+        if (column.notNullWithoutDefault && !contains(required, column.name)) {
+            required.push_back(column.name);
+        }
+    }
+    return required;
+}
+
+std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<std::string>& required,
+                                       const std::vector<std::string>& tableColumns, CsvHeaderMiss* miss) {
+    std::optional<CsvHeader> found;
+    Candidate nearest;
+    for (const char separator : kCsvSeparators) {
+        bool stopped = false;
+        const auto onRow = [&](const CsvRow& row) {
+            // A later separator can only win with an earlier header line (or more columns on the same one).
+            if (found && row.line > found->line) return !(stopped = true);
+            if (row.blank()) return true;
+            Candidate candidate;
+            candidate.line = row.line;
+            bool namesTableColumn = false;
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                candidate.names.push_back(trimmedName(row[i]));
+                namesTableColumn = namesTableColumn || contains(tableColumns, candidate.names.back());
+            }
+            for (const std::string& name : required) {
+                if (contains(candidate.names, name)) ++candidate.requiredFound;
+            }
+            if (candidate.requiredFound == required.size() && namesTableColumn) {
+                if (!found || row.line < found->line || row.size() > found->names.size()) {
+                    found = CsvHeader{separator, row.line, 0, std::move(candidate.names)};
+                }
+                return !(stopped = true);
+            }
+            if (betterMiss(candidate, nearest)) nearest = std::move(candidate);
+            return true;
+        };
+        // A line that is not CSV with this separator (a title with a stray quote) is not the header;
+        // the search goes on from the line after it.
+        std::size_t firstLine = 1;
+        std::size_t offset = 0;
+        while (offset < text.size() && !(found && firstLine > found->line)) {
+            CsvSyntaxError error{};
+            if (readCsvRows(text.substr(offset), separator, onRow, &error, firstLine) || stopped) break;
+            offset += csvLineOffset(text.substr(offset), error.line + 1 - firstLine + 1);
+            firstLine = error.line + 1;
+        }
+    }
+    if (found) found->offset = csvLineOffset(text, found->line);
+    if (!found && miss != nullptr) {
+        miss->line = nearest.line;
+        miss->names = nearest.names;
+        miss->missing.clear();
+        for (const std::string& name : required) {
+            if (!contains(nearest.names, name)) miss->missing.push_back(name);
+        }
+    }
+    return found;
+}
+
+}  // namespace lumaref

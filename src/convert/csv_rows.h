@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumaref {
+
+// One row of a CSV text. Its fields point into the reader's buffer and live until the callback returns.
+class CsvRow {
+public:
+    // The physical line the row starts on, from 1; line breaks inside quoted fields count.
+    std::size_t line = 0;
+
+    std::size_t size() const { return ends_.size(); }
+    bool empty() const { return ends_.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+    }
+    // True when every field is empty (a blank line, or only separators).
+    bool blank() const { return bytes_.empty(); }
+
+private:
+    friend class CsvRowReader;
+    std::string bytes_;
+    std::vector<std::size_t> ends_;
+};
+
+// A quote out of place, or a quoted field still open at the end of the text.
+struct CsvSyntaxError {
+    std::size_t line;
+    std::string reason;
+};
+
+// Walks the rows of a UTF-8 CSV text (RFC 4180 quoting, CR LF, LF or CR line ends) with the given
+// separator. Every line break ends a row, so a blank line is a row without fields. Values are
+// passed exactly as written: no blanks are trimmed. onRow returns false to stop early.
+// Returns the syntax error that ended the walk, if any; rows before it have been passed.
+using CsvRowCallback = std::function<bool(const CsvRow&)>;
+// `firstLine` is the number of the text's first line, for a text that starts part-way into a file.
+bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow,
+                 CsvSyntaxError* error = nullptr, std::size_t firstLine = 1);
+
+// Where physical line `line` (from 1) of a text begins; the text's size when it has fewer lines.
+std::size_t csvLineOffset(std::string_view text, std::size_t line);
+
+}  // namespace lumaref

@@ -1,0 +1,379 @@
+#include "convert/csv_table_load.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstring>
+#include <optional>
+
+#include "convert/csv_header.h"
+#include "convert/csv_rows.h"
+#include "convert/issn_form.h"
+#include "data/connection.h"
+#include "data/error.h"
+#include "data/field.h"
+#include "data/sqlite_statement.h"
+#include "data/text_file.h"
+#include "data/text_fold.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
+constexpr std::size_t kStopCheckEvery = 256;
+
+std::string quotedPath(const std::string& path) { return "\"" + path + "\""; }
+
+// The file as UTF-8 text, refusing what cannot be a CSV export.
+std::string readCsvText(const std::string& path) {
+    const std::string bytes = readWholeFile(path, "Cannot read the CSV file");
+    if (bytes.empty()) {
+        throw Error("The CSV file " + quotedPath(path) + " is empty." + std::string(kNothingLoaded));
+    }
+    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+        std::string hint;
+        if (bytes.compare(0, 4, "PK\x03\x04") == 0) {
+            hint = " It looks like a spreadsheet workbook; save it as CSV first.";
+        } else if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0) {
+            hint = " It looks like an Excel 97-2003 workbook; save it as CSV first.";
+        }
+        throw Error("The file " + quotedPath(path) + " is not a CSV text file: it holds binary data." + hint +
+                    std::string(kNothingLoaded));
+    }
+    return decodeText(bytes);
+}
+
+std::string connectionStringFor(const std::string& path) {
+    std::string quoted = "\"";
+    for (const char c : path) {
+        quoted += c;
+        if (c == '"') quoted += '"';
+    }
+    return "Data Source=" + quoted + "\";";
+}
+
+void exec(sqlite3* db, const char* sql, std::string_view what) {
+    const int status = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (status != SQLITE_OK) {
+        throw Error(std::string(what) + ": " + providerMessage(db, status));
+    }
+}
+
+// The table's name as the database spells it, matched in any letter case.
+std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::string& allTables) {
+    Statement query(
+        db, "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid");
+    if (!query.ok()) throw Error("Cannot read the database's tables: " + providerMessage(db, query.status()));
+    std::optional<std::string> found;
+    while (sqlite3_step(query.get()) == SQLITE_ROW) {
+        const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0));
+        allTables += (allTables.empty() ? "" : ", ") + name;
+        if (!found && sameName(name, table)) found = name;
+    }
+    return found;
+}
+
+std::vector<TableColumn> tableColumns(sqlite3* db, const std::string& table) {
+    Statement query(
+        db, "SELECT name, \"notnull\", dflt_value IS NULL, pk, upper(type) FROM pragma_table_info(?)");
+    if (!query.ok()) throw Error("Cannot read the table's columns: " + providerMessage(db, query.status()));
+    sqlite3_bind_text(query.get(), 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
+    std::vector<TableColumn> columns;
+    while (sqlite3_step(query.get()) == SQLITE_ROW) {
+        TableColumn column;
+        column.name = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0));
+        const bool rowidAlias =
+            sqlite3_column_int(query.get(), 3) == 1 &&
+            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4))) == "INTEGER";
+        column.notNullWithoutDefault =
+            sqlite3_column_int(query.get(), 1) == 1 && sqlite3_column_int(query.get(), 2) == 1 && !rowidAlias;
+        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4));
+        column.yesNo = fieldFromDeclaredType(column.name, declared != nullptr ? declared : "").kind ==
+                       FieldKind::Boolean;
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+// A yes/no value as the record sets store it, so filters on the field see it: 1 or 0. An empty
+// value is No, as a new row's default.
+std::optional<int> yesNoValue(std::string_view text) {
+    if (text.empty() || text == "0") return 0;
+    if (text == "1" || text == "-1") return 1;
+    const auto prefixOf = [&](std::string_view word) {
+        if (text.size() > word.size()) return false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (std::tolower(static_cast<unsigned char>(text[i])) !=
+                std::tolower(static_cast<unsigned char>(word[i])))
+                return false;
+        }
+        return true;
+    };
+    if (prefixOf("True") || prefixOf("Yes")) return 1;
+    if (prefixOf("False") || prefixOf("No")) return 0;
+    return std::nullopt;
+}
+
+std::string joinQuoted(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& name : names) {
+        out += (out.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    return out;
+}
+
+std::string joinPlain(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& name : names) {
+        out += (out.empty() ? "" : ", ") + name;
+    }
+    return out;
+}
+
+[[noreturn]] void throwNoHeader(const std::string& path, const std::string& table,
+                                const CsvHeaderMiss& miss) {
+    std::string text = "The CSV file " + quotedPath(path) + " has no header row with the column" +
+                       (miss.missing.size() == 1 ? " " : "s ") + joinQuoted(miss.missing) + " that table " +
+                       table + " needs.";
+    if (miss.line == 0) {
+        text += " It holds no rows.";
+    } else {
+        text += " The header found (line " + std::to_string(miss.line) + "): " + joinPlain(miss.names) + ".";
+    }
+    throw Error(text + std::string(kNothingLoaded));
+}
+
+// Where each field of the header goes: a column index of the table, or none.
+std::vector<std::optional<std::size_t>> mapHeader(const CsvHeader& header,
+                                                  const std::vector<TableColumn>& columns,
+                                                  CsvLoadReport& report, const std::string& path) {
+    std::vector<std::optional<std::size_t>> targets(header.names.size());
+    std::vector<std::size_t> takenBy(columns.size(), 0);
+    for (std::size_t field = 0; field < header.names.size(); ++field) {
+        const std::string& name = header.names[field];
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            if (!sameName(columns[column].name, name)) continue;
+            if (takenBy[column] != 0) {
+                throw Error("The CSV file " + quotedPath(path) + " names the column \"" +
+                            columns[column].name + "\" twice in its header (line " +
+                            std::to_string(header.line) + ", fields " + std::to_string(takenBy[column]) +
+                            " and " + std::to_string(field + 1) + "); remove or rename one." +
+                            std::string(kNothingLoaded));
+            }
+            takenBy[column] = field + 1;
+            targets[field] = column;
+        }
+        if (!targets[field]) {
+            report.ignoredColumns.push_back(name.empty() ? "(unnamed field " + std::to_string(field + 1) + ")"
+                                                         : name);
+        }
+    }
+    return targets;
+}
+
+std::string insertSql(const std::string& table, const std::vector<TableColumn>& columns,
+                      const std::vector<std::optional<std::size_t>>& targets) {
+    std::string names;
+    std::string values;
+    for (const auto& target : targets) {
+        if (!target) continue;
+        names += (names.empty() ? "" : ", ") + quoteIdentifier(columns[*target].name);
+        values += values.empty() ? "?" : ", ?";
+    }
+    return "INSERT INTO " + quoteIdentifier(table) + " (" + names + ") VALUES (" + values + ")";
+}
+
+// Rolls back unless committed, so every way out of a failed load leaves the table as it was.
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db) : db_(db) {
+        exec(db_, "BEGIN IMMEDIATE", "Cannot start writing to the database");
+    }
+    ~Transaction() {
+        if (!committed_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit() {
+        exec(db_, "COMMIT", "Cannot save the loaded rows");
+        committed_ = true;
+    }
+
+private:
+    sqlite3* db_;
+    bool committed_ = false;
+};
+
+std::string lineList(const std::vector<CsvLineText>& lines, std::size_t total) {
+    std::string out;
+    for (const CsvLineText& line : lines) {
+        out += (out.empty() ? "" : ", ") + std::to_string(line.line) + " (" + line.text + ")";
+    }
+    if (total > lines.size()) out += ", and " + std::to_string(total - lines.size()) + " more";
+    return out;
+}
+
+}  // namespace
+
+CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
+    const std::string text = readCsvText(request.csvPath);
+
+    Connection connection(connectionStringFor(request.databasePath), "lumaref-convert");
+    connection.Open();
+    sqlite3* db = connection.handle();
+    if (connection.readOnly()) {
+        throw Error("The database " + quotedPath(connection.dataSourcePath()) + " cannot be written to.");
+    }
+
+    CsvLoadReport report;
+    std::string allTables;
+    const std::optional<std::string> table = findTable(db, request.table, allTables);
+    if (!table) {
+        throw Error("The database " + quotedPath(connection.dataSourcePath()) + " has no table \"" +
+                    request.table + "\". Its tables: " + (allTables.empty() ? "none" : allTables) + "." +
+                    std::string(kNothingLoaded));
+    }
+    report.table = *table;
+    const std::vector<TableColumn> columns = tableColumns(db, *table);
+    std::vector<std::string> columnNames;
+    for (const TableColumn& column : columns) columnNames.push_back(column.name);
+
+    const std::vector<std::string> required = requiredColumns(*table, columns);
+    for (const std::string& name : required) {
+        bool present = false;
+        for (const std::string& column : columnNames) present = present || sameName(column, name);
+        if (!present) {
+            throw Error("Table " + *table + " has no column \"" + name +
+                        "\", which the ranking updates read; add it to the table first." +
+                        std::string(kNothingLoaded));
+        }
+    }
+
+    CsvHeaderMiss miss;
+    const std::optional<CsvHeader> header = findCsvHeader(text, required, columnNames, &miss);
+    if (!header) throwNoHeader(request.csvPath, *table, miss);
+    report.separator = header->separator;
+    report.headerLine = header->line;
+    report.linesBeforeHeader = header->line - 1;
+    const auto targets = mapHeader(*header, columns, report, request.csvPath);
+    std::optional<std::size_t> issnField;
+    for (std::size_t field = 0; field < targets.size(); ++field) {
+        if (targets[field] && sameName(columns[*targets[field]].name, "ISSN")) issnField = field;
+    }
+
+    // The load is reported done only once its commit is on the disk.
+    exec(db, "PRAGMA synchronous=FULL", "Cannot prepare the database");
+    Transaction transaction(db);
+    if (!request.append) {
+        exec(db, ("DELETE FROM " + quoteIdentifier(*table)).c_str(), "Cannot empty the table");
+        report.rowsReplaced = static_cast<std::size_t>(sqlite3_changes64(db));
+    }
+    Statement insert(db, insertSql(*table, columns, targets));
+    if (!insert.ok()) {
+        throw Error("Cannot write to table " + *table + ": " + providerMessage(db, insert.status()));
+    }
+
+    std::vector<CsvLineText> pendingNotes;
+    std::vector<CsvLineText> raggedExamples;
+    std::size_t raggedCount = 0;
+    const auto addRagged = [&](std::size_t line, std::size_t fields) {
+        ++raggedCount;
+        if (raggedExamples.size() < kCsvExampleCount) {
+            raggedExamples.push_back({line, std::to_string(fields) + (fields == 1 ? " field" : " fields")});
+        }
+    };
+    std::string writeFailure;
+    bool stopped = false;
+    std::size_t rowsRead = 0;
+
+    CsvSyntaxError syntax;
+    // Lines before the header are skipped unread, whatever they hold.
+    const bool parsed = readCsvRows(
+        std::string_view(text).substr(header->offset), header->separator,
+        [&](const CsvRow& row) {
+            if (row.line <= header->line) return true;
+            if (row.blank()) {
+                ++report.blankLines;
+                return true;
+            }
+            if (row.size() != header->names.size()) {
+                if (row.size() == 1) {
+                    pendingNotes.push_back({row.line, std::string(row[0])});
+                } else {
+                    addRagged(row.line, row.size());
+                }
+                return true;
+            }
+            // A single-field line followed by more data is not a closing note.
+            for (const CsvLineText& note : pendingNotes) addRagged(note.line, 1);
+            pendingNotes.clear();
+            if (raggedCount > 0) return true;  // only gathering line numbers now
+
+            if (issnField && !hasIssnForm(row[*issnField])) {
+                if (report.badIssnExamples.size() < kCsvExampleCount) {
+                    report.badIssnExamples.push_back({row.line, std::string(row[*issnField])});
+                }
+                ++report.badIssnCount;
+            }
+            int parameter = 1;
+            for (std::size_t field = 0; field < targets.size(); ++field) {
+                if (!targets[field]) continue;
+                const std::string_view value = row[field];
+                if (columns[*targets[field]].yesNo) {
+                    const std::optional<int> yesNo = yesNoValue(value);
+                    if (!yesNo) {
+                        writeFailure = "line " + std::to_string(row.line) + ": '" + std::string(value) +
+                                       "' is not a yes/no value for field '" + columns[*targets[field]].name +
+                                       "'";
+                        return false;
+                    }
+                    sqlite3_bind_int(insert.get(), parameter++, *yesNo);
+                    continue;
+                }
+                sqlite3_bind_text(insert.get(), parameter++, value.data(), static_cast<int>(value.size()),
+                                  SQLITE_STATIC);
+            }
+            const int status = sqlite3_step(insert.get());
+            sqlite3_reset(insert.get());
+            if (status != SQLITE_DONE) {
+                writeFailure = "line " + std::to_string(row.line) + ": " + providerMessage(db, status);
+                return false;
+            }
+            ++report.rowsLoaded;
+            if (report.rowsLoaded % kStopCheckEvery == 0 && request.stopRequested &&
+                request.stopRequested()) {
+                stopped = true;
+                return false;
+            }
+            if (++rowsRead % kCsvProgressEvery == 0 && request.progress) request.progress(rowsRead);
+            return true;
+        },
+        &syntax, header->line);
+
+    const std::string file = "The CSV file " + quotedPath(request.csvPath);
+    if (!parsed) {
+        throw Error(file + " cannot be read at line " + std::to_string(syntax.line) + ": " + syntax.reason +
+                    "." + std::string(kNothingLoaded));
+    }
+    if (stopped) throw Error("Stopped." + std::string(kNothingLoaded));
+    if (!writeFailure.empty()) {
+        throw Error("Cannot write to table " + *table + " (" + writeFailure + ")." +
+                    std::string(kNothingLoaded));
+    }
+    if (raggedCount > 0) {
+        throw Error(file + " has rows whose number of fields differs from the header's (" +
+                    std::to_string(header->names.size()) + " fields, line " + std::to_string(header->line) +
+                    "): line " + lineList(raggedExamples, raggedCount) + "." + std::string(kNothingLoaded));
+    }
+    if (report.rowsLoaded == 0) {
+        throw Error(file + " has no data rows after its header (line " + std::to_string(header->line) + ")." +
+                    std::string(kNothingLoaded));
+    }
+    report.notes = std::move(pendingNotes);
+    if (request.progress) request.progress(rowsRead);
+    transaction.commit();
+    return report;
+}
+
+}  // namespace lumaref

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "convert/convert_arguments.h"
+#include "convert/convert_command.h"
+#include "support/temp_database.h"
+#include "support/temp_dir.h"
+
+namespace lumaref {
+namespace {
+
+struct CommandRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CommandRun runCommand(const std::vector<std::string>& args, bool terminal = false) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runConvertInvocation(parseConvertArguments(args), out, err, terminal);
+    return {status, out.str(), err.str()};
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* problem;
+};
+
+class CsvCommandUsageTest : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(CsvCommandUsageTest, ExplainsWhatIsWrongWithTheCommandLine) {
+    try {
+        parseConvertArguments(GetParam().args);
+        ADD_FAILURE() << "accepted";
+    } catch (const UsageError& error) {
+        EXPECT_NE(std::string(error.what()).find(GetParam().problem), std::string::npos) << error.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CsvCommandUsageTest,
+    ::testing::Values(
+        UsageCase{"NewWithoutTarget", {"--new"}, "'--new' needs a value"},
+        UsageCase{"NewWithStrayFile", {"--new", "a.mdb", "b.mdb"}, "takes no other file"},
+        UsageCase{"NewAndCsvTogether", {"--new", "a.mdb", "--csv", "f.csv"}, "separate steps"},
+        UsageCase{"CsvWithoutTable", {"--csv", "f.csv", "Database.mdb"}, "needs '--table NAME'"},
+        UsageCase{"CsvWithoutTarget", {"--csv", "f.csv", "--table", "JCRQ1"}, "the database"},
+        UsageCase{"CsvWithTwoTargets", {"--csv", "f.csv", "--table", "JCRQ1", "a", "b"}, "too many"},
+        UsageCase{"TableWithoutCsv", {"--table", "JCRQ1", "a", "b"}, "go with '--csv'"},
+        UsageCase{"CsvWithForce",
+                  {"--csv", "f.csv", "--table", "JCRQ1", "--force", "a"},
+                  "'--force' does not go with '--csv'"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
+    const ConvertInvocation load =
+        parseConvertArguments({"--quiet", "D.mdb", "--table", "-odd", "--append", "--csv", "f.csv"});
+    EXPECT_EQ(load.mode, ConvertInvocation::Mode::LoadCsv);
+    EXPECT_EQ(load.csvFile, "f.csv");
+    EXPECT_EQ(load.table, "-odd");
+    EXPECT_EQ(load.target, "D.mdb");
+    EXPECT_TRUE(load.append && load.quiet);
+    const ConvertInvocation created = parseConvertArguments({"--force", "--new", "New.mdb"});
+    EXPECT_EQ(created.mode, ConvertInvocation::Mode::NewDatabase);
+    EXPECT_EQ(created.target, "New.mdb");
+    EXPECT_TRUE(created.force);
+}
+
+TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
+    test::TempDir dir;
+    const std::string database = dir.file("Database.mdb");
+    ASSERT_EQ(runCommand({"--new", database}).status, 0);
+    const CommandRun again = runCommand({"--new", database});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("use --force"), std::string::npos);
+
+    std::string csv = "Quartile 1 journals\nRank,Journal Title,ISSN\n";
+    for (int i = 0; i < 5000; ++i) csv += std::to_string(i) + ",T,1234-5678\n";
+    csv += "9,Bad,12345678\nCopyright line\n";
+    test::writeFile(dir.file("q1.csv"), csv);
+
+    const CommandRun load = runCommand({"--csv", dir.file("q1.csv"), "--table", "JCRQ1", database}, true);
+    EXPECT_EQ(load.status, 0) << load.err;
+    EXPECT_NE(load.out.find("Rows read: 4096"), std::string::npos);
+    EXPECT_NE(load.out.find("Loaded 5001 rows into JCRQ1 in "), std::string::npos) << load.out;
+    EXPECT_NE(load.out.find("Lines skipped: 2 (1 before the header, 0 blank, 1 closing note)"),
+              std::string::npos);
+    EXPECT_NE(load.out.find("note on line 5004: Copyright line"), std::string::npos);
+    EXPECT_NE(load.out.find("ignored: Rank."), std::string::npos);
+    EXPECT_NE(load.err.find(
+                  "1 ISSN is not of the form 1234-567X and will match no journal: line 5003 \"12345678\""),
+              std::string::npos)
+        << load.err;
+
+    const CommandRun quiet =
+        runCommand({"--quiet", "--csv", dir.file("q1.csv"), "--append", "--table", "JCRQ1", database}, true);
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(test::queryText(database, "SELECT count(*) FROM JCRQ1"), "10002");
+
+    const CommandRun failed = runCommand({"--csv", dir.file("missing.csv"), "--table", "JCRQ1", database});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("lumaref-convert: Cannot read the CSV file"), std::string::npos) << failed.err;
+}
+
+}  // namespace
+}  // namespace lumaref

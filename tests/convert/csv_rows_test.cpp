@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "convert/csv_rows.h"
+
+namespace lumaref {
+namespace {
+
+// Each row as "line:field|field|..."; a blank line shows as "line:" with no fields.
+std::vector<std::string> rowsOf(std::string_view text, char separator, CsvSyntaxError* error = nullptr,
+                                bool* ok = nullptr) {
+    std::vector<std::string> rows;
+    const bool parsed = readCsvRows(
+        text, separator,
+        [&](const CsvRow& row) {
+            std::string shown = std::to_string(row.line) + ":";
+            for (std::size_t i = 0; i < row.size(); ++i) shown += (i == 0 ? "" : "|") + std::string(row[i]);
+            rows.push_back(shown);
+            return true;
+        },
+        error);
+    if (ok != nullptr) *ok = parsed;
+    return rows;
+}
+
+struct RowCase {
+    const char* name;
+    std::string text;
+    char separator;
+    std::vector<std::string> rows;
+};
+
+class CsvRowsTest : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(CsvRowsTest, SplitsFieldsAndCountsPhysicalLines) {
+    bool ok = false;
+    EXPECT_EQ(rowsOf(GetParam().text, GetParam().separator, nullptr, &ok), GetParam().rows);
+    EXPECT_TRUE(ok);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Csv, CsvRowsTest,
+    ::testing::Values(
+        RowCase{"CrLf", "a,b\r\nc,d\r\n", ',', {"1:a|b", "2:c|d"}},
+        RowCase{"LfWithoutFinalLineEnd", "a,b\nc,d", ',', {"1:a|b", "2:c|d"}},
+        RowCase{"LoneCarriageReturns", "a\rb\r", ',', {"1:a", "2:b"}},
+        RowCase{"BlankLinesAreRowsWithoutFields", "a\r\n\r\n\nb\n", ',', {"1:a", "2:", "3:", "4:b"}},
+        RowCase{"QuotedLineBreaksCountAsLines",
+                "x,\"one\r\ntwo\nthree\"\r\nnext,row\r\n",
+                ',',
+                {"1:x|one\r\ntwo\nthree", "4:next|row"}},
+        RowCase{"DoubledQuotesAndQuotedSeparators", "\"a \"\"b\"\", c\",d\n", ',', {"1:a \"b\", c|d"}},
+        RowCase{"BlanksAndTabsKeptExactly", " 1.50 ,\t2\t, \n", ',', {"1: 1.50 |\t2\t| "}},
+        RowCase{"EmptyFields", ",,\n\"\",x,\n", ',', {"1:||", "2:|x|"}},
+        RowCase{"Semicolons", "ISSN;Title, with comma\n", ';', {"1:ISSN|Title, with comma"}},
+        RowCase{"Tabs", "a b\tc,d\n", '\t', {"1:a b|c,d"}},
+        RowCase{"NonAsciiPassesThrough", "Zürich,東京\n", ',', {"1:Zürich|東京"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct SyntaxCase {
+    const char* name;
+    std::string text;
+    std::size_t line;
+    std::size_t rowsBefore;
+};
+
+class CsvSyntaxTest : public ::testing::TestWithParam<SyntaxCase> {};
+
+TEST_P(CsvSyntaxTest, NamesTheLineOfAMisplacedOrOpenQuote) {
+    CsvSyntaxError error{};
+    bool ok = true;
+    const auto rows = rowsOf(GetParam().text, ',', &error, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error.line, GetParam().line);
+    EXPECT_FALSE(error.reason.empty());
+    EXPECT_EQ(rows.size(), GetParam().rowsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Csv, CsvSyntaxTest,
+    ::testing::Values(SyntaxCase{"TextAfterClosingQuote", "a,b\nc,\"d\"e,f\ng,h\n", 2, 1},
+                      SyntaxCase{"QuoteInsideUnquotedField", "a,b\n\"x\ny\",z\n5\" disk,2\n", 4, 2},
+                      SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
+                      SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvRows, StopsWhenTheCallerHasSeenEnough) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += "row," + std::to_string(i) + "\n";
+    std::size_t seen = 0;
+    EXPECT_TRUE(readCsvRows(text, ',', [&](const CsvRow&) { return ++seen < 3; }));
+    EXPECT_EQ(seen, 3U);
+}
+
+}  // namespace
+}  // namespace lumaref
