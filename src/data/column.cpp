@@ -60,6 +60,7 @@ void Column::appendNull() {
         offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
     }
     if (folded_[0] || folded_[1]) noteChange(row);
+    indexAppended(row);
 }
 
 void Column::appendText(std::string_view text) {
@@ -69,6 +70,7 @@ void Column::appendText(std::string_view text) {
     arena_.append(text);
     offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
     if (folded_[0] || folded_[1]) noteChange(row);
+    indexAppended(row);
 }
 
 void Column::appendBool(bool value) {
@@ -95,6 +97,8 @@ std::optional<bool> Column::boolean(std::size_t row) const {
 }
 
 void Column::set(std::size_t row, std::optional<std::string_view> value) {
+    std::string oldKey;
+    if (index_) oldKey = foldText(text(row), FoldMode::Case);
     nulls_[row] = !value.has_value();
     if (info_.kind == FieldKind::Boolean) {
         bools_[row] = value ? (*value == kTrue ? 1 : 0) : -1;
@@ -111,6 +115,32 @@ void Column::set(std::size_t row, std::optional<std::string_view> value) {
         if (overrides_.size() > 4096 && overrides_.size() > size() / 8) compact();
     }
     if (folded_[0] || folded_[1]) noteChange(row);
+    if (index_) {
+        std::string newKey = foldText(text(row), FoldMode::Case);
+        if (newKey != oldKey) {
+            index_->remove(static_cast<std::uint32_t>(row), oldKey);
+            index_->add(static_cast<std::uint32_t>(row), std::move(newKey));
+        }
+    }
+}
+
+void Column::indexAppended(std::size_t row) const {
+    if (index_) index_->add(static_cast<std::uint32_t>(row), foldText(text(row), FoldMode::Case));
+}
+
+const EqualityIndex& Column::equalityIndex() const {
+    if (!index_) {
+        auto built = std::make_unique<EqualityIndex>();
+        // The folded copy, when a scan already made it, spares folding every cell again.
+        const FoldedColumn* folded = folded_[0].get();
+        for (std::size_t row = 0; row < size(); ++row) {
+            built->add(static_cast<std::uint32_t>(row), folded != nullptr
+                                                            ? std::string(folded->cell(row))
+                                                            : foldText(text(row), FoldMode::Case));
+        }
+        index_ = std::move(built);
+    }
+    return *index_;
 }
 
 void Column::compact() {
@@ -176,6 +206,7 @@ std::size_t Column::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() +
                         offsets_.capacity() * sizeof(std::uint32_t) + bools_.capacity();
     for (const auto& [row, value] : overrides_) bytes += sizeof(row) + sizeof(value) + value.capacity() + 16;
+    if (index_) bytes += index_->memoryBytes();
     for (const auto& slot : folded_) {
         if (!slot) continue;
         bytes += slot->arena.capacity() + slot->offsets.capacity() * sizeof(std::uint32_t);

@@ -65,6 +65,8 @@ public:
     std::string FieldAsString(int index) const;
     void SetFieldAsString(std::string_view name, std::string_view value);
     void SetFieldAsString(int index, std::string_view value);
+    // The position of the field named `name` in any letter case; throws "Field '%s' not found".
+    int FieldIndex(std::string_view name) const { return fieldIndex(name); }
 
     void Edit();
     void Append();
