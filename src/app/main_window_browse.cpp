@@ -105,11 +105,9 @@ void TForm1::RadioButton5Click() { ApplySelectionFilter(); }
 // The import, export, ranking updates and list rebuild fill these in.
 void TForm1::BitBtn1Click() {}
 void TForm1::BitBtn2Click() {}
-void TForm1::BitBtn3Click() {}
 void TForm1::BitBtn4Click() {}
 void TForm1::BitBtn5Click() {}
 void TForm1::BitBtn6Click() {}
-void TForm1::BitBtn7Click() {}
 void TForm1::BitBtn8Click() {}
 
 }  // namespace lumaref
