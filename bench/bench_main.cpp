@@ -37,6 +37,11 @@ const Case kCases[] = {
     {"SearchHandler", "Lumaref", lumaref::bench::searchHandlerLumaref},
     {"SearchHandler", "Sqlite", lumaref::bench::searchHandlerSqlite},
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
+    {"ImpactFactorUpdate", "Lumaref", lumaref::bench::impactFactorUpdateLumaref},
+    {"ImpactFactorUpdate", "Sqlite", lumaref::bench::impactFactorUpdateSqlite},
+    {"ImpactFactorUpdate", "RowByRow", lumaref::bench::impactFactorUpdateRowByRow},
+    {"QuartileUpdate", "Lumaref", lumaref::bench::quartileUpdateLumaref},
+    {"QuartileUpdate", "Sqlite", lumaref::bench::quartileUpdateSqlite},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

@@ -7,8 +7,9 @@ namespace lumaref::bench {
 
 namespace {
 
-constexpr const char* kOperations[] = {"Open",       "CategoryFilter", "SearchFilter", "FirstSearch",
-                                       "Keystrokes", "SearchHandler",  "Memory"};
+constexpr const char* kOperations[] = {"Open",        "CategoryFilter",     "SearchFilter",
+                                       "FirstSearch", "Keystrokes",         "SearchHandler",
+                                       "Memory",      "ImpactFactorUpdate", "QuartileUpdate"};
 constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
@@ -103,6 +104,10 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "ratio", 1.5, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
          true},
+        {"impact-factor update at 100k: Lumaref time / Sqlite time <= 1.5",
+         "ImpactFactorUpdate/Lumaref/100000", "ImpactFactorUpdate/Sqlite/100000", nullptr, 1.5, true},
+        {"quartile update at 100k: Lumaref time / Sqlite time <= 1.5", "QuartileUpdate/Lumaref/100000",
+         "QuartileUpdate/Sqlite/100000", nullptr, 1.5, true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",
          25.0, true},
     };

@@ -48,6 +48,23 @@ std::string tableOfQuery(std::string_view sql) {
     return pos == sql.size() ? name : std::string();
 }
 
+// Leaves a kept statement ready for its next use, however the use ended.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
+    ~StatementUse() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+private:
+    sqlite3_stmt* statement_;
+};
+
+constexpr std::size_t kKeptStatements = 32;
+
 }  // namespace
 
 RecordSet::RecordSet(std::string name, Connection& connection, std::string sql)
@@ -150,6 +167,7 @@ void RecordSet::Open() {
 
 void RecordSet::Close() {
     if (!Active()) return;
+    statements_.clear();
     state_ = State::Inactive;
     table_ = Table();
     rowIds_.clear();
@@ -338,24 +356,33 @@ void RecordSet::writeRow() {
             }
             sql += " (" + names + ") VALUES (" + marks + ")";
         }
-        Statement insert(db, sql);
-        if (!insert.ok()) throw Error(providerMessage(db, insert.status()));
-        int bindIndex = 1;
-        for (const std::size_t i : assigned)
-            bindValue(insert.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
-        const int status = sqlite3_step(insert.get());
-        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-        const std::int64_t rowId = sqlite3_last_insert_rowid(db);
+        sqlite3_stmt* insert = prepared(sql);
+        std::int64_t rowId = 0;
+        {
+            const StatementUse use(insert);
+            int bindIndex = 1;
+            for (const std::size_t i : assigned)
+                bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
+            const int status = sqlite3_step(insert);
+            if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
+            rowId = sqlite3_last_insert_rowid(db);
+        }
 
         // Read the stored row back so database defaults show; fall back to what was written.
-        Statement readBack(db, "SELECT * FROM " + table + " WHERE rowid = ?");
         bool readOk = false;
-        if (readBack.ok()) {
-            sqlite3_bind_int64(readBack.get(), 1, rowId);
-            if (sqlite3_step(readBack.get()) == SQLITE_ROW &&
-                sqlite3_column_count(readBack.get()) == static_cast<int>(table_.columns.size())) {
+        sqlite3_stmt* readBack = nullptr;
+        try {
+            readBack = prepared("SELECT * FROM " + table + " WHERE rowid = ?");
+        } catch (const Error&) {
+            readBack = nullptr;
+        }
+        if (readBack != nullptr) {
+            const StatementUse use(readBack);
+            sqlite3_bind_int64(readBack, 1, rowId);
+            if (sqlite3_step(readBack) == SQLITE_ROW &&
+                sqlite3_column_count(readBack) == static_cast<int>(table_.columns.size())) {
                 for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                    appendStoredValue(table_.columns[i], readBack.get(), static_cast<int>(i));
+                    appendStoredValue(table_.columns[i], readBack, static_cast<int>(i));
                 }
                 readOk = true;
             }
@@ -401,23 +428,26 @@ void RecordSet::writeRow() {
         sets += (sets.empty() ? "" : ", ") + name + " = ?";
         checks += " AND " + name + " IS ?";
     }
-    Statement update(db, "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks);
-    if (!update.ok()) throw Error(providerMessage(db, update.status()));
-    int bindIndex = 1;
-    for (const std::size_t i : assigned)
-        bindValue(update.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
-    sqlite3_bind_int64(update.get(), bindIndex++, rowIds_[row]);
-    for (const std::size_t i : assigned) {
-        const Column& column = table_.columns[i];
-        const std::optional<std::string> original =
-            column.isNull(row) ? std::nullopt : std::optional<std::string>(std::string(column.text(row)));
-        bindValue(update.get(), bindIndex++, column.info(), original);
-    }
-    const int status = sqlite3_step(update.get());
-    if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-    if (sqlite3_changes(db) == 0) {
-        throw Error(
-            "Row cannot be located for updating. Some values may have been changed since it was last read.");
+    sqlite3_stmt* update = prepared("UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks);
+    {
+        const StatementUse use(update);
+        int bindIndex = 1;
+        for (const std::size_t i : assigned)
+            bindValue(update, bindIndex++, table_.columns[i].info(), *pending_[i]);
+        sqlite3_bind_int64(update, bindIndex++, rowIds_[row]);
+        for (const std::size_t i : assigned) {
+            const Column& column = table_.columns[i];
+            const std::optional<std::string> original =
+                column.isNull(row) ? std::nullopt : std::optional<std::string>(std::string(column.text(row)));
+            bindValue(update, bindIndex++, column.info(), original);
+        }
+        const int status = sqlite3_step(update);
+        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
+        if (sqlite3_changes(db) == 0) {
+            throw Error(
+                "Row cannot be located for updating. Some values may have been changed since it was last "
+                "read.");
+        }
     }
     for (const std::size_t i : assigned) {
         const auto& value = *pending_[i];
@@ -428,6 +458,24 @@ void RecordSet::writeRow() {
     pendingChanged_ = false;
     state_ = State::Browse;
     if (listener_ != nullptr) listener_->rowChanged(position_);
+}
+
+sqlite3_stmt* RecordSet::prepared(const std::string& sql) {
+    sqlite3* db = connection_.handle();
+    if (statementsDb_ != db || statements_.size() >= kKeptStatements) {
+        statements_.clear();
+        statementsDb_ = db;
+    }
+    auto& kept = statements_[sql];
+    if (!kept) {
+        auto statement = std::make_unique<Statement>(db, sql);
+        if (!statement->ok()) {
+            statements_.erase(sql);
+            throw Error(providerMessage(db, statement->status()));
+        }
+        kept = std::move(statement);
+    }
+    return kept->get();
 }
 
 std::size_t RecordSet::visibleRow(int position) const {

@@ -2,18 +2,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/column.h"
 #include "data/error.h"
 #include "data/filter.h"
 
+struct sqlite3_stmt;
+
 namespace lumaref {
 
 class Connection;
+class Statement;
 
 // Told about changes so a view can follow the record set. Positions count visible rows from 0.
 class RecordSetListener {
@@ -94,6 +99,7 @@ private:
     void writeRow();
     void moveTo(int position);
     std::size_t visibleRow(int position) const;
+    sqlite3_stmt* prepared(const std::string& sql);
 
     struct CachedFilter {
         std::string text;
@@ -125,6 +131,9 @@ private:
     std::vector<CachedFilter> filterCache_;
     std::uint64_t dataVersion_ = 0;  // bumped by every post, so cached filter results stay true
     RecordSetListener* listener_ = nullptr;
+    // Posts of one shape share their statement: a batch job posts the same one for every row.
+    std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
+    const void* statementsDb_ = nullptr;
 };
 
 }  // namespace lumaref
