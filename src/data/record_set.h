@@ -86,6 +86,8 @@ public:
     // Reading in place for a view: the value of a visible row without moving the cursor.
     std::string_view valueAt(int position, int field) const;
     int currentPosition() const;  // -1 with no current row
+    // Every row as loaded and posted, whatever the filter.
+    const Table& snapshot() const { return table_; }
     void setListener(RecordSetListener* listener) { listener_ = listener; }
 
     std::size_t memoryBytes() const;

@@ -19,7 +19,10 @@ std::string quartileFilterText(std::string_view issn, std::string_view eissn);
 // Each quartile table is left filtered by the last journal it was consulted for. Starts with the
 // progress bar over the journals shown; ends with the bar hidden and the selection filter applied.
 // With no journal shown nothing is done.
+// ByFilters sets the quartile filters journal by journal; Fastest answers them from one look-up built
+// for the run whenever no filter could fail, leaving the same state.
+enum class QuartileWalk { Fastest, ByFilters };
 UpdateCounts updateQuartiles(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles,
-                             UpdateSteps& steps);
+                             UpdateSteps& steps, QuartileWalk walk = QuartileWalk::Fastest);
 
 }  // namespace lumaref
