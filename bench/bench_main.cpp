@@ -42,6 +42,7 @@ const Case kCases[] = {
     {"ImpactFactorUpdate", "RowByRow", lumaref::bench::impactFactorUpdateRowByRow},
     {"QuartileUpdate", "Lumaref", lumaref::bench::quartileUpdateLumaref},
     {"QuartileUpdate", "Sqlite", lumaref::bench::quartileUpdateSqlite},
+    {"QuartileUpdate", "ByFilters", lumaref::bench::quartileUpdateByFilters},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

@@ -39,6 +39,8 @@ void impactFactorUpdateSqlite(benchmark::State&, std::uint64_t);
 void impactFactorUpdateRowByRow(benchmark::State&, std::uint64_t);
 void quartileUpdateLumaref(benchmark::State&, std::uint64_t);
 void quartileUpdateSqlite(benchmark::State&, std::uint64_t);
+// The quartile filters set journal by journal, each answered from the equality index.
+void quartileUpdateByFilters(benchmark::State&, std::uint64_t);
 
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);

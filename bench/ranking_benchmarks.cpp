@@ -271,6 +271,13 @@ void quartileUpdateLumaref(benchmark::State& state, std::uint64_t journals) {
                [&steps](Components& c) { return updateQuartiles(c.journals, c.quartileSets(), steps); });
 }
 
+void quartileUpdateByFilters(benchmark::State& state, std::uint64_t journals) {
+    NoWindow steps;
+    updateLoop(state, journals, [&steps](Components& c) {
+        return updateQuartiles(c.journals, c.quartileSets(), steps, QuartileWalk::ByFilters);
+    });
+}
+
 void quartileUpdateSqlite(benchmark::State& state, std::uint64_t journals) {
     sqlitePeer(state, journals, "UPDATE journals SET Q = ? WHERE rowid = ?", quartileUpdates);
 }

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kOperations[] = {"Open",        "CategoryFilter",     "SearchFilter",
                                        "FirstSearch", "Keystrokes",         "SearchHandler",
                                        "Memory",      "ImpactFactorUpdate", "QuartileUpdate"};
-constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
+constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow", "ByFilters"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
