@@ -74,6 +74,12 @@ private:
     std::unordered_map<std::string, int> lowest_;  // emplace keeps the first, lowest, quartile
 };
 
+// Looked up at the first journal, where the walk first reads them, so a missing field fails there.
+void resolveIdentifiers(const RecordSet& journals, int& issnField, int& eissnField) {
+    issnField = journals.FieldIndex("ISSN");
+    eissnField = journals.FieldIndex("E-ISSN");
+}
+
 void postQuartile(RecordSet& journals, int quartile) {
     journals.Edit();
     try {
@@ -88,11 +94,12 @@ void postQuartile(RecordSet& journals, int quartile) {
 // The walk as designed: up to four filter changes per journal.
 void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles, UpdateSteps& steps,
                    UpdateCounts& counts) {
-    const int issnField = journals.FieldIndex("ISSN");
-    const int eissnField = journals.FieldIndex("E-ISSN");
+    int issnField = -1;
+    int eissnField = -1;
     while (!journals.Eof()) {
         steps.advanceProgress();
         ++counts.walked;
+        if (issnField < 0) resolveIdentifiers(journals, issnField, eissnField);
         const int position = journals.currentPosition();
         const std::string filter =
             quartileFilterText(journals.valueAt(position, issnField), journals.valueAt(position, eissnField));
@@ -111,8 +118,8 @@ void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartil
 // journal it would have been consulted for, also when the walk ends with an error.
 void walkByLookup(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles,
                   const QuartileLookup& lookup, UpdateSteps& steps, UpdateCounts& counts) {
-    const int issnField = journals.FieldIndex("ISSN");
-    const int eissnField = journals.FieldIndex("E-ISSN");
+    int issnField = -1;
+    int eissnField = -1;
     std::array<std::optional<std::string>, 4> lastFilter;
     std::array<int, 4> lastPosition = {kNone, kNone, kNone, kNone};
     const auto leaveFilters = [&] {
@@ -128,6 +135,7 @@ void walkByLookup(RecordSet& journals, const std::array<RecordSet*, 4>& quartile
         while (!journals.Eof()) {
             steps.advanceProgress();
             ++counts.walked;
+            if (issnField < 0) resolveIdentifiers(journals, issnField, eissnField);
             const int position = journals.currentPosition();
             const int lowest = lookup.lowestFor(journals.valueAt(position, issnField),
                                                 journals.valueAt(position, eissnField));
