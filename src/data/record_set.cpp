@@ -356,7 +356,7 @@ void RecordSet::writeRow() {
             }
             sql += " (" + names + ") VALUES (" + marks + ")";
         }
-        sqlite3_stmt* insert = prepared(sql);
+        sqlite3_stmt* insert = prepared(sql, sql);
         std::int64_t rowId = 0;
         {
             const StatementUse use(insert);
@@ -372,7 +372,8 @@ void RecordSet::writeRow() {
         bool readOk = false;
         sqlite3_stmt* readBack = nullptr;
         try {
-            readBack = prepared("SELECT * FROM " + table + " WHERE rowid = ?");
+            const std::string sql = "SELECT * FROM " + table + " WHERE rowid = ?";
+            readBack = prepared(sql, sql);
         } catch (const Error&) {
             readBack = nullptr;
         }
@@ -421,14 +422,19 @@ void RecordSet::writeRow() {
         return;
     }
     const std::size_t row = visibleRow(position_);
-    std::string sets;
-    std::string checks;
-    for (const std::size_t i : assigned) {
-        const std::string name = quoteIdentifier(table_.columns[i].info().name);
-        sets += (sets.empty() ? "" : ", ") + name + " = ?";
-        checks += " AND " + name + " IS ?";
-    }
-    sqlite3_stmt* update = prepared("UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks);
+    // An update is known by the fields it writes; its text is built only the first time.
+    std::string key = "UPDATE";
+    for (const std::size_t i : assigned) key += ' ' + std::to_string(i);
+    sqlite3_stmt* update = prepared(key, [&] {
+        std::string sets;
+        std::string checks;
+        for (const std::size_t i : assigned) {
+            const std::string name = quoteIdentifier(table_.columns[i].info().name);
+            sets += (sets.empty() ? "" : ", ") + name + " = ?";
+            checks += " AND " + name + " IS ?";
+        }
+        return "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks;
+    });
     {
         const StatementUse use(update);
         int bindIndex = 1;
@@ -437,9 +443,8 @@ void RecordSet::writeRow() {
         sqlite3_bind_int64(update, bindIndex++, rowIds_[row]);
         for (const std::size_t i : assigned) {
             const Column& column = table_.columns[i];
-            const std::optional<std::string> original =
-                column.isNull(row) ? std::nullopt : std::optional<std::string>(std::string(column.text(row)));
-            bindValue(update, bindIndex++, column.info(), original);
+            bindValue(update, bindIndex++, column.info(),
+                      column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row)));
         }
         const int status = sqlite3_step(update);
         if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
@@ -460,22 +465,26 @@ void RecordSet::writeRow() {
     if (listener_ != nullptr) listener_->rowChanged(position_);
 }
 
-sqlite3_stmt* RecordSet::prepared(const std::string& sql) {
+sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::function<std::string()>& sql) {
     sqlite3* db = connection_.handle();
     if (statementsDb_ != db || statements_.size() >= kKeptStatements) {
         statements_.clear();
         statementsDb_ = db;
     }
-    auto& kept = statements_[sql];
+    auto& kept = statements_[key];
     if (!kept) {
-        auto statement = std::make_unique<Statement>(db, sql);
+        auto statement = std::make_unique<Statement>(db, sql());
         if (!statement->ok()) {
-            statements_.erase(sql);
+            statements_.erase(key);
             throw Error(providerMessage(db, statement->status()));
         }
         kept = std::move(statement);
     }
     return kept->get();
+}
+
+sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::string& sql) {
+    return prepared(key, [&sql] { return sql; });
 }
 
 std::size_t RecordSet::visibleRow(int position) const {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -101,7 +102,9 @@ private:
     void writeRow();
     void moveTo(int position);
     std::size_t visibleRow(int position) const;
-    sqlite3_stmt* prepared(const std::string& sql);
+    // The kept statement known by key, prepared from sql() the first time.
+    sqlite3_stmt* prepared(const std::string& key, const std::function<std::string()>& sql);
+    sqlite3_stmt* prepared(const std::string& key, const std::string& sql);
 
     struct CachedFilter {
         std::string text;
