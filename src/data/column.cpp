@@ -1,6 +1,8 @@
 #include "data/column.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "data/error.h"
 
@@ -143,14 +145,26 @@ const EqualityIndex& Column::equalityIndex() const {
     return *index_;
 }
 
+// Runs once per few thousand edits, over every row: the edited rows are merged in row order
+// rather than looked up one row at a time.
 void Column::compact() {
+    std::vector<std::pair<std::uint32_t, const std::string*>> edited;
+    edited.reserve(overrides_.size());
+    for (const auto& [row, value] : overrides_) edited.emplace_back(row, &value);
+    std::sort(edited.begin(), edited.end());
     std::string arena;
     std::vector<std::uint32_t> offsets;
     arena.reserve(arena_.size());
     offsets.reserve(offsets_.size());
     offsets.push_back(0);
+    std::size_t next = 0;
     for (std::size_t row = 0; row < size(); ++row) {
-        const std::string_view value = text(row);
+        std::string_view value;
+        if (next < edited.size() && edited[next].first == row) {
+            value = *edited[next++].second;
+        } else {
+            value = std::string_view(arena_).substr(offsets_[row], offsets_[row + 1] - offsets_[row]);
+        }
         checkArenaSize(arena.size() + value.size(), info_.name);
         arena.append(value);
         offsets.push_back(static_cast<std::uint32_t>(arena.size()));
