@@ -127,6 +127,30 @@ TEST_P(EqualityIndexProperty, IndexedScannedAndRowByRowAgreeBeforeAndAfterChange
 INSTANTIATE_TEST_SUITE_P(Seeds, EqualityIndexProperty, ::testing::Range(1u, 41u),
                          [](const auto& info) { return "Seed" + std::to_string(info.param); });
 
+// Enough edits for the column to fold its edited cells back into one block, nulls among them.
+TEST(EqualityIndex, StaysCurrentWhenManyEditsAreFoldedBack) {
+    constexpr int kRows = 10000;
+    Table table;
+    table.columns.emplace_back(FieldInfo{"Q", FieldKind::Text, 0});
+    Column& column = table.columns[0];
+    for (int i = 0; i < kRows; ++i) column.appendText(i % 3 == 0 ? "Q1" : "q2");
+    const CompiledFilter q1 = CompiledFilter::compile("Q = 'q1'", table);
+    Rows before;
+    q1.evaluate(table, before);  // builds the index
+    EXPECT_EQ(before.size(), static_cast<std::size_t>((kRows + 2) / 3));
+    for (int i = 0; i < kRows; i += 2)
+        column.set(static_cast<std::size_t>(i),
+                   i % 4 == 0 ? std::nullopt : std::optional<std::string_view>("Q3"));
+    for (const char* text : {"Q = 'q1'", "Q = 'q2'", "Q = 'Q3'", "Q = ''", "Q = 'q1' OR Q = ''"}) {
+        const CompiledFilter filter = CompiledFilter::compile(text, table);
+        Rows indexed;
+        filter.evaluate(table, indexed);
+        EXPECT_EQ(indexed, rowByRow(filter, table)) << text;
+        EXPECT_FALSE(indexed.empty()) << text;
+    }
+    for (int i = 0; i < kRows; i += 4) ASSERT_TRUE(column.isNull(static_cast<std::size_t>(i)));
+}
+
 TEST(EqualityIndex, LeavesOtherKindsOfConditionToTheScan) {
     Table table;
     table.columns.emplace_back(FieldInfo{"ISSN", FieldKind::Text, 0});
