@@ -91,7 +91,7 @@ void postQuartile(RecordSet& journals, int quartile) {
     }
 }
 
-// The walk as designed: up to four filter changes per journal.
+// The plain walk: up to four filter changes per journal, each failing where it happens.
 void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles, UpdateSteps& steps,
                    UpdateCounts& counts) {
     int issnField = -1;
