@@ -41,6 +41,12 @@ const Case kCases[] = {
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
     {"CsvLoad", "Lumaref", lumaref::bench::csvLoadLumaref},
     {"CsvLoad", "SqliteShell", lumaref::bench::csvLoadSqliteShell},
+    {"ImpactFactorUpdate", "Lumaref", lumaref::bench::impactFactorUpdateLumaref},
+    {"ImpactFactorUpdate", "Sqlite", lumaref::bench::impactFactorUpdateSqlite},
+    {"ImpactFactorUpdate", "RowByRow", lumaref::bench::impactFactorUpdateRowByRow},
+    {"QuartileUpdate", "Lumaref", lumaref::bench::quartileUpdateLumaref},
+    {"QuartileUpdate", "Sqlite", lumaref::bench::quartileUpdateSqlite},
+    {"QuartileUpdate", "ByFilters", lumaref::bench::quartileUpdateByFilters},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

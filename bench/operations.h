@@ -40,6 +40,16 @@ void updateListsSqlite(benchmark::State&, std::uint64_t);
 void csvLoadLumaref(benchmark::State&, std::uint64_t);
 void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
 
+// The ranking updates on a fresh copy of the data each time; peers: the same UPDATEs through SQLite
+// alone, and the row-by-row search of the ranking table (10k journals only).
+void impactFactorUpdateLumaref(benchmark::State&, std::uint64_t);
+void impactFactorUpdateSqlite(benchmark::State&, std::uint64_t);
+void impactFactorUpdateRowByRow(benchmark::State&, std::uint64_t);
+void quartileUpdateLumaref(benchmark::State&, std::uint64_t);
+void quartileUpdateSqlite(benchmark::State&, std::uint64_t);
+// The quartile filters set journal by journal, each answered from the equality index.
+void quartileUpdateByFilters(benchmark::State&, std::uint64_t);
+
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);
 

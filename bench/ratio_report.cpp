@@ -7,10 +7,10 @@ namespace lumaref::bench {
 
 namespace {
 
-constexpr const char* kOperations[] = {"Open",        "CategoryFilter", "SearchFilter",
-                                       "FirstSearch", "Keystrokes",     "SearchHandler",
-                                       "UpdateLists", "Memory",         "CsvLoad"};
-constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow", "SqliteShell"};
+constexpr const char* kOperations[] = {"Open",       "CategoryFilter",     "SearchFilter",  "FirstSearch",
+                                       "Keystrokes", "SearchHandler",      "UpdateLists",   "Memory",
+                                       "CsvLoad",    "ImpactFactorUpdate", "QuartileUpdate"};
+constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow", "SqliteShell", "ByFilters"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -108,6 +108,10 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          true},
         {"CSV load at 100k rows: Lumaref time / SqliteShell time <= 1.5", "CsvLoad/Lumaref/100000",
          "CsvLoad/SqliteShell/100000", nullptr, 1.5, true},
+        {"impact-factor update at 100k: Lumaref time / Sqlite time <= 1.5",
+         "ImpactFactorUpdate/Lumaref/100000", "ImpactFactorUpdate/Sqlite/100000", nullptr, 1.5, true},
+        {"quartile update at 100k: Lumaref time / Sqlite time <= 1.5", "QuartileUpdate/Lumaref/100000",
+         "QuartileUpdate/Sqlite/100000", nullptr, 1.5, true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",
          25.0, true},
     };

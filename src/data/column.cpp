@@ -1,6 +1,8 @@
 #include "data/column.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "data/error.h"
 
@@ -60,6 +62,7 @@ void Column::appendNull() {
         offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
     }
     if (folded_[0] || folded_[1]) noteChange(row);
+    indexAppended(row);
 }
 
 void Column::appendText(std::string_view text) {
@@ -69,6 +72,7 @@ void Column::appendText(std::string_view text) {
     arena_.append(text);
     offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
     if (folded_[0] || folded_[1]) noteChange(row);
+    indexAppended(row);
 }
 
 void Column::appendBool(bool value) {
@@ -95,6 +99,8 @@ std::optional<bool> Column::boolean(std::size_t row) const {
 }
 
 void Column::set(std::size_t row, std::optional<std::string_view> value) {
+    std::string oldKey;
+    if (index_) oldKey = foldText(text(row), FoldMode::Case);
     nulls_[row] = !value.has_value();
     if (info_.kind == FieldKind::Boolean) {
         bools_[row] = value ? (*value == kTrue ? 1 : 0) : -1;
@@ -111,16 +117,54 @@ void Column::set(std::size_t row, std::optional<std::string_view> value) {
         if (overrides_.size() > 4096 && overrides_.size() > size() / 8) compact();
     }
     if (folded_[0] || folded_[1]) noteChange(row);
+    if (index_) {
+        std::string newKey = foldText(text(row), FoldMode::Case);
+        if (newKey != oldKey) {
+            index_->remove(static_cast<std::uint32_t>(row), oldKey);
+            index_->add(static_cast<std::uint32_t>(row), std::move(newKey));
+        }
+    }
 }
 
+void Column::indexAppended(std::size_t row) const {
+    if (index_) index_->add(static_cast<std::uint32_t>(row), foldText(text(row), FoldMode::Case));
+}
+
+const EqualityIndex& Column::equalityIndex() const {
+    if (!index_) {
+        auto built = std::make_unique<EqualityIndex>();
+        // The folded copy, when a scan already made it, spares folding every cell again.
+        const FoldedColumn* folded = folded_[0].get();
+        for (std::size_t row = 0; row < size(); ++row) {
+            built->add(static_cast<std::uint32_t>(row), folded != nullptr
+                                                            ? std::string(folded->cell(row))
+                                                            : foldText(text(row), FoldMode::Case));
+        }
+        index_ = std::move(built);
+    }
+    return *index_;
+}
+
+// Runs once per few thousand edits, over every row: the edited rows are merged in row order
+// rather than looked up one row at a time.
 void Column::compact() {
+    std::vector<std::pair<std::uint32_t, const std::string*>> edited;
+    edited.reserve(overrides_.size());
+    for (const auto& [row, value] : overrides_) edited.emplace_back(row, &value);
+    std::sort(edited.begin(), edited.end());
     std::string arena;
     std::vector<std::uint32_t> offsets;
     arena.reserve(arena_.size());
     offsets.reserve(offsets_.size());
     offsets.push_back(0);
+    std::size_t next = 0;
     for (std::size_t row = 0; row < size(); ++row) {
-        const std::string_view value = text(row);
+        std::string_view value;
+        if (next < edited.size() && edited[next].first == row) {
+            value = *edited[next++].second;
+        } else {
+            value = std::string_view(arena_).substr(offsets_[row], offsets_[row + 1] - offsets_[row]);
+        }
         checkArenaSize(arena.size() + value.size(), info_.name);
         arena.append(value);
         offsets.push_back(static_cast<std::uint32_t>(arena.size()));
@@ -176,6 +220,7 @@ std::size_t Column::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() +
                         offsets_.capacity() * sizeof(std::uint32_t) + bools_.capacity();
     for (const auto& [row, value] : overrides_) bytes += sizeof(row) + sizeof(value) + value.capacity() + 16;
+    if (index_) bytes += index_->memoryBytes();
     for (const auto& slot : folded_) {
         if (!slot) continue;
         bytes += slot->arena.capacity() + slot->offsets.capacity() * sizeof(std::uint32_t);

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "data/equality_index.h"
 #include "data/field.h"
 #include "data/text_fold.h"
 
@@ -56,12 +57,16 @@ public:
 
     // Built the first time it is asked for, then kept current by set() and append*().
     const FoldedColumn& folded(FoldMode mode) const;
+    // Text columns: the rows by their text folded for case, built on first use and kept current
+    // by set() and append*() from then on.
+    const EqualityIndex& equalityIndex() const;
 
     std::size_t memoryBytes() const;
 
 private:
     void compact();
     void noteChange(std::size_t row) const;
+    void indexAppended(std::size_t row) const;
 
     FieldInfo info_;
     std::vector<bool> nulls_;
@@ -70,6 +75,7 @@ private:
     std::unordered_map<std::uint32_t, std::string> overrides_;
     std::vector<std::int8_t> bools_;
     mutable std::unique_ptr<FoldedColumn> folded_[2];
+    mutable std::unique_ptr<EqualityIndex> index_;
 };
 
 // The columns of a snapshot, all of the same length.

@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "data/filter_eval.h"
+#include "data/filter_indexed.h"
 #include "data/filter_node.h"
 #include "data/filter_parser.h"
 
@@ -16,12 +17,21 @@ CompiledFilter& CompiledFilter::operator=(CompiledFilter&&) noexcept = default;
 CompiledFilter CompiledFilter::compile(std::string_view criteria, const Table& table) {
     CompiledFilter filter;
     filter.root_ = parseFilter(criteria, table);
+    filter.indexed_ = filter.root_ != nullptr && answerableByIndex(*filter.root_);
     return filter;
 }
 
 bool CompiledFilter::matchesAll() const { return root_ == nullptr; }
 
 void CompiledFilter::evaluate(const Table& table, std::vector<std::uint32_t>& rows) const {
+    if (indexed_) {
+        evaluateIndexed(*root_, table, rows);
+        return;
+    }
+    evaluateByScan(table, rows);
+}
+
+void CompiledFilter::evaluateByScan(const Table& table, std::vector<std::uint32_t>& rows) const {
     if (root_ == nullptr) {
         rows.resize(table.rowCount());
         std::iota(rows.begin(), rows.end(), std::uint32_t{0});

@@ -24,13 +24,18 @@ public:
 
     // True for an empty (or blank) text: every row passes.
     bool matchesAll() const;
-    // The rows passing the filter, ascending, evaluated a column at a time.
+    // The rows passing the filter, ascending: from the equality indexes when the filter is made only of
+    // text equality conditions, else evaluated a column at a time.
     void evaluate(const Table& table, std::vector<std::uint32_t>& rows) const;
+    // The same, always a column at a time (no index is built or read).
+    void evaluateByScan(const Table& table, std::vector<std::uint32_t>& rows) const;
+    bool answeredByIndex() const { return indexed_; }
     // One row on its own: the plain row-by-row evaluation, a reference for the column-at-a-time one.
     bool matchesRow(const Table& table, std::size_t row) const;
 
 private:
     std::unique_ptr<FilterNode> root_;
+    bool indexed_ = false;
 };
 
 }  // namespace lumaref

@@ -48,6 +48,23 @@ std::string tableOfQuery(std::string_view sql) {
     return pos == sql.size() ? name : std::string();
 }
 
+// Leaves a kept statement ready for its next use, however the use ended.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
+    ~StatementUse() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+private:
+    sqlite3_stmt* statement_;
+};
+
+constexpr std::size_t kKeptStatements = 32;
+
 }  // namespace
 
 RecordSet::RecordSet(std::string name, Connection& connection, std::string sql)
@@ -150,6 +167,7 @@ void RecordSet::Open() {
 
 void RecordSet::Close() {
     if (!Active()) return;
+    statements_.clear();
     state_ = State::Inactive;
     table_ = Table();
     rowIds_.clear();
@@ -338,24 +356,34 @@ void RecordSet::writeRow() {
             }
             sql += " (" + names + ") VALUES (" + marks + ")";
         }
-        Statement insert(db, sql);
-        if (!insert.ok()) throw Error(providerMessage(db, insert.status()));
-        int bindIndex = 1;
-        for (const std::size_t i : assigned)
-            bindValue(insert.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
-        const int status = sqlite3_step(insert.get());
-        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-        const std::int64_t rowId = sqlite3_last_insert_rowid(db);
+        sqlite3_stmt* insert = prepared(sql, sql);
+        std::int64_t rowId = 0;
+        {
+            const StatementUse use(insert);
+            int bindIndex = 1;
+            for (const std::size_t i : assigned)
+                bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
+            const int status = sqlite3_step(insert);
+            if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
+            rowId = sqlite3_last_insert_rowid(db);
+        }
 
         // Read the stored row back so database defaults show; fall back to what was written.
-        Statement readBack(db, "SELECT * FROM " + table + " WHERE rowid = ?");
         bool readOk = false;
-        if (readBack.ok()) {
-            sqlite3_bind_int64(readBack.get(), 1, rowId);
-            if (sqlite3_step(readBack.get()) == SQLITE_ROW &&
-                sqlite3_column_count(readBack.get()) == static_cast<int>(table_.columns.size())) {
+        sqlite3_stmt* readBack = nullptr;
+        try {
+            const std::string sql = "SELECT * FROM " + table + " WHERE rowid = ?";
+            readBack = prepared(sql, sql);
+        } catch (const Error&) {
+            readBack = nullptr;
+        }
+        if (readBack != nullptr) {
+            const StatementUse use(readBack);
+            sqlite3_bind_int64(readBack, 1, rowId);
+            if (sqlite3_step(readBack) == SQLITE_ROW &&
+                sqlite3_column_count(readBack) == static_cast<int>(table_.columns.size())) {
                 for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                    appendStoredValue(table_.columns[i], readBack.get(), static_cast<int>(i));
+                    appendStoredValue(table_.columns[i], readBack, static_cast<int>(i));
                 }
                 readOk = true;
             }
@@ -394,30 +422,37 @@ void RecordSet::writeRow() {
         return;
     }
     const std::size_t row = visibleRow(position_);
-    std::string sets;
-    std::string checks;
-    for (const std::size_t i : assigned) {
-        const std::string name = quoteIdentifier(table_.columns[i].info().name);
-        sets += (sets.empty() ? "" : ", ") + name + " = ?";
-        checks += " AND " + name + " IS ?";
-    }
-    Statement update(db, "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks);
-    if (!update.ok()) throw Error(providerMessage(db, update.status()));
-    int bindIndex = 1;
-    for (const std::size_t i : assigned)
-        bindValue(update.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
-    sqlite3_bind_int64(update.get(), bindIndex++, rowIds_[row]);
-    for (const std::size_t i : assigned) {
-        const Column& column = table_.columns[i];
-        const std::optional<std::string> original =
-            column.isNull(row) ? std::nullopt : std::optional<std::string>(std::string(column.text(row)));
-        bindValue(update.get(), bindIndex++, column.info(), original);
-    }
-    const int status = sqlite3_step(update.get());
-    if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-    if (sqlite3_changes(db) == 0) {
-        throw Error(
-            "Row cannot be located for updating. Some values may have been changed since it was last read.");
+    // An update is known by the fields it writes; its text is built only the first time.
+    std::string key = "UPDATE";
+    for (const std::size_t i : assigned) key += ' ' + std::to_string(i);
+    sqlite3_stmt* update = prepared(key, [&] {
+        std::string sets;
+        std::string checks;
+        for (const std::size_t i : assigned) {
+            const std::string name = quoteIdentifier(table_.columns[i].info().name);
+            sets += (sets.empty() ? "" : ", ") + name + " = ?";
+            checks += " AND " + name + " IS ?";
+        }
+        return "UPDATE " + table + " SET " + sets + " WHERE rowid = ?" + checks;
+    });
+    {
+        const StatementUse use(update);
+        int bindIndex = 1;
+        for (const std::size_t i : assigned)
+            bindValue(update, bindIndex++, table_.columns[i].info(), *pending_[i]);
+        sqlite3_bind_int64(update, bindIndex++, rowIds_[row]);
+        for (const std::size_t i : assigned) {
+            const Column& column = table_.columns[i];
+            bindValue(update, bindIndex++, column.info(),
+                      column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row)));
+        }
+        const int status = sqlite3_step(update);
+        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
+        if (sqlite3_changes(db) == 0) {
+            throw Error(
+                "Row cannot be located for updating. Some values may have been changed since it was last "
+                "read.");
+        }
     }
     for (const std::size_t i : assigned) {
         const auto& value = *pending_[i];
@@ -428,6 +463,28 @@ void RecordSet::writeRow() {
     pendingChanged_ = false;
     state_ = State::Browse;
     if (listener_ != nullptr) listener_->rowChanged(position_);
+}
+
+sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::function<std::string()>& sql) {
+    sqlite3* db = connection_.handle();
+    if (statementsDb_ != db || statements_.size() >= kKeptStatements) {
+        statements_.clear();
+        statementsDb_ = db;
+    }
+    auto& kept = statements_[key];
+    if (!kept) {
+        auto statement = std::make_unique<Statement>(db, sql());
+        if (!statement->ok()) {
+            statements_.erase(key);
+            throw Error(providerMessage(db, statement->status()));
+        }
+        kept = std::move(statement);
+    }
+    return kept->get();
+}
+
+sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::string& sql) {
+    return prepared(key, [&sql] { return sql; });
 }
 
 std::size_t RecordSet::visibleRow(int position) const {

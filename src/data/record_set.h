@@ -2,18 +2,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/column.h"
 #include "data/error.h"
 #include "data/filter.h"
 
+struct sqlite3_stmt;
+
 namespace lumaref {
 
 class Connection;
+class Statement;
 
 // Told about changes so a view can follow the record set. Positions count visible rows from 0.
 class RecordSetListener {
@@ -65,6 +71,8 @@ public:
     std::string FieldAsString(int index) const;
     void SetFieldAsString(std::string_view name, std::string_view value);
     void SetFieldAsString(int index, std::string_view value);
+    // The position of the field named `name` in any letter case; throws "Field '%s' not found".
+    int FieldIndex(std::string_view name) const { return fieldIndex(name); }
 
     void Edit();
     void Append();
@@ -79,6 +87,8 @@ public:
     // Reading in place for a view: the value of a visible row without moving the cursor.
     std::string_view valueAt(int position, int field) const;
     int currentPosition() const;  // -1 with no current row
+    // Every row as loaded and posted, whatever the filter.
+    const Table& snapshot() const { return table_; }
     void setListener(RecordSetListener* listener) { listener_ = listener; }
 
     std::size_t memoryBytes() const;
@@ -92,6 +102,9 @@ private:
     void writeRow();
     void moveTo(int position);
     std::size_t visibleRow(int position) const;
+    // The kept statement known by key, prepared from sql() the first time.
+    sqlite3_stmt* prepared(const std::string& key, const std::function<std::string()>& sql);
+    sqlite3_stmt* prepared(const std::string& key, const std::string& sql);
 
     struct CachedFilter {
         std::string text;
@@ -123,6 +136,9 @@ private:
     std::vector<CachedFilter> filterCache_;
     std::uint64_t dataVersion_ = 0;  // bumped by every post, so cached filter results stay true
     RecordSetListener* listener_ = nullptr;
+    // Posts of one shape share their statement: a batch job posts the same one for every row.
+    std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
+    const void* statementsDb_ = nullptr;
 };
 
 }  // namespace lumaref

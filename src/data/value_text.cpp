@@ -163,8 +163,7 @@ std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_vie
     return std::string(value);
 }
 
-void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field,
-               const std::optional<std::string>& value) {
+void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field, std::optional<std::string_view> value) {
     if (!value) {
         sqlite3_bind_null(stmt, index);
         return;
@@ -188,7 +187,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field,
         case FieldKind::Text:
             break;
     }
-    sqlite3_bind_text(stmt, index, value->data(), static_cast<int>(value->size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, index, value->data(), static_cast<int>(value->size()), SQLITE_STATIC);
 }
 
 }  // namespace lumaref

@@ -28,8 +28,8 @@ bool hasTextAffinity(std::string_view declaredType);
 // nullopt for null; throws Error with the field's text for a value the kind does not accept.
 std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_view value);
 
-// Binds a snapshot value (nullopt: null) as the field's kind stores it.
-void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field,
-               const std::optional<std::string>& value);
+// Binds a snapshot value (nullopt: null) as the field's kind stores it. The bytes are not copied:
+// they must stay as they are until the statement is reset with its bindings cleared.
+void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field, std::optional<std::string_view> value);
 
 }  // namespace lumaref

@@ -110,10 +110,8 @@ TEST_F(RankingTablesTest, TheWindowOpensOnTheNewDatabaseAndTheRecordSetsReadTheE
     }
 }
 
-// Runs the real "Update IF (2018)" and "Update Q (2018)" buttons on the loaded tables. Their handlers
-// are written on another branch and are empty here: enable this test once that branch is merged
-// (run with --gtest_also_run_disabled_tests meanwhile).
-TEST_F(RankingTablesTest, DISABLED_BothUpdatesCopyTheLoadedFiguresIntoTheJournals) {
+// Runs the real "Update IF (2018)" and "Update Q (2018)" buttons on the loaded tables.
+TEST_F(RankingTablesTest, BothUpdatesCopyTheLoadedFiguresIntoTheJournals) {
     startFromNothing();
     openWindow();
     activateWindow();

@@ -1,0 +1,120 @@
+#include "ranking/impact_factor_update.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "browse/selection_filter.h"
+#include "data/record_set.h"
+#include "ranking/ranking_lookup.h"
+
+namespace lumaref {
+
+namespace {
+
+struct CopiedField {
+    const char* from;  // in the ranking table
+    const char* to;    // in journals
+};
+
+constexpr std::array<CopiedField, 3> kCopied = {{
+    {"Journal Impact Factor", "IF"},
+    {"Total Cites", "Total Cites"},
+    {"Impact Factor without Journal Self Cites", "Impact Factor without Journal Self Cites"},
+}};
+
+// Field positions looked up when first needed, so a missing field fails where a row-by-row walk
+// would first read it, not before.
+class LazyField {
+public:
+    LazyField(const RecordSet& records, const char* name) : records_(records), name_(name) {}
+    int operator()() {
+        if (index_ < 0) index_ = records_.FieldIndex(name_);
+        return index_;
+    }
+
+private:
+    const RecordSet& records_;
+    const char* name_;
+    int index_ = -1;
+};
+
+// Where the row-by-row search leaves the ranking cursor: after the matched row once the journal is
+// posted, on it when the post failed, past the end when nothing matched.
+void leaveRankingCursor(RecordSet& ranking, std::optional<int> matched, bool posted) {
+    if (matched && (!posted || *matched + 1 < ranking.RecordCount())) {
+        ranking.SetRecNo(*matched + (posted ? 2 : 1));
+        return;
+    }
+    ranking.Last();
+    ranking.Next();
+}
+
+}  // namespace
+
+UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, UpdateSteps& steps) {
+    UpdateCounts counts;
+    const int shown = journals.RecordCount();
+    if (shown == 0) return counts;
+    steps.showProgress(shown);
+    steps.applySelectionFilter();
+
+    journals.SetFiltered(false);
+    std::string filter = journals.Filter();
+    appendCondition(filter, kEmergingSourcesExclusion);
+    journals.SetFilter(std::move(filter));
+    journals.SetFiltered(true);
+    journals.First();
+
+    LazyField journalIssn(journals, "ISSN");
+    LazyField journalEIssn(journals, "E-ISSN");
+    std::array<LazyField, 3> from = {LazyField(ranking, kCopied[0].from), LazyField(ranking, kCopied[1].from),
+                                     LazyField(ranking, kCopied[2].from)};
+    std::array<LazyField, 3> to = {LazyField(journals, kCopied[0].to), LazyField(journals, kCopied[1].to),
+                                   LazyField(journals, kCopied[2].to)};
+    std::optional<RankingLookup> lookup;
+    bool searched = false;
+    std::optional<int> lastMatch;
+    bool lastPosted = false;
+
+    while (!journals.Eof()) {
+        steps.advanceProgress();
+        ++counts.walked;
+        if (!searched) {
+            ranking.First();  // a closed ranking table fails here, at the first journal
+            if (ranking.RecordCount() > 0) lookup.emplace(ranking);
+            searched = true;
+        }
+        // An empty ranking table is searched without reading a field of either side.
+        std::optional<int> row;
+        if (lookup) {
+            row = lookup->rowFor(journals.valueAt(journals.currentPosition(), journalIssn()),
+                                 journals.valueAt(journals.currentPosition(), journalEIssn()));
+        }
+        lastMatch = row;
+        lastPosted = false;
+        if (row) {
+            journals.Edit();
+            try {
+                for (std::size_t i = 0; i < kCopied.size(); ++i)
+                    journals.SetFieldAsString(to[i](), ranking.valueAt(*row, from[i]()));
+                journals.Post();
+            } catch (...) {
+                // A half-copied journal must not be posted later by the next cursor move.
+                journals.Cancel();
+                leaveRankingCursor(ranking, row, false);
+                throw;
+            }
+            lastPosted = true;
+            ++counts.posted;
+        }
+        journals.Next();
+    }
+    if (searched) leaveRankingCursor(ranking, lastMatch, lastPosted);
+
+    steps.hideProgress();
+    steps.applySelectionFilter();
+    return counts;
+}
+
+}  // namespace lumaref
