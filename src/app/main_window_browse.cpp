@@ -102,14 +102,11 @@ void TForm1::RadioButton3Click() { ApplySelectionFilter(); }
 void TForm1::RadioButton4Click() { ApplySelectionFilter(); }
 void TForm1::RadioButton5Click() { ApplySelectionFilter(); }
 
-// The import, export, ranking updates and list rebuild fill these in.
-void TForm1::BitBtn1Click() {}
-void TForm1::BitBtn2Click() {}
+// The ranking updates and list rebuild fill these in.
 void TForm1::BitBtn3Click() {}
 void TForm1::BitBtn4Click() {}
 void TForm1::BitBtn5Click() {}
 void TForm1::BitBtn6Click() {}
 void TForm1::BitBtn7Click() {}
-void TForm1::BitBtn8Click() {}
 
 }  // namespace lumaref
