@@ -36,6 +36,11 @@ const Case kCases[] = {
     {"Keystrokes", "Sqlite", lumaref::bench::keystrokesSqlite},
     {"SearchHandler", "Lumaref", lumaref::bench::searchHandlerLumaref},
     {"SearchHandler", "Sqlite", lumaref::bench::searchHandlerSqlite},
+    {"ImportMasterList", "Lumaref", lumaref::bench::importLumaref},
+    {"ImportMasterList", "Sqlite", lumaref::bench::importSqlite},
+    {"ImportMasterList", "SqliteTransaction", lumaref::bench::importSqliteTransaction},
+    {"ExportJournalList", "Lumaref", lumaref::bench::exportLumaref},
+    {"ExportJournalList", "Write", lumaref::bench::exportWrite},
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
 };
 

@@ -7,9 +7,10 @@ namespace lumaref::bench {
 
 namespace {
 
-constexpr const char* kOperations[] = {"Open",       "CategoryFilter", "SearchFilter", "FirstSearch",
-                                       "Keystrokes", "SearchHandler",  "Memory"};
-constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow"};
+constexpr const char* kOperations[] = {
+    "Open",          "CategoryFilter",   "SearchFilter",      "FirstSearch", "Keystrokes",
+    "SearchHandler", "ImportMasterList", "ExportJournalList", "Memory"};
+constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "Memmem", "RowByRow", "Write"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -101,6 +102,10 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          nullptr, 1.5, true},
         {"memory at 1M: snapshot bytes / database file bytes <= 1.5", "Memory/Lumaref/1000000", nullptr,
          "ratio", 1.5, true},
+        {"import at 100k: Lumaref time / Sqlite (one commit per row) time <= 1.5",
+         "ImportMasterList/Lumaref/100000", "ImportMasterList/Sqlite/100000", nullptr, 1.5, true},
+        {"export at 100k: Lumaref time / Write time <= 5", "ExportJournalList/Lumaref/100000",
+         "ExportJournalList/Write/100000", nullptr, 5.0, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
          true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",

@@ -151,6 +151,7 @@ void RecordSet::Open() {
 void RecordSet::Close() {
     if (!Active()) return;
     state_ = State::Inactive;
+    statements_.clear();
     table_ = Table();
     rowIds_.clear();
     visible_.clear();
@@ -326,65 +327,7 @@ void RecordSet::writeRow() {
     }
 
     if (state_ == State::Insert) {
-        std::string sql = "INSERT INTO " + table;
-        if (assigned.empty()) {
-            sql += " DEFAULT VALUES";
-        } else {
-            std::string names;
-            std::string marks;
-            for (const std::size_t i : assigned) {
-                names += (names.empty() ? "" : ", ") + quoteIdentifier(table_.columns[i].info().name);
-                marks += marks.empty() ? "?" : ", ?";
-            }
-            sql += " (" + names + ") VALUES (" + marks + ")";
-        }
-        Statement insert(db, sql);
-        if (!insert.ok()) throw Error(providerMessage(db, insert.status()));
-        int bindIndex = 1;
-        for (const std::size_t i : assigned)
-            bindValue(insert.get(), bindIndex++, table_.columns[i].info(), *pending_[i]);
-        const int status = sqlite3_step(insert.get());
-        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-        const std::int64_t rowId = sqlite3_last_insert_rowid(db);
-
-        // Read the stored row back so database defaults show; fall back to what was written.
-        Statement readBack(db, "SELECT * FROM " + table + " WHERE rowid = ?");
-        bool readOk = false;
-        if (readBack.ok()) {
-            sqlite3_bind_int64(readBack.get(), 1, rowId);
-            if (sqlite3_step(readBack.get()) == SQLITE_ROW &&
-                sqlite3_column_count(readBack.get()) == static_cast<int>(table_.columns.size())) {
-                for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                    appendStoredValue(table_.columns[i], readBack.get(), static_cast<int>(i));
-                }
-                readOk = true;
-            }
-        }
-        if (!readOk) {
-            for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                Column& column = table_.columns[i];
-                const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();
-                if (!value) {
-                    column.appendNull();
-                } else if (column.kind() == FieldKind::Boolean) {
-                    column.appendBool(*value == "True");
-                } else {
-                    column.appendText(*value);
-                }
-            }
-        }
-        const auto row = static_cast<std::uint32_t>(rowIds_.size());
-        rowIds_.push_back(rowId);
-        if (!allVisible_) visible_.push_back(row);
-        ++dataVersion_;
-        pending_.assign(table_.columns.size(), std::nullopt);
-        pendingChanged_ = false;
-        state_ = State::Browse;
-        const int position = RecordCount() - 1;
-        if (listener_ != nullptr) listener_->rowAppended(position);
-        moveTo(position);
-        eof_ = false;
-        bof_ = false;
+        insertRow(assigned);
         return;
     }
 
@@ -428,6 +371,113 @@ void RecordSet::writeRow() {
     pendingChanged_ = false;
     state_ = State::Browse;
     if (listener_ != nullptr) listener_->rowChanged(position_);
+}
+
+// Kept per connection handle: a closed and reopened connection compiles them again.
+Statement& RecordSet::cachedStatement(const std::string& sql) {
+    sqlite3* db = connection_.handle();
+    if (statementsDb_ != db) {
+        statements_.clear();
+        statementsDb_ = db;
+    }
+    for (CachedStatement& cached : statements_) {
+        if (cached.sql == sql) return *cached.statement;
+    }
+    auto statement = std::make_unique<Statement>(db, sql);
+    if (!statement->ok()) throw Error(providerMessage(db, statement->status()));
+    constexpr std::size_t kCachedStatements = 32;
+    if (statements_.size() == kCachedStatements) statements_.erase(statements_.begin());
+    statements_.push_back({sql, std::move(statement)});
+    return *statements_.back().statement;
+}
+
+namespace {
+
+// Resets a cached statement on every way out, so it holds no transaction open between posts.
+class ResetAfterUse {
+public:
+    explicit ResetAfterUse(sqlite3_stmt* statement) : statement_(statement) {}
+    ~ResetAfterUse() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    ResetAfterUse(const ResetAfterUse&) = delete;
+    ResetAfterUse& operator=(const ResetAfterUse&) = delete;
+
+private:
+    sqlite3_stmt* statement_;
+};
+
+}  // namespace
+
+void RecordSet::insertRow(const std::vector<std::size_t>& assigned) {
+    sqlite3* db = connection_.handle();
+    const std::string table = quoteIdentifier(tableName_);
+    std::string sql = "INSERT INTO " + table;
+    if (assigned.empty()) {
+        sql += " DEFAULT VALUES";
+    } else {
+        std::string names;
+        std::string marks;
+        for (const std::size_t i : assigned) {
+            names += (names.empty() ? "" : ", ") + quoteIdentifier(table_.columns[i].info().name);
+            marks += marks.empty() ? "?" : ", ?";
+        }
+        sql += " (" + names + ") VALUES (" + marks + ")";
+    }
+    std::int64_t rowId = 0;
+    {
+        sqlite3_stmt* insert = cachedStatement(sql).get();
+        const ResetAfterUse reset(insert);
+        int bindIndex = 1;
+        for (const std::size_t i : assigned)
+            bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
+        const int status = sqlite3_step(insert);
+        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
+        rowId = sqlite3_last_insert_rowid(db);
+    }
+
+    // Read the stored row back so database defaults show; fall back to what was written.
+    bool readOk = false;
+    try {
+        sqlite3_stmt* readBack = cachedStatement("SELECT * FROM " + table + " WHERE rowid = ?").get();
+        const ResetAfterUse reset(readBack);
+        sqlite3_bind_int64(readBack, 1, rowId);
+        if (sqlite3_step(readBack) == SQLITE_ROW &&
+            sqlite3_column_count(readBack) == static_cast<int>(table_.columns.size())) {
+            for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+                appendStoredValue(table_.columns[i], readBack, static_cast<int>(i));
+            }
+            readOk = true;
+        }
+    } catch (const Error&) {
+        // The row is stored; only its read-back failed.
+    }
+    if (!readOk) {
+        for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+            Column& column = table_.columns[i];
+            const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();
+            if (!value) {
+                column.appendNull();
+            } else if (column.kind() == FieldKind::Boolean) {
+                column.appendBool(*value == "True");
+            } else {
+                column.appendText(*value);
+            }
+        }
+    }
+    const auto row = static_cast<std::uint32_t>(rowIds_.size());
+    rowIds_.push_back(rowId);
+    if (!allVisible_) visible_.push_back(row);
+    ++dataVersion_;
+    pending_.assign(table_.columns.size(), std::nullopt);
+    pendingChanged_ = false;
+    state_ = State::Browse;
+    const int position = RecordCount() - 1;
+    if (listener_ != nullptr) listener_->rowAppended(position);
+    moveTo(position);
+    eof_ = false;
+    bof_ = false;
 }
 
 std::size_t RecordSet::visibleRow(int position) const {

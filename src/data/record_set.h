@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 namespace lumaref {
 
 class Connection;
+class Statement;
 
 // Told about changes so a view can follow the record set. Positions count visible rows from 0.
 class RecordSetListener {
@@ -90,6 +92,8 @@ private:
     void complete();
     void applyFilter(const std::string& text, bool on);
     void writeRow();
+    void insertRow(const std::vector<std::size_t>& assigned);
+    Statement& cachedStatement(const std::string& sql);
     void moveTo(int position);
     std::size_t visibleRow(int position) const;
 
@@ -123,6 +127,14 @@ private:
     std::vector<CachedFilter> filterCache_;
     std::uint64_t dataVersion_ = 0;  // bumped by every post, so cached filter results stay true
     RecordSetListener* listener_ = nullptr;
+
+    // Appends compile their statements once per set of assigned fields, so a batch of them pays it once.
+    struct CachedStatement {
+        std::string sql;
+        std::unique_ptr<Statement> statement;
+    };
+    std::vector<CachedStatement> statements_;
+    const void* statementsDb_ = nullptr;  // the connection handle the cached statements belong to
 };
 
 }  // namespace lumaref
