@@ -373,21 +373,36 @@ void RecordSet::writeRow() {
     if (listener_ != nullptr) listener_->rowChanged(position_);
 }
 
-// Kept per connection handle: a closed and reopened connection compiles them again.
-Statement& RecordSet::cachedStatement(const std::string& sql) {
+// Kept per connection handle (a closed and reopened connection compiles them again) and per set of
+// assigned fields.
+Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) {
     sqlite3* db = connection_.handle();
     if (statementsDb_ != db) {
         statements_.clear();
         statementsDb_ = db;
     }
     for (CachedStatement& cached : statements_) {
-        if (cached.sql == sql) return *cached.statement;
+        if (cached.assigned == assigned) return *cached.statement;
     }
+    std::string sql = "INSERT INTO " + quoteIdentifier(tableName_);
+    if (assigned.empty()) {
+        sql += " DEFAULT VALUES";
+    } else {
+        std::string names;
+        std::string marks;
+        for (const std::size_t i : assigned) {
+            names += (names.empty() ? "" : ", ") + quoteIdentifier(table_.columns[i].info().name);
+            marks += marks.empty() ? "?" : ", ?";
+        }
+        sql += " (" + names + ") VALUES (" + marks + ")";
+    }
+    // RETURNING hands back the stored row, database defaults included, within the insert's own commit.
+    sql += " RETURNING rowid, *";
     auto statement = std::make_unique<Statement>(db, sql);
     if (!statement->ok()) throw Error(providerMessage(db, statement->status()));
     constexpr std::size_t kCachedStatements = 32;
     if (statements_.size() == kCachedStatements) statements_.erase(statements_.begin());
-    statements_.push_back({sql, std::move(statement)});
+    statements_.push_back({assigned, std::move(statement)});
     return *statements_.back().statement;
 }
 
@@ -412,48 +427,42 @@ private:
 
 void RecordSet::insertRow(const std::vector<std::size_t>& assigned) {
     sqlite3* db = connection_.handle();
-    const std::string table = quoteIdentifier(tableName_);
-    std::string sql = "INSERT INTO " + table;
-    if (assigned.empty()) {
-        sql += " DEFAULT VALUES";
-    } else {
-        std::string names;
-        std::string marks;
-        for (const std::size_t i : assigned) {
-            names += (names.empty() ? "" : ", ") + quoteIdentifier(table_.columns[i].info().name);
-            marks += marks.empty() ? "?" : ", ?";
-        }
-        sql += " (" + names + ") VALUES (" + marks + ")";
-    }
+    // The stored row's values are copied out and kept until the commit has succeeded.
     std::int64_t rowId = 0;
+    std::vector<sqlite3_value*> stored;
+    struct FreeValues {
+        std::vector<sqlite3_value*>& values;
+        ~FreeValues() {
+            for (sqlite3_value* value : values) sqlite3_value_free(value);
+        }
+    } freeValues{stored};
     {
-        sqlite3_stmt* insert = cachedStatement(sql).get();
+        sqlite3_stmt* insert = insertStatement(assigned).get();
         const ResetAfterUse reset(insert);
         int bindIndex = 1;
         for (const std::size_t i : assigned)
             bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
-        const int status = sqlite3_step(insert);
+        int status = sqlite3_step(insert);
+        if (status == SQLITE_ROW &&
+            sqlite3_column_count(insert) == static_cast<int>(table_.columns.size()) + 1) {
+            rowId = sqlite3_column_int64(insert, 0);
+            stored.reserve(table_.columns.size());
+            for (int i = 1; i <= static_cast<int>(table_.columns.size()); ++i) {
+                sqlite3_value* value = sqlite3_value_dup(sqlite3_column_value(insert, i));
+                if (value == nullptr) break;
+                stored.push_back(value);
+            }
+        }
+        while (status == SQLITE_ROW) status = sqlite3_step(insert);
         if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-        rowId = sqlite3_last_insert_rowid(db);
+        if (rowId == 0) rowId = sqlite3_last_insert_rowid(db);
     }
 
-    // Read the stored row back so database defaults show; fall back to what was written.
-    bool readOk = false;
-    try {
-        sqlite3_stmt* readBack = cachedStatement("SELECT * FROM " + table + " WHERE rowid = ?").get();
-        const ResetAfterUse reset(readBack);
-        sqlite3_bind_int64(readBack, 1, rowId);
-        if (sqlite3_step(readBack) == SQLITE_ROW &&
-            sqlite3_column_count(readBack) == static_cast<int>(table_.columns.size())) {
-            for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                appendStoredValue(table_.columns[i], readBack, static_cast<int>(i));
-            }
-            readOk = true;
-        }
-    } catch (const Error&) {
-        // The row is stored; only its read-back failed.
-    }
-    if (!readOk) {
+    if (stored.size() == table_.columns.size()) {
+        for (std::size_t i = 0; i < table_.columns.size(); ++i)
+            appendStoredValue(table_.columns[i], stored[i]);
+    } else {
+        // No copy of the stored row (out of memory): show what was written.
         for (std::size_t i = 0; i < table_.columns.size(); ++i) {
             Column& column = table_.columns[i];
             const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();

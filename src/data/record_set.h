@@ -93,7 +93,7 @@ private:
     void applyFilter(const std::string& text, bool on);
     void writeRow();
     void insertRow(const std::vector<std::size_t>& assigned);
-    Statement& cachedStatement(const std::string& sql);
+    Statement& insertStatement(const std::vector<std::size_t>& assigned);
     void moveTo(int position);
     std::size_t visibleRow(int position) const;
 
@@ -130,7 +130,7 @@ private:
 
     // Appends compile their statements once per set of assigned fields, so a batch of them pays it once.
     struct CachedStatement {
-        std::string sql;
+        std::vector<std::size_t> assigned;
         std::unique_ptr<Statement> statement;
     };
     std::vector<CachedStatement> statements_;

@@ -21,7 +21,18 @@ std::string journalListText(RecordSet& journals) {
     prefixes.reserve(static_cast<std::size_t>(fields));
     for (int i = 0; i < fields; ++i) prefixes.push_back(journals.Field(i).name + " = ");
 
+    // The exact size first, read in place without moving the cursor: one allocation for any size.
+    const int rows = journals.RecordCount();
+    std::size_t size = 0;
+    for (int position = 0; position < rows; ++position) {
+        for (int i = 0; i < fields; ++i) {
+            size += prefixes[static_cast<std::size_t>(i)].size() + journals.valueAt(position, i).size() +
+                    kLineBreak.size();
+        }
+        size += kRecordSeparator.size();
+    }
     std::string text;
+    text.reserve(size);
     journals.First();
     while (!journals.Eof()) {
         const int position = journals.currentPosition();
