@@ -152,6 +152,7 @@ void RecordSet::Close() {
     if (!Active()) return;
     state_ = State::Inactive;
     statements_.clear();
+    readBack_.reset();
     table_ = Table();
     rowIds_.clear();
     visible_.clear();
@@ -379,6 +380,7 @@ Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) 
     sqlite3* db = connection_.handle();
     if (statementsDb_ != db) {
         statements_.clear();
+        readBack_.reset();
         statementsDb_ = db;
     }
     for (CachedStatement& cached : statements_) {
@@ -396,8 +398,6 @@ Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) 
         }
         sql += " (" + names + ") VALUES (" + marks + ")";
     }
-    // RETURNING hands back the stored row, database defaults included, within the insert's own commit.
-    sql += " RETURNING rowid, *";
     auto statement = std::make_unique<Statement>(db, sql);
     if (!statement->ok()) throw Error(providerMessage(db, statement->status()));
     constexpr std::size_t kCachedStatements = 32;
@@ -427,42 +427,37 @@ private:
 
 void RecordSet::insertRow(const std::vector<std::size_t>& assigned) {
     sqlite3* db = connection_.handle();
-    // The stored row's values are copied out and kept until the commit has succeeded.
     std::int64_t rowId = 0;
-    std::vector<sqlite3_value*> stored;
-    struct FreeValues {
-        std::vector<sqlite3_value*>& values;
-        ~FreeValues() {
-            for (sqlite3_value* value : values) sqlite3_value_free(value);
-        }
-    } freeValues{stored};
     {
         sqlite3_stmt* insert = insertStatement(assigned).get();
         const ResetAfterUse reset(insert);
         int bindIndex = 1;
         for (const std::size_t i : assigned)
             bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
-        int status = sqlite3_step(insert);
-        if (status == SQLITE_ROW &&
-            sqlite3_column_count(insert) == static_cast<int>(table_.columns.size()) + 1) {
-            rowId = sqlite3_column_int64(insert, 0);
-            stored.reserve(table_.columns.size());
-            for (int i = 1; i <= static_cast<int>(table_.columns.size()); ++i) {
-                sqlite3_value* value = sqlite3_value_dup(sqlite3_column_value(insert, i));
-                if (value == nullptr) break;
-                stored.push_back(value);
-            }
-        }
-        while (status == SQLITE_ROW) status = sqlite3_step(insert);
+        const int status = sqlite3_step(insert);
         if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-        if (rowId == 0) rowId = sqlite3_last_insert_rowid(db);
+        rowId = sqlite3_last_insert_rowid(db);
     }
 
-    if (stored.size() == table_.columns.size()) {
-        for (std::size_t i = 0; i < table_.columns.size(); ++i)
-            appendStoredValue(table_.columns[i], stored[i]);
-    } else {
-        // No copy of the stored row (out of memory): show what was written.
+    // Read the stored row back so database defaults show; fall back to what was written.
+    bool readOk = false;
+    if (!readBack_) {
+        auto statement = std::make_unique<Statement>(
+            db, "SELECT * FROM " + quoteIdentifier(tableName_) + " WHERE rowid = ?");
+        if (statement->ok()) readBack_ = std::move(statement);
+    }
+    if (readBack_) {
+        sqlite3_stmt* select = readBack_->get();
+        const ResetAfterUse reset(select);
+        sqlite3_bind_int64(select, 1, rowId);
+        if (sqlite3_step(select) == SQLITE_ROW &&
+            sqlite3_column_count(select) == static_cast<int>(table_.columns.size())) {
+            for (std::size_t i = 0; i < table_.columns.size(); ++i)
+                appendStoredValue(table_.columns[i], select, static_cast<int>(i));
+            readOk = true;
+        }
+    }
+    if (!readOk) {
         for (std::size_t i = 0; i < table_.columns.size(); ++i) {
             Column& column = table_.columns[i];
             const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();

@@ -134,6 +134,7 @@ private:
         std::unique_ptr<Statement> statement;
     };
     std::vector<CachedStatement> statements_;
+    std::unique_ptr<Statement> readBack_;
     const void* statementsDb_ = nullptr;  // the connection handle the cached statements belong to
 };
 

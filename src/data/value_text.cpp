@@ -70,78 +70,48 @@ std::string numberText(long long value) {
     return std::string(buffer, end);
 }
 
-namespace {
-
-// One stored cell, read through the statement or through a value copied out of it.
-struct StatementCell {
-    sqlite3_stmt* stmt;
-    int index;
-    int type() const { return sqlite3_column_type(stmt, index); }
-    const unsigned char* text() const { return sqlite3_column_text(stmt, index); }
-    const void* blob() const { return sqlite3_column_blob(stmt, index); }
-    int bytes() const { return sqlite3_column_bytes(stmt, index); }
-    sqlite3_int64 integer() const { return sqlite3_column_int64(stmt, index); }
-    double real() const { return sqlite3_column_double(stmt, index); }
-};
-
-struct ValueCell {
-    sqlite3_value* value;
-    int type() const { return sqlite3_value_type(value); }
-    const unsigned char* text() const { return sqlite3_value_text(value); }
-    const void* blob() const { return sqlite3_value_blob(value); }
-    int bytes() const { return sqlite3_value_bytes(value); }
-    sqlite3_int64 integer() const { return sqlite3_value_int64(value); }
-    double real() const { return sqlite3_value_double(value); }
-};
-
-template <class Cell>
-void appendStored(Column& column, const Cell& cell) {
-    const int type = cell.type();
+void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
+    const int type = sqlite3_column_type(stmt, index);
     if (type == SQLITE_NULL) {
         column.appendNull();
         return;
     }
     if (column.kind() == FieldKind::Boolean) {
         if (type == SQLITE_TEXT) {
-            const auto* bytes = reinterpret_cast<const char*>(cell.text());
-            column.appendBool(textIsTrue(std::string_view(bytes, cell.bytes())));
+            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
+            column.appendBool(textIsTrue(std::string_view(bytes, sqlite3_column_bytes(stmt, index))));
         } else {
-            column.appendBool(cell.real() != 0);
+            column.appendBool(sqlite3_column_double(stmt, index) != 0);
         }
         return;
     }
     switch (type) {
         case SQLITE_INTEGER: {
             char buffer[24];
-            const auto [end, ec] =
-                std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(cell.integer()));
+            const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer,
+                                                 static_cast<long long>(sqlite3_column_int64(stmt, index)));
             (void)ec;
             column.appendText(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
             break;
         }
         case SQLITE_FLOAT: {
             char buffer[32];
-            const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, cell.real());
+            const auto [end, ec] =
+                std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_double(stmt, index));
             (void)ec;
             column.appendText(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
             break;
         }
         default: {
             const auto* bytes = static_cast<const char*>(
-                type == SQLITE_BLOB ? cell.blob() : static_cast<const void*>(cell.text()));
-            column.appendText(std::string_view(bytes, static_cast<std::size_t>(cell.bytes())));
+                type == SQLITE_BLOB ? sqlite3_column_blob(stmt, index)
+                                    : static_cast<const void*>(sqlite3_column_text(stmt, index)));
+            column.appendText(
+                std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
             break;
         }
     }
 }
-
-}  // namespace
-
-void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
-    appendStored(column, StatementCell{stmt, index});
-}
-
-void appendStoredValue(Column& column, sqlite3_value* value) { appendStored(column, ValueCell{value}); }
 
 void appendStoredText(Column& column, sqlite3_stmt* stmt, int index) {
     const unsigned char* text = sqlite3_column_text(stmt, index);

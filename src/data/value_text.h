@@ -17,8 +17,6 @@ std::string numberText(long long value);
 // Appends one result column of the current row of stmt to a snapshot column, as its field kind reads it.
 class Column;
 void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index);
-// The same for a protected value (sqlite3_value_dup of a result column).
-void appendStoredValue(Column& column, sqlite3_value* value);
 // The same for a column of TEXT affinity, where SQLite keeps every non-null value as text or a blob:
 // one call fewer per cell, which is most of a load.
 void appendStoredText(Column& column, sqlite3_stmt* stmt, int index);
