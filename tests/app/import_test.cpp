@@ -141,8 +141,8 @@ TEST_F(ImportTest, BoxesAreUsedAsTheyStandWithARelativePath) {
 TEST_F(ImportTest, AFileWithoutEntriesImportsNothing) {
     open();
     for (const std::string& bytes : {""s, "Master Journal List\r\n\r\nwww.example.org\r\n"s,
-                                    "\x1A"
-                                    "1. A\r\n"s}) {
+                                     "\x1A"
+                                     "1. A\r\n"s}) {
         prompts.clear();
         browseTo(masterList("Physics/Empty.txt", bytes));
         click("BitBtn2");
