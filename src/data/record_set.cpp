@@ -375,7 +375,7 @@ void RecordSet::writeRow() {
 }
 
 // Kept per connection handle (a closed and reopened connection compiles them again) and per set of
-// assigned fields.
+// assigned fields (their indices' bytes are the key).
 Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) {
     sqlite3* db = connection_.handle();
     if (statementsDb_ != db) {
@@ -383,9 +383,10 @@ Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) 
         readBack_.reset();
         statementsDb_ = db;
     }
-    for (CachedStatement& cached : statements_) {
-        if (cached.assigned == assigned) return *cached.statement;
-    }
+    std::string key;
+    key.reserve(assigned.size() * sizeof(std::size_t));
+    for (const std::size_t i : assigned) key.append(reinterpret_cast<const char*>(&i), sizeof i);
+    if (const auto found = statements_.find(key); found != statements_.end()) return *found->second;
     std::string sql = "INSERT INTO " + quoteIdentifier(tableName_);
     if (assigned.empty()) {
         sql += " DEFAULT VALUES";
@@ -400,10 +401,11 @@ Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) 
     }
     auto statement = std::make_unique<Statement>(db, sql);
     if (!statement->ok()) throw Error(providerMessage(db, statement->status()));
-    constexpr std::size_t kCachedStatements = 32;
-    if (statements_.size() == kCachedStatements) statements_.erase(statements_.begin());
-    statements_.push_back({assigned, std::move(statement)});
-    return *statements_.back().statement;
+    // A master list leaves different fields out of different entries: room for every combination a
+    // long import meets, bounded all the same.
+    constexpr std::size_t kCachedStatements = 4096;
+    if (statements_.size() == kCachedStatements) statements_.clear();
+    return *statements_.emplace(std::move(key), std::move(statement)).first->second;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/column.h"
@@ -129,11 +130,7 @@ private:
     RecordSetListener* listener_ = nullptr;
 
     // Appends compile their statements once per set of assigned fields, so a batch of them pays it once.
-    struct CachedStatement {
-        std::vector<std::size_t> assigned;
-        std::unique_ptr<Statement> statement;
-    };
-    std::vector<CachedStatement> statements_;
+    std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
     std::unique_ptr<Statement> readBack_;
     const void* statementsDb_ = nullptr;  // the connection handle the cached statements belong to
 };
