@@ -153,6 +153,8 @@ void RecordSet::Close() {
     state_ = State::Inactive;
     statements_.clear();
     readBack_.reset();
+    begin_.reset();
+    commit_.reset();
     table_ = Table();
     rowIds_.clear();
     visible_.clear();
@@ -381,6 +383,8 @@ Statement& RecordSet::insertStatement(const std::vector<std::size_t>& assigned) 
     if (statementsDb_ != db) {
         statements_.clear();
         readBack_.reset();
+        begin_.reset();
+        commit_.reset();
         statementsDb_ = db;
     }
     std::string key;
@@ -415,6 +419,7 @@ class ResetAfterUse {
 public:
     explicit ResetAfterUse(sqlite3_stmt* statement) : statement_(statement) {}
     ~ResetAfterUse() {
+        if (statement_ == nullptr) return;
         sqlite3_reset(statement_);
         sqlite3_clear_bindings(statement_);
     }
@@ -425,41 +430,74 @@ private:
     sqlite3_stmt* statement_;
 };
 
+// Steps a cached statement that returns no rows; its status.
+int runCached(std::unique_ptr<Statement>& statement, sqlite3* db, const char* sql) {
+    if (!statement) {
+        auto prepared = std::make_unique<Statement>(db, sql);
+        if (!prepared->ok()) return prepared->status();
+        statement = std::move(prepared);
+    }
+    const ResetAfterUse reset(statement->get());
+    return sqlite3_step(statement->get());
+}
+
 }  // namespace
 
+// The insert, and the read-back that shows the stored row with its database defaults, share one
+// transaction: still one commit per row, but one read transaction instead of two. The row is taken
+// into the snapshot only once the commit has succeeded.
 void RecordSet::insertRow(const std::vector<std::size_t>& assigned) {
     sqlite3* db = connection_.handle();
-    std::int64_t rowId = 0;
-    {
-        sqlite3_stmt* insert = insertStatement(assigned).get();
-        const ResetAfterUse reset(insert);
-        int bindIndex = 1;
-        for (const std::size_t i : assigned)
-            bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
-        const int status = sqlite3_step(insert);
-        if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-        rowId = sqlite3_last_insert_rowid(db);
-    }
-
-    // Read the stored row back so database defaults show; fall back to what was written.
-    bool readOk = false;
+    Statement& insertStatementRef = insertStatement(assigned);
     if (!readBack_) {
         auto statement = std::make_unique<Statement>(
             db, "SELECT * FROM " + quoteIdentifier(tableName_) + " WHERE rowid = ?");
         if (statement->ok()) readBack_ = std::move(statement);
     }
-    if (readBack_) {
-        sqlite3_stmt* select = readBack_->get();
-        const ResetAfterUse reset(select);
+    // Inside a transaction someone else began, the insert simply joins it.
+    const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
+    auto fail = [&](int status) {
+        const Error failure(providerMessage(db, status));
+        if (ownTransaction && sqlite3_get_autocommit(db) == 0)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw failure;
+    };
+    if (ownTransaction) {
+        if (const int status = runCached(begin_, db, "BEGIN"); status != SQLITE_DONE) fail(status);
+    }
+
+    sqlite3_stmt* insert = insertStatementRef.get();
+    std::int64_t rowId = 0;
+    {
+        const ResetAfterUse reset(insert);
+        int bindIndex = 1;
+        for (const std::size_t i : assigned)
+            bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
+        const int status = sqlite3_step(insert);
+        if (status != SQLITE_DONE) fail(status);
+        rowId = sqlite3_last_insert_rowid(db);
+    }
+
+    // The read-back stays on its row through the commit; a pending read does not hold a commit up.
+    sqlite3_stmt* select = readBack_ ? readBack_->get() : nullptr;
+    const ResetAfterUse resetSelect(select);
+    bool readOk = false;
+    if (select != nullptr) {
         sqlite3_bind_int64(select, 1, rowId);
-        if (sqlite3_step(select) == SQLITE_ROW &&
-            sqlite3_column_count(select) == static_cast<int>(table_.columns.size())) {
-            for (std::size_t i = 0; i < table_.columns.size(); ++i)
-                appendStoredValue(table_.columns[i], select, static_cast<int>(i));
-            readOk = true;
+        readOk = sqlite3_step(select) == SQLITE_ROW &&
+                 sqlite3_column_count(select) == static_cast<int>(table_.columns.size());
+    }
+    if (ownTransaction) {
+        if (const int status = runCached(commit_, db, "COMMIT"); status != SQLITE_DONE) {
+            if (select != nullptr) sqlite3_reset(select);
+            fail(status);
         }
     }
-    if (!readOk) {
+    if (readOk) {
+        for (std::size_t i = 0; i < table_.columns.size(); ++i)
+            appendStoredValue(table_.columns[i], select, static_cast<int>(i));
+    } else {
+        // No read-back: show what was written.
         for (std::size_t i = 0; i < table_.columns.size(); ++i) {
             Column& column = table_.columns[i];
             const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();

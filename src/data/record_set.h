@@ -132,6 +132,8 @@ private:
     // Appends compile their statements once per set of assigned fields, so a batch of them pays it once.
     std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
     std::unique_ptr<Statement> readBack_;
+    std::unique_ptr<Statement> begin_;
+    std::unique_ptr<Statement> commit_;
     const void* statementsDb_ = nullptr;  // the connection handle the cached statements belong to
 };
 

@@ -1,5 +1,6 @@
 // Appends in a batch: each compiled statement is reused, yet every post stays exact and its own commit.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <memory>
 
@@ -71,6 +72,28 @@ TEST_F(AppendTest, AReopenedConnectionAndAChangedSchemaAreFollowed) {
     journals->SetFieldAsString("Title", "Yes");
     journals->Post();
     EXPECT_EQ(stored("SELECT group_concat(Title, ' ') FROM journals"), "Before After reopening Yes");
+}
+
+// A post refused while another program writes leaves nothing half done: no transaction left open, the
+// row pending and not shown, and the next post goes through once the other program is finished.
+TEST_F(AppendTest, APostRefusedByALockStaysPendingAndCanBeRepeated) {
+    connection->setBusyTimeoutMs(20);
+    append("First");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(dbPath.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    journals->Append();
+    journals->SetFieldAsString("Title", "Second");
+    EXPECT_EQ(test::errorOf([&] { journals->Post(); }),
+              "Could not update; the database is locked by another program. Try again later.");
+    EXPECT_EQ(journals->state(), RecordSet::State::Insert);
+    EXPECT_EQ(journals->RecordCount(), 1);
+    EXPECT_NE(sqlite3_get_autocommit(connection->handle()), 0);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    journals->Post();
+    EXPECT_EQ(journals->RecordCount(), 2);
+    EXPECT_EQ(stored("SELECT group_concat(Title, ' ') FROM journals"), "First Second");
 }
 
 }  // namespace
