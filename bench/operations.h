@@ -50,6 +50,17 @@ void quartileUpdateSqlite(benchmark::State&, std::uint64_t);
 // The quartile filters set journal by journal, each answered from the equality index.
 void quartileUpdateByFilters(benchmark::State&, std::uint64_t);
 
+// A master list of `journals` entries imported into an empty journals table of a real database file:
+// Lumaref's importer (one commit per record) against SQLite inserting the same rows, one autocommit
+// INSERT each (the per-row peer) and all in one transaction.
+void importLumaref(benchmark::State&, std::uint64_t);
+void importSqlite(benchmark::State&, std::uint64_t);
+void importSqliteTransaction(benchmark::State&, std::uint64_t);
+
+// Every journal written as a journal list, against one write() of the same bytes.
+void exportLumaref(benchmark::State&, std::uint64_t);
+void exportWrite(benchmark::State&, std::uint64_t);
+
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);
 

@@ -7,10 +7,12 @@ namespace lumaref::bench {
 
 namespace {
 
-constexpr const char* kOperations[] = {"Open",       "CategoryFilter",     "SearchFilter",  "FirstSearch",
-                                       "Keystrokes", "SearchHandler",      "UpdateLists",   "Memory",
-                                       "CsvLoad",    "ImpactFactorUpdate", "QuartileUpdate"};
-constexpr const char* kPeers[] = {"Sqlite", "Memmem", "RowByRow", "SqliteShell", "ByFilters"};
+constexpr const char* kOperations[] = {
+    "Open",          "CategoryFilter",     "SearchFilter",     "FirstSearch",       "Keystrokes",
+    "SearchHandler", "UpdateLists",        "ImportMasterList", "ExportJournalList", "Memory",
+    "CsvLoad",       "ImpactFactorUpdate", "QuartileUpdate"};
+constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "Memmem",   "RowByRow",
+                                  "Write",  "SqliteShell",       "ByFilters"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -104,6 +106,10 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "ratio", 1.5, true},
         {"update lists at 100k: Lumaref time / Sqlite time <= 2", "UpdateLists/Lumaref/100000",
          "UpdateLists/Sqlite/100000", nullptr, 2.0, true},
+        {"import at 100k: Lumaref time / Sqlite (one commit per row) time <= 1.5",
+         "ImportMasterList/Lumaref/100000", "ImportMasterList/Sqlite/100000", nullptr, 1.5, true},
+        {"export at 100k: Lumaref time / Write time <= 5", "ExportJournalList/Lumaref/100000",
+         "ExportJournalList/Write/100000", nullptr, 5.0, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,
          true},
         {"CSV load at 100k rows: Lumaref time / SqliteShell time <= 1.5", "CsvLoad/Lumaref/100000",

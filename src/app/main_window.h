@@ -12,6 +12,7 @@
 #include "app/record_navigator.h"
 #include "data/connection.h"
 #include "data/record_set.h"
+#include "exchange/import_line_classifier.h"
 
 class QComboBox;
 class QFrame;
@@ -175,6 +176,11 @@ private:
     std::string programDir_;
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell
+
+    // Text exchange: the classifier's flags live as long as the window; the dialogs propose the last choice.
+    ImportLineClassifier importClassifier_;
+    QString lastImportFile_;
+    QString lastExportFile_;
 };
 
 }  // namespace lumaref

@@ -102,9 +102,4 @@ void TForm1::RadioButton3Click() { ApplySelectionFilter(); }
 void TForm1::RadioButton4Click() { ApplySelectionFilter(); }
 void TForm1::RadioButton5Click() { ApplySelectionFilter(); }
 
-// The import and export fill these in.
-void TForm1::BitBtn1Click() {}
-void TForm1::BitBtn2Click() {}
-void TForm1::BitBtn8Click() {}
-
 }  // namespace lumaref

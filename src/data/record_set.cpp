@@ -53,6 +53,7 @@ class StatementUse {
 public:
     explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
     ~StatementUse() {
+        if (statement_ == nullptr) return;
         sqlite3_reset(statement_);
         sqlite3_clear_bindings(statement_);
     }
@@ -63,7 +64,9 @@ private:
     sqlite3_stmt* statement_;
 };
 
-constexpr std::size_t kKeptStatements = 32;
+// A master list leaves different fields out of different entries: room for every combination a long
+// import meets, bounded all the same.
+constexpr std::size_t kKeptStatements = 1024;
 
 }  // namespace
 
@@ -167,8 +170,11 @@ void RecordSet::Open() {
 
 void RecordSet::Close() {
     if (!Active()) return;
-    statements_.clear();
     state_ = State::Inactive;
+    statements_.clear();
+    readBack_.reset();
+    begin_.reset();
+    commit_.reset();
     table_ = Table();
     rowIds_.clear();
     visible_.clear();
@@ -344,75 +350,7 @@ void RecordSet::writeRow() {
     }
 
     if (state_ == State::Insert) {
-        std::string sql = "INSERT INTO " + table;
-        if (assigned.empty()) {
-            sql += " DEFAULT VALUES";
-        } else {
-            std::string names;
-            std::string marks;
-            for (const std::size_t i : assigned) {
-                names += (names.empty() ? "" : ", ") + quoteIdentifier(table_.columns[i].info().name);
-                marks += marks.empty() ? "?" : ", ?";
-            }
-            sql += " (" + names + ") VALUES (" + marks + ")";
-        }
-        sqlite3_stmt* insert = prepared(sql, sql);
-        std::int64_t rowId = 0;
-        {
-            const StatementUse use(insert);
-            int bindIndex = 1;
-            for (const std::size_t i : assigned)
-                bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
-            const int status = sqlite3_step(insert);
-            if (status != SQLITE_DONE) throw Error(providerMessage(db, status));
-            rowId = sqlite3_last_insert_rowid(db);
-        }
-
-        // Read the stored row back so database defaults show; fall back to what was written.
-        bool readOk = false;
-        sqlite3_stmt* readBack = nullptr;
-        try {
-            const std::string sql = "SELECT * FROM " + table + " WHERE rowid = ?";
-            readBack = prepared(sql, sql);
-        } catch (const Error&) {
-            readBack = nullptr;
-        }
-        if (readBack != nullptr) {
-            const StatementUse use(readBack);
-            sqlite3_bind_int64(readBack, 1, rowId);
-            if (sqlite3_step(readBack) == SQLITE_ROW &&
-                sqlite3_column_count(readBack) == static_cast<int>(table_.columns.size())) {
-                for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                    appendStoredValue(table_.columns[i], readBack, static_cast<int>(i));
-                }
-                readOk = true;
-            }
-        }
-        if (!readOk) {
-            for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-                Column& column = table_.columns[i];
-                const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();
-                if (!value) {
-                    column.appendNull();
-                } else if (column.kind() == FieldKind::Boolean) {
-                    column.appendBool(*value == "True");
-                } else {
-                    column.appendText(*value);
-                }
-            }
-        }
-        const auto row = static_cast<std::uint32_t>(rowIds_.size());
-        rowIds_.push_back(rowId);
-        if (!allVisible_) visible_.push_back(row);
-        ++dataVersion_;
-        pending_.assign(table_.columns.size(), std::nullopt);
-        pendingChanged_ = false;
-        state_ = State::Browse;
-        const int position = RecordCount() - 1;
-        if (listener_ != nullptr) listener_->rowAppended(position);
-        moveTo(position);
-        eof_ = false;
-        bof_ = false;
+        insertRow(assigned);
         return;
     }
 
@@ -467,9 +405,15 @@ void RecordSet::writeRow() {
 
 sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::function<std::string()>& sql) {
     sqlite3* db = connection_.handle();
-    if (statementsDb_ != db || statements_.size() >= kKeptStatements) {
-        statements_.clear();
+    if (statementsDb_ != db) {
+        // A reconnected handle compiles everything again.
+        readBack_.reset();
+        begin_.reset();
+        commit_.reset();
         statementsDb_ = db;
+        statements_.clear();
+    } else if (statements_.size() >= kKeptStatements) {
+        statements_.clear();
     }
     auto& kept = statements_[key];
     if (!kept) {
@@ -485,6 +429,114 @@ sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::function<st
 
 sqlite3_stmt* RecordSet::prepared(const std::string& key, const std::string& sql) {
     return prepared(key, [&sql] { return sql; });
+}
+
+namespace {
+
+// Steps a cached statement that returns no rows; its status.
+int runCached(std::unique_ptr<Statement>& statement, sqlite3* db, const char* sql) {
+    if (!statement) {
+        auto prepared = std::make_unique<Statement>(db, sql);
+        if (!prepared->ok()) return prepared->status();
+        statement = std::move(prepared);
+    }
+    const StatementUse reset(statement->get());
+    return sqlite3_step(statement->get());
+}
+
+}  // namespace
+
+// The insert, and the read-back that shows the stored row with its database defaults, share one
+// transaction: still one commit per row, but one read transaction instead of two. The row is taken
+// into the snapshot only once the commit has succeeded.
+void RecordSet::insertRow(const std::vector<std::size_t>& assigned) {
+    // An append is known by the fields it assigns; its text is built only the first time.
+    std::string key = "INSERT";
+    for (const std::size_t i : assigned) key += ' ' + std::to_string(i);
+    sqlite3_stmt* insert = prepared(key, [&] {
+        std::string sql = "INSERT INTO " + quoteIdentifier(tableName_);
+        if (assigned.empty()) return sql + " DEFAULT VALUES";
+        std::string names;
+        std::string marks;
+        for (const std::size_t i : assigned) {
+            names += (names.empty() ? "" : ", ") + quoteIdentifier(table_.columns[i].info().name);
+            marks += marks.empty() ? "?" : ", ?";
+        }
+        return sql + " (" + names + ") VALUES (" + marks + ")";
+    });
+    sqlite3* db = connection_.handle();
+    if (!readBack_) {
+        auto statement = std::make_unique<Statement>(
+            db, "SELECT * FROM " + quoteIdentifier(tableName_) + " WHERE rowid = ?");
+        if (statement->ok()) readBack_ = std::move(statement);
+    }
+    // Inside a transaction someone else began, the insert simply joins it.
+    const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
+    auto fail = [&](int status) {
+        const Error failure(providerMessage(db, status));
+        if (ownTransaction && sqlite3_get_autocommit(db) == 0)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw failure;
+    };
+    if (ownTransaction) {
+        if (const int status = runCached(begin_, db, "BEGIN"); status != SQLITE_DONE) fail(status);
+    }
+
+    std::int64_t rowId = 0;
+    {
+        const StatementUse reset(insert);
+        int bindIndex = 1;
+        for (const std::size_t i : assigned)
+            bindValue(insert, bindIndex++, table_.columns[i].info(), *pending_[i]);
+        const int status = sqlite3_step(insert);
+        if (status != SQLITE_DONE) fail(status);
+        rowId = sqlite3_last_insert_rowid(db);
+    }
+
+    // The read-back stays on its row through the commit; a pending read does not hold a commit up.
+    sqlite3_stmt* select = readBack_ ? readBack_->get() : nullptr;
+    const StatementUse resetSelect(select);
+    bool readOk = false;
+    if (select != nullptr) {
+        sqlite3_bind_int64(select, 1, rowId);
+        readOk = sqlite3_step(select) == SQLITE_ROW &&
+                 sqlite3_column_count(select) == static_cast<int>(table_.columns.size());
+    }
+    if (ownTransaction) {
+        if (const int status = runCached(commit_, db, "COMMIT"); status != SQLITE_DONE) {
+            if (select != nullptr) sqlite3_reset(select);
+            fail(status);
+        }
+    }
+    if (readOk) {
+        for (std::size_t i = 0; i < table_.columns.size(); ++i)
+            appendStoredValue(table_.columns[i], select, static_cast<int>(i));
+    } else {
+        // No read-back: show what was written.
+        for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+            Column& column = table_.columns[i];
+            const auto& value = pending_[i] ? *pending_[i] : std::optional<std::string>();
+            if (!value) {
+                column.appendNull();
+            } else if (column.kind() == FieldKind::Boolean) {
+                column.appendBool(*value == "True");
+            } else {
+                column.appendText(*value);
+            }
+        }
+    }
+    const auto row = static_cast<std::uint32_t>(rowIds_.size());
+    rowIds_.push_back(rowId);
+    if (!allVisible_) visible_.push_back(row);
+    ++dataVersion_;
+    pending_.assign(table_.columns.size(), std::nullopt);
+    pendingChanged_ = false;
+    state_ = State::Browse;
+    const int position = RecordCount() - 1;
+    if (listener_ != nullptr) listener_->rowAppended(position);
+    moveTo(position);
+    eof_ = false;
+    bof_ = false;
 }
 
 std::size_t RecordSet::visibleRow(int position) const {

@@ -100,6 +100,7 @@ private:
     void complete();
     void applyFilter(const std::string& text, bool on);
     void writeRow();
+    void insertRow(const std::vector<std::size_t>& assigned);
     void moveTo(int position);
     std::size_t visibleRow(int position) const;
     // The kept statement known by key, prepared from sql() the first time.
@@ -138,7 +139,11 @@ private:
     RecordSetListener* listener_ = nullptr;
     // Posts of one shape share their statement: a batch job posts the same one for every row.
     std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
-    const void* statementsDb_ = nullptr;
+    // An append's read-back and its transaction, kept beside the posts' statements.
+    std::unique_ptr<Statement> readBack_;
+    std::unique_ptr<Statement> begin_;
+    std::unique_ptr<Statement> commit_;
+    const void* statementsDb_ = nullptr;  // the connection handle the kept statements belong to
 };
 
 }  // namespace lumaref

@@ -179,29 +179,29 @@ int createTemporaryBeside(const std::filesystem::path& target, std::string& temp
     return -1;
 }
 
-// Writes, flushes and closes the temporary file; returns 0 or the errno of the first failure.
-int fillTemporary(FileDescriptor& file, std::string_view bytes, const std::string& target,
-                  const FileSink& sink) {
+// Gives the temporary file the permissions of the file it replaces; returns 0 or the errno.
+int copyPermissions(const FileDescriptor& file, const std::string& target) {
     struct stat previous {};
-    if (::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode)) {
-        // A replaced file keeps its permissions.
-        if (::fchmod(file.get(), previous.st_mode & 07777) != 0) {
-            return errnoOr(EIO);
-        }
-    }
-    errno = 0;
-    if (!bytes.empty() && !sink.write(file.get(), bytes.data(), bytes.size())) {
-        return errnoOr(EIO);
-    }
-    errno = 0;
-    if (!sink.flush(file.get())) {
-        return errnoOr(EIO);
-    }
-    // close() may report a deferred write error; the descriptor is gone either way.
-    if (::close(file.release()) != 0) {
+    if (::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode) &&
+        ::fchmod(file.get(), previous.st_mode & 07777) != 0) {
         return errnoOr(EIO);
     }
     return 0;
+}
+
+// Writes, flushes and closes the temporary file; false when any of it fails (a full disk, a file-size
+// limit, a deferred write error reported by the flush or the close).
+bool fillTemporary(FileDescriptor& file, std::string_view bytes, const FileSink& sink) {
+    errno = 0;
+    if (!bytes.empty() && !sink.write(file.get(), bytes.data(), bytes.size())) {
+        return false;
+    }
+    errno = 0;
+    if (!sink.flush(file.get())) {
+        return false;
+    }
+    // close() may report a deferred write error; the descriptor is gone either way.
+    return ::close(file.release()) == 0;
 }
 
 }  // namespace
@@ -224,21 +224,21 @@ std::string systemReason(int errnoValue) {
     return reason;
 }
 
-std::string readWholeFile(const std::string& path, std::string_view what) {
+int readWholeFileOrErrno(const std::string& path, std::string& bytes) {
+    bytes.clear();
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
-        throwFileError(what, path, errnoOr(EIO));
+        return errnoOr(EIO);
     }
 
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
-        throwFileError(what, path, errnoOr(EIO));
+        return errnoOr(EIO);
     }
     if (S_ISDIR(info.st_mode)) {
-        throwFileError(what, path, EISDIR);
+        return EISDIR;
     }
 
-    std::string bytes;
     if (S_ISREG(info.st_mode) && info.st_size > 0) {
         bytes.reserve(static_cast<std::size_t>(info.st_size));
     }
@@ -252,9 +252,17 @@ std::string readWholeFile(const std::string& path, std::string_view what) {
             if (errno == EINTR) {
                 continue;
             }
-            throwFileError(what, path, errnoOr(EIO));
+            return errnoOr(EIO);
         }
         bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    return 0;
+}
+
+std::string readWholeFile(const std::string& path, std::string_view what) {
+    std::string bytes;
+    if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
+        throwFileError(what, path, failure);
     }
     return bytes;
 }
@@ -295,15 +303,23 @@ void replaceFileAtomically(const std::string& path, std::string_view bytes, cons
         throwFileError("Cannot create file", path, errnoOr(EIO));
     }
 
-    int failure = fillTemporary(file, bytes, path, sink);
-    if (failure == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) {
-        failure = errnoOr(EIO);
-    }
-    if (failure != 0) {
+    auto abandon = [&file, &tempPath] {
         if (file.get() >= 0) {
             ::close(file.release());
         }
         ::unlink(tempPath.c_str());
+    };
+    if (const int failure = copyPermissions(file, path); failure != 0) {
+        abandon();
+        throwFileError("Cannot create file", path, failure);
+    }
+    if (!fillTemporary(file, bytes, sink)) {
+        abandon();
+        throw Error(kStreamWriteError);
+    }
+    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+        const int failure = errnoOr(EIO);
+        abandon();
         throwFileError("Cannot create file", path, failure);
     }
 

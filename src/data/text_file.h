@@ -15,6 +15,9 @@ std::string decodeText(std::string_view bytes);
 // what = "Cannot open file"; a relative path is shown made absolute. A folder is not a file.
 std::string readWholeFile(const std::string& path, std::string_view what = "Cannot open file");
 
+// Reads a whole file into bytes; returns 0, or the errno of the failure (EISDIR for a folder).
+int readWholeFileOrErrno(const std::string& path, std::string& bytes);
+
 // The system's text for an errno value, with trailing blanks and full stops removed.
 std::string systemReason(int errnoValue);
 
@@ -26,9 +29,13 @@ struct FileSink {
 };
 FileSink systemFileSink();
 
-// Replaces path atomically: writes a temporary file beside it, flushes, renames. Any failure
-// (including a short write) leaves the previous file whole and no temporary file behind, and throws
-// Error("Cannot create file \"<path>\". <reason>").
+// The error of a write that could not put every byte on disk (a full disk, a file-size limit).
+inline constexpr const char* kStreamWriteError = "Stream write error";
+
+// Replaces path atomically: writes a temporary file beside it, flushes, renames. Any failure leaves the
+// previous file whole and no temporary file behind. A file that cannot be created or put in place throws
+// Error("Cannot create file \"<path>\". <reason>"); a write or flush that fails part-way throws
+// Error(kStreamWriteError).
 void replaceFileAtomically(const std::string& path, std::string_view bytes,
                            const FileSink& sink = systemFileSink());
 

@@ -75,7 +75,16 @@ std::string foldText(std::string_view utf8, FoldMode mode) {
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() == b.size()) {
+    if (a.size() != b.size()) {
+        // ASCII letter case keeps the length: only a name with other characters can still match.
+        const auto isAscii = [](std::string_view text) {
+            for (const char c : text) {
+                if (static_cast<unsigned char>(c) >= 0x80) return false;
+            }
+            return true;
+        };
+        if (isAscii(a) && isAscii(b)) return false;
+    } else {
         bool ascii = true;
         bool equal = true;
         for (std::size_t i = 0; i < a.size(); ++i) {

@@ -16,7 +16,8 @@ std::vector<std::string> splitListText(std::string_view text);
 std::vector<std::string> readListFile(const std::string& path);
 
 // Writes items, each followed by CR LF, replacing the file atomically.
-// Throws Error("Cannot create file \"<path>\". <reason>") and leaves any previous file whole.
+// Throws Error("Cannot create file \"<path>\". <reason>"), or "Stream write error" when the disk takes
+// fewer bytes than written, and leaves any previous file whole.
 void writeListFile(const std::string& path, const std::vector<std::string>& items);
 
 // Paths of the list files below the program directory (with or without a trailing separator).

@@ -3,6 +3,7 @@
 #include "data/error.h"
 #include "support/error_text.h"
 #include "support/failing_sink.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 
 namespace lumaref {
@@ -93,19 +95,25 @@ TEST(TextFileTest, ReplacementKeepsPermissionsOfTheFileItReplaces) {
 }
 
 TEST(TextFileTest, FailedReplacementLeavesThePreviousFileAndNoTemporary) {
+    const auto cannotCreate = [](const char* reason) {
+        return [reason](const std::string& target) {
+            return "Cannot create file \"" + target + "\". " + reason;
+        };
+    };
+    const auto streamWriteError = [](const std::string&) { return std::string("Stream write error"); };
     struct Row {
         const char* name;
         const char* target;  // relative to the temporary directory
         FileSink sink;
-        const char* reason;
+        std::function<std::string(const std::string& target)> expected;
     };
     const Row rows[] = {
-        {"disk full part-way", "list.txt", test::fullDiskSink(3), "No space left on device"},
-        {"disk full at once", "list.txt", test::fullDiskSink(0), "No space left on device"},
-        {"flush fails", "list.txt", test::failingFlushSink(EIO), "Input/output error"},
-        {"missing folder", "nowhere/list.txt", systemFileSink(), "No such file or directory"},
-        {"folder is a file", "list.txt/inner.txt", systemFileSink(), "Not a directory"},
-        {"target is a folder", "folder", systemFileSink(), "Is a directory"},
+        {"disk full part-way", "list.txt", test::fullDiskSink(3), streamWriteError},
+        {"disk full at once", "list.txt", test::fullDiskSink(0), streamWriteError},
+        {"flush fails", "list.txt", test::failingFlushSink(EIO), streamWriteError},
+        {"missing folder", "nowhere/list.txt", systemFileSink(), cannotCreate("No such file or directory")},
+        {"folder is a file", "list.txt/inner.txt", systemFileSink(), cannotCreate("Not a directory")},
+        {"target is a folder", "folder", systemFileSink(), cannotCreate("Is a directory")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -115,11 +123,30 @@ TEST(TextFileTest, FailedReplacementLeavesThePreviousFileAndNoTemporary) {
         const std::string target = dir.file(row.target);
         EXPECT_EQ(
             test::errorOf([&] { replaceFileAtomically(target, "a much longer replacement\r\n", row.sink); }),
-            "Cannot create file \"" + target + "\". " + row.reason);
+            row.expected(target));
         EXPECT_EQ(test::readFile(dir.file("list.txt")), "previous\r\n");
         EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"list.txt", "folder"}));
         EXPECT_TRUE(namesIn(dir.file("folder")).empty());
     }
+}
+
+// The real system refusing bytes past a file-size limit, as a full disk does.
+TEST(TextFileTest, WriteBeyondTheFileSizeLimitIsAStreamWriteError) {
+    TempDir dir;
+    const std::string path = dir.file("list.txt");
+    test::writeFile(path, "previous\r\n");
+    const std::string replacement(64 * 1024, 'x');
+    std::string error;
+    {
+        test::FileSizeLimit limit(4096);
+        error = test::errorOf([&] { replaceFileAtomically(path, replacement); });
+    }
+    EXPECT_EQ(error, "Stream write error");
+    EXPECT_EQ(test::readFile(path), "previous\r\n");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"list.txt"}));
+
+    replaceFileAtomically(path, replacement);
+    EXPECT_EQ(test::readFile(path), replacement);
 }
 
 TEST(TextFileTest, ReplacementInAReadOnlyFolderFails) {

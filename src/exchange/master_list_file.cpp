@@ -1,0 +1,74 @@
+#include "exchange/master_list_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "data/error.h"
+#include "data/text_file.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr char kEndOfInput = '\x1A';
+
+// Windows tells a missing folder (3) from a missing file (2); Linux says ENOENT for both.
+bool folderOfPathExists(std::string_view path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code ignored;
+    return folder.empty() || std::filesystem::is_directory(folder, ignored);
+}
+
+}  // namespace
+
+std::string textFileErrorText(int errnoValue, std::string_view path) {
+    switch (errnoValue) {
+        case ENOENT:
+            return folderOfPathExists(path) ? "File not found" : "Invalid filename";
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return "Invalid filename";
+        case EMFILE:
+        case ENFILE:
+            return "Too many open files";
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+            return "File access denied";
+        default:
+            return "I/O error " + std::to_string(errnoValue);
+    }
+}
+
+std::string readMasterListFile(const std::string& path) {
+    std::string bytes;
+    if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
+        throw Error(textFileErrorText(failure, path));
+    }
+    return bytes;
+}
+
+MasterListLines::MasterListLines(std::string_view fileBytes)
+    // Cut before decoding, so bytes after the end of the input cannot decide the encoding.
+    : text_(decodeText(fileBytes.substr(0, fileBytes.find(kEndOfInput)))) {}
+
+bool MasterListLines::nextLine(std::string_view& line) {
+    if (next_ >= text_.size()) return false;
+    const std::string_view rest = std::string_view(text_).substr(next_);
+    const std::size_t feed = rest.find('\n');
+    line = rest.substr(0, feed);
+    next_ = feed == std::string_view::npos ? text_.size() : next_ + feed + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.find('\r') != std::string_view::npos) {
+        withoutReturns_.clear();
+        for (const char c : line) {
+            if (c != '\r') withoutReturns_ += c;
+        }
+        line = withoutReturns_;
+    }
+    return true;
+}
+
+}  // namespace lumaref

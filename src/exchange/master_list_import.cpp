@@ -1,0 +1,97 @@
+#include "exchange/master_list_import.h"
+
+#include <array>
+#include <cstddef>
+
+#include "data/record_set.h"
+#include "data/text_fold.h"
+
+namespace lumaref {
+
+namespace {
+
+// The field each non-title code sets, by code (2 to 11).
+constexpr std::array<std::string_view, 12> kFieldOfCode = {
+    "",
+    "",
+    "Frequently",
+    "ISSN",
+    "E-ISSN",
+    "Address",
+    "Science Citation Index",
+    "Science Citation Index Expanded",
+    "Emerging Sources Citation Index",
+    "Arts Humanities Citation Index",
+    "Current_Contents1",
+    "Current_Contents2",
+};
+
+constexpr std::size_t kTitle = 0;
+constexpr std::size_t kCategory = 1;
+constexpr std::size_t kSubject = 2;
+constexpr std::array<std::string_view, 3> kTitleFields = {"Title", "Category", "Subject"};
+
+// Sets fields by name, each name looked up once per import: a master list sets hundreds of thousands.
+class FieldSetter {
+public:
+    explicit FieldSetter(RecordSet& journals) : journals_(journals) {}
+
+    void set(std::string_view name, int& index, std::string_view value) {
+        if (index < 0) index = find(name);
+        // Not found: setting by name reports the missing field as the record set words it.
+        if (index < 0) {
+            journals_.SetFieldAsString(name, value);
+        } else {
+            journals_.SetFieldAsString(index, value);
+        }
+    }
+
+private:
+    int find(std::string_view name) const {
+        const int fields = journals_.FieldCount();
+        for (int i = 0; i < fields; ++i) {
+            if (sameName(journals_.Field(i).name, name)) return i;
+        }
+        return -1;
+    }
+
+    RecordSet& journals_;
+};
+
+}  // namespace
+
+std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLineClassifier& classifier,
+                              std::string_view category, std::string_view subject) {
+    classifier.ClearFlags();
+    std::int64_t count = 0;
+    FieldSetter setter(journals);
+    std::array<int, kTitleFields.size()> titleIndex;
+    std::array<int, kFieldOfCode.size()> codeIndex;
+    titleIndex.fill(-1);
+    codeIndex.fill(-1);
+    std::string_view line;
+    while (lines.nextLine(line)) {
+        const ClassifiedLine classified = classifier.ClassifyImportLine(line);
+        switch (classified.code) {
+            case ImportCode::NotRecognised:
+                break;
+            case ImportCode::Title:
+                // Append posts the record the previous title line started.
+                journals.Append();
+                ++count;
+                setter.set(kTitleFields[kTitle], titleIndex[kTitle], classified.text);
+                setter.set(kTitleFields[kCategory], titleIndex[kCategory], category);
+                setter.set(kTitleFields[kSubject], titleIndex[kSubject], subject);
+                break;
+            default: {
+                const auto code = static_cast<std::size_t>(classified.code);
+                setter.set(kFieldOfCode[code], codeIndex[code], classified.text);
+                break;
+            }
+        }
+    }
+    if (count > 0) journals.Post();
+    return count;
+}
+
+}  // namespace lumaref

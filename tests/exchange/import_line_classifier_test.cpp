@@ -1,0 +1,159 @@
+#include "exchange/import_line_classifier.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace lumaref {
+namespace {
+
+using C = ImportCode;
+
+// The flags after a line, as letters: T TitleSeen, E EIssnSeen, F FirstContentsSeen.
+std::string flagsOf(const ImportLineClassifier& c) {
+    return std::string(c.TitleSeen ? "T" : "") + (c.EIssnSeen ? "E" : "") + (c.FirstContentsSeen ? "F" : "");
+}
+
+struct Step {
+    std::string line;
+    ImportCode code;
+    std::string text;
+    std::string flagsAfter;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+class ClassifierTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ClassifierTest, ClassifiesEachLineAndCarriesTheFlags) {
+    ImportLineClassifier classifier;
+    int number = 0;
+    for (const Step& step : GetParam().steps) {
+        SCOPED_TRACE("line " + std::to_string(++number) + " [" + step.line + "]");
+        const ClassifiedLine result = classifier.ClassifyImportLine(step.line);
+        EXPECT_EQ(static_cast<int>(result.code), static_cast<int>(step.code));
+        EXPECT_EQ(std::string(result.text), step.text);
+        EXPECT_EQ(flagsOf(classifier), step.flagsAfter);
+    }
+}
+
+const Case kCases[] = {
+    // Each kind of line on its own.
+    {"TitleIsTheTextAfterTheFirstFullStopAndBlank",
+     {{"12. Journal of Optics. Part A", C::Title, "Journal of Optics. Part A", "T"}}},
+    {"TitleMayBeEmpty", {{"Vol. ", C::Title, "", "T"}}},
+    {"FullStopWithoutBlankIsNoTitle", {{"www.example.org", C::NotRecognised, "", ""}}},
+    {"IssnFromTheSeventhCharacter", {{"ISSN: 1234-5678", C::Issn, "1234-5678", ""}}},
+    {"IssnAloneCopiesFromBeyondTheEnd", {{"ISSN", C::Issn, "", ""}, {"ISSN:", C::Issn, "", ""}}},
+    {"PrefixesAreCaseSensitive",
+     {{"issn: 1234-5678", C::NotRecognised, "", ""},
+      {"e-ISSN: 1", C::NotRecognised, "", ""},
+      {"science citation index", C::NotRecognised, "", ""},
+      {"current contents - X", C::NotRecognised, "", ""}}},
+    {"PrefixesCountOnlyAtTheStart",
+     {{" ISSN: 1", C::NotRecognised, "", ""}, {"x Current Contents", C::NotRecognised, "", ""}}},
+    {"EIssnFromTheNinthCharacter", {{"E-ISSN: 2222-3333", C::EIssn, "2222-3333", "E"}}},
+    {"ScienceCitationIndex", {{"Science Citation Index", C::ScienceCitationIndex, "true", ""}}},
+    {"ExpandedOverridesScienceCitationIndex",
+     {{"Science Citation Index Expanded (SCIE)", C::ScienceCitationIndexExpanded, "true", ""}}},
+    {"EmergingSources", {{"Emerging Sources Citation Index", C::EmergingSourcesCitationIndex, "true", ""}}},
+    {"ArtsNeedsItsAmpersand",
+     {{"Arts & Humanities Citation Index", C::ArtsHumanitiesCitationIndex, "true", ""},
+      {"Arts Humanities Citation Index", C::NotRecognised, "", ""}}},
+    {"ContentsFromTheTwentiethCharacter",
+     {{"Current Contents - Clinical Medicine", C::FirstCurrentContents, "Clinical Medicine", "F"}}},
+    {"ContentsAloneCopiesFromBeyondTheEnd", {{"Current Contents", C::FirstCurrentContents, "", "F"}}},
+    // Characters, not bytes: an en dash and an accent are one character each.
+    {"ContentsCutCountsCharacters",
+     {{"Current Contents \xE2\x80\x93 G\xC3\xA9nie", C::FirstCurrentContents, "G\xC3\xA9nie", "F"},
+      {"ISSN\xC2\xA0\xC2\xA0"
+       "1",
+       C::Issn, "1", ""}}},
+
+    // Position: the line after a title is the frequency, after an E-ISSN the address, even blank.
+    {"FrequencyAfterTitle", {{"1. A", C::Title, "A", "T"}, {"Monthly", C::Frequency, "Monthly", ""}}},
+    {"BlankFrequencyAfterTitle", {{"1. A", C::Title, "A", "T"}, {"", C::Frequency, "", ""}}},
+    {"AddressAfterEIssn",
+     {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"Elsevier, Amsterdam", C::Address, "Elsevier, Amsterdam", ""}}},
+    {"BlankAddressAfterEIssn", {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"", C::Address, "", ""}}},
+    {"AFrequencyLineIsOnlyTheOneRightAfterTheTitle",
+     {{"1. A", C::Title, "A", "T"},
+      {"Monthly", C::Frequency, "Monthly", ""},
+      {"Weekly", C::NotRecognised, "", ""}}},
+
+    // Later tests override earlier ones.
+    {"TitleAfterTitleStartsANewEntry", {{"1. A", C::Title, "A", "T"}, {"2. B", C::Title, "B", "T"}}},
+    {"IssnAfterTitleIsAnIssn", {{"1. A", C::Title, "A", "T"}, {"ISSN: 1", C::Issn, "1", ""}}},
+    {"EIssnAfterTitleIsAnEIssn", {{"1. A", C::Title, "A", "T"}, {"E-ISSN: 2", C::EIssn, "2", "E"}}},
+    {"IndexAfterTitleIsAnIndex",
+     {{"1. A", C::Title, "A", "T"},
+      {"Emerging Sources Citation Index", C::EmergingSourcesCitationIndex, "true", ""}}},
+    {"ContentsAfterTitleIsTheFirstContents",
+     {{"1. A", C::Title, "A", "T"}, {"Current Contents - X", C::FirstCurrentContents, "X", "F"}}},
+    {"IssnLineWithFullStopAndBlankIsAnIssn", {{"ISSN 1234-5678. Print", C::Issn, "234-5678. Print", ""}}},
+    {"EIssnLineWithFullStopAndBlankIsAnEIssn", {{"E-ISSN: 1. x", C::EIssn, "1. x", "E"}}},
+    {"ContentsLineWithFullStopAndBlankIsContents",
+     {{"Current Contents. Arts", C::FirstCurrentContents, "rts", "F"}}},
+    {"AddressWithFullStopAndBlankStartsAnEntry",
+     {{"E-ISSN: 1", C::EIssn, "1", "E"},
+      {"12 Main St. Louis", C::Title, "Louis", "T"},
+      {"Weekly", C::Frequency, "Weekly", ""}}},
+    {"IssnAfterEIssnIsAnIssn", {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"ISSN: 2", C::Issn, "2", ""}}},
+    {"EIssnAfterEIssnIsAnEIssn", {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"E-ISSN: 2", C::EIssn, "2", "E"}}},
+    {"IndexAfterEIssnIsAnIndex",
+     {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"Science Citation Index", C::ScienceCitationIndex, "true", ""}}},
+
+    // The contents lines of an entry alternate; anything recognised in between starts again.
+    {"ContentsAlternateFirstSecond",
+     {{"Current Contents - A", C::FirstCurrentContents, "A", "F"},
+      {"Current Contents - B", C::SecondCurrentContents, "B", ""},
+      {"Current Contents - C", C::FirstCurrentContents, "C", "F"},
+      {"Current Contents - D", C::SecondCurrentContents, "D", ""}}},
+    {"UnrecognisedLineKeepsTheFlags",
+     {{"Current Contents - A", C::FirstCurrentContents, "A", "F"},
+      {"(see also)", C::NotRecognised, "", "F"},
+      {"Current Contents - B", C::SecondCurrentContents, "B", ""}}},
+    {"RecognisedLineBetweenContentsClearsFirstContentsSeen",
+     {{"Current Contents - A", C::FirstCurrentContents, "A", "F"},
+      {"Science Citation Index Expanded", C::ScienceCitationIndexExpanded, "true", ""},
+      {"Current Contents - B", C::FirstCurrentContents, "B", "F"}}},
+    {"TitleClearsFirstContentsSeen",
+     {{"Current Contents - A", C::FirstCurrentContents, "A", "F"},
+      {"2. Next", C::Title, "Next", "T"},
+      {"Current Contents - B", C::FirstCurrentContents, "B", "F"}}},
+    {"FrequencyClearsFirstContentsSeen",
+     {{"Current Contents - A", C::FirstCurrentContents, "A", "F"},
+      {"2. Next", C::Title, "Next", "T"},
+      {"Monthly", C::Frequency, "Monthly", ""},
+      {"Current Contents - B", C::FirstCurrentContents, "B", "F"}}},
+    {"NulBytesAreOrdinaryCharacters",
+     {{std::string("1. A\0B", 6), C::Title, std::string("A\0B", 3), "T"},
+      {std::string("\0", 1), C::Frequency, std::string("\0", 1), ""}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, ClassifierTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(ClassifierFlagsTest, ClearFlagsStartsAFreshImport) {
+    ImportLineClassifier classifier;
+    classifier.ClassifyImportLine("E-ISSN: 1");
+    classifier.ClassifyImportLine("Current Contents - A");
+    classifier.ClassifyImportLine("1. A");
+    ASSERT_EQ(flagsOf(classifier), "T");
+    classifier.ClearFlags();
+    EXPECT_EQ(flagsOf(classifier), "");
+    EXPECT_EQ(static_cast<int>(classifier.ClassifyImportLine("Monthly").code),
+              static_cast<int>(C::NotRecognised));
+}
+
+}  // namespace
+}  // namespace lumaref
