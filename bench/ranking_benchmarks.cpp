@@ -44,14 +44,6 @@ private:
     std::string path_;
 };
 
-class NoWindow : public UpdateSteps {
-public:
-    void showProgress(int) override {}
-    void advanceProgress() override {}
-    void hideProgress() override {}
-    void applySelectionFilter() override {}
-};
-
 // The program's record sets over one database file.
 struct Components {
     explicit Components(const std::string& path)

@@ -16,6 +16,15 @@ public:
     virtual void applySelectionFilter() = 0;
 };
 
+// For a caller without a window (a batch run, a benchmark): the steps do nothing.
+class NoWindow : public UpdateSteps {
+public:
+    void showProgress(int) override {}
+    void advanceProgress() override {}
+    void hideProgress() override {}
+    void applySelectionFilter() override {}
+};
+
 // What an update did, for the caller's report and the tests.
 struct UpdateCounts {
     int walked = 0;  // journals reached by the walk

@@ -53,9 +53,12 @@ TEST_F(PickListTest, ClearingTheCategoryKeepsTheSubjectInForce) {
 
 // A category text never reaches a file outside lists/subjects, nor a name made of dots.
 struct Escape {
+    const char* name;
     const char* category;
     const char* planted;  // a list file the category would reach if it were used as a path
 };
+
+void PrintTo(const Escape& escape, std::ostream* out) { *out << escape.name; }
 
 class SubjectPathTest : public WindowTest, public ::testing::WithParamInterface<Escape> {};
 
@@ -70,12 +73,14 @@ TEST_P(SubjectPathTest, FindsNoSubjectFileOutsideTheSubjectFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, SubjectPathTest,
-                         ::testing::Values(Escape{"../secret", "lists/secret.txt"},
-                                           Escape{"../../lists/categories", "lists/categories.txt"},
-                                           Escape{"..", "lists/subjects/...txt"},
-                                           Escape{".", "lists/subjects/..txt"},
-                                           Escape{"a\\b", "lists/subjects/a\\b.txt"},
-                                           Escape{"sub/x", "lists/subjects/sub/x.txt"}));
+                         ::testing::Values(Escape{"ParentFolder", "../secret", "lists/secret.txt"},
+                                           Escape{"TwoFoldersUp", "../../lists/categories",
+                                                  "lists/categories.txt"},
+                                           Escape{"DotDot", "..", "lists/subjects/...txt"},
+                                           Escape{"Dot", ".", "lists/subjects/..txt"},
+                                           Escape{"Backslash", "a\\b", "lists/subjects/a\\b.txt"},
+                                           Escape{"Subfolder", "sub/x", "lists/subjects/sub/x.txt"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, ListFilesKeepEveryLineWhateverItsBreak) {
     createLibrary();

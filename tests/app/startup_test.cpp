@@ -110,6 +110,8 @@ struct StartupFailure {
     int frequencies;
 };
 
+void PrintTo(const StartupFailure& failure, std::ostream* out) { *out << failure.name; }
+
 class StartupFailureTest : public WindowTest, public ::testing::WithParamInterface<StartupFailure> {};
 
 const char* const kClosed = "ADOQuery1: Cannot perform this operation on a closed dataset.";

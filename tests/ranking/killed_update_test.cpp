@@ -17,14 +17,6 @@
 namespace lumaref {
 namespace {
 
-class NoWindow : public UpdateSteps {
-public:
-    void showProgress(int) override {}
-    void advanceProgress() override {}
-    void hideProgress() override {}
-    void applySelectionFilter() override {}
-};
-
 // Writes the title of every journal the moment its post has been committed.
 class PostReporter : public RecordSetListener {
 public:

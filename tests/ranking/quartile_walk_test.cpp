@@ -16,14 +16,6 @@
 namespace lumaref {
 namespace {
 
-class NoWindow : public UpdateSteps {
-public:
-    void showProgress(int) override {}
-    void advanceProgress() override {}
-    void hideProgress() override {}
-    void applySelectionFilter() override {}
-};
-
 // Identifiers that collide under case folding, with blanks, quotes and the empty text.
 const std::vector<std::string> kIds = {"1000-0001",  "1000-0002", "1000-000x", "1000-000X", "",
                                        "1000-0003 ", "10'00",     "ΣΑ",        "σα",        "2000-0001"};
