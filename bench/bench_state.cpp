@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "bench_data.h"
-#include "data/value_text.h"
+#include "text/value_text.h"
 
 namespace lumaref::bench {
 
@@ -13,10 +13,10 @@ std::string connectionStringFor(const std::string& dbPath) {
 
 BenchState::BenchState(std::uint64_t journals) : journals_(journals), dbPath_(databasePathFor(journals)) {
     connection_ = std::make_unique<Connection>(connectionStringFor(dbPath_));
-    connection_->Open();
-    journalSet_ = std::make_unique<RecordSet>("ADOQuery1", *connection_, "select * from journals");
-    journalSet_->Open();
-    journalSet_->SetFiltered(true);
+    connection_->open();
+    journalSet_ = std::make_unique<RecordSet>("ADOQuery1", *connection_, "journals");
+    journalSet_->open();
+    journalSet_->setFiltered(true);
     if (sqlite3_open_v2(dbPath_.c_str(), &sqlite_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
         SQLITE_OK) {
         throw std::runtime_error("cannot open " + dbPath_ + ": " + sqlite3_errmsg(sqlite_));

@@ -3,9 +3,9 @@
 
 #include "bench_data.h"
 #include "bench_state.h"
-#include "browse/field_search.h"
-#include "browse/selection_filter.h"
-#include "data/filter.h"
+#include "filter/filter.h"
+#include "filter/search_condition.h"
+#include "filter/selection_filter.h"
 #include "operations.h"
 #include "per_iteration.h"
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "data/error.h"
-#include "data/filter.h"
+#include "filter/filter.h"
+#include "text/error.h"
 
 namespace {
 

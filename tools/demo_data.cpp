@@ -9,14 +9,14 @@
 #include <system_error>
 #include <vector>
 
-#include "data/error.h"
-#include "data/text_file.h"
 #include "demo_database.h"
 #include "demo_journal.h"
 #include "demo_master_list.h"
 #include "demo_vocabulary.h"
 #include "lumaref_schema.h"
 #include "picklists/list_file.h"
+#include "text/error.h"
+#include "text/text_file.h"
 
 namespace fs = std::filesystem;
 

@@ -2,8 +2,8 @@
 
 #include <sqlite3.h>
 
-#include "data/error.h"
 #include "demo_vocabulary.h"
+#include "text/error.h"
 
 namespace lumaref::demo {
 

@@ -11,7 +11,7 @@
 #include "app/handler_guard.h"
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
-#include "data/connection_string.h"
+#include "db/connection_string.h"
 #include "picklists/list_file.h"
 
 namespace lumaref {
@@ -19,12 +19,12 @@ namespace lumaref {
 TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     : QWidget(parent),
       ADOConnection1(kDefaultConnectionString),
-      ADOQuery1("ADOQuery1", ADOConnection1, "select * from journals"),
-      ADOQuery2("ADOQuery2", ADOConnection1, "select * from jcr2018"),
-      ADOQuery3("ADOQuery3", ADOConnection1, "select * from JCRQ1"),
-      ADOQuery4("ADOQuery4", ADOConnection1, "select * from JCRQ2"),
-      ADOQuery5("ADOQuery5", ADOConnection1, "select * from JCRQ3"),
-      ADOQuery6("ADOQuery6", ADOConnection1, "select * from JCRQ4"),
+      ADOQuery1("ADOQuery1", ADOConnection1, "journals"),
+      ADOQuery2("ADOQuery2", ADOConnection1, "jcr2018"),
+      ADOQuery3("ADOQuery3", ADOConnection1, "JCRQ1"),
+      ADOQuery4("ADOQuery4", ADOConnection1, "JCRQ2"),
+      ADOQuery5("ADOQuery5", ADOConnection1, "JCRQ3"),
+      ADOQuery6("ADOQuery6", ADOConnection1, "JCRQ4"),
       prompts_(prompts),
       programDir_(programDir.toStdString()) {
     buildWindow();
@@ -58,9 +58,9 @@ void TForm1::openComponents() {
     auto open = [this](const std::function<void()>& openIt) {
         if (std::optional<QString> failure = runCatching(openIt)) prompts_.showError(*failure);
     };
-    open([this] { ADOConnection1.Open(); });
+    open([this] { ADOConnection1.open(); });
     for (RecordSet* records : {&ADOQuery1, &ADOQuery2, &ADOQuery3, &ADOQuery4, &ADOQuery5, &ADOQuery6}) {
-        open([records] { records->Open(); });
+        open([records] { records->open(); });
     }
     DataSource1->flush();
 }

@@ -10,8 +10,8 @@
 
 #include "app/prompts.h"
 #include "app/record_navigator.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "exchange/import_line_classifier.h"
 
 class QComboBox;

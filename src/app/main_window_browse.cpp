@@ -6,9 +6,11 @@
 #include <QRadioButton>
 #include <QStringList>
 
+#include "app/admin_gate.h"
+#include "app/captions.h"
 #include "app/main_window.h"
-#include "browse/field_search.h"
-#include "browse/selection_filter.h"
+#include "filter/search_condition.h"
+#include "filter/selection_filter.h"
 #include "picklists/list_file.h"
 
 namespace lumaref {
@@ -32,8 +34,8 @@ void TForm1::loadPickList(QComboBox* box, const std::vector<std::string>& items)
 }
 
 void TForm1::ApplySelectionFilter() {
-    ADOQuery1.SetFiltered(false);
-    ADOQuery1.SetFilter(std::string());
+    ADOQuery1.setFiltered(false);
+    ADOQuery1.setFilter(std::string());
     SelectionInputs inputs;
     inputs.category = textOf(ComboBox1);
     inputs.subject = textOf(ComboBox2);
@@ -43,9 +45,9 @@ void TForm1::ApplySelectionFilter() {
     for (int i = 0; i < 5; ++i) {
         if (indexButtons[i]->isChecked()) inputs.indexButton = i + 1;
     }
-    ADOQuery1.SetFilter(selectionFilterText(inputs));
-    ADOQuery1.SetFiltered(true);
-    Label7->setText(QString::number(ADOQuery1.RecordCount()));
+    ADOQuery1.setFilter(selectionFilterText(inputs));
+    ADOQuery1.setFiltered(true);
+    Label7->setText(QString::number(ADOQuery1.recordCount()));
 }
 
 // The search handler, the hub of browsing: the administrator gate, then the selection filter with at
@@ -58,12 +60,12 @@ void TForm1::Edit4Change() {
         ApplySelectionFilter();
         return;
     }
-    ADOQuery1.SetFiltered(false);
+    ADOQuery1.setFiltered(false);
     ApplySelectionFilter();
-    const std::string condition = searchCondition(textOf(ComboBox4), searchText, ADOQuery1.Filter().empty());
-    if (!condition.empty()) ADOQuery1.SetFilter(ADOQuery1.Filter() + condition);
-    ADOQuery1.SetFiltered(true);
-    Label7->setText(QString::number(ADOQuery1.RecordCount()));
+    const std::string condition = searchCondition(textOf(ComboBox4), searchText, ADOQuery1.filter().empty());
+    if (!condition.empty()) ADOQuery1.setFilter(ADOQuery1.filter() + condition);
+    ADOQuery1.setFiltered(true);
+    Label7->setText(QString::number(ADOQuery1.recordCount()));
 }
 
 void TForm1::ComboBox4Change() {

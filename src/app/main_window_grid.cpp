@@ -75,7 +75,7 @@ void TForm1::filterGridEvent(QObject* watched, QEvent* event) {
 void TForm1::gridCurrentChanged(const QModelIndex& current) {
     if (showingCursor_ || !current.isValid()) return;
     guarded([this, row = current.row(), column = current.column()] {
-        if (row != ADOQuery1.currentPosition()) ADOQuery1.SetRecNo(row + 1);
+        if (row != ADOQuery1.currentPosition()) ADOQuery1.setRecNo(row + 1);
         if (column != gridColumn_) {
             gridColumn_ = column;
             DBGrid1ColEnter();
@@ -103,16 +103,16 @@ void TForm1::navigate(RecordNavigator::Button button) {
     guarded([this, button] {
         switch (button) {
             case RecordNavigator::Button::First:
-                ADOQuery1.First();
+                ADOQuery1.first();
                 break;
             case RecordNavigator::Button::Prior:
-                ADOQuery1.Prior();
+                ADOQuery1.prior();
                 break;
             case RecordNavigator::Button::Next:
-                ADOQuery1.Next();
+                ADOQuery1.next();
                 break;
             case RecordNavigator::Button::Last:
-                ADOQuery1.Last();
+                ADOQuery1.last();
                 break;
         }
         DBNavigator1Click();
@@ -120,8 +120,8 @@ void TForm1::navigate(RecordNavigator::Button button) {
 }
 
 void TForm1::UpdateRecordCounters() {
-    Label10->setText(QString::number(ADOQuery1.RecNo()));
-    Label7->setText(QString::number(ADOQuery1.RecordCount()));
+    Label10->setText(QString::number(ADOQuery1.recNo()));
+    Label7->setText(QString::number(ADOQuery1.recordCount()));
 }
 
 void TForm1::DBNavigator1Click() { UpdateRecordCounters(); }

@@ -12,13 +12,13 @@
 
 #include <algorithm>
 
+#include "app/captions.h"
 #include "app/index_radio_button.h"
 #include "app/journal_columns.h"
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
 #include "app/main_window.h"
 #include "app/window_style.h"
-#include "browse/field_search.h"
 
 namespace lumaref {
 

@@ -3,12 +3,13 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "convert/access_database.h"
 #include "convert/staged_database.h"
-#include "data/error.h"
-#include "data/sqlite_statement.h"
+#include "db/statement.h"
+#include "text/error.h"
 
 namespace fs = std::filesystem;
 
@@ -79,21 +80,26 @@ void bindRow(sqlite3_stmt* insert, const std::vector<AccessValue>& values) {
 
 std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* observer) {
     execOrThrow(db, createTableSql(table), table.name());
-    Statement insert(db, insertSql(table));
-    if (!insert.ok()) {
-        throw Error("Cannot write table '" + table.name() + "' to the target: " + sqlite3_errmsg(db) + ".");
-    }
+    const auto prepared = [&] {
+        try {
+            return std::make_unique<Statement>(db, insertSql(table));
+        } catch (const SqliteError& failure) {
+            throw Error("Cannot write table '" + table.name() + "' to the target: " + failure.sqliteText() +
+                        ".");
+        }
+    }();
+    Statement& insert = *prepared;
     const std::size_t declared = table.declaredRows();
     stopIfAsked(observer);
     if (observer != nullptr) observer->tableStarted(table.name(), declared);
     std::size_t rows = 0;
     while (table.next()) {
-        bindRow(insert.get(), table.values());
-        if (sqlite3_step(insert.get()) != SQLITE_DONE) {
+        bindRow(insert.handle(), table.values());
+        if (sqlite3_step(insert.handle()) != SQLITE_DONE) {
             throw Error("Cannot write a row of table '" + table.name() +
                         "' to the target: " + sqlite3_errmsg(db) + ".");
         }
-        sqlite3_reset(insert.get());
+        sqlite3_reset(insert.handle());
         ++rows;
         if (rows % kStopCheckEvery == 0) stopIfAsked(observer);
         if (observer != nullptr && rows % kProgressEvery == 0)

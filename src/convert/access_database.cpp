@@ -9,7 +9,7 @@
 
 #include "convert/access_header.h"
 #include "convert/jet_date.h"
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref {
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "convert/csv_rows.h"
-#include "data/text_fold.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 

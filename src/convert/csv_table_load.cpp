@@ -4,17 +4,18 @@
 
 #include <cctype>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "convert/csv_header.h"
 #include "convert/csv_rows.h"
-#include "convert/issn_form.h"
-#include "data/connection.h"
-#include "data/error.h"
-#include "data/field.h"
-#include "data/sqlite_statement.h"
-#include "data/text_file.h"
-#include "data/text_fold.h"
+#include "db/connection.h"
+#include "db/statement.h"
+#include "filter/field.h"
+#include "text/error.h"
+#include "text/issn_form.h"
+#include "text/text_file.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 
@@ -62,12 +63,18 @@ void exec(sqlite3* db, const char* sql, std::string_view what) {
 
 // The table's name as the database spells it, matched in any letter case.
 std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::string& allTables) {
-    Statement query(
-        db, "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid");
-    if (!query.ok()) throw Error("Cannot read the database's tables: " + providerMessage(db, query.status()));
+    const auto query = [&] {
+        try {
+            return std::make_unique<Statement>(db,
+                                               "SELECT name FROM sqlite_schema WHERE type = 'table' AND name "
+                                               "NOT LIKE 'sqlite%' ORDER BY rowid");
+        } catch (const SqliteError& failure) {
+            throw Error(std::string("Cannot read the database's tables: ") + failure.what());
+        }
+    }();
     std::optional<std::string> found;
-    while (sqlite3_step(query.get()) == SQLITE_ROW) {
-        const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0));
+    while (sqlite3_step(query->handle()) == SQLITE_ROW) {
+        const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(query->handle(), 0));
         allTables += (allTables.empty() ? "" : ", ") + name;
         if (!found && sameName(name, table)) found = name;
     }
@@ -75,20 +82,27 @@ std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::s
 }
 
 std::vector<TableColumn> tableColumns(sqlite3* db, const std::string& table) {
-    Statement query(
-        db, "SELECT name, \"notnull\", dflt_value IS NULL, pk, upper(type) FROM pragma_table_info(?)");
-    if (!query.ok()) throw Error("Cannot read the table's columns: " + providerMessage(db, query.status()));
-    sqlite3_bind_text(query.get(), 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
+    const auto query = [&] {
+        try {
+            return std::make_unique<Statement>(
+                db,
+                "SELECT name, \"notnull\", dflt_value IS NULL, pk, upper(type) FROM pragma_table_info(?)");
+        } catch (const SqliteError& failure) {
+            throw Error(std::string("Cannot read the table's columns: ") + failure.what());
+        }
+    }();
+    sqlite3_bind_text(query->handle(), 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
     std::vector<TableColumn> columns;
-    while (sqlite3_step(query.get()) == SQLITE_ROW) {
+    while (sqlite3_step(query->handle()) == SQLITE_ROW) {
         TableColumn column;
-        column.name = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0));
+        column.name = reinterpret_cast<const char*>(sqlite3_column_text(query->handle(), 0));
         const bool rowidAlias =
-            sqlite3_column_int(query.get(), 3) == 1 &&
-            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4))) == "INTEGER";
-        column.notNullWithoutDefault =
-            sqlite3_column_int(query.get(), 1) == 1 && sqlite3_column_int(query.get(), 2) == 1 && !rowidAlias;
-        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4));
+            sqlite3_column_int(query->handle(), 3) == 1 &&
+            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(query->handle(), 4))) ==
+                "INTEGER";
+        column.notNullWithoutDefault = sqlite3_column_int(query->handle(), 1) == 1 &&
+                                       sqlite3_column_int(query->handle(), 2) == 1 && !rowidAlias;
+        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(query->handle(), 4));
         column.yesNo = fieldFromDeclaredType(column.name, declared != nullptr ? declared : "").kind ==
                        FieldKind::Boolean;
         columns.push_back(std::move(column));
@@ -185,16 +199,16 @@ std::string insertSql(const std::string& table, const std::vector<TableColumn>& 
 }
 
 // Rolls back unless committed, so every way out of a failed load leaves the table as it was.
-class Transaction {
+class LoadTransaction {
 public:
-    explicit Transaction(sqlite3* db) : db_(db) {
+    explicit LoadTransaction(sqlite3* db) : db_(db) {
         exec(db_, "BEGIN IMMEDIATE", "Cannot start writing to the database");
     }
-    ~Transaction() {
+    ~LoadTransaction() {
         if (!committed_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
+    LoadTransaction(const LoadTransaction&) = delete;
+    LoadTransaction& operator=(const LoadTransaction&) = delete;
     void commit() {
         exec(db_, "COMMIT", "Cannot save the loaded rows");
         committed_ = true;
@@ -220,7 +234,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     const std::string text = readCsvText(request.csvPath);
 
     Connection connection(connectionStringFor(request.databasePath), "lumaref-convert");
-    connection.Open();
+    connection.open();
     sqlite3* db = connection.handle();
     if (connection.readOnly()) {
         throw Error("The database " + quotedPath(connection.dataSourcePath()) + " cannot be written to.");
@@ -264,15 +278,19 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
 
     // The load is reported done only once its commit is on the disk.
     exec(db, "PRAGMA synchronous=FULL", "Cannot prepare the database");
-    Transaction transaction(db);
+    LoadTransaction transaction(db);
     if (!request.append) {
         exec(db, ("DELETE FROM " + quoteIdentifier(*table)).c_str(), "Cannot empty the table");
         report.rowsReplaced = static_cast<std::size_t>(sqlite3_changes64(db));
     }
-    Statement insert(db, insertSql(*table, columns, targets));
-    if (!insert.ok()) {
-        throw Error("Cannot write to table " + *table + ": " + providerMessage(db, insert.status()));
-    }
+    const auto prepared = [&] {
+        try {
+            return std::make_unique<Statement>(db, insertSql(*table, columns, targets));
+        } catch (const SqliteError& failure) {
+            throw Error("Cannot write to table " + *table + ": " + failure.what());
+        }
+    }();
+    Statement& insert = *prepared;
 
     std::vector<CsvLineText> pendingNotes;
     std::vector<CsvLineText> raggedExamples;
@@ -328,14 +346,14 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
                                        "'";
                         return false;
                     }
-                    sqlite3_bind_int(insert.get(), parameter++, *yesNo);
+                    sqlite3_bind_int(insert.handle(), parameter++, *yesNo);
                     continue;
                 }
-                sqlite3_bind_text(insert.get(), parameter++, value.data(), static_cast<int>(value.size()),
+                sqlite3_bind_text(insert.handle(), parameter++, value.data(), static_cast<int>(value.size()),
                                   SQLITE_STATIC);
             }
-            const int status = sqlite3_step(insert.get());
-            sqlite3_reset(insert.get());
+            const int status = sqlite3_step(insert.handle());
+            sqlite3_reset(insert.handle());
             if (status != SQLITE_DONE) {
                 writeFailure = "line " + std::to_string(row.line) + ": " + providerMessage(db, status);
                 return false;

@@ -3,9 +3,9 @@
 #include <sqlite3.h>
 
 #include "convert/staged_database.h"
-#include "data/error.h"
-#include "data/sqlite_statement.h"
+#include "db/statement.h"
 #include "lumaref_schema.h"
+#include "text/error.h"
 
 namespace lumaref {
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "data/error.h"
+#include "text/error.h"
 
 namespace fs = std::filesystem;
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "browse/selection_filter.h"
-#include "data/record_set.h"
+#include "db/record_set.h"
+#include "filter/selection_filter.h"
 #include "ranking/ranking_lookup.h"
 
 namespace lumaref {
@@ -29,7 +29,7 @@ class LazyField {
 public:
     LazyField(const RecordSet& records, const char* name) : records_(records), name_(name) {}
     int operator()() {
-        if (index_ < 0) index_ = records_.FieldIndex(name_);
+        if (index_ < 0) index_ = records_.fieldIndex(name_);
         return index_;
     }
 
@@ -42,29 +42,29 @@ private:
 // Where the row-by-row search leaves the ranking cursor: after the matched row once the journal is
 // posted, on it when the post failed, past the end when nothing matched.
 void leaveRankingCursor(RecordSet& ranking, std::optional<int> matched, bool posted) {
-    if (matched && (!posted || *matched + 1 < ranking.RecordCount())) {
-        ranking.SetRecNo(*matched + (posted ? 2 : 1));
+    if (matched && (!posted || *matched + 1 < ranking.recordCount())) {
+        ranking.setRecNo(*matched + (posted ? 2 : 1));
         return;
     }
-    ranking.Last();
-    ranking.Next();
+    ranking.last();
+    ranking.next();
 }
 
 }  // namespace
 
 UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, UpdateSteps& steps) {
     UpdateCounts counts;
-    const int shown = journals.RecordCount();
+    const int shown = journals.recordCount();
     if (shown == 0) return counts;
     steps.showProgress(shown);
     steps.applySelectionFilter();
 
-    journals.SetFiltered(false);
-    std::string filter = journals.Filter();
+    journals.setFiltered(false);
+    std::string filter = journals.filter();
     appendCondition(filter, kEmergingSourcesExclusion);
-    journals.SetFilter(std::move(filter));
-    journals.SetFiltered(true);
-    journals.First();
+    journals.setFilter(std::move(filter));
+    journals.setFiltered(true);
+    journals.first();
 
     LazyField journalIssn(journals, "ISSN");
     LazyField journalEIssn(journals, "E-ISSN");
@@ -77,12 +77,12 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
     std::optional<int> lastMatch;
     bool lastPosted = false;
 
-    while (!journals.Eof()) {
+    while (!journals.eof()) {
         steps.advanceProgress();
         ++counts.walked;
         if (!searched) {
-            ranking.First();  // a closed ranking table fails here, at the first journal
-            if (ranking.RecordCount() > 0) lookup.emplace(ranking);
+            ranking.first();  // a closed ranking table fails here, at the first journal
+            if (ranking.recordCount() > 0) lookup.emplace(ranking);
             searched = true;
         }
         // An empty ranking table is searched without reading a field of either side.
@@ -94,21 +94,21 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
         lastMatch = row;
         lastPosted = false;
         if (row) {
-            journals.Edit();
+            journals.edit();
             try {
                 for (std::size_t i = 0; i < kCopied.size(); ++i)
-                    journals.SetFieldAsString(to[i](), ranking.valueAt(*row, from[i]()));
-                journals.Post();
+                    journals.setFieldAsString(to[i](), ranking.valueAt(*row, from[i]()));
+                journals.post();
             } catch (...) {
                 // A half-copied journal must not be posted later by the next cursor move.
-                journals.Cancel();
+                journals.cancel();
                 leaveRankingCursor(ranking, row, false);
                 throw;
             }
             lastPosted = true;
             ++counts.posted;
         }
-        journals.Next();
+        journals.next();
     }
     if (searched) leaveRankingCursor(ranking, lastMatch, lastPosted);
 

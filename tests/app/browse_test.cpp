@@ -27,8 +27,8 @@ TEST_P(SelectionFilterTest, NarrowsTheGridToTheSelection) {
     retype("ComboBox3", QString::fromUtf8(s.frequency));
     click(s.indexButton);
 
-    EXPECT_EQ(window().ADOQuery1.Filter(), s.filter);
-    EXPECT_TRUE(window().ADOQuery1.Filtered());
+    EXPECT_EQ(window().ADOQuery1.filter(), s.filter);
+    EXPECT_TRUE(window().ADOQuery1.filtered());
     EXPECT_EQ(text("Label7"), s.count);
     EXPECT_EQ(QString::number(gridRows()), s.count);
     EXPECT_TRUE(prompts.shown().empty());
@@ -73,7 +73,7 @@ TEST_P(FieldSearchTest, AddsOneConditionForTheChosenField) {
     retype("ComboBox4", QString::fromUtf8(s.field));
     retype("Edit4", QString::fromUtf8(s.searchText));
 
-    EXPECT_EQ(window().ADOQuery1.Filter(), s.filter);
+    EXPECT_EQ(window().ADOQuery1.filter(), s.filter);
     EXPECT_EQ(text("Label7"), s.count);
     EXPECT_EQ(QString::number(gridRows()), s.count);
     EXPECT_TRUE(prompts.shown().empty());
@@ -160,7 +160,7 @@ TEST_F(WindowTest, AdminModeFollowsTheLastRunOfTheSearchOnly) {
     EXPECT_FALSE(importButton->isEnabled());
 
     retype("Edit4", "");
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Physics'");
+    EXPECT_EQ(window().ADOQuery1.filter(), "category='Physics'");
     EXPECT_EQ(text("Label7"), "4");
 }
 
@@ -171,12 +171,12 @@ TEST_F(WindowTest, AnIndexButtonDropsTheSearchConditionUntilTheNextSearch) {
     retype("Edit4", "optic");
     EXPECT_EQ(text("Label7"), "2");
     click("RadioButton3");
-    EXPECT_EQ(window().ADOQuery1.Filter(), "[Emerging Sources Citation Index] = True");
+    EXPECT_EQ(window().ADOQuery1.filter(), "[Emerging Sources Citation Index] = True");
     EXPECT_EQ(text("Label7"), "2");
     click("RadioButton5");
     EXPECT_EQ(text("Label7"), "7");
     retype("ComboBox3", "Monthly");
-    EXPECT_EQ(window().ADOQuery1.Filter(), "Frequently='Monthly' AND Title Like '*optic*'");
+    EXPECT_EQ(window().ADOQuery1.filter(), "Frequently='Monthly' AND Title Like '*optic*'");
     EXPECT_EQ(text("Label7"), "1");
 }
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "app/handler_guard.h"
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref {
 namespace {

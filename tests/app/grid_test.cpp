@@ -61,7 +61,7 @@ TEST_F(GridTest, KeyDownRefreshesBeforeTheGridMovesAndKeyUpAfter) {
     ASSERT_EQ(text("Label10"), "5");
     QTest::keyPress(grid, Qt::Key_Down);
     EXPECT_EQ(text("Label10"), "5");
-    EXPECT_EQ(window().ADOQuery1.RecNo(), 6);
+    EXPECT_EQ(window().ADOQuery1.recNo(), 6);
     QTest::keyRelease(grid, Qt::Key_Down);
     EXPECT_EQ(text("Label10"), "6");
 
@@ -75,7 +75,7 @@ TEST_F(GridTest, KeyDownRefreshesBeforeTheGridMovesAndKeyUpAfter) {
 TEST_F(GridTest, ClickingACellMovesTheRecordSet) {
     open(20);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(2, 3));
-    EXPECT_EQ(window().ADOQuery1.RecNo(), 3);
+    EXPECT_EQ(window().ADOQuery1.recNo(), 3);
     EXPECT_EQ(text("Label10"), "3");
     EXPECT_EQ(grid->currentIndex().column(), 3);
     click("nbNext");
@@ -116,7 +116,7 @@ TEST_F(GridTest, ARecordSetLoopTouchesTheViewOncePerTurnOfTheEventLoop) {
     open(3000);
     QSignalSpy moves(grid->selectionModel(), &QItemSelectionModel::currentChanged);
     RecordSet& journals = window().ADOQuery1;
-    while (!journals.Eof()) journals.Next();
+    while (!journals.eof()) journals.next();
     EXPECT_EQ(moves.count(), 0);
     QCoreApplication::processEvents();
     EXPECT_EQ(moves.count(), 1);
@@ -141,14 +141,14 @@ TEST_F(WindowTest, GridModelStaysConsistentThroughFiltersAppendsAndEdits) {
     retype("Edit4", "optic");
     retype("Edit4", "");
     RecordSet& journals = window().ADOQuery1;
-    journals.Append();
-    journals.SetFieldAsString("Title", "Appended Optics");
-    journals.SetFieldAsString("category", "Physics");
-    journals.Post();
-    journals.First();
-    journals.Edit();
-    journals.SetFieldAsString("Title", "Edited Optics");
-    journals.Post();
+    journals.append();
+    journals.setFieldAsString("Title", "Appended Optics");
+    journals.setFieldAsString("category", "Physics");
+    journals.post();
+    journals.first();
+    journals.edit();
+    journals.setFieldAsString("Title", "Edited Optics");
+    journals.post();
     QCoreApplication::processEvents();
     EXPECT_EQ(gridRows(), 5);
     const QAbstractItemModel* model = grid->model();

@@ -75,11 +75,11 @@ TEST_F(ImpactFactorUpdateTest, CopiesTheFirstMatchingRowIntoEveryJournalOutsideE
         EXPECT_EQ(step.journalFilter, "[Emerging Sources Citation Index] <> True");
         EXPECT_TRUE(step.journalFiltered);
     }
-    EXPECT_EQ(window().ADOQuery1.Filter(), "");
-    EXPECT_TRUE(window().ADOQuery1.Filtered());
+    EXPECT_EQ(window().ADOQuery1.filter(), "");
+    EXPECT_TRUE(window().ADOQuery1.filtered());
     EXPECT_EQ(text("Label7"), "10");
     EXPECT_EQ(gridRows(), 10);
-    EXPECT_FALSE(window().ADOQuery2.Filtered());
+    EXPECT_FALSE(window().ADOQuery2.filtered());
 }
 
 TEST_F(ImpactFactorUpdateTest, WalksOnlyTheSelection) {
@@ -102,7 +102,7 @@ TEST_F(ImpactFactorUpdateTest, WalksOnlyTheSelection) {
     EXPECT_EQ(storedFigures("Epsilon"), "'0.5' NULL NULL");
     EXPECT_EQ(progressBar()->maximum(), 3);
     EXPECT_EQ(progressBar()->value(), 3);
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Physics' AND [Science Citation Index] = True");
+    EXPECT_EQ(window().ADOQuery1.filter(), "category='Physics' AND [Science Citation Index] = True");
     EXPECT_EQ(text("Label7"), "3");
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
 }
@@ -118,7 +118,7 @@ TEST_F(ImpactFactorUpdateTest, AnEmptySelectionChangesNothingAndFinishes) {
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
     EXPECT_TRUE(prompts.errors().isEmpty());
     EXPECT_FALSE(progressBar()->isVisible());
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Astronomy'");
+    EXPECT_EQ(window().ADOQuery1.filter(), "category='Astronomy'");
     EXPECT_EQ(storedFigures("Alpha"), "'0.1' NULL NULL");
 }
 
@@ -140,10 +140,10 @@ TEST_F(ImpactFactorUpdateTest, AFailedPostEndsTheRunWhereItHappened) {
     // The bar stays where the walk stopped; the filter stays the one of the walk.
     EXPECT_TRUE(progressBar()->isVisible());
     EXPECT_EQ(progressBar()->value(), 3);
-    EXPECT_EQ(window().ADOQuery1.Filter(), "[Emerging Sources Citation Index] <> True");
+    EXPECT_EQ(window().ADOQuery1.filter(), "[Emerging Sources Citation Index] <> True");
     EXPECT_EQ(window().ADOQuery1.state(), RecordSet::State::Browse);
     // Nothing half-copied waits to be posted by the next move.
-    window().ADOQuery1.First();
+    window().ADOQuery1.first();
     EXPECT_EQ(storedFigures("Delta"), "'elsewhere' NULL NULL");
 }
 

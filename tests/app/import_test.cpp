@@ -83,7 +83,7 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
     open();
     browseTo(masterList("Medicine/Cardiology.txt", kMasterList));
     const int rowsBefore = gridRows();
-    const QString filter = QString::fromStdString(window().ADOQuery1.Filter());
+    const QString filter = QString::fromStdString(window().ADOQuery1.filter());
     click("BitBtn2");
 
     EXPECT_EQ(prompts.errors(), QStringList());
@@ -124,7 +124,7 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
 
     // The new records are in the grid; filter and counters are as they were.
     EXPECT_EQ(gridRows(), rowsBefore + 4);
-    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.Filter()), filter);
+    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.filter()), filter);
     EXPECT_EQ(text("Label7"), "7");
 }
 
@@ -243,8 +243,8 @@ TEST_F(ImportTest, ARefusedRecordStaysPendingAndTheNextImportStartsClean) {
     ASSERT_EQ(prompts.errors(), QStringList({"The record was refused."}));
     RecordSet& journals = window().ADOQuery1;
     EXPECT_EQ(journals.state(), RecordSet::State::Insert);
-    EXPECT_EQ(journals.FieldAsString("Title"), "Refused");
-    EXPECT_EQ(journals.FieldAsString("E-ISSN"), "5");
+    EXPECT_EQ(journals.fieldAsString("Title"), "Refused");
+    EXPECT_EQ(journals.fieldAsString("E-ISSN"), "5");
     // The flags were left as the failed run had them (EIssnSeen); the next run clears them first.
     execSql(databasePath(), "DROP TRIGGER refuse");
     prompts.clear();

@@ -14,7 +14,7 @@ TEST_F(WindowTest, EnterWalksFromCategoryToSubjectToFrequencyToSearch) {
     retype("ComboBox1", "Physics");
     retype("ComboBox2", "Optics");
     retype("ComboBox3", "Monthly");
-    const QString filter = QString::fromStdString(window().ADOQuery1.Filter());
+    const QString filter = QString::fromStdString(window().ADOQuery1.filter());
     control<QWidget>("ComboBox1")->setFocus();
     for (const char* next : {"ComboBox2", "ComboBox3", "Edit4", "Edit4"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -25,7 +25,7 @@ TEST_F(WindowTest, EnterWalksFromCategoryToSubjectToFrequencyToSearch) {
     EXPECT_EQ(control<QComboBox>("ComboBox2")->currentText(), "Optics");
     EXPECT_EQ(control<QComboBox>("ComboBox3")->currentText(), "Monthly");
     EXPECT_EQ(control<QComboBox>("ComboBox1")->count(), 4);
-    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.Filter()), filter);
+    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.filter()), filter);
     EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
 }
 

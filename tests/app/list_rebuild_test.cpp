@@ -95,10 +95,10 @@ TEST_F(ListRebuildTest, RewritesEveryListAndLeavesTheJournalsUnfilteredOnTheLast
     // No change handler ran: the subject list was not reloaded and the filter was not rebuilt.
     EXPECT_EQ(itemsOf(box("ComboBox2")), QStringList({"Old Optics"}));
     EXPECT_EQ(box("ComboBox2")->currentText(), "Optics");
-    EXPECT_FALSE(journals().Filtered());
-    EXPECT_EQ(journals().Filter(), "category =''");
-    EXPECT_EQ(journals().RecNo(), 9);
-    EXPECT_TRUE(journals().Eof());
+    EXPECT_FALSE(journals().filtered());
+    EXPECT_EQ(journals().filter(), "category =''");
+    EXPECT_EQ(journals().recNo(), 9);
+    EXPECT_TRUE(journals().eof());
     EXPECT_EQ(gridRows(), 9);
     EXPECT_EQ(text("Label7"), count);
     EXPECT_EQ(text("Label10"), current);
@@ -111,7 +111,7 @@ TEST_F(ListRebuildTest, WithNoJournalsWritesEmptyListsAndKeepsTheFilterText) {
     writeProgramFile("lists/subjects/Old.txt", "Kept\r\n");
     openAsAdministrator();
     retype("ComboBox3", "Old");
-    ASSERT_EQ(journals().Filter(), "Frequently='Old'");
+    ASSERT_EQ(journals().filter(), "Frequently='Old'");
 
     click("BitBtn5");
 
@@ -122,9 +122,9 @@ TEST_F(ListRebuildTest, WithNoJournalsWritesEmptyListsAndKeepsTheFilterText) {
     EXPECT_EQ(box("ComboBox1")->count(), 0);
     EXPECT_EQ(box("ComboBox3")->count(), 0);
     EXPECT_EQ(box("ComboBox3")->currentText(), "");
-    EXPECT_FALSE(journals().Filtered());
-    EXPECT_EQ(journals().Filter(), "Frequently='Old'");
-    EXPECT_EQ(journals().RecNo(), -1);
+    EXPECT_FALSE(journals().filtered());
+    EXPECT_EQ(journals().filter(), "Frequently='Old'");
+    EXPECT_EQ(journals().recNo(), -1);
 }
 
 TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
@@ -167,7 +167,7 @@ TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
     EXPECT_EQ(filesBelow(programDir() + "/lists/subjects").size(), 251u);
     EXPECT_EQ(box("ComboBox3")->count(), 250);
     EXPECT_EQ(box("ComboBox3")->itemText(249), "F1249");
-    EXPECT_EQ(journals().Filter(), "category ='C1249'");
+    EXPECT_EQ(journals().filter(), "category ='C1249'");
 }
 
 // A failure ends the run where it happens: what was rewritten stays, the rest is skipped.
@@ -199,7 +199,7 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
     if (!f.noSubjectFolder) fs::create_directories(programDir() + "/lists/subjects");
     openAsAdministrator();
     retype("ComboBox3", "Old");
-    const std::string before = journals().Filter();
+    const std::string before = journals().filter();
     const QString count = text("Label7");
     std::set<std::string> files = {"lists/categories.txt", "lists/ferequently.txt"};
     if (f.obstacle != nullptr) {
@@ -222,8 +222,8 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
     EXPECT_EQ(itemsOf(box("ComboBox3")),
               f.frequenciesRefilled ? QStringList({"Monthly", "Weekly"}) : QStringList({"Old"}));
     EXPECT_EQ(box("ComboBox3")->currentText(), f.frequenciesRefilled ? "" : "Old");
-    EXPECT_EQ(journals().Filtered(), f.filtered);
-    EXPECT_EQ(journals().Filter(), f.filter[0] == '\0' ? before : std::string(f.filter));
+    EXPECT_EQ(journals().filtered(), f.filtered);
+    EXPECT_EQ(journals().filter(), f.filter[0] == '\0' ? before : std::string(f.filter));
     EXPECT_EQ(text("Label7"), count);
 
     // The previous file of a failed write stays whole, with no temporary file beside it.
@@ -297,9 +297,9 @@ TEST_P(BadCategoryTest, FailsItsSubjectFileAndEndsTheRun) {
     EXPECT_TRUE(prompts.messages().isEmpty());
     ASSERT_EQ(box("ComboBox1")->count(), 3);
     EXPECT_EQ(box("ComboBox1")->itemText(1).toStdString(), c.category);
-    EXPECT_TRUE(journals().Filtered());
-    EXPECT_EQ(journals().Filter(), "category ='" + c.category + "'");
-    EXPECT_EQ(journals().RecordCount(), 1);
+    EXPECT_TRUE(journals().filtered());
+    EXPECT_EQ(journals().filter(), "category ='" + c.category + "'");
+    EXPECT_EQ(journals().recordCount(), 1);
     EXPECT_EQ(
         filesBelow(programDir()),
         std::set<std::string>({"lists/categories.txt", "lists/ferequently.txt", "lists/subjects/Alpha.txt"}));

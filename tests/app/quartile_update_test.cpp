@@ -30,7 +30,7 @@ protected:
         std::vector<std::string> filters;
         for (RecordSet* q :
              {&window().ADOQuery3, &window().ADOQuery4, &window().ADOQuery5, &window().ADOQuery6})
-            filters.push_back(q->Filter() + (q->Filtered() ? " (on)" : " (off)"));
+            filters.push_back(q->filter() + (q->filtered() ? " (on)" : " (off)"));
         return filters;
     }
 };
@@ -84,7 +84,7 @@ TEST_F(QuartileUpdateTest, WalksTheJournalsShownAtTheClick) {
     EXPECT_EQ(storedQuartile("Alpha"), "''");
     EXPECT_EQ(storedQuartile("Beta"), "'Q1'");
     EXPECT_EQ(progressBar()->maximum(), 3);
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Chemistry'");
+    EXPECT_EQ(window().ADOQuery1.filter(), "category='Chemistry'");
     EXPECT_EQ(text("Label7"), "3");
 }
 

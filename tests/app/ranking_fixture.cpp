@@ -41,9 +41,9 @@ void RankingWindowTest::enterAdminMode() {
 void RankingWindowTest::watchWalk() {
     QObject::connect(progressBar(), &QProgressBar::valueChanged, progressBar(), [this](int value) {
         TForm1& form = window();
-        WalkSnapshot snapshot{value, form.ADOQuery1.Filter(), form.ADOQuery1.Filtered(), {}};
+        WalkSnapshot snapshot{value, form.ADOQuery1.filter(), form.ADOQuery1.filtered(), {}};
         for (RecordSet* quartile : {&form.ADOQuery3, &form.ADOQuery4, &form.ADOQuery5, &form.ADOQuery6})
-            snapshot.quartileFilters.push_back(quartile->Filter());
+            snapshot.quartileFilters.push_back(quartile->filter());
         walk.push_back(snapshot);
     });
 }

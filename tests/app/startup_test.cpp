@@ -48,8 +48,8 @@ TEST_F(WindowTest, OpensOnEveryJournalWithTheDesignedStartState) {
     EXPECT_EQ(lineEditOf("Edit4")->text(), "");
     for (const char* name : kAdminControls) EXPECT_FALSE(control<QWidget>(name)->isEnabled()) << name;
     EXPECT_TRUE(control<QWidget>("BitBtn8")->isEnabled());
-    EXPECT_EQ(window().ADOQuery1.Filter(), "");
-    EXPECT_TRUE(window().ADOQuery1.Filtered());
+    EXPECT_EQ(window().ADOQuery1.filter(), "");
+    EXPECT_TRUE(window().ADOQuery1.filtered());
 
     activateWindow();
     EXPECT_FALSE(control<QWidget>("BitBtn4")->isVisible());

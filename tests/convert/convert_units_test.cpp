@@ -11,10 +11,10 @@
 #include "convert/jet_column.h"
 #include "convert/jet_date.h"
 #include "convert/staged_database.h"
-#include "data/error.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
+#include "text/error.h"
 
 namespace fs = std::filesystem;
 

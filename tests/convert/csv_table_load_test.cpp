@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "convert/csv_table_load.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -128,13 +128,13 @@ TEST_F(CsvLoadTest, YesNoColumnsAreStoredAsTheRecordSetsFilterThem) {
         "journals");
     test::CurrentDir cwd(dir_.path());
     Connection connection("Data Source=Database.mdb;");
-    RecordSet journals("ADOQuery1", connection, "select * from journals");
-    journals.Open();
+    RecordSet journals("ADOQuery1", connection, "journals");
+    journals.open();
     const auto titlesWhere = [&](const char* filter) {
-        journals.SetFilter(filter);
-        journals.SetFiltered(true);
+        journals.setFilter(filter);
+        journals.setFiltered(true);
         std::string titles;
-        for (journals.First(); !journals.Eof(); journals.Next()) titles += journals.FieldAsString("Title");
+        for (journals.first(); !journals.eof(); journals.next()) titles += journals.fieldAsString("Title");
         return titles;
     };
     EXPECT_EQ(titlesWhere("[Science Citation Index] = True"), "A");

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "convert/new_database.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -50,9 +50,9 @@ TEST(NewDatabase, HoldsTheTablesOfSchemaSqlAndOpensInTheProgram) {
     test::CurrentDir cwd(dir.path());
     Connection connection("Data Source=Database.mdb;");
     for (const char* table : {"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3", "JCRQ4"}) {
-        RecordSet records("ADOQuery", connection, std::string("select * from ") + table);
-        records.Open();
-        EXPECT_EQ(records.RecordCount(), 0) << table;
+        RecordSet records("ADOQuery", connection, table);
+        records.open();
+        EXPECT_EQ(records.recordCount(), 0) << table;
     }
 }
 
@@ -79,7 +79,7 @@ TEST(NewDatabase, AReplacedDatabaseDoesNotInheritTheOldOnesLeftoverJournal) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         Connection connection("Data Source=" + target + ";");
-        connection.Open();
+        connection.open();
         sqlite3_exec(connection.handle(), "INSERT INTO journals (Title) VALUES ('from the old file')",
                      nullptr, nullptr, nullptr);
         _exit(0);

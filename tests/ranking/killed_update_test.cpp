@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "data/connection.h"
-#include "data/connection_string.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/connection_string.h"
+#include "db/record_set.h"
 #include "ranking/impact_factor_update.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -37,10 +37,10 @@ private:
 [[noreturn]] void runUpdate(int fd) {
     try {
         Connection connection(kDefaultConnectionString);
-        RecordSet journals("ADOQuery1", connection, "select * from journals");
-        RecordSet ranking("ADOQuery2", connection, "select * from jcr2018");
-        journals.Open();
-        ranking.Open();
+        RecordSet journals("ADOQuery1", connection, "journals");
+        RecordSet ranking("ADOQuery2", connection, "jcr2018");
+        journals.open();
+        ranking.open();
         PostReporter reporter(journals, fd);
         journals.setListener(&reporter);
         NoWindow steps;

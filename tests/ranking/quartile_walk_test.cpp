@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "ranking/quartile_update.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -40,21 +40,21 @@ Outcome runUpdate(const std::string& dir, const std::string& sql, QuartileWalk w
     const std::string path = dir + "/Database.mdb";
     test::createDatabase(path, sql);
     Connection connection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";");
-    RecordSet journals("ADOQuery1", connection, "select * from journals");
+    RecordSet journals("ADOQuery1", connection, "journals");
     std::vector<std::unique_ptr<RecordSet>> sets;
     for (int q = 1; q <= 4; ++q)
         sets.push_back(std::make_unique<RecordSet>("ADOQuery" + std::to_string(q + 2), connection,
-                                                   "select * from JCRQ" + std::to_string(q)));
-    journals.Open();
-    for (auto& set : sets) set->Open();
-    journals.SetFilter(filtered ? "category='A'" : "");
-    journals.SetFiltered(true);
+                                                   "JCRQ" + std::to_string(q)));
+    journals.open();
+    for (auto& set : sets) set->open();
+    journals.setFilter(filtered ? "category='A'" : "");
+    journals.setFiltered(true);
     NoWindow steps;
     Outcome outcome;
     outcome.posted =
         updateQuartiles(journals, {sets[0].get(), sets[1].get(), sets[2].get(), sets[3].get()}, steps, walk)
             .posted;
-    for (auto& set : sets) outcome.filters.push_back(set->Filter() + (set->Filtered() ? " on" : " off"));
+    for (auto& set : sets) outcome.filters.push_back(set->filter() + (set->filtered() ? " on" : " off"));
     const int count = std::stoi(test::queryText(path, "SELECT count(*) FROM journals"));
     for (int row = 1; row <= count; ++row)
         outcome.quartiles.push_back(

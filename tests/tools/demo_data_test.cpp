@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "data/error.h"
 #include "demo_data.h"
 #include "issn.h"
 #include "picklists/list_file.h"
 #include "support/temp_dir.h"
+#include "text/error.h"
 
 namespace lumaref::demo {
 namespace {

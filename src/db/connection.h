@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+struct sqlite3;
+
+namespace lumaref {
+
+// The one database connection. Data Source is opened relative to the current directory, read-write,
+// never created. Opening is retried by every record set that finds the connection closed.
+class Connection {
+public:
+    explicit Connection(std::string connectionString, std::string name = "ADOConnection1");
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Throws Error with the provider's text; the connection then stays closed.
+    void open();
+    void close();
+    bool connected() const { return db_ != nullptr; }
+
+    const std::string& name() const { return name_; }
+    const std::string& connectionString() const { return connectionString_; }
+    // Absolute path of the data source, known once open() has run.
+    const std::string& dataSourcePath() const { return path_; }
+    bool readOnly() const { return readOnly_; }
+
+    // How long a write waits for another program's lock before failing.
+    void setBusyTimeoutMs(int ms);
+
+    sqlite3* handle() const { return db_; }
+
+private:
+    std::string connectionString_;
+    std::string name_;
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    bool readOnly_ = false;
+    int busyTimeoutMs_ = 3000;
+};
+
+}  // namespace lumaref
