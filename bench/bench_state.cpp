@@ -3,6 +3,8 @@
 #include <stdexcept>
 
 #include "bench_data.h"
+#include "db/declared_type.h"
+#include "db/stored_values.h"
 #include "text/value_text.h"
 
 namespace lumaref::bench {

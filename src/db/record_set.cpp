@@ -1,9 +1,13 @@
 #include "db/record_set.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "db/connection.h"
+#include "db/declared_type.h"
 #include "db/statement.h"
+#include "db/stored_values.h"
 #include "text/value_text.h"
 
 namespace lumaref {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "filter/equality_index.h"
-#include "filter/field.h"
+#include "text/field.h"
 #include "text/text_fold.h"
 
 namespace lumaref {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "filter/field.h"
 #include "filter/like_pattern.h"
+#include "text/field.h"
 
 namespace lumaref {
 

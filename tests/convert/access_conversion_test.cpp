@@ -13,9 +13,10 @@
 #include "convert/access_converter.h"
 #include "convert/access_database.h"
 #include "convert/mdb_reference.h"
+#include "db/declared_type.h"
 #include "db/statement.h"
-#include "filter/field.h"
 #include "support/temp_dir.h"
+#include "text/field.h"
 
 namespace lumaref {
 namespace {

@@ -1,8 +1,9 @@
 // Text folding and the snapshot columns that keep raw and folded copies in step.
 #include <gtest/gtest.h>
 
+#include "db/declared_type.h"
 #include "filter/column.h"
-#include "filter/field.h"
+#include "text/field.h"
 #include "text/text_fold.h"
 
 namespace lumaref {

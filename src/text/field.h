@@ -2,10 +2,10 @@
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 
 namespace lumaref {
 
+// How a column's values read as text: see value_text.h.
 enum class FieldKind { Text, Boolean, Integer, Real };
 
 struct FieldInfo {
@@ -13,9 +13,5 @@ struct FieldInfo {
     FieldKind kind = FieldKind::Text;
     std::size_t maxChars = 0;  // 0: no limit
 };
-
-// Kind and size from a declared column type: TEXT(n)/VARCHAR(n), TEXT/MEMO, BOOLEAN, INTEGER, REAL/DOUBLE.
-// Anything else is read as text of any length.
-FieldInfo fieldFromDeclaredType(std::string name, std::string_view declaredType);
 
 }  // namespace lumaref

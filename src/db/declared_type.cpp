@@ -1,4 +1,4 @@
-#include "filter/field.h"
+#include "db/declared_type.h"
 
 #include <cctype>
 #include <charconv>
@@ -49,6 +49,13 @@ FieldInfo fieldFromDeclaredType(std::string name, std::string_view declaredType)
         }
     }
     return info;
+}
+
+bool hasTextAffinity(std::string_view declaredType) {
+    const std::string type = upper(declaredType);
+    if (type.find("INT") != std::string::npos) return false;
+    return type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
+           type.find("TEXT") != std::string::npos;
 }
 
 }  // namespace lumaref
