@@ -1,12 +1,10 @@
 #include "db/connection.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <fstream>
 
 #include "db/connection_string.h"
-#include "db/statement.h"
+#include "db/sqlite_store.h"
 #include "text/error.h"
 
 namespace fs = std::filesystem;
@@ -24,8 +22,6 @@ bool isAccessFile(const std::string& path) {
     return text.size() >= 19 &&
            (text.substr(4, 15) == "Standard Jet DB" || text.substr(4, 15) == "Standard ACE DB");
 }
-
-void runPragma(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
 // A word for a POSIX shell: single quotes, each inner quote written '\''. Always quoted, so the text
 // ends in a quote and the full stop an error box adds never lands inside a path.
@@ -63,7 +59,7 @@ Connection::Connection(std::string connectionString, std::string name)
 Connection::~Connection() { close(); }
 
 void Connection::open() {
-    if (db_ != nullptr) return;
+    if (store_ != nullptr) return;
     const auto pairs = parseConnectionString(connectionString_);
     const auto source = pairs.find("data source");
     if (source == pairs.end() || source->second.empty()) {
@@ -83,45 +79,25 @@ void Connection::open() {
     const auto mode = pairs.find("mode");
     const bool readOnlyMode = mode != pairs.end() && mode->second.find("Write") == std::string::npos &&
                               mode->second.find("Read") != std::string::npos;
-    // One connection per thread: SQLite's own per-call locking would only cost time.
-    sqlite3* db = nullptr;
-    const int status = sqlite3_open_v2(
-        path_.c_str(), &db,
-        (readOnlyMode ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (status != SQLITE_OK) {
-        const std::string message = "Could not open file '" + path_ + "': " + providerMessage(db, status);
-        sqlite3_close(db);
-        throw Error(message);
-    }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, busyTimeoutMs_);
-    // Reading the schema proves the file is a database before anything else uses it.
-    const int check = sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr);
-    if (check != SQLITE_OK) {
-        const std::string reason =
-            (check & 0xff) == SQLITE_NOTADB ? "it is not a database file" : providerMessage(db, check);
-        sqlite3_close(db);
-        throw Error("Could not open file '" + path_ + "': " + reason + ".");
-    }
-    readOnly_ = sqlite3_db_readonly(db, "main") == 1;
-    if (!readOnly_) {
-        // Every post is its own commit; WAL with NORMAL sync keeps that durable without a flush per row.
-        // When another program holds the file this may stay on the rollback journal, which is fine.
-        runPragma(db, "PRAGMA journal_mode=WAL");
-        runPragma(db, "PRAGMA synchronous=NORMAL");
-    }
-    db_ = db;
+    auto store = SqliteStore::open(path_, readOnlyMode, busyTimeoutMs_);
+    readOnly_ = store->readOnly();
+    handle_ = store->handle();
+    store_ = std::move(store);
 }
 
 void Connection::close() {
-    if (db_ == nullptr) return;
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
+    store_.reset();
+    handle_ = nullptr;
+}
+
+Store& Connection::store() const {
+    if (store_ == nullptr) throw Error("Operation is not allowed when the object is closed.");
+    return *store_;
 }
 
 void Connection::setBusyTimeoutMs(int ms) {
     busyTimeoutMs_ = ms;
-    if (db_ != nullptr) sqlite3_busy_timeout(db_, ms);
+    if (store_ != nullptr) store_->setBusyTimeoutMs(ms);
 }
 
 }  // namespace lumaref

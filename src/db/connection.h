@@ -1,13 +1,17 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 struct sqlite3;
 
 namespace lumaref {
 
+class Store;
+
 // The one database connection. Data Source is opened relative to the current directory, read-write,
-// never created. Opening is retried by every record set that finds the connection closed.
+// never created. Opening is retried by every record set that finds the connection closed. Record sets
+// load and post through its store.
 class Connection {
 public:
     explicit Connection(std::string connectionString, std::string name = "ADOConnection1");
@@ -18,7 +22,7 @@ public:
     // Throws Error with the provider's text; the connection then stays closed.
     void open();
     void close();
-    bool connected() const { return db_ != nullptr; }
+    bool connected() const { return store_ != nullptr; }
 
     const std::string& name() const { return name_; }
     const std::string& connectionString() const { return connectionString_; }
@@ -29,13 +33,17 @@ public:
     // How long a write waits for another program's lock before failing.
     void setBusyTimeoutMs(int ms);
 
-    sqlite3* handle() const { return db_; }
+    // Throws Error while the connection is closed.
+    Store& store() const;
+    // The SQLite database beneath the store, for bulk loads through the db API; null while closed.
+    sqlite3* handle() const { return handle_; }
 
 private:
     std::string connectionString_;
     std::string name_;
     std::string path_;
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<Store> store_;
+    sqlite3* handle_ = nullptr;
     bool readOnly_ = false;
     int busyTimeoutMs_ = 3000;
 };

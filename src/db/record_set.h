@@ -1,25 +1,20 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "db/cursor.h"
+#include "db/edit_buffer.h"
+#include "db/store.h"
+#include "db/visible_rows.h"
 #include "filter/column.h"
-#include "filter/filter.h"
 #include "text/error.h"
-
-struct sqlite3_stmt;
 
 namespace lumaref {
 
 class Connection;
-class Statement;
 
 // Told about changes so a view can follow the record set. Positions count visible rows from 0.
 class RecordSetListener {
@@ -31,8 +26,8 @@ public:
     virtual void cursorMoved(int position) = 0;  // -1: no current row
 };
 
-// A static snapshot of one table, walked by a cursor, narrowed by a filter,
-// edited and appended to with immediate posts. Named after its component (ADOQuery1...);
+// A static snapshot of one table, walked by a cursor, narrowed by a filter, edited and appended to
+// with immediate posts through its connection's store. Named after its component (ADOQuery1...);
 // its own errors carry that name as a prefix.
 class RecordSet {
 public:
@@ -96,22 +91,12 @@ public:
 private:
     Error error(const std::string& text) const;
     void requireActive() const;
+    bool editing() const { return state_ == State::Edit || state_ == State::Insert; }
     void complete();
-    void applyFilter(const std::string& text, bool on);
     void writeRow();
-    void insertRow(const std::vector<std::size_t>& assigned);
-    void moveTo(int position);
-    std::size_t visibleRow(int position) const;
-    // The kept statement known by key, prepared from sql() the first time.
-    sqlite3_stmt* prepared(const std::string& key, const std::function<std::string()>& sql);
-    sqlite3_stmt* prepared(const std::string& key, const std::string& sql);
-
-    struct CachedFilter {
-        std::string text;
-        std::uint64_t version;
-        bool all;
-        std::vector<std::uint32_t> rows;
-    };
+    void postEdit();
+    void postAppend();
+    void endEditing();
 
     std::string name_;
     Connection& connection_;
@@ -119,29 +104,14 @@ private:
     State state_ = State::Inactive;
 
     Table table_;
-    std::vector<std::int64_t> rowIds_;
-    std::vector<std::uint32_t> visible_;
-    bool allVisible_ = true;  // visible_ unused: every row is visible in table order
-    int position_ = -1;
-    bool eof_ = true;
-    bool bof_ = true;
-
-    // Pending row: the assigned values and, for an edit, the row they replace.
-    std::vector<std::optional<std::optional<std::string>>> pending_;
-    bool pendingChanged_ = false;
+    std::vector<RowKey> keys_;
+    VisibleRows visible_;
+    Cursor cursor_;
+    EditBuffer pending_;
 
     std::string filterText_;
     bool filtered_ = false;
-    std::vector<CachedFilter> filterCache_;
-    std::uint64_t dataVersion_ = 0;  // bumped by every post, so cached filter results stay true
     RecordSetListener* listener_ = nullptr;
-    // Posts of one shape share their statement: a batch job posts the same one for every row.
-    std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
-    // An append's read-back and its transaction, kept beside the posts' statements.
-    std::unique_ptr<Statement> readBack_;
-    std::unique_ptr<Statement> begin_;
-    std::unique_ptr<Statement> commit_;
-    const void* statementsDb_ = nullptr;  // the connection handle the kept statements belong to
 };
 
 }  // namespace lumaref

@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "db/statement.h"
 #include "filter/column.h"
 #include "text/value_text.h"
 
@@ -62,31 +63,32 @@ void appendStoredText(Column& column, sqlite3_stmt* stmt, int index) {
                                        static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
 }
 
-void bindValue(sqlite3_stmt* stmt, int index, const FieldInfo& field, std::optional<std::string_view> value) {
+void bindValue(Statement& statement, int index, const FieldInfo& field,
+               std::optional<std::string_view> value) {
     if (!value) {
-        sqlite3_bind_null(stmt, index);
+        statement.bindNull(index);
         return;
     }
     switch (field.kind) {
         case FieldKind::Boolean:
-            sqlite3_bind_int(stmt, index, *value == "True" ? 1 : 0);
+            statement.bindInt64(index, *value == "True" ? 1 : 0);
             return;
         case FieldKind::Integer:
             if (const auto number = parseInteger(*value)) {
-                sqlite3_bind_int64(stmt, index, *number);
+                statement.bindInt64(index, *number);
                 return;
             }
             break;
         case FieldKind::Real:
             if (const auto number = parseReal(*value)) {
-                sqlite3_bind_double(stmt, index, *number);
+                statement.bindDouble(index, *number);
                 return;
             }
             break;
         case FieldKind::Text:
             break;
     }
-    sqlite3_bind_text(stmt, index, value->data(), static_cast<int>(value->size()), SQLITE_STATIC);
+    statement.bindText(index, *value);
 }
 
 }  // namespace lumaref

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "db/connection.h"
 #include "db/connection_string.h"
