@@ -285,6 +285,17 @@ TEST_F(JournalsTest, PostedRowsStayVisibleUntilTheFilterIsAppliedAgain) {
     EXPECT_EQ(journals->fieldAsString("Title"), "Optica");
 }
 
+TEST_F(JournalsTest, AReopenedRecordSetFiltersTheRowsItLoaded) {
+    open(threeJournals());
+    journals->setFilter("category='Physics'");
+    journals->setFiltered(true);
+    EXPECT_EQ(journals->recordCount(), 2);
+    journals->close();
+    test::execSql(dbPath, test::journalInsert("Physics Today", "Physics"));
+    journals->open();
+    EXPECT_EQ(journals->recordCount(), 3);
+}
+
 class CountingListener : public RecordSetListener {
 public:
     void rowsReset() override { ++resets; }
