@@ -35,26 +35,26 @@ void step(std::unique_ptr<Statement>& kept, sqlite3* db, const char* sql) {
 class PostTransaction {
 public:
     PostTransaction(sqlite3* db, std::unique_ptr<Statement>& begin, std::unique_ptr<Statement>& commit)
-        : db_(db), commit_(commit), open_(!inTransaction(db)) {
-        if (open_) step(begin, db_, "BEGIN");
+        : db_(db), commit_(commit), own_(!inTransaction(db)) {
+        if (own_) step(begin, db_, "BEGIN");
     }
     ~PostTransaction() {
         // A failed COMMIT may already have ended the transaction; ROLLBACK then has nothing to do.
-        if (open_ && inTransaction(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (own_ && inTransaction(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     PostTransaction(const PostTransaction&) = delete;
     PostTransaction& operator=(const PostTransaction&) = delete;
 
     void commit() {
-        if (!open_) return;
+        if (!own_) return;
         step(commit_, db_, "COMMIT");
-        open_ = false;
+        own_ = false;
     }
 
 private:
     sqlite3* db_;
     std::unique_ptr<Statement>& commit_;
-    bool open_;
+    bool own_;
 };
 
 // Quoted, so every key names one statement text.

@@ -46,8 +46,8 @@ class Store {
 public:
     virtual ~Store() = default;
 
-    // Every row of `table`, each column's kind from its declared type. A table that does not exist
-    // throws missingTableMessage(table).
+    // Every row of `table` in the order the rows were stored, each column's kind from its declared
+    // type. A table that does not exist throws missingTableMessage(table).
     virtual LoadedTable load(const std::string& table) = 0;
 
     // Writes at least one change to the row known by `key`, but only if every changed field still holds

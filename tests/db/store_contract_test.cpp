@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ using test::errorOf;
 class ContractDatabase {
 public:
     virtual ~ContractDatabase() = default;
-    // Another connection to the same database, as another program would hold.
+    // A connection of its own to the database, as another program would hold one.
     virtual std::unique_ptr<Store> connect() = 0;
 };
 
