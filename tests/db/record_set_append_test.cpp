@@ -7,6 +7,7 @@
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/record_set.h"
+#include "db/statement.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -72,6 +73,17 @@ TEST_F(AppendTest, AReopenedConnectionAndAChangedSchemaAreFollowed) {
     journals->setFieldAsString("Title", "Yes");
     journals->post();
     EXPECT_EQ(stored("SELECT group_concat(Title, ' ') FROM journals"), "Before After reopening Yes");
+}
+
+// Inside a transaction the caller began, appends neither begin nor commit their own: they are stored
+// when the caller commits.
+TEST_F(AppendTest, AppendsJoinATransactionAlreadyOpen) {
+    Transaction transaction(connection->handle());
+    append("A");
+    append("B");
+    EXPECT_EQ(stored("SELECT count(*) FROM journals"), "0");
+    transaction.commit();
+    EXPECT_EQ(stored("SELECT group_concat(Title, ' ') FROM journals"), "A B");
 }
 
 // A post refused while another program writes leaves nothing half done: no transaction left open, the
