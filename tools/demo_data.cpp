@@ -1,10 +1,6 @@
 #include "demo_data.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -66,16 +62,6 @@ void makeDirectory(const fs::path& dir) {
     std::error_code error;
     fs::create_directories(dir, error);
     if (error) throw Error("Cannot create directory \"" + dir.string() + "\": " + error.message());
-}
-
-void syncFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int saved = errno;
-        if (fd >= 0) ::close(fd);
-        throw Error("Cannot write \"" + path.string() + "\": " + systemReason(saved));
-    }
-    ::close(fd);
 }
 
 void writeLists(const fs::path& outDir, const ListContents& lists) {
@@ -160,31 +146,16 @@ Summary generate(const Options& options) {
     }
     makeDirectory(outDir);
 
-    const fs::path partial = outDir / "Database.mdb.partial";
-    fs::remove(partial, error);
     Summary summary;
-    try {
-        const JournalMaker maker(options.seed);
-        ListContents lists;
-        {
-            DemoDatabase db(partial.string(), kSchemaSql);
-            fillDatabase(db, options, maker, lists, summary);
-            db.finish();
-        }
-        syncFile(partial);
-        writeLists(outDir, lists);
-        summary.categories = lists.categories.order().size();
-        summary.masterListFiles = writeMasterLists(outDir, options, maker);
-
-        // A journal file left from the database being replaced would be applied to the new one.
-        for (const char* suffix : {"-wal", "-shm", "-journal"})
-            fs::remove(outDir / ("Database.mdb" + std::string(suffix)), error);
-        fs::rename(partial, dbPath, error);
-        if (error) throw Error("Cannot create \"" + dbPath.string() + "\": " + error.message());
-    } catch (...) {
-        fs::remove(partial, error);
-        throw;
-    }
+    const JournalMaker maker(options.seed);
+    ListContents lists;
+    // The database is put in place last, once the lists are written too.
+    DemoDatabase db(dbPath.string(), options.force, kSchemaSql);
+    fillDatabase(db, options, maker, lists, summary);
+    writeLists(outDir, lists);
+    summary.categories = lists.categories.order().size();
+    summary.masterListFiles = writeMasterLists(outDir, options, maker);
+    db.commit();
     return summary;
 }
 
