@@ -64,18 +64,19 @@ void makeDirectory(const fs::path& dir) {
     if (error) throw Error("Cannot create directory \"" + dir.string() + "\": " + error.message());
 }
 
+// At the paths the program reads its lists from, with outDir as the program's folder.
 void writeLists(const fs::path& outDir, const ListContents& lists) {
-    const fs::path listDir = outDir / "lists";
-    makeDirectory(listDir / "subjects");
+    makeDirectory(outDir / "lists" / "subjects");
+    const std::string programDir = outDir.string();
     const auto words = categoryWords();
     std::vector<std::string> categories;
     for (std::size_t c : lists.categories.order()) categories.emplace_back(words[c].name);
-    writeListFile((listDir / "categories.txt").string(), categories);
-    writeListFile((listDir / "ferequently.txt").string(), lists.frequencies);
+    writeListFile(categoriesListPath(programDir), categories);
+    writeListFile(frequenciesListPath(programDir), lists.frequencies);
     for (std::size_t c : lists.categories.order()) {
         std::vector<std::string> subjects;
         for (std::size_t s : lists.subjects[c].order()) subjects.emplace_back(words[c].subjects[s]);
-        writeListFile((listDir / "subjects" / (std::string(words[c].name) + ".txt")).string(), subjects);
+        writeListFile(subjectListPath(programDir, words[c].name).value(), subjects);
     }
 }
 

@@ -59,14 +59,6 @@ Error failedTo(std::string_view what, const SqliteError& failure) {
     return Error(std::string(what) + ": " + failure.what());
 }
 
-void execOr(sqlite3* db, const std::string& sql, std::string_view what) {
-    try {
-        exec(db, sql);
-    } catch (const SqliteError& failure) {
-        throw failedTo(what, failure);
-    }
-}
-
 // The table's name as the database spells it, matched in any letter case.
 std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::string& allTables) {
     try {
@@ -243,7 +235,11 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     }
 
     // The load is reported done only once its commit is on the disk.
-    execOr(db, "PRAGMA synchronous=FULL", "Cannot prepare the database");
+    try {
+        exec(db, "PRAGMA synchronous=FULL");
+    } catch (const SqliteError& failure) {
+        throw failedTo("Cannot prepare the database", failure);
+    }
     // Every way out of a failed load rolls back, leaving the table as it was.
     const auto transaction = [&] {
         try {
@@ -253,7 +249,11 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
         }
     }();
     if (!request.append) {
-        execOr(db, "DELETE FROM " + quoteIdentifier(*table), "Cannot empty the table");
+        try {
+            exec(db, "DELETE FROM " + quoteIdentifier(*table));
+        } catch (const SqliteError& failure) {
+            throw failedTo("Cannot empty the table", failure);
+        }
         report.rowsReplaced = static_cast<std::size_t>(changedRows(db));
     }
     const auto prepared = [&] {
