@@ -93,6 +93,7 @@ void StagedDatabase::abandon() noexcept {
     if (!temporaryPath_.empty()) {
         // A journal SQLite may have spilled beside the file.
         ::unlink((temporaryPath_ + "-journal").c_str());
+        temporaryPath_.clear();
     }
 }
 
