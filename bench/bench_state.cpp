@@ -5,6 +5,7 @@
 #include "bench_data.h"
 #include "db/declared_type.h"
 #include "db/stored_values.h"
+#include "text/ascii.h"
 #include "text/value_text.h"
 
 namespace lumaref::bench {
@@ -52,7 +53,7 @@ const std::string& BenchState::lowerCaseTitles() {
         while (sqlite3_step(select.get()) == SQLITE_ROW) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select.get(), 0));
             for (const char* p = text; p != nullptr && *p != '\0'; ++p) {
-                titles->push_back(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
+                titles->push_back(lowerAscii(*p));
             }
             titles->push_back('\n');
         }

@@ -1,18 +1,12 @@
 #include "db/connection_string.h"
 
+#include "text/ascii.h"
 #include "text/error.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
 
 namespace {
-
-std::string_view trim(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 [[noreturn]] void malformed(std::string_view text) {
     throw Error("The connection string is not a list of key=value pairs (at character " +
@@ -30,11 +24,11 @@ std::map<std::string, std::string> parseConnectionString(std::string_view text) 
         if (equals == std::string_view::npos || (semicolon != std::string_view::npos && semicolon < equals)) {
             // A segment without "=" is allowed only when it is blank ("a=b;;" or a trailing blank).
             const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
-            if (!trim(text.substr(pos, end - pos)).empty()) malformed(text.substr(0, pos));
+            if (!trimmed(text.substr(pos, end - pos)).empty()) malformed(text.substr(0, pos));
             pos = end + 1;
             continue;
         }
-        const std::string key = foldText(trim(text.substr(pos, equals - pos)), FoldMode::Case);
+        const std::string key = foldText(trimmed(text.substr(pos, equals - pos)), FoldMode::Case);
         if (key.empty()) malformed(text.substr(0, pos));
         std::size_t valueStart = equals + 1;
         while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
@@ -64,7 +58,7 @@ std::map<std::string, std::string> parseConnectionString(std::string_view text) 
             next = i + 1;
         } else {
             const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
-            value = std::string(trim(text.substr(valueStart, end - valueStart)));
+            value = std::string(trimmed(text.substr(valueStart, end - valueStart)));
             next = end + 1;
         }
         pairs[key] = std::move(value);

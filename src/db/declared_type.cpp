@@ -1,18 +1,12 @@
 #include "db/declared_type.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "text/ascii.h"
 
 namespace lumaref {
 
 namespace {
-
-std::string upper(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // The n of "TEXT(n)", or 0 when there is none.
 std::size_t sizeInParentheses(std::string_view declared) {
@@ -31,7 +25,7 @@ std::size_t sizeInParentheses(std::string_view declared) {
 FieldInfo fieldFromDeclaredType(std::string name, std::string_view declaredType) {
     FieldInfo info;
     info.name = std::move(name);
-    const std::string type = upper(declaredType);
+    const std::string type = upperAscii(declaredType);
     const auto startsWith = [&](std::string_view prefix) { return type.rfind(prefix, 0) == 0; };
     if (startsWith("BOOLEAN") || startsWith("BOOL") || startsWith("BIT") || startsWith("YESNO")) {
         info.kind = FieldKind::Boolean;
@@ -52,7 +46,7 @@ FieldInfo fieldFromDeclaredType(std::string name, std::string_view declaredType)
 }
 
 bool hasTextAffinity(std::string_view declaredType) {
-    const std::string type = upper(declaredType);
+    const std::string type = upperAscii(declaredType);
     if (type.find("INT") != std::string::npos) return false;
     return type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
            type.find("TEXT") != std::string::npos;

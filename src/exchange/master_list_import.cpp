@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "db/record_set.h"
+#include "db/schema_names.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -14,22 +15,23 @@ namespace {
 constexpr std::array<std::string_view, 12> kFieldOfCode = {
     "",
     "",
-    "Frequently",
-    "ISSN",
-    "E-ISSN",
-    "Address",
-    "Science Citation Index",
-    "Science Citation Index Expanded",
-    "Emerging Sources Citation Index",
-    "Arts Humanities Citation Index",
-    "Current_Contents1",
-    "Current_Contents2",
+    kFrequencyField,
+    kIssnField,
+    kEIssnField,
+    kAddressField,
+    kScienceCitationIndexField,
+    kScienceCitationIndexExpandedField,
+    kEmergingSourcesCitationIndexField,
+    kArtsHumanitiesCitationIndexField,
+    kFirstCurrentContentsField,
+    kSecondCurrentContentsField,
 };
 
 constexpr std::size_t kTitle = 0;
 constexpr std::size_t kCategory = 1;
 constexpr std::size_t kSubject = 2;
-constexpr std::array<std::string_view, 3> kTitleFields = {"Title", "Category", "Subject"};
+// The import names category and subject with capitals: the names it reports when a field is missing.
+constexpr std::array<std::string_view, 3> kTitleFields = {kTitleField, "Category", "Subject"};
 
 // Sets fields by name, each name looked up once per import: a master list sets hundreds of thousands.
 class FieldSetter {

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <utility>
 
-#include "filter/filter_number.h"
 #include "filter/filter_scan.h"
 #include "text/error.h"
+#include "text/number_text.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -131,7 +131,7 @@ private:
         if (c_.op == CompareOp::Like)
             return c_.pattern.matches(foldText(column_->text(row), FoldMode::CaseAndAccents));
         const std::optional<double> value =
-            column_->isNull(row) ? std::nullopt : parseFilterNumber(column_->text(row));
+            column_->isNull(row) ? std::nullopt : parseReal(column_->text(row), NumberBlanks::SpacesAndTabs);
         // No value equals nothing, yet differs from everything.
         if (!value) return c_.op == CompareOp::NotEqual;
         return compareNumber(c_.op, *value, c_.number);

@@ -5,9 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "filter/filter_number.h"
+#include "text/ascii.h"
 #include "text/error.h"
+#include "text/number_text.h"
 #include "text/text_fold.h"
+#include "text/yes_no.h"
 
 namespace lumaref {
 namespace {
@@ -30,13 +32,6 @@ bool isNameByte(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || isDigit(c) || c == '_' || c == '-' ||
            u >= 0x80;
-}
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 // How early a term should run in an AND: cheap and likely selective first.
@@ -88,7 +83,8 @@ private:
     // A keyword in any letter case, as a whole word.
     bool acceptKeyword(std::string_view word) {
         skipBlanks();
-        if (text_.size() - pos_ < word.size() || !equalsIgnoringCase(text_.substr(pos_, word.size()), word))
+        if (text_.size() - pos_ < word.size() ||
+            !equalsIgnoringAsciiCase(text_.substr(pos_, word.size()), word))
             return false;
         const std::size_t end = pos_ + word.size();
         if (end < text_.size() && isNameByte(text_[end])) return false;
@@ -211,7 +207,7 @@ private:
         if (acceptNext('.')) skipDigits();
         if (digits == 0 || (pos_ < text_.size() && (isNameByte(text_[pos_]) || text_[pos_] == '.'))) reject();
         Literal literal{Literal::Kind::Number, std::string(text_.substr(start, pos_ - start)), 0, false};
-        const std::optional<double> value = parseFilterNumber(literal.text);
+        const std::optional<double> value = parseReal(literal.text, NumberBlanks::SpacesAndTabs);
         if (!value) reject();
         literal.number = *value;
         return literal;
@@ -245,7 +241,7 @@ private:
                 } else if (literal.kind == Literal::Kind::Number) {
                     c.number = literal.number;
                 } else {
-                    const std::optional<double> value = parseFilterNumber(literal.text);
+                    const std::optional<double> value = parseReal(literal.text, NumberBlanks::SpacesAndTabs);
                     if (!value) reject();
                     c.number = *value;
                 }
@@ -271,12 +267,7 @@ private:
             case Literal::Kind::Null:
                 break;
         }
-        std::string_view text = literal.text;
-        while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-        while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-        if (equalsIgnoringCase(text, "true")) return true;
-        if (equalsIgnoringCase(text, "false")) return false;
-        if (const std::optional<double> value = parseFilterNumber(text)) return *value != 0;
+        if (const std::optional<bool> yes = parseYesNo(trimmed(literal.text), kFilterYesNo)) return *yes;
         reject();
     }
 

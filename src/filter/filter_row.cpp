@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "filter/filter_eval.h"
-#include "filter/filter_number.h"
 #include "text/error.h"
+#include "text/number_text.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -55,7 +55,7 @@ bool comparisonMatches(const Comparison& c, const Table& table, std::size_t row)
         return globMatches(c.pattern.pieces(), foldText(column.text(row), FoldMode::CaseAndAccents));
     if (c.kind == FieldKind::Text) return compareText(c, foldText(column.text(row), FoldMode::Case));
     const std::optional<double> value =
-        column.isNull(row) ? std::nullopt : parseFilterNumber(column.text(row));
+        column.isNull(row) ? std::nullopt : parseReal(column.text(row), NumberBlanks::SpacesAndTabs);
     if (!value) return c.op == CompareOp::NotEqual;
     return compareNumber(c.op, *value, c.number);
 }

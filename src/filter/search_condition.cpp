@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "filter/selection_filter.h"
+#include "filter/condition_text.h"
 
 namespace lumaref {
 namespace {

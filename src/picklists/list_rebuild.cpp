@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "db/record_set.h"
-#include "filter/selection_filter.h"
+#include "filter/condition_text.h"
 #include "picklists/distinct_values.h"
 #include "picklists/list_file.h"
 #include "text/error.h"

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "db/record_set.h"
-#include "filter/selection_filter.h"
+#include "db/schema_names.h"
+#include "filter/condition_text.h"
 #include "ranking/ranking_lookup.h"
 
 namespace lumaref {
@@ -13,21 +14,21 @@ namespace lumaref {
 namespace {
 
 struct CopiedField {
-    const char* from;  // in the ranking table
-    const char* to;    // in journals
+    std::string_view from;  // in the ranking table
+    std::string_view to;    // in journals
 };
 
 constexpr std::array<CopiedField, 3> kCopied = {{
-    {"Journal Impact Factor", "IF"},
-    {"Total Cites", "Total Cites"},
-    {"Impact Factor without Journal Self Cites", "Impact Factor without Journal Self Cites"},
+    {kJournalImpactFactorField, kImpactFactorField},
+    {kTotalCitesField, kTotalCitesField},
+    {kImpactFactorWithoutSelfCitesField, kImpactFactorWithoutSelfCitesField},
 }};
 
 // Field positions looked up when first needed, so a missing field fails where a row-by-row walk
 // would first read it, not before.
 class LazyField {
 public:
-    LazyField(const RecordSet& records, const char* name) : records_(records), name_(name) {}
+    LazyField(const RecordSet& records, std::string_view name) : records_(records), name_(name) {}
     int operator()() {
         if (index_ < 0) index_ = records_.fieldIndex(name_);
         return index_;
@@ -35,7 +36,7 @@ public:
 
 private:
     const RecordSet& records_;
-    const char* name_;
+    std::string_view name_;
     int index_ = -1;
 };
 
@@ -66,8 +67,8 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
     journals.setFiltered(true);
     journals.first();
 
-    LazyField journalIssn(journals, "ISSN");
-    LazyField journalEIssn(journals, "E-ISSN");
+    LazyField journalIssn(journals, kIssnField);
+    LazyField journalEIssn(journals, kEIssnField);
     std::array<LazyField, 3> from = {LazyField(ranking, kCopied[0].from), LazyField(ranking, kCopied[1].from),
                                      LazyField(ranking, kCopied[2].from)};
     std::array<LazyField, 3> to = {LazyField(journals, kCopied[0].to), LazyField(journals, kCopied[1].to),

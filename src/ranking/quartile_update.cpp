@@ -4,7 +4,8 @@
 #include <unordered_map>
 
 #include "db/record_set.h"
-#include "filter/selection_filter.h"
+#include "db/schema_names.h"
+#include "filter/condition_text.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -17,7 +18,7 @@ constexpr int kNone = -1;
 // Any row of the filtered set with an ISSN, not only the first: a row with an empty ISSN passes the
 // filter of every journal without an E-ISSN and must not hide the row that names the journal.
 bool listsJournal(const RecordSet& quartile) {
-    const int issn = quartile.fieldIndex("ISSN");
+    const int issn = quartile.fieldIndex(kIssnField);
     const int rows = quartile.recordCount();
     for (int position = 0; position < rows; ++position) {
         if (!quartile.valueAt(position, issn).empty()) return true;
@@ -34,7 +35,7 @@ void consult(RecordSet& quartile, const std::string& filter) {
 // The text ISSN column of an open quartile table, or -1 when the quartile filter could fail on it.
 int textIssnColumn(const RecordSet& quartile) {
     if (!quartile.active()) return -1;
-    const int column = quartile.snapshot().findColumn("ISSN");
+    const int column = quartile.snapshot().findColumn(kIssnField);
     if (column < 0 || quartile.snapshot().columns[static_cast<std::size_t>(column)].kind() != FieldKind::Text)
         return -1;
     return column;
@@ -76,14 +77,14 @@ private:
 
 // Looked up at the first journal, where the walk first reads them, so a missing field fails there.
 void resolveIdentifiers(const RecordSet& journals, int& issnField, int& eissnField) {
-    issnField = journals.fieldIndex("ISSN");
-    eissnField = journals.fieldIndex("E-ISSN");
+    issnField = journals.fieldIndex(kIssnField);
+    eissnField = journals.fieldIndex(kEIssnField);
 }
 
 void postQuartile(RecordSet& journals, int quartile) {
     journals.edit();
     try {
-        journals.setFieldAsString("Q", kQuartileTexts[quartile]);
+        journals.setFieldAsString(kQuartileField, kQuartileTexts[quartile]);
         journals.post();
     } catch (...) {
         journals.cancel();  // never posted later by the next cursor move

@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "db/record_set.h"
+#include "db/schema_names.h"
 
 namespace lumaref {
 
 RankingLookup::RankingLookup(const RecordSet& ranking) {
-    const int issn = ranking.fieldIndex("ISSN");
+    const int issn = ranking.fieldIndex(kIssnField);
     const int rows = ranking.recordCount();
     firstRow_.reserve(static_cast<std::size_t>(rows));
     for (int position = 0; position < rows; ++position) {

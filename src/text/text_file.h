@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "text/staged_file.h"
 
 namespace lumaref {
 
@@ -18,22 +18,8 @@ std::string readWholeFile(const std::string& path, std::string_view what = "Cann
 // Reads a whole file into bytes; returns 0, or the errno of the failure (EISDIR for a folder).
 int readWholeFileOrErrno(const std::string& path, std::string& bytes);
 
-// The system's text for an errno value, with trailing blanks and full stops removed.
-std::string systemReason(int errnoValue);
-
-// Where the bytes of a replacement file go; a test can substitute one that fails part-way.
-// Each call returns false on failure with errno set.
-struct FileSink {
-    std::function<bool(int fd, const char* data, std::size_t size)> write;
-    std::function<bool(int fd)> flush;
-};
-FileSink systemFileSink();
-
-// The error of a write that could not put every byte on disk (a full disk, a file-size limit).
-inline constexpr const char* kStreamWriteError = "Stream write error";
-
-// Replaces path atomically: writes a temporary file beside it, flushes, renames. Any failure leaves the
-// previous file whole and no temporary file behind. A file that cannot be created or put in place throws
+// Replaces path atomically through a StagedFile: any failure leaves the previous file whole and no
+// temporary file behind. A file that cannot be created or put in place throws
 // Error("Cannot create file \"<path>\". <reason>"); a write or flush that fails part-way throws
 // Error(kStreamWriteError).
 void replaceFileAtomically(const std::string& path, std::string_view bytes,

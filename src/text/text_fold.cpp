@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "text/ascii.h"
+
 namespace lumaref {
 
 namespace {
@@ -39,7 +41,7 @@ void appendFolded(std::string& out, std::string_view utf8, FoldMode mode) {
         // Most journal text is ASCII: fold it without a call into utf8proc.
         const auto c = static_cast<unsigned char>(utf8[pos]);
         if (c < 0x80) {
-            out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : static_cast<char>(c);
+            out += lowerAscii(utf8[pos]);
             ++pos;
             continue;
         }
@@ -94,9 +96,7 @@ bool sameName(std::string_view a, std::string_view b) {
                 ascii = false;
                 break;
             }
-            const auto lx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
-            const auto ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
-            if (lx != ly) equal = false;
+            if (lowerAscii(a[i]) != lowerAscii(b[i])) equal = false;
         }
         if (ascii) return equal;
     }

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 struct sqlite3;
 
 namespace lumaref {
 
-// A new SQLite database built in a temporary file beside its target and put in place by one rename
-// when commit() succeeds, so a failure at any step leaves neither a half-made target nor a stray file.
+class DatabaseFile;
+class StagedFile;
+class Transaction;
+
+// A new SQLite database built in a StagedFile beside its target and put in place by one rename when
+// commit() succeeds, so a failure at any step leaves neither a half-made target nor a stray file.
 // Everything written between construction and commit() is one transaction.
 class StagedDatabase {
 public:
@@ -18,7 +23,7 @@ public:
     StagedDatabase(const StagedDatabase&) = delete;
     StagedDatabase& operator=(const StagedDatabase&) = delete;
 
-    sqlite3* handle() const { return db_; }
+    sqlite3* handle() const;
     const std::string& target() const { return target_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
 
@@ -31,8 +36,11 @@ private:
 
     std::string target_;
     std::string temporaryPath_;
-    bool replaceExisting_;
-    sqlite3* db_ = nullptr;
+    // Declared in the order they are made, so they go in the reverse: the transaction ends and the
+    // database is closed before its file is removed.
+    std::unique_ptr<StagedFile> file_;
+    std::unique_ptr<DatabaseFile> database_;
+    std::unique_ptr<Transaction> transaction_;
     bool committed_ = false;
 };
 
