@@ -96,7 +96,7 @@ TEST(NewDatabase, AReplacedDatabaseDoesNotInheritTheOldOnesLeftoverJournal) {
 
 TEST(NewDatabase, AFolderThatCannotBeWrittenToLeavesNothingBehind) {
     test::TempDir dir;
-    const std::string folder = dir.path();
+    const std::string& folder = dir.path();
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     const std::string message = test::errorOfUserWhoCannotWriteIn(
         folder, [&] { createNewDatabase(folder + "/Database.mdb", false); });
