@@ -121,7 +121,7 @@ TEST_P(EqualityIndexProperty, IndexedScannedAndRowByRowAgreeBeforeAndAfterChange
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, EqualityIndexProperty, ::testing::Range(1u, 41u),
-                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
+                         [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 // Enough edits for the column to fold its edited cells back into one block, nulls among them.
 TEST(EqualityIndex, StaysCurrentWhenManyEditsAreFoldedBack) {
@@ -231,7 +231,7 @@ TEST_P(RecordSetIndexProperty, EqualityFiltersSelectWhatTheScanSelectsAcrossPost
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RecordSetIndexProperty, ::testing::Range(1u, 9u),
-                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
+                         [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 }  // namespace
 }  // namespace lumaref

@@ -94,7 +94,7 @@ TEST_P(QuartileWalkAgreement, LookUpAndFilterWalkLeaveTheSameState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, QuartileWalkAgreement, ::testing::Range(1u, 31u),
-                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
+                         [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 }  // namespace
 }  // namespace lumaref
