@@ -12,6 +12,7 @@
 #include "per_iteration.h"
 #include "ranking/impact_factor_update.h"
 #include "ranking/quartile_update.h"
+#include "support/oracles/quartile_walk_by_filters.h"
 #include "text/text_fold.h"
 
 namespace fs = std::filesystem;
@@ -266,7 +267,7 @@ void quartileUpdateLumaref(benchmark::State& state, std::uint64_t journals) {
 void quartileUpdateByFilters(benchmark::State& state, std::uint64_t journals) {
     NoWindow steps;
     updateLoop(state, journals, [&steps](Components& c) {
-        return updateQuartiles(c.journals, c.quartileSets(), steps, QuartileWalk::ByFilters);
+        return test::updateQuartilesByFilters(c.journals, c.quartileSets(), steps);
     });
 }
 

@@ -40,8 +40,4 @@ void CompiledFilter::evaluateByScan(const Table& table, std::vector<std::uint32_
     evaluateColumnwise(*root_, table, rows);
 }
 
-bool CompiledFilter::matchesRow(const Table& table, std::size_t row) const {
-    return root_ == nullptr || rowMatches(*root_, table, row);
-}
-
 }  // namespace lumaref

@@ -30,8 +30,6 @@ public:
     // The same, always a column at a time (no index is built or read).
     void evaluateByScan(const Table& table, std::vector<std::uint32_t>& rows) const;
     bool answeredByIndex() const { return indexed_; }
-    // One row on its own: the plain row-by-row evaluation, a reference for the column-at-a-time one.
-    bool matchesRow(const Table& table, std::size_t row) const;
 
 private:
     std::unique_ptr<FilterNode> root_;

@@ -12,10 +12,7 @@ namespace lumaref {
 // Column at a time: the rows of table passing node, ascending, replacing the contents of rows.
 void evaluateColumnwise(const FilterNode& node, const Table& table, std::vector<std::uint32_t>& rows);
 
-// Row at a time, the plain way (folding the cell on each call): the reference for the above.
-bool rowMatches(const FilterNode& node, const Table& table, std::size_t row);
-
-// The comparisons both evaluations share, on a cell already folded as the comparison needs.
+// The comparisons of one cell, already folded as the comparison needs.
 bool compareText(const Comparison& c, std::string_view folded);
 bool compareNumber(CompareOp op, double cell, double literal);
 

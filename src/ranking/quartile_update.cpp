@@ -92,7 +92,8 @@ void postQuartile(RecordSet& journals, int quartile) {
     }
 }
 
-// The plain walk: up to four filter changes per journal, each failing where it happens.
+// Up to four filter changes per journal, each failing where it happens: the walk whenever a quartile
+// filter could fail.
 void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles, UpdateSteps& steps,
                    UpdateCounts& counts) {
     int issnField = -1;
@@ -162,14 +163,13 @@ std::string quartileFilterText(std::string_view issn, std::string_view eissn) {
 }
 
 UpdateCounts updateQuartiles(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles,
-                             UpdateSteps& steps, QuartileWalk walk) {
+                             UpdateSteps& steps) {
     UpdateCounts counts;
     const int shown = journals.recordCount();
     if (shown == 0) return counts;
     steps.showProgress(shown);
     journals.first();
-    std::optional<QuartileLookup> lookup;
-    if (walk == QuartileWalk::Fastest) lookup = QuartileLookup::of(quartiles);
+    const std::optional<QuartileLookup> lookup = QuartileLookup::of(quartiles);
     if (lookup)
         walkByLookup(journals, quartiles, *lookup, steps, counts);
     else

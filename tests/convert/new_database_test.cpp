@@ -15,6 +15,7 @@
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged_user.h"
 
 namespace lumaref {
 namespace {
@@ -94,13 +95,11 @@ TEST(NewDatabase, AReplacedDatabaseDoesNotInheritTheOldOnesLeftoverJournal) {
 }
 
 TEST(NewDatabase, AFolderThatCannotBeWrittenToLeavesNothingBehind) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
     test::TempDir dir;
-    const std::string folder = dir.file("locked");
-    std::filesystem::create_directory(folder);
-    ::chmod(folder.c_str(), 0500);
-    const std::string message = errorOf([&] { createNewDatabase(folder + "/Database.mdb", false); });
-    ::chmod(folder.c_str(), 0700);
+    const std::string& folder = dir.path();
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const std::string message = test::errorOfUserWhoCannotWriteIn(
+        folder, [&] { createNewDatabase(folder + "/Database.mdb", false); });
     EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
     EXPECT_EQ(folderListing(folder), "");
 }

@@ -4,15 +4,16 @@
 
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "db/connection.h"
 #include "db/connection_string.h"
 #include "db/record_set.h"
+#include "demo_random.h"
 #include "filter/filter.h"
 #include "filter/selection_filter.h"
+#include "support/oracles/row_by_row_filter.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -38,9 +39,7 @@ public:
 
     std::optional<std::string> value() { return kValues[pick(kValues.size())]; }
     std::string literal() { return kLiterals[pick(kLiterals.size())]; }
-    std::size_t pick(std::size_t count) {
-        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random_);
-    }
+    std::size_t pick(std::size_t count) { return static_cast<std::size_t>(random_.below(count)); }
 
     // Equality conditions on the given text fields joined by AND and OR, sometimes in parentheses.
     std::string equalityFilter(const std::vector<std::string>& fields, int depth = 0) {
@@ -60,7 +59,7 @@ public:
     }
 
 private:
-    std::mt19937 random_;
+    demo::Random random_;
 };
 
 Rows scanned(const CompiledFilter& filter, const Table& table) {
@@ -69,11 +68,8 @@ Rows scanned(const CompiledFilter& filter, const Table& table) {
     return rows;
 }
 
-Rows rowByRow(const CompiledFilter& filter, const Table& table) {
-    Rows rows;
-    for (std::size_t row = 0; row < table.rowCount(); ++row)
-        if (filter.matchesRow(table, row)) rows.push_back(static_cast<std::uint32_t>(row));
-    return rows;
+Rows rowByRow(const std::string& text, const Table& table) {
+    return test::RowByRowFilter(text, table).matchingRows(table);
 }
 
 void setCell(Column& column, std::size_t row, const std::optional<std::string>& value) {
@@ -105,7 +101,7 @@ TEST_P(EqualityIndexProperty, IndexedScannedAndRowByRowAgreeBeforeAndAfterChange
             ASSERT_TRUE(filter.answeredByIndex()) << text;
             Rows indexed;
             filter.evaluate(table, indexed);
-            const Rows expected = rowByRow(filter, table);
+            const Rows expected = rowByRow(text, table);
             EXPECT_EQ(indexed, expected) << when << ": " << text;
             EXPECT_EQ(scanned(filter, table), expected) << when << ": " << text;
         }
@@ -125,7 +121,7 @@ TEST_P(EqualityIndexProperty, IndexedScannedAndRowByRowAgreeBeforeAndAfterChange
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, EqualityIndexProperty, ::testing::Range(1u, 41u),
-                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
+                         [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 // Enough edits for the column to fold its edited cells back into one block, nulls among them.
 TEST(EqualityIndex, StaysCurrentWhenManyEditsAreFoldedBack) {
@@ -145,7 +141,7 @@ TEST(EqualityIndex, StaysCurrentWhenManyEditsAreFoldedBack) {
         const CompiledFilter filter = CompiledFilter::compile(text, table);
         Rows indexed;
         filter.evaluate(table, indexed);
-        EXPECT_EQ(indexed, rowByRow(filter, table)) << text;
+        EXPECT_EQ(indexed, rowByRow(text, table)) << text;
         EXPECT_FALSE(indexed.empty()) << text;
     }
     for (int i = 0; i < kRows; i += 4) ASSERT_TRUE(column.isNull(static_cast<std::size_t>(i)));
@@ -235,7 +231,7 @@ TEST_P(RecordSetIndexProperty, EqualityFiltersSelectWhatTheScanSelectsAcrossPost
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RecordSetIndexProperty, ::testing::Range(1u, 9u),
-                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
+                         [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 }  // namespace
 }  // namespace lumaref

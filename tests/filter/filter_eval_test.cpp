@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "demo_random.h"
 #include "filter/filter.h"
+#include "support/oracles/row_by_row_filter.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -33,11 +34,7 @@ Rows evaluate(std::string_view criteria, const Table& table) {
 }
 
 Rows evaluateRowByRow(std::string_view criteria, const Table& table) {
-    const CompiledFilter filter = CompiledFilter::compile(criteria, table);
-    Rows rows;
-    for (std::size_t row = 0; row < table.rowCount(); ++row)
-        if (filter.matchesRow(table, row)) rows.push_back(static_cast<std::uint32_t>(row));
-    return rows;
+    return test::RowByRowFilter(criteria, table).matchingRows(table);
 }
 
 TEST(FilterEval, MatchesNeverSpanTwoCells) {
@@ -144,7 +141,7 @@ public:
 private:
     static constexpr const char* kOps[] = {"=", "<>", "<", ">", "<=", ">="};
 
-    std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
+    std::size_t pick(std::size_t n) { return static_cast<std::size_t>(random_.below(n)); }
     bool chance(std::size_t oneIn) { return pick(oneIn) == 0; }
 
     // Letters chosen to collide under folding: case, an accent, and the two-letter fold of ß.
@@ -165,7 +162,7 @@ private:
         return std::string(" ") + kOps[pick(6)] + " '" + word(3) + "'";
     }
 
-    std::mt19937 random_;
+    demo::Random random_;
 };
 
 TEST(FilterEval, ColumnAtATimeAgreesWithRowByRow) {

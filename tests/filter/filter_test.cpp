@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/oracles/row_by_row_filter.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -51,13 +52,6 @@ Table journals() {
     return table;
 }
 
-Rows rowsByMatchesRow(const CompiledFilter& filter, const Table& table) {
-    Rows rows;
-    for (std::size_t row = 0; row < table.rowCount(); ++row)
-        if (filter.matchesRow(table, row)) rows.push_back(static_cast<std::uint32_t>(row));
-    return rows;
-}
-
 struct FilterCase {
     std::string_view criteria;
     Rows expected;
@@ -73,7 +67,7 @@ TEST_P(FilterMatches, SelectsExpectedRowsBothWays) {
     Rows rows{99};  // evaluate must replace, not append
     filter.evaluate(table, rows);
     EXPECT_EQ(rows, GetParam().expected);
-    EXPECT_EQ(rowsByMatchesRow(filter, table), GetParam().expected);
+    EXPECT_EQ(test::RowByRowFilter(GetParam().criteria, table).matchingRows(table), GetParam().expected);
 }
 
 const FilterCase kMatchCases[] = {

@@ -1,14 +1,15 @@
+#include "support/oracles/row_by_row_filter.h"
+
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "filter/filter_eval.h"
+#include "filter/filter_parser.h"
 #include "text/error.h"
 #include "text/number_text.h"
 #include "text/text_fold.h"
 
-namespace lumaref {
+namespace lumaref::test {
 namespace {
 
 // Wildcard matching a byte at a time, backtracking to the last wildcard on a mismatch: a different
@@ -60,22 +61,36 @@ bool comparisonMatches(const Comparison& c, const Table& table, std::size_t row)
     return compareNumber(c.op, *value, c.number);
 }
 
-}  // namespace
-
-bool rowMatches(const FilterNode& node, const Table& table, std::size_t row) {
+bool nodeMatches(const FilterNode& node, const Table& table, std::size_t row) {
     switch (node.kind) {
         case FilterNode::Kind::Compare:
             return comparisonMatches(node.compare, table, row);
         case FilterNode::Kind::And:
             for (const auto& child : node.children)
-                if (!rowMatches(*child, table, row)) return false;
+                if (!nodeMatches(*child, table, row)) return false;
             return true;
         case FilterNode::Kind::Or:
             for (const auto& child : node.children)
-                if (rowMatches(*child, table, row)) return true;
+                if (nodeMatches(*child, table, row)) return true;
             return false;
     }
     return false;
 }
 
-}  // namespace lumaref
+}  // namespace
+
+RowByRowFilter::RowByRowFilter(std::string_view criteria, const Table& table)
+    : root_(parseFilter(criteria, table)) {}
+
+bool RowByRowFilter::matches(const Table& table, std::size_t row) const {
+    return root_ == nullptr || nodeMatches(*root_, table, row);
+}
+
+std::vector<std::uint32_t> RowByRowFilter::matchingRows(const Table& table) const {
+    std::vector<std::uint32_t> rows;
+    for (std::size_t row = 0; row < table.rowCount(); ++row)
+        if (matches(table, row)) rows.push_back(static_cast<std::uint32_t>(row));
+    return rows;
+}
+
+}  // namespace lumaref::test
