@@ -55,7 +55,7 @@ private:
                const QString& programDir, QWidget* parent);
 
     void buildControls();
-    void fitIndexButtons();
+    void setUpIndexButtons();
     void setTabOrderChain();
     void wireEvents();
     void openDatabase();
@@ -98,7 +98,7 @@ private:
     void onUpdateQuartilesClicked();
 
     Prompts& prompts_;
-    // Declared before the grid and its model, which read the journals: they go first.
+    // Declared before the grid and its model, which read the journals, so it outlives them.
     std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
     JournalDatabase& data_;
     std::string programDir_;

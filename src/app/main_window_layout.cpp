@@ -42,6 +42,10 @@ enum Trait : unsigned {
     kPointingHand = 8,  // the hand cursor over a button
 };
 
+constexpr auto kNoGlyph = QStyle::SP_CustomBase;
+constexpr auto kReload = QStyle::SP_BrowserReload;
+constexpr auto kSave = QStyle::SP_DialogSaveButton;
+
 struct Control {
     Member member;
     const char* name;           // objectName: the design's component name
@@ -49,13 +53,9 @@ struct Control {
     QRect place;                // a label is sized to its text: only its corner counts, and a width if given
     int fontPixels = 0;         // Tahoma at this pixel size; 0 keeps the window's font
     QColor colour = Qt::black;  // text of a label or an edit box
-    QStyle::StandardPixmap glyph = QStyle::SP_CustomBase;  // a button's icon; SP_CustomBase for none
+    QStyle::StandardPixmap glyph = kNoGlyph;  // a button's icon
     unsigned traits = kPlain;
 };
-
-constexpr auto kNoGlyph = QStyle::SP_CustomBase;
-constexpr auto kReload = QStyle::SP_BrowserReload;
-constexpr auto kSave = QStyle::SP_DialogSaveButton;
 
 template <class W>
 W* named(QWidget* window, const Control& control) {
@@ -273,14 +273,13 @@ void MainWindow::buildControls() {
     // Nothing is selected until the start-up handler picks the first field.
     searchFieldBox_->setCurrentIndex(-1);
     searchFieldBox_->clearEditText();
-    fitIndexButtons();
-    indexButtons_[4]->setChecked(true);
+    setUpIndexButtons();
     // Administrator mode starts off.
     for (QWidget* control : adminControls()) control->setEnabled(false);
     setTabOrderChain();
 }
 
-void MainWindow::fitIndexButtons() {
+void MainWindow::setUpIndexButtons() {
     // A substitute font may run wider than the designed one: a caption gets the room it needs, the
     // upper two only as far as the "Update lists" button.
     for (QRadioButton* button : indexButtons_) {
@@ -297,6 +296,7 @@ void MainWindow::fitIndexButtons() {
             button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         });
     }
+    indexButtons_[4]->setChecked(true);  // "All"
 }
 
 void MainWindow::setTabOrderChain() {

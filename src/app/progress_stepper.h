@@ -20,10 +20,9 @@ public:
     // Shows the bar with the range 1..maximum, step 1 and position 0 (drawn empty).
     void start(int maximum);
     void step();
-    // Hands the bar the exact position reached, also when the loop ended early; nothing after a finish.
+    // Hands the bar the exact position reached, also when the loop ended early. Once per start.
     void finish();
 
-    int position() const { return position_; }
     // How often the stepper has painted the bar: at each start and at each change of its drawing.
     int repaints() const { return repaints_; }
 

@@ -74,9 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A character the window itself receives, with no control focused, becomes its whole caption.
 struct Keystroke {
+    const char* name;
     Qt::Key key;
     const char* caption;
 };
+
+void PrintTo(const Keystroke& keystroke, std::ostream* out) { *out << keystroke.name; }
 
 class FormKeyPressTest : public WindowTest, public ::testing::WithParamInterface<Keystroke> {};
 
@@ -90,11 +93,13 @@ TEST_P(FormKeyPressTest, ReplacesTheCaptionWithTheTypedCharacter) {
     EXPECT_EQ(window().windowTitle(), QString::fromLatin1(GetParam().caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, FormKeyPressTest,
-                         ::testing::Values(Keystroke{Qt::Key_Q, "q"}, Keystroke{Qt::Key_7, "7"},
-                                           Keystroke{Qt::Key_Space, " "}, Keystroke{Qt::Key_Return, "\r"},
-                                           Keystroke{Qt::Key_Backspace, "\b"},
-                                           Keystroke{Qt::Key_Escape, "\x1b"}));
+INSTANTIATE_TEST_SUITE_P(
+    Window, FormKeyPressTest,
+    ::testing::Values(Keystroke{"Letter", Qt::Key_Q, "q"}, Keystroke{"Digit", Qt::Key_7, "7"},
+                      Keystroke{"Space", Qt::Key_Space, " "}, Keystroke{"Return", Qt::Key_Return, "\r"},
+                      Keystroke{"Backspace", Qt::Key_Backspace, "\b"},
+                      Keystroke{"Escape", Qt::Key_Escape, "\x1b"}),
+    [](const ::testing::TestParamInfo<Keystroke>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, CharactersTypedIntoControlsLeaveTheCaption) {
     createLibrary();
