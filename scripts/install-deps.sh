@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  x11-utils x11-apps xdotool netpbm
 )
 
 missing=()

@@ -35,15 +35,12 @@ protected:
     void openAsAdministrator() {
         openWindow();
         activateWindow();
-        retype("ComboBox4", "Admin Mode");
-        retype("Edit4", "corvalsand");
-        ASSERT_TRUE(control<QPushButton>("BitBtn5")->isEnabled());
+        enterAdminMode();
     }
     std::string listFile(std::string_view relative) {
         return readFile(programDir() + "/" + std::string(relative));
     }
     QComboBox* box(const char* name) { return control<QComboBox>(name); }
-    RecordSet& journals() { return window().ADOQuery1; }
 };
 
 // Case, blanks, empty values and quotes: each distinct value once, in order of first appearance.

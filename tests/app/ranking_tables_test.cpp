@@ -114,9 +114,7 @@ TEST_F(RankingTablesTest, BothUpdatesCopyTheLoadedFiguresIntoTheJournals) {
     startFromNothing();
     openWindow();
     activateWindow();
-    retype("ComboBox4", "Admin Mode");
-    retype("Edit4", "corvalsand");
-    ASSERT_TRUE(control<QWidget>("BitBtn3")->isEnabled());
+    enterAdminMode();
 
     click("BitBtn3");
     click("BitBtn7");
