@@ -127,7 +127,7 @@ const MasterList& masterListFor(std::uint64_t entries) {
 
 // A new, empty database file beside the benchmark data, as a fresh Database.mdb.
 std::string freshDatabase(const MasterList& list, std::uint64_t entries) {
-    const std::string path = dataDirFor(entries) + "/import-bench.mdb";
+    std::string path = dataDirFor(entries) + "/import-bench.mdb";
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||

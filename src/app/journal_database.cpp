@@ -1,15 +1,20 @@
 #include "app/journal_database.h"
 
+#include <string>
+
 #include "db/connection_string.h"
+#include "db/schema_names.h"
 
 namespace lumaref {
 
 JournalDatabase::JournalDatabase()
     : connection(kDefaultConnectionString),
-      journals("ADOQuery1", connection, "journals"),
-      impactFactors("ADOQuery2", connection, "jcr2018"),
-      quartiles{RecordSet("ADOQuery3", connection, "JCRQ1"), RecordSet("ADOQuery4", connection, "JCRQ2"),
-                RecordSet("ADOQuery5", connection, "JCRQ3"), RecordSet("ADOQuery6", connection, "JCRQ4")} {}
+      journals("ADOQuery1", connection, std::string(kJournalsTable)),
+      impactFactors("ADOQuery2", connection, std::string(kRankingTable)),
+      quartiles{RecordSet("ADOQuery3", connection, std::string(kQuartileTables[0])),
+                RecordSet("ADOQuery4", connection, std::string(kQuartileTables[1])),
+                RecordSet("ADOQuery5", connection, std::string(kQuartileTables[2])),
+                RecordSet("ADOQuery6", connection, std::string(kQuartileTables[3]))} {}
 
 std::array<RecordSet*, 4> JournalDatabase::quartileTables() {
     return {&quartiles[0], &quartiles[1], &quartiles[2], &quartiles[3]};

@@ -111,7 +111,7 @@ namespace {
 // The character a key event types, as the one-character text a key-press handler receives.
 QString typedCharacter(const QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return QStringLiteral("\r");
-    const QString text = event->text();
+    QString text = event->text();
     if (text.isEmpty()) return text;
     return text.left(text.front().isHighSurrogate() && text.size() > 1 ? 2 : 1);
 }

@@ -1,6 +1,5 @@
 #include "convert/csv_table_load.h"
 
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -32,9 +31,9 @@ std::string readCsvText(const std::string& path) {
     if (bytes.empty()) {
         throw Error("The CSV file " + quotedPath(path) + " is empty." + std::string(kNothingLoaded));
     }
-    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+    if (bytes.find('\0') != std::string::npos) {
         std::string hint;
-        if (bytes.compare(0, 4, "PK\x03\x04") == 0) {
+        if (bytes.starts_with("PK\x03\x04")) {
             hint = " It looks like a spreadsheet workbook; save it as CSV first.";
         } else if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0) {
             hint = " It looks like an Excel 97-2003 workbook; save it as CSV first.";
@@ -209,6 +208,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     report.table = *table;
     const std::vector<TableColumn> columns = tableColumns(db, *table);
     std::vector<std::string> columnNames;
+    columnNames.reserve(columns.size());
     for (const TableColumn& column : columns) columnNames.push_back(column.name);
 
     const std::vector<std::string> required = requiredColumns(*table, columns);

@@ -33,7 +33,8 @@ std::size_t EqualityIndex::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + groups_.bucket_count() * sizeof(void*);
     for (const auto& [key, rows] : groups_) {
         // A node holds the pair and a link; a long key has a block of its own.
-        bytes += sizeof(key) + sizeof(rows) + 2 * sizeof(void*) + rows.capacity() * sizeof(std::uint32_t);
+        bytes += sizeof(std::string) + sizeof(std::vector<std::uint32_t>) + 2 * sizeof(void*) +
+                 rows.capacity() * sizeof(std::uint32_t);
         if (key.capacity() > 15) bytes += key.capacity();
     }
     return bytes;

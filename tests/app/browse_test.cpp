@@ -1,5 +1,6 @@
 #include "app/admin_access_code.h"
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 
 namespace lumaref::test {
 namespace {
@@ -49,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Selection{"Quote", "O'Brien Category", "", "", "RadioButton5", "1"},
                       Selection{"Arabic", "فيزياء", "بصريات", "", "RadioButton5", "1"},
                       Selection{"Subject", "", "Optics", "", "RadioButton5", "3"}),
-    [](const ::testing::TestParamInfo<Selection>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // The field search on top of the selection: choice of field, search text, optional category. The
 // conditions' texts are the search condition's own tests; here the grid shows what they select.
@@ -78,22 +79,22 @@ TEST_P(FieldSearchTest, AddsOneConditionForTheChosenField) {
     EXPECT_TRUE(prompts.shown().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, FieldSearchTest,
-    ::testing::Values(Search{"Title", "Journal Title", "optic", "", "2"},
-                      Search{"TitleInACategory", "Journal Title", "optic", "Physics", "2"},
-                      Search{"TitleWithAQuote", "Journal Title", "O'Brien", "", "1"},
-                      Search{"Issn", "ISSN", "0003", "", "1"},
-                      Search{"EIssn", "E-ISSN", "2222-0005", "", "1"},
-                      Search{"EIssnInACategory", "E-ISSN", "2222", "Physics", "4"},
-                      Search{"ImpactFactor", "Impact Factor", "3.1", "", "1"},
-                      Search{"QuartileInACategory", "Journal Q", "Q1", "Physics", "2"},
-                      Search{"Address", "Publisher/Address", "washington", "", "2"},
-                      Search{"ArabicTitle", "Journal Title", "الفيزياء", "", "1"},
-                      // "Admin Mode" and a text that names no field search nothing.
-                      Search{"AdminMode", "Admin Mode", "optic", "Physics", "4"},
-                      Search{"NoSuchField", "Title", "optic", "", "7"}),
-    [](const ::testing::TestParamInfo<Search>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Window, FieldSearchTest,
+                         ::testing::Values(Search{"Title", "Journal Title", "optic", "", "2"},
+                                           Search{"TitleInACategory", "Journal Title", "optic", "Physics",
+                                                  "2"},
+                                           Search{"TitleWithAQuote", "Journal Title", "O'Brien", "", "1"},
+                                           Search{"Issn", "ISSN", "0003", "", "1"},
+                                           Search{"EIssn", "E-ISSN", "2222-0005", "", "1"},
+                                           Search{"EIssnInACategory", "E-ISSN", "2222", "Physics", "4"},
+                                           Search{"ImpactFactor", "Impact Factor", "3.1", "", "1"},
+                                           Search{"QuartileInACategory", "Journal Q", "Q1", "Physics", "2"},
+                                           Search{"Address", "Publisher/Address", "washington", "", "2"},
+                                           Search{"ArabicTitle", "Journal Title", "الفيزياء", "", "1"},
+                                           // "Admin Mode" and a text that names no field search nothing.
+                                           Search{"AdminMode", "Admin Mode", "optic", "Physics", "4"},
+                                           Search{"NoSuchField", "Title", "optic", "", "7"}),
+                         test::CaseName());
 
 // Which codes open the gate is the gate's own table; here the window runs it on the search.
 TEST_F(WindowTest, AdminModeFollowsTheLastRunOfTheSearchOnly) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/handler_guard.h"
+#include "support/case_name.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -35,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorText{"Digit", "x0", "x0."}, ErrorText{"Blank", "trailing ", "trailing "},
                       ErrorText{"Parenthesis", "(1)", "(1)"}, ErrorText{"Accented", "café", "café."},
                       ErrorText{"Persian", "فایل", "فایل."}, ErrorText{"Emoji", "🙂", "🙂."}),
-    [](const ::testing::TestParamInfo<ErrorText>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(Guard, CatchesEveryExceptionAndPassesASuccess) {
     EXPECT_FALSE(runCatching([] {}).has_value());

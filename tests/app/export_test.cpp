@@ -120,7 +120,7 @@ TEST_F(ExportTest, DialogProposesTheDefaultThenTheLastChoiceAndReplacesWithoutAs
 TEST_F(ExportTest, CancelTouchesNothingAndKeepsTheCurrentRow) {
     activateWindow();
     moveToRow(3);
-    const auto entries = [this] {
+    const auto entries = [] {
         const std::filesystem::directory_iterator all(QDir::currentPath().toStdString());
         return std::distance(begin(all), end(all));
     };

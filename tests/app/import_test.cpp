@@ -2,6 +2,7 @@
 #include <QDir>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -229,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "Good"},
                       Failure{"RefusedByTheFinalPost", "list.txt", "1. Good\r\n2. Fine\r\n3. Refused\r\n",
                               "The record was refused.", "Good Fine"}),
-    [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(ImportTest, ARefusedRecordStaysPendingAndTheNextImportStartsClean) {
     execSql(databasePath(),

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 
 namespace lumaref::test {
 namespace {
@@ -70,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         TabWalk{"Administrator", true,
                 "BitBtn1 Edit1 BitBtn2 BitBtn3 Edit2 Edit3 ComboBox1 ComboBox2 BitBtn5 ComboBox3 "
                 "ComboBox4 Edit4 BitBtn7 BitBtn8 RadioButton5 DBGrid1"}),
-    [](const ::testing::TestParamInfo<TabWalk>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // A character the window itself receives, with no control focused, becomes its whole caption.
 struct Keystroke {
@@ -93,13 +94,14 @@ TEST_P(FormKeyPressTest, ReplacesTheCaptionWithTheTypedCharacter) {
     EXPECT_EQ(window().windowTitle(), QString::fromLatin1(GetParam().caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, FormKeyPressTest,
-    ::testing::Values(Keystroke{"Letter", Qt::Key_Q, "q"}, Keystroke{"Digit", Qt::Key_7, "7"},
-                      Keystroke{"Space", Qt::Key_Space, " "}, Keystroke{"Return", Qt::Key_Return, "\r"},
-                      Keystroke{"Backspace", Qt::Key_Backspace, "\b"},
-                      Keystroke{"Escape", Qt::Key_Escape, "\x1b"}),
-    [](const ::testing::TestParamInfo<Keystroke>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Window, FormKeyPressTest,
+                         ::testing::Values(Keystroke{"Letter", Qt::Key_Q, "q"},
+                                           Keystroke{"Digit", Qt::Key_7, "7"},
+                                           Keystroke{"Space", Qt::Key_Space, " "},
+                                           Keystroke{"Return", Qt::Key_Return, "\r"},
+                                           Keystroke{"Backspace", Qt::Key_Backspace, "\b"},
+                                           Keystroke{"Escape", Qt::Key_Escape, "\x1b"}),
+                         test::CaseName());
 
 TEST_F(WindowTest, CharactersTypedIntoControlsLeaveTheCaption) {
     createLibrary();

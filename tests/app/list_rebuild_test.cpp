@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -253,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"SubjectFieldMissing", nullptr, false, true,
                               "!ADOQuery1: Field 'subject' not found.", "", true, "category ='Physics'",
                               false, ""}),
-    [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // A category that is no plain file name never writes outside lists/subjects: its subject file fails.
 struct BadCategory {
@@ -303,13 +304,14 @@ TEST_P(BadCategoryTest, FailsItsSubjectFileAndEndsTheRun) {
     EXPECT_EQ(box("ComboBox3")->count(), 2);  // the frequencies of the library file, not rebuilt
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, BadCategoryTest,
-    ::testing::Values(BadCategory{"Parent", "../escape", "../escape"}, BadCategory{"Slash", "a/b", "a/b"},
-                      BadCategory{"Absolute", "/abs", "/abs"}, BadCategory{"Backslash", "a\\b", "a\\b"},
-                      BadCategory{"Dot", ".", "."}, BadCategory{"DotDot", "..", ".."},
-                      BadCategory{"ZeroByte", "x\0y"s, "x\xE2\x90\x80y"}),
-    [](const ::testing::TestParamInfo<BadCategory>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Window, BadCategoryTest,
+                         ::testing::Values(BadCategory{"Parent", "../escape", "../escape"},
+                                           BadCategory{"Slash", "a/b", "a/b"},
+                                           BadCategory{"Absolute", "/abs", "/abs"},
+                                           BadCategory{"Backslash", "a\\b", "a\\b"},
+                                           BadCategory{"Dot", ".", "."}, BadCategory{"DotDot", "..", ".."},
+                                           BadCategory{"ZeroByte", "x\0y"s, "x\xE2\x90\x80y"}),
+                         test::CaseName());
 
 }  // namespace
 }  // namespace lumaref::test

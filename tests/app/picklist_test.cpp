@@ -1,4 +1,5 @@
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 
 namespace lumaref::test {
 namespace {
@@ -80,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Window, SubjectPathTest,
                                            Escape{"Dot", ".", "lists/subjects/..txt"},
                                            Escape{"Backslash", "a\\b", "lists/subjects/a\\b.txt"},
                                            Escape{"Subfolder", "sub/x", "lists/subjects/sub/x.txt"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 TEST_F(WindowTest, ListFilesKeepEveryLineWhateverItsBreak) {
     createLibrary();

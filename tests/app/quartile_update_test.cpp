@@ -155,6 +155,7 @@ TEST_F(RankingWindowTest, TheProgressBarRepaintsWhenItsDrawingChangesNotOnEveryS
     std::vector<std::string> issns;
     std::vector<TestJournal> journals;
     issns.reserve(kJournalCount);
+    journals.reserve(kJournalCount);
     for (int i = 0; i < kJournalCount; ++i) issns.push_back("1000-" + std::to_string(10000 + i));
     for (int i = 0; i < kJournalCount; ++i)
         journals.push_back({"Journal", "Physics", "Optics", "Monthly", issns[i].c_str(), "", "", "", 1});

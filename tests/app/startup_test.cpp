@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -158,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartupFailure{"NoFrequenciesFile",
                        [](const StartupPaths& at) { return removed(at.program + "/lists/ferequently.txt"); },
                        cannotOpen, "0", "", 0}),
-    [](const ::testing::TestParamInfo<StartupFailure>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(WindowTest, WithTheJournalsClosedEveryGridEventReportsTheClosedDataset) {
     createLibrary();

@@ -15,6 +15,7 @@
 #include "convert/mdb_reference.h"
 #include "db/declared_type.h"
 #include "db/statement.h"
+#include "support/case_name.h"
 #include "support/temp_dir.h"
 #include "text/field.h"
 
@@ -244,7 +245,7 @@ TEST(AccessReading, MemoLongerThanTheTextBufferComesWhole) {
 INSTANTIATE_TEST_SUITE_P(JetFiles, AccessConversion,
                          ::testing::Values(SourceCase{"Jet3Northwind", "nwind.mdb"},
                                            SourceCase{"Jet4Dates", "DateTestDatabase.mdb"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 }  // namespace
 }  // namespace lumaref

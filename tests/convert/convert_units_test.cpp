@@ -8,6 +8,7 @@
 #include "convert/convert_arguments.h"
 #include "convert/jet_column.h"
 #include "convert/jet_date.h"
+#include "support/case_name.h"
 #include "support/error_text.h"
 #include "text/error.h"
 
@@ -52,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"ThreeFiles", {"a", "b", "c"}, "error: too many arguments"},
         ArgumentCase{"UnknownOption", {"a", "b", "--forse"}, "error: unknown option '--forse'"},
         ArgumentCase{"EmptyName", {"a", ""}, "error: a file name is empty"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 struct DateCase {
     const char* name;
@@ -77,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"LastSecondAccessAllows", 2958465.99998, "9999-12-31T23:59:58"},
                       DateCase{"BeforeTheYear100", -657435, ""}, DateCase{"AfterTheYear9999", 2958466, ""},
                       DateCase{"NotANumber", std::nan(""), ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // Where libmdb's own calendar works (day numbers 0 to 10^6), both read every day and time alike.
 TEST(JetDates, AgreeWithLibmdbsCalendar) {

@@ -11,6 +11,7 @@
 
 #include "db/sqlite_store.h"
 #include "db/store.h"
+#include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -150,9 +151,9 @@ TEST_P(StoreContract, AnUpdateWritesOnlyOverTheValuesItRead) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto database = GetParam().create();
-        const auto ours = database->connect();
-        const auto theirs = database->connect();
+        const auto fresh = GetParam().create();
+        const auto ours = fresh->connect();
+        const auto theirs = fresh->connect();
         const LoadedTable ourRead = ours->load("items");
         const LoadedTable theirRead = theirs->load("items");
         const FieldChange theirChange[] = {
@@ -174,8 +175,7 @@ TEST_P(StoreContract, AnUpdateWritesOnlyOverTheValuesItRead) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, StoreContract, ::testing::ValuesIn(kBackends),
-                         [](const ::testing::TestParamInfo<Backend>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Stores, StoreContract, ::testing::ValuesIn(kBackends), test::CaseName());
 
 }  // namespace
 }  // namespace lumaref

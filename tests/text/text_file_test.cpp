@@ -136,7 +136,7 @@ TEST(TextFileTest, WriteBeyondTheFileSizeLimitIsAStreamWriteError) {
     TempDir dir;
     const std::string path = dir.file("list.txt");
     test::writeFile(path, "previous\r\n");
-    const std::string replacement(64 * 1024, 'x');
+    const std::string replacement(std::size_t{64} * 1024, 'x');
     std::string error;
     {
         test::FileSizeLimit limit(4096);
