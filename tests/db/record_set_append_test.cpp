@@ -9,23 +9,18 @@
 #include "db/record_set.h"
 #include "db/statement.h"
 #include "support/error_text.h"
+#include "support/journals_fixture.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
 namespace lumaref {
 namespace {
 
-class AppendTest : public ::testing::Test {
+class AppendTest : public test::JournalsFixture {
 protected:
     void SetUp() override {
         test::createDatabase(dbPath);
-        open();
-    }
-    void open() {
-        journals.reset();
-        connection = std::make_unique<Connection>(kDefaultConnectionString);
-        journals = std::make_unique<RecordSet>("ADOQuery1", *connection, "journals");
-        journals->open();
+        openJournals();
     }
     void append(const char* title, const char* issn = nullptr) {
         journals->append();
@@ -33,13 +28,6 @@ protected:
         if (issn != nullptr) journals->setFieldAsString("ISSN", issn);
         journals->post();
     }
-    std::string stored(const std::string& sql) { return test::queryText(dbPath, sql); }
-
-    test::TempDir dir;
-    test::CurrentDir cwd{dir.path()};
-    std::string dbPath = dir.file("Database.mdb");
-    std::unique_ptr<Connection> connection;
-    std::unique_ptr<RecordSet> journals;
 };
 
 TEST_F(AppendTest, AlternatingFieldSetsStoreExactlyWhatWasSet) {
@@ -61,7 +49,7 @@ TEST_F(AppendTest, AReopenedConnectionAndAChangedSchemaAreFollowed) {
     append("Before");
     connection->close();
     journals->close();
-    open();
+    openJournals();
     append("After reopening");
     test::execSql(dbPath,
                   "CREATE TRIGGER refuse BEFORE INSERT ON journals WHEN NEW.Title = 'No' "

@@ -10,6 +10,7 @@
 #include "db/connection_string.h"
 #include "db/record_set.h"
 #include "support/error_text.h"
+#include "support/journals_fixture.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 #include "text/error.h"
@@ -19,22 +20,13 @@ namespace {
 
 using test::errorOf;
 
-class JournalsTest : public ::testing::Test {
+class JournalsTest : public test::JournalsFixture {
 protected:
     void open(const std::string& rows, const std::string& connectionString = kDefaultConnectionString) {
         test::createDatabase(dbPath, rows);
-        connection = std::make_unique<Connection>(connectionString);
+        openJournals(connectionString);
         connection->setBusyTimeoutMs(50);
-        journals = std::make_unique<RecordSet>("ADOQuery1", *connection, "journals");
-        journals->open();
     }
-    std::string stored(const std::string& sql) { return test::queryText(dbPath, sql); }
-
-    test::TempDir dir;
-    test::CurrentDir cwd{dir.path()};
-    std::string dbPath = dir.file("Database.mdb");
-    std::unique_ptr<Connection> connection;
-    std::unique_ptr<RecordSet> journals;
 };
 
 std::string threeJournals() {
