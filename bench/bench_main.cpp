@@ -85,6 +85,10 @@ std::vector<std::uint64_t> takeSizes(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(LUMAREF_JET_TESTDATA)
+    // The conversion benchmark reads Access text as lumaref-convert does.
+    setenv("MDB_ICONV", "UTF-8", 1);
+#endif
     std::vector<std::uint64_t> sizes;
     try {
         sizes = takeSizes(argc, argv);

@@ -3,7 +3,10 @@
 #include <stdexcept>
 
 #include "bench_data.h"
-#include "data/value_text.h"
+#include "db/declared_type.h"
+#include "db/stored_values.h"
+#include "text/ascii.h"
+#include "text/value_text.h"
 
 namespace lumaref::bench {
 
@@ -13,10 +16,10 @@ std::string connectionStringFor(const std::string& dbPath) {
 
 BenchState::BenchState(std::uint64_t journals) : journals_(journals), dbPath_(databasePathFor(journals)) {
     connection_ = std::make_unique<Connection>(connectionStringFor(dbPath_));
-    connection_->Open();
-    journalSet_ = std::make_unique<RecordSet>("ADOQuery1", *connection_, "select * from journals");
-    journalSet_->Open();
-    journalSet_->SetFiltered(true);
+    connection_->open();
+    journalSet_ = std::make_unique<RecordSet>("ADOQuery1", *connection_, "journals");
+    journalSet_->open();
+    journalSet_->setFiltered(true);
     if (sqlite3_open_v2(dbPath_.c_str(), &sqlite_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
         SQLITE_OK) {
         throw std::runtime_error("cannot open " + dbPath_ + ": " + sqlite3_errmsg(sqlite_));
@@ -50,7 +53,7 @@ const std::string& BenchState::lowerCaseTitles() {
         while (sqlite3_step(select.get()) == SQLITE_ROW) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select.get(), 0));
             for (const char* p = text; p != nullptr && *p != '\0'; ++p) {
-                titles->push_back(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
+                titles->push_back(lowerAscii(*p));
             }
             titles->push_back('\n');
         }

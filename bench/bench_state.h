@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "data/column.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
+#include "filter/column.h"
 
 namespace lumaref::bench {
 
@@ -24,7 +24,7 @@ public:
     std::uint64_t journals() const { return journals_; }
     const std::string& databasePath() const { return dbPath_; }
     Connection& connection() { return *connection_; }
-    // "select * from journals", open, filtering on with no filter text.
+    // "journals", open, filtering on with no filter text.
     RecordSet& journalSet() { return *journalSet_; }
     sqlite3* sqlite() { return sqlite_; }
 

@@ -1,6 +1,6 @@
 // Converting the Northwind Access file, beside its peer: libmdb alone reading every value of every
 // table into its bound text buffers, the floor any conversion through libmdb stands on.
-#if defined(LUMAREF_JET_TESTDATA)
+#if defined(LUMAREF_TESTDATA_DIR)
 #include <benchmark/benchmark.h>
 #include <mdbtools.h>
 
@@ -16,11 +16,7 @@ namespace lumaref::bench {
 
 namespace {
 
-std::string northwind() {
-    const std::string beside = std::string(LUMAREF_JET_TESTDATA) + "/nwind.mdb";
-    return std::filesystem::exists(beside) ? beside
-                                           : std::string(LUMAREF_JET_TESTDATA_FALLBACK) + "/nwind.mdb";
-}
+std::string northwind() { return std::string(LUMAREF_TESTDATA_DIR) + "/jet/nwind.mdb"; }
 
 std::size_t readEveryValueWithLibmdb(const std::string& path) {
     MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);

@@ -10,13 +10,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "bench_data.h"
 #include "convert/csv_table_load.h"
 #include "convert/new_database.h"
 #include "per_iteration.h"
+#include "text/staged_file.h"
 
 extern char** environ;
 
@@ -32,27 +32,29 @@ std::string rankingCsvFor(std::uint64_t rows) {
     const fs::path path = fs::path(dataDirFor(rows)) / "jcr2018.csv";
     if (fs::exists(path)) return path.string();
     fs::create_directories(path.parent_path());
-    const std::string partial = path.string() + ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary);
-        out << "Rank,Full Journal Title,ISSN,Total Cites,Journal Impact Factor,"
-               "Impact Factor without Journal Self Cites\r\n";
-        char line[256];
-        for (std::uint64_t i = 1; i <= rows; ++i) {
-            std::snprintf(
-                line, sizeof line,
-                "%llu,\"Journal of Studies, Part %llu\",%04llu-%03llu%c,%llu,%llu.%03llu,%llu.%03llu\r\n",
-                static_cast<unsigned long long>(i), static_cast<unsigned long long>(i),
-                static_cast<unsigned long long>(i % 10000), static_cast<unsigned long long>(i % 1000),
-                i % 11 == 10 ? 'X' : static_cast<char>('0' + i % 10),
-                static_cast<unsigned long long>(i * 37 % 90000), static_cast<unsigned long long>(i % 50),
-                static_cast<unsigned long long>(i * 7 % 1000), static_cast<unsigned long long>(i % 40),
-                static_cast<unsigned long long>(i * 3 % 1000));
-            out << line;
+    StagedFile file(path.string());
+    std::string text =
+        "Rank,Full Journal Title,ISSN,Total Cites,Journal Impact Factor,"
+        "Impact Factor without Journal Self Cites\r\n";
+    char line[256];
+    for (std::uint64_t i = 1; i <= rows; ++i) {
+        std::snprintf(
+            line, sizeof line,
+            "%llu,\"Journal of Studies, Part %llu\",%04llu-%03llu%c,%llu,%llu.%03llu,%llu.%03llu\r\n",
+            static_cast<unsigned long long>(i), static_cast<unsigned long long>(i),
+            static_cast<unsigned long long>(i % 10000), static_cast<unsigned long long>(i % 1000),
+            i % 11 == 10 ? 'X' : static_cast<char>('0' + i % 10),
+            static_cast<unsigned long long>(i * 37 % 90000), static_cast<unsigned long long>(i % 50),
+            static_cast<unsigned long long>(i * 7 % 1000), static_cast<unsigned long long>(i % 40),
+            static_cast<unsigned long long>(i * 3 % 1000));
+        text += line;
+        if (text.size() >= 1 << 20) {
+            file.write(text);
+            text.clear();
         }
-        if (!out.flush()) throw std::runtime_error("cannot write " + partial);
     }
-    fs::rename(partial, path);
+    file.write(text);
+    file.commit();
     return path.string();
 }
 

@@ -14,9 +14,8 @@
 
 #include "bench_data.h"
 #include "bench_state.h"
-#include "data/connection.h"
-#include "data/record_set.h"
-#include "data/text_file.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "demo_journal.h"
 #include "demo_master_list.h"
 #include "exchange/journal_list_export.h"
@@ -24,6 +23,7 @@
 #include "exchange/master_list_import.h"
 #include "operations.h"
 #include "per_iteration.h"
+#include "text/text_file.h"
 
 namespace lumaref::bench {
 
@@ -127,7 +127,7 @@ const MasterList& masterListFor(std::uint64_t entries) {
 
 // A new, empty database file beside the benchmark data, as a fresh Database.mdb.
 std::string freshDatabase(const MasterList& list, std::uint64_t entries) {
-    const std::string path = dataDirFor(entries) + "/import-bench.mdb";
+    std::string path = dataDirFor(entries) + "/import-bench.mdb";
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
@@ -200,15 +200,15 @@ void importLumaref(benchmark::State& state, std::uint64_t entries) {
         state.PauseTiming();
         const std::string path = freshDatabase(list, entries);
         Connection connection(connectionStringFor(path));
-        RecordSet journals("ADOQuery1", connection, "select * from journals");
-        journals.Open();
+        RecordSet journals("ADOQuery1", connection, "journals");
+        journals.open();
         ImportLineClassifier classifier;
         state.ResumeTiming();
         MasterListLines lines(readMasterListFile(list.path));
         imported = importMasterList(lines, journals, classifier, kCategoryText, kSubjectText);
         state.PauseTiming();
-        journals.Close();
-        connection.Close();
+        journals.close();
+        connection.close();
         state.ResumeTiming();
     }
     if (imported != static_cast<std::int64_t>(list.rows.size()))
@@ -223,7 +223,7 @@ void importSqliteTransaction(benchmark::State& state, std::uint64_t entries) {
 
 void exportLumaref(benchmark::State& state, std::uint64_t journals) {
     RecordSet& set = stateFor(journals).journalSet();
-    set.SetFilter("");
+    set.setFilter("");
     PerIteration times;
     for (auto _ : state) {
         times.start();

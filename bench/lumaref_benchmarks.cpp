@@ -3,8 +3,8 @@
 
 #include "bench_data.h"
 #include "bench_state.h"
-#include "browse/field_search.h"
-#include "browse/selection_filter.h"
+#include "filter/search_condition.h"
+#include "filter/selection_filter.h"
 #include "operations.h"
 #include "per_iteration.h"
 
@@ -22,36 +22,34 @@ std::string searchFilterText(std::string_view word) {
     return selectionFilterText(categoryChosen()) + searchCondition("Journal Title", word, false);
 }
 
-// The search handler without the window: the administrator gate, the filter text, its evaluation, and
+// The search handler without the window: the filter text, its evaluation, and
 // the count as Label7 shows it. `iteration` only keeps the text new to the record set (freshText).
 std::string searchHandler(RecordSet& journals, std::string_view searchText, std::uint64_t iteration) {
-    const bool admin = opensAdminMode(searchText, "Journal Title");
-    benchmark::DoNotOptimize(admin);
     std::string filter = selectionFilterText(categoryChosen());
     if (!searchText.empty()) filter += searchCondition("Journal Title", searchText, filter.empty());
-    journals.SetFiltered(false);
-    journals.SetFilter(freshText(filter, iteration));
-    journals.SetFiltered(true);
-    return std::to_string(journals.RecordCount());
+    journals.setFiltered(false);
+    journals.setFilter(freshText(filter, iteration));
+    journals.setFiltered(true);
+    return std::to_string(journals.recordCount());
 }
 
 // Applies one filter text with filtering on, as the grid sees it, and counts the rows.
 void filterLoop(benchmark::State& state, std::uint64_t journals, const std::string& text) {
     RecordSet& set = stateFor(journals).journalSet();
-    set.SetFilter(text);  // builds the folded copies the filter needs before the clock runs
-    const int expected = set.RecordCount();
+    set.setFilter(text);  // builds the folded copies the filter needs before the clock runs
+    const int expected = set.recordCount();
     PerIteration times;
     std::uint64_t i = 1;
     for (auto _ : state) {
         times.start();
-        set.SetFilter(freshText(text, i++));
-        benchmark::DoNotOptimize(set.RecordCount());
+        set.setFilter(freshText(text, i++));
+        benchmark::DoNotOptimize(set.recordCount());
         times.stop();
     }
-    if (set.RecordCount() != expected) state.SkipWithError("the filter's row count changed between runs");
+    if (set.recordCount() != expected) state.SkipWithError("the filter's row count changed between runs");
     state.counters["rows"] = expected;
     times.report(state);
-    set.SetFilter("");
+    set.setFilter("");
 }
 
 }  // namespace
@@ -60,9 +58,9 @@ void openLumaref(benchmark::State& state, std::uint64_t journals) {
     Connection& connection = stateFor(journals).connection();
     int rows = 0;
     for (auto _ : state) {
-        auto set = std::make_unique<RecordSet>("ADOQuery1", connection, "select * from journals");
-        set->Open();
-        rows = set->RecordCount();
+        auto set = std::make_unique<RecordSet>("ADOQuery1", connection, "journals");
+        set->open();
+        rows = set->recordCount();
         state.PauseTiming();
         set.reset();
         state.ResumeTiming();
@@ -82,11 +80,11 @@ void firstSearchLumaref(benchmark::State& state, std::uint64_t journals) {
     Connection& connection = stateFor(journals).connection();
     const std::string text = searchFilterText(kSearchWord);
     for (auto _ : state) {
-        auto set = std::make_unique<RecordSet>("ADOQuery1", connection, "select * from journals");
-        set->Open();
-        set->SetFiltered(true);
-        set->SetFilter(text);
-        benchmark::DoNotOptimize(set->RecordCount());
+        auto set = std::make_unique<RecordSet>("ADOQuery1", connection, "journals");
+        set->open();
+        set->setFiltered(true);
+        set->setFilter(text);
+        benchmark::DoNotOptimize(set->recordCount());
         state.PauseTiming();
         set.reset();
         state.ResumeTiming();
@@ -105,7 +103,7 @@ void keystrokesLumaref(benchmark::State& state, std::uint64_t journals) {
         times.stop();
     }
     times.report(state);
-    set.SetFilter("");
+    set.setFilter("");
 }
 
 void searchHandlerLumaref(benchmark::State& state, std::uint64_t journals) {
@@ -121,7 +119,7 @@ void searchHandlerLumaref(benchmark::State& state, std::uint64_t journals) {
     }
     state.counters["rows"] = std::stod(label7);
     times.report(state);
-    set.SetFilter("");
+    set.setFilter("");
 }
 
 void memoryLumaref(benchmark::State& state, std::uint64_t journals) {
@@ -132,14 +130,14 @@ void memoryLumaref(benchmark::State& state, std::uint64_t journals) {
     std::size_t resident = 0;
     for (auto _ : state) {
         const std::size_t before = residentBytes();
-        auto set = std::make_unique<RecordSet>("ADOQuery1", shared.connection(), "select * from journals");
-        set->Open();
+        auto set = std::make_unique<RecordSet>("ADOQuery1", shared.connection(), "journals");
+        set->open();
         loaded = set->memoryBytes();
         // Later iterations reuse the memory the first one freed.
         if (resident == 0) resident = residentBytes() - before;
         // A category and a title search build the folded copies of two columns.
-        set->SetFiltered(true);
-        set->SetFilter(searchFilterText(kSearchWord));
+        set->setFiltered(true);
+        set->setFilter(searchFilterText(kSearchWord));
         searched = set->memoryBytes();
     }
     state.counters["db_bytes"] = static_cast<double>(dbBytes);

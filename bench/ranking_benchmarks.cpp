@@ -8,11 +8,12 @@
 
 #include "bench_data.h"
 #include "bench_state.h"
-#include "data/text_fold.h"
 #include "operations.h"
 #include "per_iteration.h"
 #include "ranking/impact_factor_update.h"
 #include "ranking/quartile_update.h"
+#include "support/oracles/quartile_walk_by_filters.h"
+#include "text/text_fold.h"
 
 namespace fs = std::filesystem;
 
@@ -48,18 +49,18 @@ private:
 struct Components {
     explicit Components(const std::string& path)
         : connection(connectionStringFor(path)),
-          journals("ADOQuery1", connection, "select * from journals"),
-          ranking("ADOQuery2", connection, "select * from jcr2018") {
+          journals("ADOQuery1", connection, "journals"),
+          ranking("ADOQuery2", connection, "jcr2018") {
         for (int q = 0; q < 4; ++q) {
             quartiles[static_cast<std::size_t>(q)] = std::make_unique<RecordSet>(
-                "ADOQuery" + std::to_string(q + 3), connection, "select * from JCRQ" + std::to_string(q + 1));
+                "ADOQuery" + std::to_string(q + 3), connection, "JCRQ" + std::to_string(q + 1));
         }
-        connection.Open();
+        connection.open();
         for (RecordSet* set : {&journals, &ranking, quartiles[0].get(), quartiles[1].get(),
                                quartiles[2].get(), quartiles[3].get()})
-            set->Open();
+            set->open();
         // As at start-up with nothing chosen: filtering on, every journal shown.
-        journals.SetFiltered(true);
+        journals.setFiltered(true);
     }
     std::array<RecordSet*, 4> quartileSets() {
         return {quartiles[0].get(), quartiles[1].get(), quartiles[2].get(), quartiles[3].get()};
@@ -203,29 +204,29 @@ UpdateCounts impactFactorsRowByRow(Components& c) {
     UpdateCounts counts;
     RecordSet& journals = c.journals;
     RecordSet& ranking = c.ranking;
-    journals.SetFiltered(false);
-    journals.SetFilter(kEmergingSourcesExclusion);
-    journals.SetFiltered(true);
-    journals.First();
-    while (!journals.Eof()) {
+    journals.setFiltered(false);
+    journals.setFilter(kEmergingSourcesExclusion);
+    journals.setFiltered(true);
+    journals.first();
+    while (!journals.eof()) {
         ++counts.walked;
-        ranking.First();
+        ranking.first();
         bool found = false;
-        while (!found && !ranking.Eof()) {
-            const std::string issn = ranking.FieldAsString("ISSN");
-            if (issn == journals.FieldAsString("ISSN") || issn == journals.FieldAsString("E-ISSN")) {
-                journals.Edit();
-                journals.SetFieldAsString("IF", ranking.FieldAsString("Journal Impact Factor"));
-                journals.SetFieldAsString("Total Cites", ranking.FieldAsString("Total Cites"));
-                journals.SetFieldAsString("Impact Factor without Journal Self Cites",
-                                          ranking.FieldAsString("Impact Factor without Journal Self Cites"));
-                journals.Post();
+        while (!found && !ranking.eof()) {
+            const std::string issn = ranking.fieldAsString("ISSN");
+            if (issn == journals.fieldAsString("ISSN") || issn == journals.fieldAsString("E-ISSN")) {
+                journals.edit();
+                journals.setFieldAsString("IF", ranking.fieldAsString("Journal Impact Factor"));
+                journals.setFieldAsString("Total Cites", ranking.fieldAsString("Total Cites"));
+                journals.setFieldAsString("Impact Factor without Journal Self Cites",
+                                          ranking.fieldAsString("Impact Factor without Journal Self Cites"));
+                journals.post();
                 ++counts.posted;
                 found = true;
             }
-            ranking.Next();
+            ranking.next();
         }
-        journals.Next();
+        journals.next();
     }
     return counts;
 }
@@ -266,7 +267,7 @@ void quartileUpdateLumaref(benchmark::State& state, std::uint64_t journals) {
 void quartileUpdateByFilters(benchmark::State& state, std::uint64_t journals) {
     NoWindow steps;
     updateLoop(state, journals, [&steps](Components& c) {
-        return updateQuartiles(c.journals, c.quartileSets(), steps, QuartileWalk::ByFilters);
+        return test::updateQuartilesByFilters(c.journals, c.quartileSets(), steps);
     });
 }
 

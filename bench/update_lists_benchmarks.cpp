@@ -10,7 +10,7 @@
 
 #include "bench_data.h"
 #include "bench_state.h"
-#include "data/record_set.h"
+#include "db/record_set.h"
 #include "operations.h"
 #include "per_iteration.h"
 #include "picklists/list_file.h"
@@ -106,8 +106,8 @@ void updateListsLumaref(benchmark::State& state, std::uint64_t journals) {
     state.counters["categories"] = static_cast<double>(categories);
     times.report(state);
     // Leave the record set as the other benchmarks expect it: filtering on, no filter text.
-    set.SetFilter("");
-    set.SetFiltered(true);
+    set.setFilter("");
+    set.setFiltered(true);
     if (!sameListFiles(dir.path(), dataDirFor(journals)))
         state.SkipWithError("the rebuilt list files differ from the generator's");
 }

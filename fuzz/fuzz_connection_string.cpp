@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/connection_string.h"
-#include "data/error.h"
+#include "db/connection_string.h"
+#include "text/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

@@ -7,8 +7,8 @@
 
 #include "convert/csv_header.h"
 #include "convert/csv_rows.h"
-#include "data/text_file.h"
-#include "data/text_fold.h"
+#include "text/text_file.h"
+#include "text/text_fold.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "data/text_file.h"
 #include "picklists/list_file.h"
+#include "text/text_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,8 +8,9 @@ packages=(
   libsqlite3-dev sqlite3 libutf8proc-dev
   mdbtools-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format libclang-rt-14-dev
+  clang clang-format clang-tidy libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  x11-utils x11-apps xdotool netpbm
 )
 
 missing=()

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Pictures the real program: builds a demo database with its list files, starts lumaref on it under
-# xvfb-run and saves the window as a PNG.
+# Pictures the real program: builds a demo database with its list files, starts lumaref on it in a
+# virtual X server and, once its window is up, saves that window as a PNG from outside the program.
 #
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT.png]      (defaults: build, lumaref-window.png)
 #   LUMAREF_DEMO_JOURNALS=N   journals in the demo database (default 2000)
 #
-# BUILD_DIR must hold the targets lumaref and lumaref-demo. The program picks the picture itself
-# (LUMAREF_SCREENSHOT) once the window has been painted, then quits.
+# BUILD_DIR must hold the targets lumaref and lumaref-demo. Needs xvfb-run, xwininfo, xdotool, xwd and
+# netpbm (scripts/install-deps.sh installs them).
 set -euo pipefail
 
 build_dir=${1:-build}
@@ -19,7 +19,12 @@ for tool in "$build_dir/src/lumaref" "$build_dir/tools/lumaref-demo"; do
     exit 1
   fi
 done
-command -v xvfb-run >/dev/null || { echo "screenshot.sh: xvfb-run is not installed" >&2; exit 1; }
+for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmtopng; do
+  command -v "$command" >/dev/null || {
+    echo "screenshot.sh: $command is not installed (scripts/install-deps.sh)" >&2
+    exit 1
+  }
+done
 
 output=$(realpath -m "$output")
 work=$(mktemp -d)
@@ -29,5 +34,33 @@ trap 'rm -rf "$work"' EXIT
 # The list files are found beside the executable and Database.mdb in the current directory:
 # a copy of the program in the demo folder has both.
 cp "$build_dir/src/lumaref" "$work/"
-(cd "$work" && LUMAREF_SCREENSHOT="$output" xvfb-run -a -s "-screen 0 1280x800x24" ./lumaref)
+
+# Runs inside the X server: starts the program, waits for its window, gives it the keyboard focus as
+# a window manager would (the picture shows the window as a user first sees it: active, the grid
+# holding the focus), lets it paint, takes the window's picture and ends the program.
+cat >"$work/capture.sh" <<'CAPTURE'
+#!/usr/bin/env bash
+set -euo pipefail
+output=$1
+./lumaref &
+program=$!
+trap 'kill "$program" 2>/dev/null || true; wait "$program" 2>/dev/null || true' EXIT
+window=
+for _ in $(seq 100); do
+  window=$(xwininfo -root -tree 2>/dev/null | awk '/"Lumaref v 1.0"/ {print $1; exit}')
+  [[ -n $window ]] && break
+  kill -0 "$program" 2>/dev/null || { echo "screenshot.sh: lumaref ended before showing its window" >&2; exit 1; }
+  sleep 0.1
+done
+[[ -n $window ]] || { echo "screenshot.sh: no lumaref window after 10 s" >&2; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$window"
+# Painting follows within a few turns of the program's event loop.
+sleep 1
+xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$output.part"
+mv "$output.part" "$output"
+CAPTURE
+chmod +x "$work/capture.sh"
+
+(cd "$work" && xvfb-run -a -s "-screen 0 1280x800x24" ./capture.sh "$output")
 echo "saved $output"

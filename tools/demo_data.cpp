@@ -1,22 +1,18 @@
 #include "demo_data.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "data/error.h"
-#include "data/text_file.h"
 #include "demo_database.h"
 #include "demo_journal.h"
 #include "demo_master_list.h"
 #include "demo_vocabulary.h"
 #include "lumaref_schema.h"
 #include "picklists/list_file.h"
+#include "text/error.h"
+#include "text/text_file.h"
 
 namespace fs = std::filesystem;
 
@@ -68,28 +64,19 @@ void makeDirectory(const fs::path& dir) {
     if (error) throw Error("Cannot create directory \"" + dir.string() + "\": " + error.message());
 }
 
-void syncFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int saved = errno;
-        if (fd >= 0) ::close(fd);
-        throw Error("Cannot write \"" + path.string() + "\": " + systemReason(saved));
-    }
-    ::close(fd);
-}
-
+// At the paths the program reads its lists from, with outDir as the program's folder.
 void writeLists(const fs::path& outDir, const ListContents& lists) {
-    const fs::path listDir = outDir / "lists";
-    makeDirectory(listDir / "subjects");
+    makeDirectory(outDir / "lists" / "subjects");
+    const std::string programDir = outDir.string();
     const auto words = categoryWords();
     std::vector<std::string> categories;
     for (std::size_t c : lists.categories.order()) categories.emplace_back(words[c].name);
-    writeListFile((listDir / "categories.txt").string(), categories);
-    writeListFile((listDir / "ferequently.txt").string(), lists.frequencies);
+    writeListFile(categoriesListPath(programDir), categories);
+    writeListFile(frequenciesListPath(programDir), lists.frequencies);
     for (std::size_t c : lists.categories.order()) {
         std::vector<std::string> subjects;
         for (std::size_t s : lists.subjects[c].order()) subjects.emplace_back(words[c].subjects[s]);
-        writeListFile((listDir / "subjects" / (std::string(words[c].name) + ".txt")).string(), subjects);
+        writeListFile(subjectListPath(programDir, words[c].name).value(), subjects);
     }
 }
 
@@ -160,31 +147,16 @@ Summary generate(const Options& options) {
     }
     makeDirectory(outDir);
 
-    const fs::path partial = outDir / "Database.mdb.partial";
-    fs::remove(partial, error);
     Summary summary;
-    try {
-        const JournalMaker maker(options.seed);
-        ListContents lists;
-        {
-            DemoDatabase db(partial.string(), kSchemaSql);
-            fillDatabase(db, options, maker, lists, summary);
-            db.finish();
-        }
-        syncFile(partial);
-        writeLists(outDir, lists);
-        summary.categories = lists.categories.order().size();
-        summary.masterListFiles = writeMasterLists(outDir, options, maker);
-
-        // A journal file left from the database being replaced would be applied to the new one.
-        for (const char* suffix : {"-wal", "-shm", "-journal"})
-            fs::remove(outDir / ("Database.mdb" + std::string(suffix)), error);
-        fs::rename(partial, dbPath, error);
-        if (error) throw Error("Cannot create \"" + dbPath.string() + "\": " + error.message());
-    } catch (...) {
-        fs::remove(partial, error);
-        throw;
-    }
+    const JournalMaker maker(options.seed);
+    ListContents lists;
+    // The database is put in place last, once the lists are written too.
+    DemoDatabase db(dbPath.string(), options.force, kSchemaSql);
+    fillDatabase(db, options, maker, lists, summary);
+    writeLists(outDir, lists);
+    summary.categories = lists.categories.order().size();
+    summary.masterListFiles = writeMasterLists(outDir, options, maker);
+    db.commit();
     return summary;
 }
 

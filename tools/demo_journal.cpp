@@ -5,6 +5,7 @@
 
 #include "demo_random.h"
 #include "demo_vocabulary.h"
+#include "text/ascii.h"
 
 namespace lumaref::demo {
 
@@ -216,12 +217,6 @@ std::string formatCites(std::uint32_t cites) {
     return out;
 }
 
-std::string rankingTitle(std::string_view title) {
-    std::string out(title);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
+std::string rankingTitle(std::string_view title) { return upperAscii(title); }
 
 }  // namespace lumaref::demo

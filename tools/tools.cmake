@@ -9,7 +9,7 @@ add_library(lumaref_demo_data STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/issn.cpp)
 target_include_directories(lumaref_demo_data PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 # schema.sql is compiled in, so the generator runs without the source tree.
-target_link_libraries(lumaref_demo_data PUBLIC lumaref_core SQLite::SQLite3 PRIVATE lumaref_schema)
+target_link_libraries(lumaref_demo_data PUBLIC lumaref_core PRIVATE lumaref_schema)
 lumaref_warnings(lumaref_demo_data)
 
 add_executable(lumaref-demo ${CMAKE_CURRENT_SOURCE_DIR}/lumaref_demo_main.cpp)

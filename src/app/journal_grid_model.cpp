@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/journal_columns.h"
-#include "data/text_fold.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 
@@ -18,15 +18,15 @@ JournalGridModel::JournalGridModel(RecordSet& records, QObject* parent)
 
 JournalGridModel::~JournalGridModel() { records_.setListener(nullptr); }
 
-int JournalGridModel::liveRowCount() const { return records_.Active() ? records_.RecordCount() : 0; }
+int JournalGridModel::liveRowCount() const { return records_.active() ? records_.recordCount() : 0; }
 
 void JournalGridModel::mapFields() {
     std::fill(fieldOfColumn_.begin(), fieldOfColumn_.end(), -1);
-    if (!records_.Active()) return;
-    const int count = records_.FieldCount();
+    if (!records_.active()) return;
+    const int count = records_.fieldCount();
     for (std::size_t column = 0; column < kJournalColumns.size(); ++column) {
         for (int field = 0; field < count; ++field) {
-            if (sameName(records_.Field(field).name, kJournalColumns[column].field)) {
+            if (sameName(records_.field(field).name, kJournalColumns[column].field)) {
                 fieldOfColumn_[column] = field;
                 break;
             }

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "data/record_set.h"
+#include "db/record_set.h"
 
 namespace lumaref {
 

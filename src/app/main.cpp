@@ -2,9 +2,9 @@
 
 #include <csignal>
 
+#include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
-#include "app/startup_hooks.h"
 
 int main(int argc, char* argv[]) {
     // A write past the file-size limit then fails like one on a full disk and is reported, instead of
@@ -16,8 +16,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Lumaref"));
 
     lumaref::MessageBoxPrompts prompts;
-    lumaref::TForm1 form(prompts, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-    lumaref::installStartupHooks(form);
-    form.show();
+    lumaref::JournalDatabase database;  // Database.mdb in the current directory; outlives the window
+    lumaref::MainWindow window(prompts, database, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    window.show();
     return QApplication::exec();
 }

@@ -5,13 +5,13 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/journal_database.h"
 #include "app/prompts.h"
 #include "app/record_navigator.h"
-#include "data/connection.h"
-#include "data/record_set.h"
 #include "exchange/import_line_classifier.h"
 
 class QComboBox;
@@ -28,152 +28,125 @@ namespace lumaref {
 
 class JournalGrid;
 class JournalGridModel;
+class ProgressStepper;
 
-// The one window of the program. Every control and component is a member named as designed, with
-// that name as its objectName; behaviour lives in the handlers below, each run behind one guard
-// that turns an error into an error box.
-class TForm1 : public QWidget {
+// The one window of the program. Its controls are members named for what they do; each carries the
+// design's component name as its objectName (the layout table in main_window_layout.cpp holds the
+// pairs). Handlers run behind one guard that turns an error into an error box.
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    // Builds every control, opens Database.mdb (current directory) and the six record sets, reporting
+    // Builds every control, opens the connection and the six record sets of `database`, reporting
     // each failure, then runs the start-up handler. List files are found below programDir.
-    TForm1(Prompts& prompts, const QString& programDir, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(Prompts& prompts, JournalDatabase& database, const QString& programDir,
+               QWidget* parent = nullptr);
+    // The same over a database of its own: Database.mdb in the current directory, as main() opens it.
+    MainWindow(Prompts& prompts, const QString& programDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    // Import panel (all administrator controls).
-    QFrame* Bevel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-
-    // Selection panel.
-    QFrame* Bevel2 = nullptr;
-    QLabel* Label11 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLabel* Label4 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QLabel* Label5 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QLabel* Label8 = nullptr;
-    QPushButton* BitBtn5 = nullptr;
-    QPushButton* BitBtn4 = nullptr;
-    QPushButton* BitBtn6 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QRadioButton* RadioButton3 = nullptr;
-    QRadioButton* RadioButton4 = nullptr;
-    QRadioButton* RadioButton5 = nullptr;
-
-    // Search bar, grid and navigator.
-    RecordNavigator* DBNavigator1 = nullptr;
-    QPushButton* BitBtn8 = nullptr;
-    QLabel* Label12 = nullptr;
-    QComboBox* ComboBox4 = nullptr;
-    QLabel* Label13 = nullptr;
-    QLineEdit* Edit4 = nullptr;
-    JournalGrid* DBGrid1 = nullptr;
-
-    // Footer.
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QPushButton* BitBtn7 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-
-    // Components.
-    Connection ADOConnection1;
-    RecordSet ADOQuery1;  // journals, shown in the grid
-    RecordSet ADOQuery2;  // jcr2018
-    RecordSet ADOQuery3;  // JCRQ1
-    RecordSet ADOQuery4;  // JCRQ2
-    RecordSet ADOQuery5;  // JCRQ3
-    RecordSet ADOQuery6;  // JCRQ4
-    JournalGridModel* DataSource1 = nullptr;
-
-    // Shared operations.
-    void ApplySelectionFilter();
-    void UpdateRecordCounters();
-
-    // Window.
-    void FormCreate();
-    void FormKeyPress(QString& key);
-
-    // Selection panel and search bar.
-    void ComboBox1Change();
-    void ComboBox1KeyPress(QString& key);
-    void ComboBox2Change();
-    void ComboBox2KeyPress(QString& key);
-    void ComboBox3Change();
-    void ComboBox3KeyPress(QString& key);
-    void ComboBox4Change();
-    void Edit4Change();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void RadioButton3Click();
-    void RadioButton4Click();
-    void RadioButton5Click();
-
-    // Buttons whose operations come with the import, export, update and list-rebuild work.
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void BitBtn3Click();
-    void BitBtn4Click();
-    void BitBtn5Click();
-    void BitBtn6Click();
-    void BitBtn7Click();
-    void BitBtn8Click();
-
-    // Grid and navigator: each refreshes the record counters.
-    void DBNavigator1Click();
-    void DBGrid1CellClick();
-    void DBGrid1ColEnter();
-    void DBGrid1ColumnMoved();
-    void DBGrid1DblClick();
-    void DBGrid1Enter();
-    void DBGrid1KeyDown();
-    void DBGrid1KeyPress(QString& key);
-    void DBGrid1KeyUp();
-    void DBGrid1MouseDown();
-    void DBGrid1MouseMove();
-    void DBGrid1MouseUp();
-
-    // The administrator controls, in the order the gate sets them.
-    std::array<QWidget*, 11> adminControls() const;
+    const JournalDatabase& database() const { return data_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void buildWindow();
-    void buildImportPanel();
-    void buildSelectionPanel();
-    void buildSearchBar();
-    void buildGrid();
-    void buildFooter();
+    MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDatabase, JournalDatabase* database,
+               const QString& programDir, QWidget* parent);
+
+    void buildControls();
+    void setUpIndexButtons();
     void setTabOrderChain();
     void wireEvents();
-    void wireGridEvents();
-    void openComponents();
+    void openDatabase();
     void loadPickList(QComboBox* box, const std::vector<std::string>& items);
-    void filterGridEvent(QObject* watched, QEvent* event);
+    // The administrator controls, in the order the gate sets them.
+    std::array<QWidget*, 11> adminControls() const;
 
     // Runs a handler; an error ends it and shows in an error box once the grid is up to date.
     void guarded(const std::function<void()>& handler);
+
+    // Start-up and the window's own keys.
+    void onCreated();
+    void onWindowKeyPress(const QString& key);
+
+    // Browsing: the selection, the field search with the administrator gate, and the pick lists.
+    void applySelectionFilter();
+    void onSearchTextChanged();
+    void onSearchFieldChanged();
+    void onCategoryChanged();
+    void onSelectionBoxKeyPress(const QString& key, QWidget* next);
+
+    // Grid and navigator: one cursor shared with the journals, and the record counters.
+    void updateRecordCounters();
+    void onGridCurrentChanged(const QModelIndex& current);
     void showGridCursor(int position);
-    void gridCurrentChanged(const QModelIndex& current);
-    void navigate(RecordNavigator::Button button);
+    void onNavigatorClicked(RecordNavigator::Button button);
+
+    // Text exchange.
+    void onBrowseClicked();
+    void onImportClicked();
+    void onSaveClicked();
+
+    // Pick-list rebuild.
+    void onUpdateCategoriesClicked();
+    void onUpdateFrequenciesClicked();
+    void onUpdateListsClicked();
+
+    // Ranking updates.
+    void onUpdateImpactFactorsClicked();
+    void onUpdateQuartilesClicked();
 
     Prompts& prompts_;
+    // Declared before the grid and its model, which read the journals, so it outlives them.
+    std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
+    JournalDatabase& data_;
     std::string programDir_;
+
+    // Import panel (all administrator controls but its frame).
+    QFrame* importPanel_ = nullptr;
+    QLabel* importFileLabel_ = nullptr;
+    QLineEdit* importFileEdit_ = nullptr;
+    QPushButton* browseButton_ = nullptr;
+    QLabel* importCategoryLabel_ = nullptr;
+    QLineEdit* importCategoryEdit_ = nullptr;
+    QLabel* importSubjectLabel_ = nullptr;
+    QLineEdit* importSubjectEdit_ = nullptr;
+    QPushButton* importButton_ = nullptr;
+
+    // Selection panel.
+    QFrame* selectionPanel_ = nullptr;
+    QLabel* selectionLabel_ = nullptr;
+    QComboBox* categoryBox_ = nullptr;
+    QLabel* categoryLabel_ = nullptr;
+    QComboBox* subjectBox_ = nullptr;
+    QLabel* subjectLabel_ = nullptr;
+    QComboBox* frequencyBox_ = nullptr;
+    QLabel* frequencyLabel_ = nullptr;
+    QPushButton* updateListsButton_ = nullptr;
+    QPushButton* updateCategoriesButton_ = nullptr;   // hidden; run by "Update lists"
+    QPushButton* updateFrequenciesButton_ = nullptr;  // hidden; run by "Update lists"
+    std::array<QRadioButton*, 5> indexButtons_{};     // the four citation indexes, then "All"
+
+    // Search bar.
+    RecordNavigator* navigator_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QLabel* searchFieldLabel_ = nullptr;
+    QComboBox* searchFieldBox_ = nullptr;
+    QLabel* searchTextLabel_ = nullptr;
+    QLineEdit* searchEdit_ = nullptr;
+
+    // Footer.
+    QLabel* recordCountCaption_ = nullptr;
+    QLabel* recordCountLabel_ = nullptr;
+    QLabel* currentRecordCaption_ = nullptr;
+    QLabel* currentRecordLabel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    ProgressStepper* progressStepper_ = nullptr;  // a child of the bar
+    QPushButton* updateQuartilesButton_ = nullptr;
+    QPushButton* updateImpactFactorsButton_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell
 
@@ -181,6 +154,11 @@ private:
     ImportLineClassifier importClassifier_;
     QString lastImportFile_;
     QString lastExportFile_;
+
+    // The grid and its model read the journals. Held here rather than left to Qt, and declared last,
+    // so they go before anything they read.
+    std::unique_ptr<JournalGridModel> gridModel_;
+    std::unique_ptr<JournalGrid> grid_;
 };
 
 }  // namespace lumaref

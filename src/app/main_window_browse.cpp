@@ -6,9 +6,11 @@
 #include <QRadioButton>
 #include <QStringList>
 
+#include "app/admin_gate.h"
+#include "app/captions.h"
 #include "app/main_window.h"
-#include "browse/field_search.h"
-#include "browse/selection_filter.h"
+#include "filter/search_condition.h"
+#include "filter/selection_filter.h"
 #include "picklists/list_file.h"
 
 namespace lumaref {
@@ -19,7 +21,7 @@ std::string textOf(const QComboBox* box) { return box->currentText().toStdString
 
 }  // namespace
 
-void TForm1::loadPickList(QComboBox* box, const std::vector<std::string>& items) {
+void MainWindow::loadPickList(QComboBox* box, const std::vector<std::string>& items) {
     // Loading replaces the items and keeps the text, which the program changes only on purpose.
     const QString text = box->currentText();
     QStringList list;
@@ -31,75 +33,61 @@ void TForm1::loadPickList(QComboBox* box, const std::vector<std::string>& items)
     box->setEditText(text);
 }
 
-void TForm1::ApplySelectionFilter() {
-    ADOQuery1.SetFiltered(false);
-    ADOQuery1.SetFilter(std::string());
+void MainWindow::applySelectionFilter() {
+    RecordSet& journals = data_.journals;
+    journals.setFiltered(false);
+    journals.setFilter(std::string());
     SelectionInputs inputs;
-    inputs.category = textOf(ComboBox1);
-    inputs.subject = textOf(ComboBox2);
-    inputs.frequency = textOf(ComboBox3);
-    const QRadioButton* indexButtons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4,
-                                          RadioButton5};
-    for (int i = 0; i < 5; ++i) {
-        if (indexButtons[i]->isChecked()) inputs.indexButton = i + 1;
+    inputs.category = textOf(categoryBox_);
+    inputs.subject = textOf(subjectBox_);
+    inputs.frequency = textOf(frequencyBox_);
+    for (std::size_t i = 0; i < indexButtons_.size(); ++i) {
+        if (indexButtons_[i]->isChecked()) inputs.indexButton = static_cast<int>(i) + 1;
     }
-    ADOQuery1.SetFilter(selectionFilterText(inputs));
-    ADOQuery1.SetFiltered(true);
-    Label7->setText(QString::number(ADOQuery1.RecordCount()));
+    journals.setFilter(selectionFilterText(inputs));
+    journals.setFiltered(true);
+    recordCountLabel_->setText(QString::number(journals.recordCount()));
 }
 
-// The search handler, the hub of browsing: the administrator gate, then the selection filter with at
-// most one search condition on top.
-void TForm1::Edit4Change() {
-    const std::string searchText = Edit4->text().toStdString();
-    const bool admin = opensAdminMode(searchText, textOf(ComboBox4));
+// The hub of browsing: the administrator gate, then the selection filter with at most one search
+// condition on top.
+void MainWindow::onSearchTextChanged() {
+    RecordSet& journals = data_.journals;
+    const std::string searchText = searchEdit_->text().toStdString();
+    const bool admin = opensAdminMode(searchText, textOf(searchFieldBox_));
     for (QWidget* control : adminControls()) control->setEnabled(admin);
     if (searchText.empty()) {
-        ApplySelectionFilter();
+        applySelectionFilter();
         return;
     }
-    ADOQuery1.SetFiltered(false);
-    ApplySelectionFilter();
-    const std::string condition = searchCondition(textOf(ComboBox4), searchText, ADOQuery1.Filter().empty());
-    if (!condition.empty()) ADOQuery1.SetFilter(ADOQuery1.Filter() + condition);
-    ADOQuery1.SetFiltered(true);
-    Label7->setText(QString::number(ADOQuery1.RecordCount()));
+    journals.setFiltered(false);
+    applySelectionFilter();
+    const std::string condition =
+        searchCondition(textOf(searchFieldBox_), searchText, journals.filter().empty());
+    if (!condition.empty()) journals.setFilter(journals.filter() + condition);
+    journals.setFiltered(true);
+    recordCountLabel_->setText(QString::number(journals.recordCount()));
 }
 
-void TForm1::ComboBox4Change() {
-    Label13->setText(QString::fromStdString(searchLabelCaption(textOf(ComboBox4))));
+void MainWindow::onSearchFieldChanged() {
+    searchTextLabel_->setText(QString::fromStdString(searchLabelCaption(textOf(searchFieldBox_))));
 }
 
-void TForm1::ComboBox1Change() {
-    const std::string category = textOf(ComboBox1);
+void MainWindow::onCategoryChanged() {
+    const std::string category = textOf(categoryBox_);
     if (!category.empty()) {
         // A category that is no valid file name (a path separator, "." or "..") names no subject file.
         const std::optional<std::string> path = subjectListPath(programDir_, category);
         if (path && QFileInfo(QString::fromStdString(*path)).isFile())
-            loadPickList(ComboBox2, readListFile(*path));
-        ComboBox2->setEditText(QString());
+            loadPickList(subjectBox_, readListFile(*path));
+        subjectBox_->setEditText(QString());
     }
-    Edit4Change();
+    onSearchTextChanged();
 }
-
-void TForm1::ComboBox2Change() { Edit4Change(); }
-void TForm1::ComboBox3Change() { Edit4Change(); }
 
 // Enter moves along category, subject, frequency and search text; the key itself goes on as usual.
-void TForm1::ComboBox1KeyPress(QString& key) {
-    if (key == QLatin1String("\r")) ComboBox2->setFocus();
+void MainWindow::onSelectionBoxKeyPress(const QString& key, QWidget* next) {
+    if (key == QLatin1String("\r")) next->setFocus();
 }
-void TForm1::ComboBox2KeyPress(QString& key) {
-    if (key == QLatin1String("\r")) ComboBox3->setFocus();
-}
-void TForm1::ComboBox3KeyPress(QString& key) {
-    if (key == QLatin1String("\r")) Edit4->setFocus();
-}
-
-void TForm1::RadioButton1Click() { ApplySelectionFilter(); }
-void TForm1::RadioButton2Click() { ApplySelectionFilter(); }
-void TForm1::RadioButton3Click() { ApplySelectionFilter(); }
-void TForm1::RadioButton4Click() { ApplySelectionFilter(); }
-void TForm1::RadioButton5Click() { ApplySelectionFilter(); }
 
 }  // namespace lumaref

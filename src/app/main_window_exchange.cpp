@@ -20,29 +20,30 @@ QString fromUtf8(const std::string& text) { return QString::fromStdString(text);
 
 }  // namespace
 
-void TForm1::BitBtn1Click() {
+void MainWindow::onBrowseClicked() {
     const QString chosen = prompts_.askOpenFileName(lastImportFile_);
     if (chosen.isEmpty()) return;
     lastImportFile_ = chosen;
     const ImportNames names = importNamesForPath(chosen.toStdString());
-    Edit1->setText(chosen);
-    Edit2->setText(fromUtf8(names.category));
-    Edit3->setText(fromUtf8(names.subject));
+    importFileEdit_->setText(chosen);
+    importCategoryEdit_->setText(fromUtf8(names.category));
+    importSubjectEdit_->setText(fromUtf8(names.subject));
 }
 
-void TForm1::BitBtn2Click() {
-    MasterListLines lines(readMasterListFile(filePath(Edit1->text())));
-    const std::int64_t count = importMasterList(lines, ADOQuery1, importClassifier_,
-                                                Edit2->text().toStdString(), Edit3->text().toStdString());
+void MainWindow::onImportClicked() {
+    MasterListLines lines(readMasterListFile(filePath(importFileEdit_->text())));
+    const std::int64_t count =
+        importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
+                         importSubjectEdit_->text().toStdString());
     prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(count));
 }
 
-void TForm1::BitBtn8Click() {
+void MainWindow::onSaveClicked() {
     const QString chosen = prompts_.askSaveFileName(
         lastExportFile_.isEmpty() ? QString::fromLatin1(kDefaultSaveFileName) : lastExportFile_);
     if (chosen.isEmpty()) return;
     lastExportFile_ = chosen;
-    exportJournalList(ADOQuery1, filePath(chosen));
+    exportJournalList(data_.journals, filePath(chosen));
 }
 
 }  // namespace lumaref

@@ -32,23 +32,23 @@ std::vector<std::string> itemsOf(const QComboBox* box) {
 
 }  // namespace
 
-void TForm1::BitBtn4Click() {
-    refill(ComboBox1, collectFromEveryRow(ADOQuery1, kCategoryField, EmptyValues::Collect));
+void MainWindow::onUpdateCategoriesClicked() {
+    refill(categoryBox_, collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect));
     // Refilled before writing, so a file that cannot be written leaves the new list shown.
-    writeListFile(categoriesListPath(programDir_), itemsOf(ComboBox1));
+    writeListFile(categoriesListPath(programDir_), itemsOf(categoryBox_));
 }
 
-void TForm1::BitBtn6Click() {
-    refill(ComboBox3, collectFromEveryRow(ADOQuery1, kFrequencyField, EmptyValues::Skip));
-    writeListFile(frequenciesListPath(programDir_), itemsOf(ComboBox3));
+void MainWindow::onUpdateFrequenciesClicked() {
+    refill(frequencyBox_, collectFromEveryRow(data_.journals, kFrequencyField, EmptyValues::Skip));
+    writeListFile(frequenciesListPath(programDir_), itemsOf(frequencyBox_));
 }
 
-// "Update lists". Any failure ends the run where it happened; the record set is left as it stands
+// "Update lists". Any failure ends the run where it happened; the journals are left as they stand
 // then, and the selection filter is not re-applied.
-void TForm1::BitBtn5Click() {
-    BitBtn4Click();
-    rebuildSubjectLists(ADOQuery1, programDir_, itemsOf(ComboBox1));
-    BitBtn6Click();
+void MainWindow::onUpdateListsClicked() {
+    onUpdateCategoriesClicked();
+    rebuildSubjectLists(data_.journals, programDir_, itemsOf(categoryBox_));
+    onUpdateFrequenciesClicked();
     prompts_.showMessage(QStringLiteral("Finish!"));
 }
 

@@ -13,33 +13,35 @@ namespace {
 // What an update asks of the window, in the update's own order.
 class WindowUpdateSteps : public UpdateSteps {
 public:
-    WindowUpdateSteps(TForm1& form, QProgressBar* bar) : form_(form), bar_(bar), stepper_(bar) {}
+    WindowUpdateSteps(ProgressStepper& stepper, std::function<void()> applySelectionFilter)
+        : stepper_(stepper), applySelectionFilter_(std::move(applySelectionFilter)) {}
+    // Also after an update that ended with an error: the bar shows where it stopped.
+    ~WindowUpdateSteps() override { stepper_.finish(); }
 
     void showProgress(int maximum) override { stepper_.start(maximum); }
     void advanceProgress() override { stepper_.step(); }
     void hideProgress() override {
-        stepper_.sync();
-        bar_->hide();
+        stepper_.finish();
+        stepper_.bar()->hide();
     }
-    void applySelectionFilter() override { form_.ApplySelectionFilter(); }
+    void applySelectionFilter() override { applySelectionFilter_(); }
 
 private:
-    TForm1& form_;
-    QProgressBar* bar_;
-    ProgressStepper stepper_;
+    ProgressStepper& stepper_;
+    std::function<void()> applySelectionFilter_;
 };
 
 }  // namespace
 
-void TForm1::BitBtn3Click() {
-    WindowUpdateSteps steps(*this, ProgressBar1);
-    updateImpactFactors(ADOQuery1, ADOQuery2, steps);
+void MainWindow::onUpdateImpactFactorsClicked() {
+    WindowUpdateSteps steps(*progressStepper_, [this] { applySelectionFilter(); });
+    updateImpactFactors(data_.journals, data_.impactFactors, steps);
     prompts_.showMessage(QStringLiteral("Finish!"));
 }
 
-void TForm1::BitBtn7Click() {
-    WindowUpdateSteps steps(*this, ProgressBar1);
-    updateQuartiles(ADOQuery1, {&ADOQuery3, &ADOQuery4, &ADOQuery5, &ADOQuery6}, steps);
+void MainWindow::onUpdateQuartilesClicked() {
+    WindowUpdateSteps steps(*progressStepper_, [this] { applySelectionFilter(); });
+    updateQuartiles(data_.journals, data_.quartileTables(), steps);
     prompts_.showMessage(QStringLiteral("Finish!"));
 }
 

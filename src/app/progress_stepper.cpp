@@ -1,28 +1,35 @@
 #include "app/progress_stepper.h"
 
-#include <QEvent>
 #include <QProgressBar>
 
 namespace lumaref {
 
-ProgressStepper::ProgressStepper(QProgressBar* bar) : bar_(bar) { bar_->installEventFilter(this); }
+ProgressStepper::ProgressStepper(QProgressBar* bar) : QObject(bar), bar_(bar) {}
 
-ProgressStepper::~ProgressStepper() {
-    bar_->removeEventFilter(this);
-    if (started_) sync();
+// The bar paints some changes itself and only schedules others, for an event loop that does not run
+// until the loop ends. Its own painting is held back while it takes the change; then it is painted
+// once, here.
+template <class Change>
+void ProgressStepper::repaintAfter(Change change) {
+    bar_->setUpdatesEnabled(false);
+    change();
+    bar_->setUpdatesEnabled(true);
+    bar_->repaint();
+    ++repaints_;
 }
 
 void ProgressStepper::start(int maximum) {
     bar_->show();
     minimum_ = 1;
     maximum_ = maximum;
-    bar_->setRange(minimum_, maximum_);
-    bar_->reset();  // below the minimum: drawn empty
+    repaintAfter([this] {
+        bar_->setRange(minimum_, maximum_);
+        bar_->reset();  // below the minimum: drawn empty
+    });
     position_ = bar_->value();
     width_ = bar_->width();
     drawn_ = drawnAt(position_);
-    started_ = true;
-    bar_->repaint();
+    running_ = true;
 }
 
 ProgressStepper::Drawn ProgressStepper::drawnAt(int position) const {
@@ -38,20 +45,13 @@ void ProgressStepper::step() {
     const Drawn now = drawnAt(position_);
     if (now == drawn_) return;
     drawn_ = now;
-    const int before = paints_;
-    bar_->setValue(position_);
-    // The bar paints itself on some changes; the others it would only schedule, for an event loop
-    // that does not run until the loop ends.
-    if (paints_ == before && bar_->isVisible()) bar_->repaint();
+    repaintAfter([this] { bar_->setValue(position_); });
 }
 
-void ProgressStepper::sync() {
+void ProgressStepper::finish() {
+    if (!running_) return;
+    running_ = false;
     if (bar_->value() != position_) bar_->setValue(position_);
-}
-
-bool ProgressStepper::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == bar_ && event->type() == QEvent::Paint) ++paints_;
-    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace lumaref

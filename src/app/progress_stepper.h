@@ -8,24 +8,23 @@ namespace lumaref {
 
 // Advances a progress bar one step at a time inside a loop that never returns to the event loop.
 // The bar is handed its new position and painted at once whenever what it draws changes (the filled
-// length in pixels or the percentage), so it moves visibly without a paint per step.
+// length in pixels or the percentage), so it moves visibly without a paint per step. Lives as a child
+// of its bar.
 class ProgressStepper : public QObject {
+    Q_OBJECT
 public:
     explicit ProgressStepper(QProgressBar* bar);
-    // Leaves the bar on the exact position reached, also when the loop ended with an error.
-    ~ProgressStepper() override;
+
+    QProgressBar* bar() const { return bar_; }
 
     // Shows the bar with the range 1..maximum, step 1 and position 0 (drawn empty).
     void start(int maximum);
     void step();
-    // Hands the bar the position reached, without painting.
-    void sync();
+    // Hands the bar the exact position reached, also when the loop ended early. Once per start.
+    void finish();
 
-    int position() const { return position_; }
-    int paints() const { return paints_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // How often the stepper has painted the bar: at each start and at each change of its drawing.
+    int repaints() const { return repaints_; }
 
 private:
     struct Drawn {
@@ -34,6 +33,8 @@ private:
         bool operator==(const Drawn&) const = default;
     };
     Drawn drawnAt(int position) const;
+    template <class Change>
+    void repaintAfter(Change change);
 
     QProgressBar* bar_;
     int minimum_ = 1;
@@ -41,8 +42,8 @@ private:
     int position_ = 0;
     int width_ = 0;
     Drawn drawn_;
-    bool started_ = false;
-    int paints_ = 0;
+    bool running_ = false;
+    int repaints_ = 0;
 };
 
 }  // namespace lumaref

@@ -5,7 +5,8 @@
 namespace lumaref {
 
 // Every message box, error box and file dialog of the program goes through this one interface,
-// so tests can answer them without a screen.
+// so tests can answer them without a screen. A method added later comes with a default
+// implementation, so every existing implementation keeps compiling.
 class Prompts {
 public:
     virtual ~Prompts() = default;

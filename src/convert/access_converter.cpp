@@ -1,14 +1,13 @@
 #include "convert/access_converter.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "convert/access_database.h"
-#include "convert/staged_database.h"
-#include "data/error.h"
-#include "data/sqlite_statement.h"
+#include "db/staged_database.h"
+#include "db/statement.h"
+#include "text/error.h"
 
 namespace fs = std::filesystem;
 
@@ -22,15 +21,6 @@ constexpr std::size_t kStopCheckEvery = 256;
 void stopIfAsked(const ConversionObserver* observer) {
     if (observer != nullptr && observer->stopRequested()) {
         throw Error("Stopped before every table was converted; no target was written.");
-    }
-}
-
-void execOrThrow(sqlite3* db, const std::string& sql, const std::string& table) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string reason = message != nullptr ? message : sqlite3_errmsg(db);
-        sqlite3_free(message);
-        throw Error("Cannot create table '" + table + "' in the target: " + reason + ".");
     }
 }
 
@@ -51,49 +41,60 @@ std::string insertSql(const AccessTable& table) {
     return sql + ")";
 }
 
-void bindRow(sqlite3_stmt* insert, const std::vector<AccessValue>& values) {
+void bindRow(Statement& insert, const std::vector<AccessValue>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         const AccessValue& value = values[i];
         const int index = static_cast<int>(i) + 1;
         switch (value.type) {
             case AccessValue::Type::Null:
-                sqlite3_bind_null(insert, index);
+                insert.bindNull(index);
                 break;
             case AccessValue::Type::Integer:
-                sqlite3_bind_int64(insert, index, value.integer);
+                insert.bindInt64(index, value.integer);
                 break;
             case AccessValue::Type::Real:
-                sqlite3_bind_double(insert, index, value.real);
+                insert.bindDouble(index, value.real);
                 break;
             // Bound as text, never as a number: "1.50" stays "1.50".
             case AccessValue::Type::Text:
-                sqlite3_bind_text64(insert, index, value.bytes.data(), value.bytes.size(), SQLITE_STATIC,
-                                    SQLITE_UTF8);
+                insert.bindText(index, value.bytes);
                 break;
             case AccessValue::Type::Blob:
-                sqlite3_bind_blob64(insert, index, value.bytes.data(), value.bytes.size(), SQLITE_STATIC);
+                insert.bindBlob(index, value.bytes);
                 break;
         }
     }
 }
 
 std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* observer) {
-    execOrThrow(db, createTableSql(table), table.name());
-    Statement insert(db, insertSql(table));
-    if (!insert.ok()) {
-        throw Error("Cannot write table '" + table.name() + "' to the target: " + sqlite3_errmsg(db) + ".");
+    try {
+        exec(db, createTableSql(table));
+    } catch (const SqliteError& failure) {
+        throw Error("Cannot create table '" + table.name() + "' in the target: " + failure.sqliteText() +
+                    ".");
     }
+    const auto prepared = [&] {
+        try {
+            return std::make_unique<Statement>(db, insertSql(table));
+        } catch (const SqliteError& failure) {
+            throw Error("Cannot write table '" + table.name() + "' to the target: " + failure.sqliteText() +
+                        ".");
+        }
+    }();
+    Statement& insert = *prepared;
     const std::size_t declared = table.declaredRows();
     stopIfAsked(observer);
     if (observer != nullptr) observer->tableStarted(table.name(), declared);
     std::size_t rows = 0;
     while (table.next()) {
-        bindRow(insert.get(), table.values());
-        if (sqlite3_step(insert.get()) != SQLITE_DONE) {
+        try {
+            bindRow(insert, table.values());
+            insert.step();
+            insert.reset();
+        } catch (const SqliteError& failure) {
             throw Error("Cannot write a row of table '" + table.name() +
-                        "' to the target: " + sqlite3_errmsg(db) + ".");
+                        "' to the target: " + failure.sqliteText() + ".");
         }
-        sqlite3_reset(insert.get());
         ++rows;
         if (rows % kStopCheckEvery == 0) stopIfAsked(observer);
         if (observer != nullptr && rows % kProgressEvery == 0)

@@ -9,7 +9,7 @@
 
 #include "convert/access_header.h"
 #include "convert/jet_date.h"
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref {
 
@@ -54,8 +54,6 @@ AccessDatabase::AccessDatabase(const std::string& path, std::size_t textBufferBy
     : path_(path), textLimit_(std::max<std::size_t>(textBufferBytes, 16)) {
     const AccessHeader header = checkAccessFile(path);
     jet3_ = header.jet3;
-    // Text comes out as UTF-8 whatever the caller's environment asks libmdb for.
-    setenv("MDB_ICONV", "UTF-8", 1);
     MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (mdb == nullptr) throw Error("Cannot read the Access file '" + path + "'.");
     mdb_ = mdb;

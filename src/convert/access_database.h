@@ -58,7 +58,8 @@ private:
     std::unique_ptr<Buffers> buffers_;
 };
 
-// An Access (Jet 3, Jet 4 or ACE) file opened read-only through libmdb.
+// An Access (Jet 3, Jet 4 or ACE) file opened read-only through libmdb. Text comes out in the encoding
+// the environment's MDB_ICONV names to libmdb; the program sets it to UTF-8 before opening any file.
 class AccessDatabase {
 public:
     // Throws Error for a missing, unreadable, damaged or non-Access file.

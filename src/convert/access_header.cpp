@@ -8,7 +8,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "data/error.h"
+#include "text/error.h"
 
 namespace fs = std::filesystem;
 

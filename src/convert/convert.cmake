@@ -20,8 +20,7 @@ list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_conve
 add_library(lumaref_convert STATIC ${LUMAREF_CONVERT_SOURCES})
 target_include_directories(lumaref_convert PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_include_directories(lumaref_convert PRIVATE ${LIBCSV_INCLUDE_DIR})
-target_link_libraries(lumaref_convert PUBLIC lumaref_core SQLite::SQLite3
-                                      PRIVATE PkgConfig::LIBMDB ${LIBCSV_LIBRARY} lumaref_schema)
+target_link_libraries(lumaref_convert PUBLIC lumaref_core PRIVATE PkgConfig::LIBMDB ${LIBCSV_LIBRARY} lumaref_schema)
 lumaref_warnings(lumaref_convert)
 
 add_executable(lumaref-convert ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp)

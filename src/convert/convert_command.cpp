@@ -6,7 +6,7 @@
 
 #include "convert/access_converter.h"
 #include "convert/csv_command.h"
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref {
 

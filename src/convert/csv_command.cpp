@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "convert/new_database.h"
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref {
 

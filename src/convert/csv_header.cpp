@@ -4,18 +4,22 @@
 #include <array>
 
 #include "convert/csv_rows.h"
-#include "data/text_fold.h"
+#include "db/schema_names.h"
+#include "text/ascii.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 
 namespace {
 
-// Read by the impact-factor update from jcr2018 and by the quartile update from JCRQ1..JCRQ4.
-const std::array<std::string_view, 4> kImpactFactorColumns = {"ISSN", "Journal Impact Factor", "Total Cites",
-                                                              "Impact Factor without Journal Self Cites"};
+// Read by the impact-factor update from the ranking table and by the quartile update from the quartile
+// tables.
+const std::array<std::string_view, 4> kImpactFactorColumns = {
+    kIssnField, kJournalImpactFactorField, kTotalCitesField, kImpactFactorWithoutSelfCitesField};
 
 bool isQuartileTable(std::string_view table) {
-    return table.size() == 5 && sameName(table.substr(0, 4), "JCRQ") && table[4] >= '1' && table[4] <= '4';
+    return std::any_of(kQuartileTables.begin(), kQuartileTables.end(),
+                       [&](std::string_view quartile) { return sameName(table, quartile); });
 }
 
 bool contains(const std::vector<std::string>& names, std::string_view wanted) {
@@ -39,19 +43,12 @@ bool betterMiss(const Candidate& row, const Candidate& best) {
 
 }  // namespace
 
-std::string trimmedName(std::string_view name) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!name.empty() && blank(name.front())) name.remove_prefix(1);
-    while (!name.empty() && blank(name.back())) name.remove_suffix(1);
-    return std::string(name);
-}
-
 std::vector<std::string> requiredColumns(std::string_view table, const std::vector<TableColumn>& columns) {
     std::vector<std::string> required;
-    if (sameName(table, "jcr2018")) {
+    if (sameName(table, kRankingTable)) {
         required.assign(kImpactFactorColumns.begin(), kImpactFactorColumns.end());
     } else if (isQuartileTable(table)) {
-        required.emplace_back("ISSN");
+        required.emplace_back(kIssnField);
     }
     for (const TableColumn& column : columns) {
         if (column.notNullWithoutDefault && !contains(required, column.name)) {
@@ -75,7 +72,7 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
             candidate.line = row.line;
             bool namesTableColumn = false;
             for (std::size_t i = 0; i < row.size(); ++i) {
-                candidate.names.push_back(trimmedName(row[i]));
+                candidate.names.emplace_back(trimmed(row[i]));
                 namesTableColumn = namesTableColumn || contains(tableColumns, candidate.names.back());
             }
             for (const std::string& name : required) {

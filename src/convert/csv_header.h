@@ -39,7 +39,4 @@ inline constexpr char kCsvSeparators[] = {',', ';', '\t'};
 std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<std::string>& required,
                                        const std::vector<std::string>& tableColumns, CsvHeaderMiss* miss);
 
-// "a, b, c" with blanks around names removed.
-std::string trimmedName(std::string_view name);
-
 }  // namespace lumaref

@@ -13,11 +13,9 @@ namespace {
 std::size_t countLineBreaks(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++count;
-        } else if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
-            ++count;
-        }
+        const bool lineFeed = text[i] == '\n';
+        const bool loneCarriageReturn = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+        if (lineFeed || loneCarriageReturn) ++count;
     }
     return count;
 }
@@ -112,7 +110,7 @@ bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& on
 
     CsvRowReader reader(onRow, firstLine);
     // Fed in pieces, so that a caller that has seen enough stops the walk early.
-    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
     std::size_t offset = 0;
     bool ok = true;
     while (offset < text.size() && !reader.stopped()) {

@@ -1,20 +1,20 @@
 #include "convert/csv_table_load.h"
 
-#include <sqlite3.h>
-
-#include <cctype>
-#include <cstring>
+#include <memory>
 #include <optional>
 
 #include "convert/csv_header.h"
 #include "convert/csv_rows.h"
-#include "convert/issn_form.h"
-#include "data/connection.h"
-#include "data/error.h"
-#include "data/field.h"
-#include "data/sqlite_statement.h"
-#include "data/text_file.h"
-#include "data/text_fold.h"
+#include "db/connection.h"
+#include "db/declared_type.h"
+#include "db/schema_names.h"
+#include "db/statement.h"
+#include "text/error.h"
+#include "text/field.h"
+#include "text/issn_form.h"
+#include "text/text_file.h"
+#include "text/text_fold.h"
+#include "text/yes_no.h"
 
 namespace lumaref {
 
@@ -31,9 +31,9 @@ std::string readCsvText(const std::string& path) {
     if (bytes.empty()) {
         throw Error("The CSV file " + quotedPath(path) + " is empty." + std::string(kNothingLoaded));
     }
-    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+    if (bytes.find('\0') != std::string::npos) {
         std::string hint;
-        if (bytes.compare(0, 4, "PK\x03\x04") == 0) {
+        if (bytes.starts_with("PK\x03\x04")) {
             hint = " It looks like a spreadsheet workbook; save it as CSV first.";
         } else if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0) {
             hint = " It looks like an Excel 97-2003 workbook; save it as CSV first.";
@@ -53,66 +53,58 @@ std::string connectionStringFor(const std::string& path) {
     return "Data Source=" + quoted + "\";";
 }
 
-void exec(sqlite3* db, const char* sql, std::string_view what) {
-    const int status = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (status != SQLITE_OK) {
-        throw Error(std::string(what) + ": " + providerMessage(db, status));
-    }
+// A database failure in this loader's words: what it was doing, then the provider's text.
+Error failedTo(std::string_view what, const SqliteError& failure) {
+    return Error(std::string(what) + ": " + failure.what());
 }
 
 // The table's name as the database spells it, matched in any letter case.
 std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::string& allTables) {
-    Statement query(
-        db, "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid");
-    if (!query.ok()) throw Error("Cannot read the database's tables: " + providerMessage(db, query.status()));
-    std::optional<std::string> found;
-    while (sqlite3_step(query.get()) == SQLITE_ROW) {
-        const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0));
-        allTables += (allTables.empty() ? "" : ", ") + name;
-        if (!found && sameName(name, table)) found = name;
+    try {
+        Statement query(db,
+                        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
+                        "ORDER BY rowid");
+        std::optional<std::string> found;
+        while (query.step()) {
+            const std::string name(query.columnText(0));
+            allTables += (allTables.empty() ? "" : ", ") + name;
+            if (!found && sameName(name, table)) found = name;
+        }
+        return found;
+    } catch (const SqliteError& failure) {
+        throw failedTo("Cannot read the database's tables", failure);
     }
-    return found;
 }
 
 std::vector<TableColumn> tableColumns(sqlite3* db, const std::string& table) {
-    Statement query(
-        db, "SELECT name, \"notnull\", dflt_value IS NULL, pk, upper(type) FROM pragma_table_info(?)");
-    if (!query.ok()) throw Error("Cannot read the table's columns: " + providerMessage(db, query.status()));
-    sqlite3_bind_text(query.get(), 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
-    std::vector<TableColumn> columns;
-    while (sqlite3_step(query.get()) == SQLITE_ROW) {
-        TableColumn column;
-        column.name = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 0));
-        const bool rowidAlias =
-            sqlite3_column_int(query.get(), 3) == 1 &&
-            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4))) == "INTEGER";
-        column.notNullWithoutDefault =
-            sqlite3_column_int(query.get(), 1) == 1 && sqlite3_column_int(query.get(), 2) == 1 && !rowidAlias;
-        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 4));
-        column.yesNo = fieldFromDeclaredType(column.name, declared != nullptr ? declared : "").kind ==
-                       FieldKind::Boolean;
-        columns.push_back(std::move(column));
+    try {
+        Statement query(
+            db, "SELECT name, \"notnull\", dflt_value IS NULL, pk, upper(type) FROM pragma_table_info(?)");
+        query.bindText(1, table);
+        std::vector<TableColumn> columns;
+        while (query.step()) {
+            TableColumn column;
+            column.name = query.columnText(0);
+            const std::string_view declared = query.columnText(4);
+            const bool rowidAlias = query.columnInt64(3) == 1 && declared == "INTEGER";
+            column.notNullWithoutDefault =
+                query.columnInt64(1) == 1 && query.columnInt64(2) == 1 && !rowidAlias;
+            column.yesNo = fieldFromDeclaredType(column.name, declared).kind == FieldKind::Boolean;
+            columns.push_back(std::move(column));
+        }
+        return columns;
+    } catch (const SqliteError& failure) {
+        throw failedTo("Cannot read the table's columns", failure);
     }
-    return columns;
 }
 
 // A yes/no value as the record sets store it, so filters on the field see it: 1 or 0. An empty
 // value is No, as a new row's default.
 std::optional<int> yesNoValue(std::string_view text) {
-    if (text.empty() || text == "0") return 0;
-    if (text == "1" || text == "-1") return 1;
-    const auto prefixOf = [&](std::string_view word) {
-        if (text.size() > word.size()) return false;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (std::tolower(static_cast<unsigned char>(text[i])) !=
-                std::tolower(static_cast<unsigned char>(word[i])))
-                return false;
-        }
-        return true;
-    };
-    if (prefixOf("True") || prefixOf("Yes")) return 1;
-    if (prefixOf("False") || prefixOf("No")) return 0;
-    return std::nullopt;
+    if (text.empty()) return 0;
+    const std::optional<bool> yes = parseYesNo(text, kCsvYesNo);
+    if (!yes) return std::nullopt;
+    return *yes ? 1 : 0;
 }
 
 std::string joinQuoted(const std::vector<std::string>& names) {
@@ -184,27 +176,6 @@ std::string insertSql(const std::string& table, const std::vector<TableColumn>& 
     return "INSERT INTO " + quoteIdentifier(table) + " (" + names + ") VALUES (" + values + ")";
 }
 
-// Rolls back unless committed, so every way out of a failed load leaves the table as it was.
-class Transaction {
-public:
-    explicit Transaction(sqlite3* db) : db_(db) {
-        exec(db_, "BEGIN IMMEDIATE", "Cannot start writing to the database");
-    }
-    ~Transaction() {
-        if (!committed_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    void commit() {
-        exec(db_, "COMMIT", "Cannot save the loaded rows");
-        committed_ = true;
-    }
-
-private:
-    sqlite3* db_;
-    bool committed_ = false;
-};
-
 std::string lineList(const std::vector<CsvLineText>& lines, std::size_t total) {
     std::string out;
     for (const CsvLineText& line : lines) {
@@ -220,7 +191,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     const std::string text = readCsvText(request.csvPath);
 
     Connection connection(connectionStringFor(request.databasePath), "lumaref-convert");
-    connection.Open();
+    connection.open();
     sqlite3* db = connection.handle();
     if (connection.readOnly()) {
         throw Error("The database " + quotedPath(connection.dataSourcePath()) + " cannot be written to.");
@@ -237,6 +208,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     report.table = *table;
     const std::vector<TableColumn> columns = tableColumns(db, *table);
     std::vector<std::string> columnNames;
+    columnNames.reserve(columns.size());
     for (const TableColumn& column : columns) columnNames.push_back(column.name);
 
     const std::vector<std::string> required = requiredColumns(*table, columns);
@@ -259,20 +231,39 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     const auto targets = mapHeader(*header, columns, report, request.csvPath);
     std::optional<std::size_t> issnField;
     for (std::size_t field = 0; field < targets.size(); ++field) {
-        if (targets[field] && sameName(columns[*targets[field]].name, "ISSN")) issnField = field;
+        if (targets[field] && sameName(columns[*targets[field]].name, kIssnField)) issnField = field;
     }
 
     // The load is reported done only once its commit is on the disk.
-    exec(db, "PRAGMA synchronous=FULL", "Cannot prepare the database");
-    Transaction transaction(db);
+    try {
+        exec(db, "PRAGMA synchronous=FULL");
+    } catch (const SqliteError& failure) {
+        throw failedTo("Cannot prepare the database", failure);
+    }
+    // Every way out of a failed load rolls back, leaving the table as it was.
+    const auto transaction = [&] {
+        try {
+            return std::make_unique<Transaction>(db, Transaction::Lock::Immediate);
+        } catch (const SqliteError& failure) {
+            throw failedTo("Cannot start writing to the database", failure);
+        }
+    }();
     if (!request.append) {
-        exec(db, ("DELETE FROM " + quoteIdentifier(*table)).c_str(), "Cannot empty the table");
-        report.rowsReplaced = static_cast<std::size_t>(sqlite3_changes64(db));
+        try {
+            exec(db, "DELETE FROM " + quoteIdentifier(*table));
+        } catch (const SqliteError& failure) {
+            throw failedTo("Cannot empty the table", failure);
+        }
+        report.rowsReplaced = static_cast<std::size_t>(changedRows(db));
     }
-    Statement insert(db, insertSql(*table, columns, targets));
-    if (!insert.ok()) {
-        throw Error("Cannot write to table " + *table + ": " + providerMessage(db, insert.status()));
-    }
+    const auto prepared = [&] {
+        try {
+            return std::make_unique<Statement>(db, insertSql(*table, columns, targets));
+        } catch (const SqliteError& failure) {
+            throw failedTo("Cannot write to table " + *table, failure);
+        }
+    }();
+    Statement& insert = *prepared;
 
     std::vector<CsvLineText> pendingNotes;
     std::vector<CsvLineText> raggedExamples;
@@ -317,27 +308,27 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
                 ++report.badIssnCount;
             }
             int parameter = 1;
-            for (std::size_t field = 0; field < targets.size(); ++field) {
-                if (!targets[field]) continue;
-                const std::string_view value = row[field];
-                if (columns[*targets[field]].yesNo) {
-                    const std::optional<int> yesNo = yesNoValue(value);
-                    if (!yesNo) {
-                        writeFailure = "line " + std::to_string(row.line) + ": '" + std::string(value) +
-                                       "' is not a yes/no value for field '" + columns[*targets[field]].name +
-                                       "'";
-                        return false;
+            try {
+                for (std::size_t field = 0; field < targets.size(); ++field) {
+                    if (!targets[field]) continue;
+                    const std::string_view value = row[field];
+                    if (columns[*targets[field]].yesNo) {
+                        const std::optional<int> yesNo = yesNoValue(value);
+                        if (!yesNo) {
+                            writeFailure = "line " + std::to_string(row.line) + ": '" + std::string(value) +
+                                           "' is not a yes/no value for field '" +
+                                           columns[*targets[field]].name + "'";
+                            return false;
+                        }
+                        insert.bindInt64(parameter++, *yesNo);
+                        continue;
                     }
-                    sqlite3_bind_int(insert.get(), parameter++, *yesNo);
-                    continue;
+                    insert.bindText(parameter++, value);
                 }
-                sqlite3_bind_text(insert.get(), parameter++, value.data(), static_cast<int>(value.size()),
-                                  SQLITE_STATIC);
-            }
-            const int status = sqlite3_step(insert.get());
-            sqlite3_reset(insert.get());
-            if (status != SQLITE_DONE) {
-                writeFailure = "line " + std::to_string(row.line) + ": " + providerMessage(db, status);
+                insert.step();
+                insert.reset();
+            } catch (const SqliteError& failure) {
+                writeFailure = "line " + std::to_string(row.line) + ": " + failure.what();
                 return false;
             }
             ++report.rowsLoaded;
@@ -372,7 +363,11 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     }
     report.notes = std::move(pendingNotes);
     if (request.progress) request.progress(rowsRead);
-    transaction.commit();
+    try {
+        transaction->commit();
+    } catch (const SqliteError& failure) {
+        throw failedTo("Cannot save the loaded rows", failure);
+    }
     return report;
 }
 

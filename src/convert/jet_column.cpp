@@ -2,7 +2,7 @@
 
 #include <mdbtools.h>
 
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref {
 

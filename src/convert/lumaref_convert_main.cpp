@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -96,6 +97,8 @@ void onStopSignal(int signal) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // libmdb hands out text as UTF-8 whatever the user's environment asks it for.
+    setenv("MDB_ICONV", "UTF-8", 1);
     const std::string program = "lumaref-convert";
     lumaref::ConvertInvocation invocation;
     try {

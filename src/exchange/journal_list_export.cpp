@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/record_set.h"
+#include "db/record_set.h"
 
 namespace lumaref {
 
@@ -16,13 +16,13 @@ const std::string kRecordSeparator = std::string(101, '-') + "\r\n\r\n";
 }  // namespace
 
 std::string journalListText(RecordSet& journals) {
-    const int fields = journals.FieldCount();
+    const int fields = journals.fieldCount();
     std::vector<std::string> prefixes;  // "<name> = "
     prefixes.reserve(static_cast<std::size_t>(fields));
-    for (int i = 0; i < fields; ++i) prefixes.push_back(journals.Field(i).name + " = ");
+    for (int i = 0; i < fields; ++i) prefixes.push_back(journals.field(i).name + " = ");
 
     // The exact size first, read in place without moving the cursor: one allocation for any size.
-    const int rows = journals.RecordCount();
+    const int rows = journals.recordCount();
     std::size_t size = 0;
     for (int position = 0; position < rows; ++position) {
         for (int i = 0; i < fields; ++i) {
@@ -33,8 +33,8 @@ std::string journalListText(RecordSet& journals) {
     }
     std::string text;
     text.reserve(size);
-    journals.First();
-    while (!journals.Eof()) {
+    journals.first();
+    while (!journals.eof()) {
         const int position = journals.currentPosition();
         for (int i = 0; i < fields; ++i) {
             text += prefixes[static_cast<std::size_t>(i)];
@@ -42,9 +42,9 @@ std::string journalListText(RecordSet& journals) {
             text += kLineBreak;
         }
         text += kRecordSeparator;
-        journals.Next();
+        journals.next();
     }
-    journals.First();
+    journals.first();
     return text;
 }
 

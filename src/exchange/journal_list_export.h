@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "data/text_file.h"
+#include "text/text_file.h"
 
 namespace lumaref {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "data/error.h"
-#include "data/text_file.h"
+#include "text/error.h"
+#include "text/text_file.h"
 
 namespace lumaref {
 

@@ -3,8 +3,9 @@
 #include <array>
 #include <cstddef>
 
-#include "data/record_set.h"
-#include "data/text_fold.h"
+#include "db/record_set.h"
+#include "db/schema_names.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 
@@ -14,22 +15,23 @@ namespace {
 constexpr std::array<std::string_view, 12> kFieldOfCode = {
     "",
     "",
-    "Frequently",
-    "ISSN",
-    "E-ISSN",
-    "Address",
-    "Science Citation Index",
-    "Science Citation Index Expanded",
-    "Emerging Sources Citation Index",
-    "Arts Humanities Citation Index",
-    "Current_Contents1",
-    "Current_Contents2",
+    kFrequencyField,
+    kIssnField,
+    kEIssnField,
+    kAddressField,
+    kScienceCitationIndexField,
+    kScienceCitationIndexExpandedField,
+    kEmergingSourcesCitationIndexField,
+    kArtsHumanitiesCitationIndexField,
+    kFirstCurrentContentsField,
+    kSecondCurrentContentsField,
 };
 
 constexpr std::size_t kTitle = 0;
 constexpr std::size_t kCategory = 1;
 constexpr std::size_t kSubject = 2;
-constexpr std::array<std::string_view, 3> kTitleFields = {"Title", "Category", "Subject"};
+// The import names category and subject with capitals: the names it reports when a field is missing.
+constexpr std::array<std::string_view, 3> kTitleFields = {kTitleField, "Category", "Subject"};
 
 // Sets fields by name, each name looked up once per import: a master list sets hundreds of thousands.
 class FieldSetter {
@@ -40,17 +42,17 @@ public:
         if (index < 0) index = find(name);
         // Not found: setting by name reports the missing field as the record set words it.
         if (index < 0) {
-            journals_.SetFieldAsString(name, value);
+            journals_.setFieldAsString(name, value);
         } else {
-            journals_.SetFieldAsString(index, value);
+            journals_.setFieldAsString(index, value);
         }
     }
 
 private:
     int find(std::string_view name) const {
-        const int fields = journals_.FieldCount();
+        const int fields = journals_.fieldCount();
         for (int i = 0; i < fields; ++i) {
-            if (sameName(journals_.Field(i).name, name)) return i;
+            if (sameName(journals_.field(i).name, name)) return i;
         }
         return -1;
     }
@@ -77,7 +79,7 @@ std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLine
                 break;
             case ImportCode::Title:
                 // Append posts the record the previous title line started.
-                journals.Append();
+                journals.append();
                 ++count;
                 setter.set(kTitleFields[kTitle], titleIndex[kTitle], classified.text);
                 setter.set(kTitleFields[kCategory], titleIndex[kCategory], category);
@@ -90,7 +92,7 @@ std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLine
             }
         }
     }
-    if (count > 0) journals.Post();
+    if (count > 0) journals.post();
     return count;
 }
 

@@ -1,6 +1,6 @@
 #include "picklists/list_file.h"
 
-#include "data/text_file.h"
+#include "text/text_file.h"
 
 namespace lumaref {
 namespace {

@@ -2,23 +2,23 @@
 
 #include <optional>
 
-#include "browse/selection_filter.h"
-#include "data/error.h"
-#include "data/record_set.h"
-#include "data/text_fold.h"
+#include "db/record_set.h"
+#include "filter/condition_text.h"
 #include "picklists/distinct_values.h"
 #include "picklists/list_file.h"
+#include "text/error.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 
 namespace {
 
 int fieldNumber(const RecordSet& records, std::string_view name) {
-    const int count = records.FieldCount();
+    const int count = records.fieldCount();
     for (int i = 0; i < count; ++i) {
-        if (sameName(records.Field(i).name, name)) return i;
+        if (sameName(records.field(i).name, name)) return i;
     }
-    throw Error(records.Name() + ": Field '" + std::string(name) + "' not found");
+    throw Error(records.name() + ": Field '" + std::string(name) + "' not found");
 }
 
 // Where the subject file of a category that is no valid file name would be, for the error that
@@ -56,20 +56,20 @@ void writeSubjectList(std::string_view programDir, std::string_view category,
 std::vector<std::string> collectToEnd(RecordSet& records, std::string_view field, EmptyValues empty) {
     DistinctValues values;
     int index = -1;
-    while (!records.Eof()) {
+    while (!records.eof()) {
         // Looked up once, on the first row, so an empty walk needs no such field.
         if (index < 0) index = fieldNumber(records, field);
         // Read in place: no copy of the value unless it is new.
         const std::string_view value = records.valueAt(records.currentPosition(), index);
         if (empty == EmptyValues::Collect || !value.empty()) values.add(value);
-        records.Next();
+        records.next();
     }
     return values.take();
 }
 
 std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_view field, EmptyValues empty) {
-    records.SetFiltered(false);
-    records.First();
+    records.setFiltered(false);
+    records.first();
     return collectToEnd(records, field, empty);
 }
 
@@ -78,10 +78,10 @@ std::string subjectFilterText(std::string_view category) { return "category =" +
 void rebuildSubjectLists(RecordSet& journals, std::string_view programDir,
                          const std::vector<std::string>& categories) {
     for (const std::string& category : categories) {
-        journals.SetFiltered(false);
-        journals.SetFilter(subjectFilterText(category));
-        journals.SetFiltered(true);
-        journals.First();
+        journals.setFiltered(false);
+        journals.setFilter(subjectFilterText(category));
+        journals.setFiltered(true);
+        journals.first();
         writeSubjectList(programDir, category, collectToEnd(journals, kSubjectField, EmptyValues::Collect));
     }
 }

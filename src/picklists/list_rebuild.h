@@ -4,14 +4,12 @@
 #include <string_view>
 #include <vector>
 
+// The journal fields the pick lists are made of: kCategoryField, kSubjectField, kFrequencyField.
+#include "db/schema_names.h"
+
 namespace lumaref {
 
 class RecordSet;
-
-// The journal fields the pick lists are made of.
-inline constexpr std::string_view kCategoryField = "category";
-inline constexpr std::string_view kSubjectField = "subject";
-inline constexpr std::string_view kFrequencyField = "Frequently";
 
 enum class EmptyValues { Collect, Skip };
 

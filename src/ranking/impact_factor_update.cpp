@@ -4,8 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "browse/selection_filter.h"
-#include "data/record_set.h"
+#include "db/record_set.h"
+#include "db/schema_names.h"
+#include "filter/condition_text.h"
 #include "ranking/ranking_lookup.h"
 
 namespace lumaref {
@@ -13,61 +14,61 @@ namespace lumaref {
 namespace {
 
 struct CopiedField {
-    const char* from;  // in the ranking table
-    const char* to;    // in journals
+    std::string_view from;  // in the ranking table
+    std::string_view to;    // in journals
 };
 
 constexpr std::array<CopiedField, 3> kCopied = {{
-    {"Journal Impact Factor", "IF"},
-    {"Total Cites", "Total Cites"},
-    {"Impact Factor without Journal Self Cites", "Impact Factor without Journal Self Cites"},
+    {kJournalImpactFactorField, kImpactFactorField},
+    {kTotalCitesField, kTotalCitesField},
+    {kImpactFactorWithoutSelfCitesField, kImpactFactorWithoutSelfCitesField},
 }};
 
 // Field positions looked up when first needed, so a missing field fails where a row-by-row walk
 // would first read it, not before.
 class LazyField {
 public:
-    LazyField(const RecordSet& records, const char* name) : records_(records), name_(name) {}
+    LazyField(const RecordSet& records, std::string_view name) : records_(records), name_(name) {}
     int operator()() {
-        if (index_ < 0) index_ = records_.FieldIndex(name_);
+        if (index_ < 0) index_ = records_.fieldIndex(name_);
         return index_;
     }
 
 private:
     const RecordSet& records_;
-    const char* name_;
+    std::string_view name_;
     int index_ = -1;
 };
 
 // Where the row-by-row search leaves the ranking cursor: after the matched row once the journal is
 // posted, on it when the post failed, past the end when nothing matched.
 void leaveRankingCursor(RecordSet& ranking, std::optional<int> matched, bool posted) {
-    if (matched && (!posted || *matched + 1 < ranking.RecordCount())) {
-        ranking.SetRecNo(*matched + (posted ? 2 : 1));
+    if (matched && (!posted || *matched + 1 < ranking.recordCount())) {
+        ranking.setRecNo(*matched + (posted ? 2 : 1));
         return;
     }
-    ranking.Last();
-    ranking.Next();
+    ranking.last();
+    ranking.next();
 }
 
 }  // namespace
 
 UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, UpdateSteps& steps) {
     UpdateCounts counts;
-    const int shown = journals.RecordCount();
+    const int shown = journals.recordCount();
     if (shown == 0) return counts;
     steps.showProgress(shown);
     steps.applySelectionFilter();
 
-    journals.SetFiltered(false);
-    std::string filter = journals.Filter();
+    journals.setFiltered(false);
+    std::string filter = journals.filter();
     appendCondition(filter, kEmergingSourcesExclusion);
-    journals.SetFilter(std::move(filter));
-    journals.SetFiltered(true);
-    journals.First();
+    journals.setFilter(std::move(filter));
+    journals.setFiltered(true);
+    journals.first();
 
-    LazyField journalIssn(journals, "ISSN");
-    LazyField journalEIssn(journals, "E-ISSN");
+    LazyField journalIssn(journals, kIssnField);
+    LazyField journalEIssn(journals, kEIssnField);
     std::array<LazyField, 3> from = {LazyField(ranking, kCopied[0].from), LazyField(ranking, kCopied[1].from),
                                      LazyField(ranking, kCopied[2].from)};
     std::array<LazyField, 3> to = {LazyField(journals, kCopied[0].to), LazyField(journals, kCopied[1].to),
@@ -77,12 +78,12 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
     std::optional<int> lastMatch;
     bool lastPosted = false;
 
-    while (!journals.Eof()) {
+    while (!journals.eof()) {
         steps.advanceProgress();
         ++counts.walked;
         if (!searched) {
-            ranking.First();  // a closed ranking table fails here, at the first journal
-            if (ranking.RecordCount() > 0) lookup.emplace(ranking);
+            ranking.first();  // a closed ranking table fails here, at the first journal
+            if (ranking.recordCount() > 0) lookup.emplace(ranking);
             searched = true;
         }
         // An empty ranking table is searched without reading a field of either side.
@@ -94,21 +95,21 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
         lastMatch = row;
         lastPosted = false;
         if (row) {
-            journals.Edit();
+            journals.edit();
             try {
                 for (std::size_t i = 0; i < kCopied.size(); ++i)
-                    journals.SetFieldAsString(to[i](), ranking.valueAt(*row, from[i]()));
-                journals.Post();
+                    journals.setFieldAsString(to[i](), ranking.valueAt(*row, from[i]()));
+                journals.post();
             } catch (...) {
                 // A half-copied journal must not be posted later by the next cursor move.
-                journals.Cancel();
+                journals.cancel();
                 leaveRankingCursor(ranking, row, false);
                 throw;
             }
             lastPosted = true;
             ++counts.posted;
         }
-        journals.Next();
+        journals.next();
     }
     if (searched) leaveRankingCursor(ranking, lastMatch, lastPosted);
 

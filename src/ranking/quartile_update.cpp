@@ -3,9 +3,10 @@
 #include <optional>
 #include <unordered_map>
 
-#include "browse/selection_filter.h"
-#include "data/record_set.h"
-#include "data/text_fold.h"
+#include "db/record_set.h"
+#include "db/schema_names.h"
+#include "filter/condition_text.h"
+#include "text/text_fold.h"
 
 namespace lumaref {
 
@@ -17,8 +18,8 @@ constexpr int kNone = -1;
 // Any row of the filtered set with an ISSN, not only the first: a row with an empty ISSN passes the
 // filter of every journal without an E-ISSN and must not hide the row that names the journal.
 bool listsJournal(const RecordSet& quartile) {
-    const int issn = quartile.FieldIndex("ISSN");
-    const int rows = quartile.RecordCount();
+    const int issn = quartile.fieldIndex(kIssnField);
+    const int rows = quartile.recordCount();
     for (int position = 0; position < rows; ++position) {
         if (!quartile.valueAt(position, issn).empty()) return true;
     }
@@ -26,15 +27,15 @@ bool listsJournal(const RecordSet& quartile) {
 }
 
 void consult(RecordSet& quartile, const std::string& filter) {
-    quartile.SetFiltered(false);
-    quartile.SetFilter(filter);
-    quartile.SetFiltered(true);
+    quartile.setFiltered(false);
+    quartile.setFilter(filter);
+    quartile.setFiltered(true);
 }
 
 // The text ISSN column of an open quartile table, or -1 when the quartile filter could fail on it.
 int textIssnColumn(const RecordSet& quartile) {
-    if (!quartile.Active()) return -1;
-    const int column = quartile.snapshot().findColumn("ISSN");
+    if (!quartile.active()) return -1;
+    const int column = quartile.snapshot().findColumn(kIssnField);
     if (column < 0 || quartile.snapshot().columns[static_cast<std::size_t>(column)].kind() != FieldKind::Text)
         return -1;
     return column;
@@ -76,27 +77,28 @@ private:
 
 // Looked up at the first journal, where the walk first reads them, so a missing field fails there.
 void resolveIdentifiers(const RecordSet& journals, int& issnField, int& eissnField) {
-    issnField = journals.FieldIndex("ISSN");
-    eissnField = journals.FieldIndex("E-ISSN");
+    issnField = journals.fieldIndex(kIssnField);
+    eissnField = journals.fieldIndex(kEIssnField);
 }
 
 void postQuartile(RecordSet& journals, int quartile) {
-    journals.Edit();
+    journals.edit();
     try {
-        journals.SetFieldAsString("Q", kQuartileTexts[quartile]);
-        journals.Post();
+        journals.setFieldAsString(kQuartileField, kQuartileTexts[quartile]);
+        journals.post();
     } catch (...) {
-        journals.Cancel();  // never posted later by the next cursor move
+        journals.cancel();  // never posted later by the next cursor move
         throw;
     }
 }
 
-// The plain walk: up to four filter changes per journal, each failing where it happens.
+// Up to four filter changes per journal, each failing where it happens: the walk whenever a quartile
+// filter could fail.
 void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles, UpdateSteps& steps,
                    UpdateCounts& counts) {
     int issnField = -1;
     int eissnField = -1;
-    while (!journals.Eof()) {
+    while (!journals.eof()) {
         steps.advanceProgress();
         ++counts.walked;
         if (issnField < 0) resolveIdentifiers(journals, issnField, eissnField);
@@ -110,7 +112,7 @@ void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartil
             ++counts.posted;
             break;
         }
-        journals.Next();
+        journals.next();
     }
 }
 
@@ -132,7 +134,7 @@ void walkByLookup(RecordSet& journals, const std::array<RecordSet*, 4>& quartile
             if (lastFilter[q]) consult(*quartiles[q], *lastFilter[q]);
     };
     try {
-        while (!journals.Eof()) {
+        while (!journals.eof()) {
             steps.advanceProgress();
             ++counts.walked;
             if (issnField < 0) resolveIdentifiers(journals, issnField, eissnField);
@@ -145,7 +147,7 @@ void walkByLookup(RecordSet& journals, const std::array<RecordSet*, 4>& quartile
                 postQuartile(journals, lowest);
                 ++counts.posted;
             }
-            journals.Next();
+            journals.next();
         }
     } catch (...) {
         leaveFilters();
@@ -161,14 +163,13 @@ std::string quartileFilterText(std::string_view issn, std::string_view eissn) {
 }
 
 UpdateCounts updateQuartiles(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles,
-                             UpdateSteps& steps, QuartileWalk walk) {
+                             UpdateSteps& steps) {
     UpdateCounts counts;
-    const int shown = journals.RecordCount();
+    const int shown = journals.recordCount();
     if (shown == 0) return counts;
     steps.showProgress(shown);
-    journals.First();
-    std::optional<QuartileLookup> lookup;
-    if (walk == QuartileWalk::Fastest) lookup = QuartileLookup::of(quartiles);
+    journals.first();
+    const std::optional<QuartileLookup> lookup = QuartileLookup::of(quartiles);
     if (lookup)
         walkByLookup(journals, quartiles, *lookup, steps, counts);
     else

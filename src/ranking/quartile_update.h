@@ -19,10 +19,9 @@ std::string quartileFilterText(std::string_view issn, std::string_view eissn);
 // Each quartile table is left filtered by the last journal it was consulted for. Starts with the
 // progress bar over the journals shown; ends with the bar hidden and the selection filter applied.
 // With no journal shown nothing is done.
-// ByFilters sets the quartile filters journal by journal; Fastest answers them from one look-up built
-// for the run whenever no filter could fail, leaving the same state.
-enum class QuartileWalk { Fastest, ByFilters };
+// When no quartile filter could fail, the filters are answered from one look-up built for the run,
+// leaving the same state; otherwise they are set journal by journal, each failing where it happens.
 UpdateCounts updateQuartiles(RecordSet& journals, const std::array<RecordSet*, 4>& quartiles,
-                             UpdateSteps& steps, QuartileWalk walk = QuartileWalk::Fastest);
+                             UpdateSteps& steps);
 
 }  // namespace lumaref

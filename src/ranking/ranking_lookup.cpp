@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
-#include "data/record_set.h"
+#include "db/record_set.h"
+#include "db/schema_names.h"
 
 namespace lumaref {
 
 RankingLookup::RankingLookup(const RecordSet& ranking) {
-    const int issn = ranking.FieldIndex("ISSN");
-    const int rows = ranking.RecordCount();
+    const int issn = ranking.fieldIndex(kIssnField);
+    const int rows = ranking.recordCount();
     firstRow_.reserve(static_cast<std::size_t>(rows));
     for (int position = 0; position < rows; ++position) {
         const std::string_view value = ranking.valueAt(position, issn);

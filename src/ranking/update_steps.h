@@ -12,7 +12,7 @@ public:
     // One journal reached: the bar's position advances by its step.
     virtual void advanceProgress() = 0;
     virtual void hideProgress() = 0;
-    // The window's ApplySelectionFilter.
+    // Narrow the journals again by the window's current selection, so updated rows show or drop out.
     virtual void applySelectionFilter() = 0;
 };
 

@@ -1,4 +1,4 @@
-# The window's tests: the real TForm1 driven offscreen through its controls and a scripted Prompts.
+# The window's tests: the real MainWindow driven offscreen through its controls and a scripted Prompts.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
 file(GLOB LUMAREF_APP_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/app/*.cpp

@@ -3,15 +3,19 @@
 #include <stdexcept>
 
 #include "app/handler_guard.h"
-#include "data/error.h"
+#include "support/case_name.h"
+#include "text/error.h"
 
 namespace lumaref {
 namespace {
 
 struct ErrorText {
+    const char* name;
     const char* message;
     const char* shown;
 };
+
+void PrintTo(const ErrorText& text, std::ostream* out) { *out << text.name; }
 
 class ErrorBoxTextTest : public ::testing::TestWithParam<ErrorText> {};
 
@@ -23,14 +27,16 @@ TEST_P(ErrorBoxTextTest, AddsAFullStopAfterACharacterAboveTheFullStop) {
     EXPECT_EQ(*caught, QString::fromUtf8(GetParam().shown));
 }
 
-INSTANTIATE_TEST_SUITE_P(Guard, ErrorBoxTextTest,
-                         ::testing::Values(ErrorText{"", ""}, ErrorText{"Disk full", "Disk full."},
-                                           ErrorText{"Done.", "Done."}, ErrorText{"What?", "What?."},
-                                           ErrorText{"Stop!", "Stop!"}, ErrorText{"a-", "a-"},
-                                           ErrorText{"a,", "a,"}, ErrorText{"path/", "path/."},
-                                           ErrorText{"x0", "x0."}, ErrorText{"trailing ", "trailing "},
-                                           ErrorText{"(1)", "(1)"}, ErrorText{"café", "café."},
-                                           ErrorText{"فایل", "فایل."}, ErrorText{"🙂", "🙂."}));
+INSTANTIATE_TEST_SUITE_P(
+    Guard, ErrorBoxTextTest,
+    ::testing::Values(ErrorText{"Empty", "", ""}, ErrorText{"Letter", "Disk full", "Disk full."},
+                      ErrorText{"FullStop", "Done.", "Done."}, ErrorText{"QuestionMark", "What?", "What?."},
+                      ErrorText{"ExclamationMark", "Stop!", "Stop!"}, ErrorText{"Hyphen", "a-", "a-"},
+                      ErrorText{"Comma", "a,", "a,"}, ErrorText{"Slash", "path/", "path/."},
+                      ErrorText{"Digit", "x0", "x0."}, ErrorText{"Blank", "trailing ", "trailing "},
+                      ErrorText{"Parenthesis", "(1)", "(1)"}, ErrorText{"Accented", "café", "café."},
+                      ErrorText{"Persian", "فایل", "فایل."}, ErrorText{"Emoji", "🙂", "🙂."}),
+    test::CaseName());
 
 TEST(Guard, CatchesEveryExceptionAndPassesASuccess) {
     EXPECT_FALSE(runCatching([] {}).has_value());

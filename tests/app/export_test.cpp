@@ -27,9 +27,9 @@ protected:
         click("BitBtn8");
     }
     void moveToRow(int recNo) {
-        while (window().ADOQuery1.RecNo() < recNo) click("nbNext");
+        while (journals().recNo() < recNo) click("nbNext");
     }
-    int recNo() { return window().ADOQuery1.RecNo(); }
+    int recNo() { return journals().recNo(); }
 };
 
 TEST_F(ExportTest, OneJournalIsSeventeenLinesTheSeparatorAndAnEmptyLine) {
@@ -75,7 +75,7 @@ TEST_F(ExportTest, WritesTheRowsShownInOrderAndEndsOnTheFirstRow) {
     EXPECT_EQ(bytes.substr(bytes.size() - kSeparator.size()), kSeparator);
     EXPECT_EQ(recNo(), 1);
     EXPECT_EQ(text("Label10"), label10);  // the counters are not refreshed
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Physics'");
+    EXPECT_EQ(journals().filter(), "category='Physics'");
 }
 
 TEST_F(ExportTest, ValuesStayUnderTheirOwnFieldNamesWhenColumnsAreMoved) {
@@ -120,7 +120,7 @@ TEST_F(ExportTest, DialogProposesTheDefaultThenTheLastChoiceAndReplacesWithoutAs
 TEST_F(ExportTest, CancelTouchesNothingAndKeepsTheCurrentRow) {
     activateWindow();
     moveToRow(3);
-    const auto entries = [this] {
+    const auto entries = [] {
         const std::filesystem::directory_iterator all(QDir::currentPath().toStdString());
         return std::distance(begin(all), end(all));
     };

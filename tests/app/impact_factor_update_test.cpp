@@ -75,11 +75,11 @@ TEST_F(ImpactFactorUpdateTest, CopiesTheFirstMatchingRowIntoEveryJournalOutsideE
         EXPECT_EQ(step.journalFilter, "[Emerging Sources Citation Index] <> True");
         EXPECT_TRUE(step.journalFiltered);
     }
-    EXPECT_EQ(window().ADOQuery1.Filter(), "");
-    EXPECT_TRUE(window().ADOQuery1.Filtered());
+    EXPECT_EQ(journals().filter(), "");
+    EXPECT_TRUE(journals().filtered());
     EXPECT_EQ(text("Label7"), "10");
     EXPECT_EQ(gridRows(), 10);
-    EXPECT_FALSE(window().ADOQuery2.Filtered());
+    EXPECT_FALSE(window().database().impactFactors.filtered());
 }
 
 TEST_F(ImpactFactorUpdateTest, WalksOnlyTheSelection) {
@@ -102,7 +102,7 @@ TEST_F(ImpactFactorUpdateTest, WalksOnlyTheSelection) {
     EXPECT_EQ(storedFigures("Epsilon"), "'0.5' NULL NULL");
     EXPECT_EQ(progressBar()->maximum(), 3);
     EXPECT_EQ(progressBar()->value(), 3);
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Physics' AND [Science Citation Index] = True");
+    EXPECT_EQ(journals().filter(), "category='Physics' AND [Science Citation Index] = True");
     EXPECT_EQ(text("Label7"), "3");
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
 }
@@ -118,7 +118,7 @@ TEST_F(ImpactFactorUpdateTest, AnEmptySelectionChangesNothingAndFinishes) {
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
     EXPECT_TRUE(prompts.errors().isEmpty());
     EXPECT_FALSE(progressBar()->isVisible());
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Astronomy'");
+    EXPECT_EQ(journals().filter(), "category='Astronomy'");
     EXPECT_EQ(storedFigures("Alpha"), "'0.1' NULL NULL");
 }
 
@@ -140,10 +140,11 @@ TEST_F(ImpactFactorUpdateTest, AFailedPostEndsTheRunWhereItHappened) {
     // The bar stays where the walk stopped; the filter stays the one of the walk.
     EXPECT_TRUE(progressBar()->isVisible());
     EXPECT_EQ(progressBar()->value(), 3);
-    EXPECT_EQ(window().ADOQuery1.Filter(), "[Emerging Sources Citation Index] <> True");
-    EXPECT_EQ(window().ADOQuery1.state(), RecordSet::State::Browse);
+    EXPECT_EQ(journals().filter(), "[Emerging Sources Citation Index] <> True");
+    EXPECT_EQ(journals().state(), RecordSet::State::Browse);
     // Nothing half-copied waits to be posted by the next move.
-    window().ADOQuery1.First();
+    click("nbFirst");
+    EXPECT_EQ(prompts.errors().size(), 1);
     EXPECT_EQ(storedFigures("Delta"), "'elsewhere' NULL NULL");
 }
 
@@ -158,7 +159,7 @@ TEST_F(ImpactFactorUpdateTest, AFieldMissingFromTheRankingTableFailsAtTheFirstMa
     EXPECT_TRUE(prompts.messages().isEmpty());
     // Alpha no longer matches; Beta is the first match and keeps its figures whole.
     EXPECT_EQ(storedFigures("Beta"), "'0.2' NULL NULL");
-    EXPECT_EQ(window().ADOQuery1.state(), RecordSet::State::Browse);
+    EXPECT_EQ(journals().state(), RecordSet::State::Browse);
     EXPECT_TRUE(progressBar()->isVisible());
     EXPECT_EQ(progressBar()->value(), 2);
 }

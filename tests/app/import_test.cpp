@@ -2,6 +2,7 @@
 #include <QDir>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -15,9 +16,7 @@ protected:
 
     void open() {
         openWindow();
-        retype("ComboBox4", "Admin Mode");
-        retype("Edit4", "corvalsand");
-        ASSERT_TRUE(control<QWidget>("BitBtn2")->isEnabled());
+        enterAdminMode();
     }
     // Writes a master list below the test's directory and returns its absolute path.
     QString masterList(const std::string& relative, std::string_view bytes) {
@@ -83,7 +82,7 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
     open();
     browseTo(masterList("Medicine/Cardiology.txt", kMasterList));
     const int rowsBefore = gridRows();
-    const QString filter = QString::fromStdString(window().ADOQuery1.Filter());
+    const QString filter = QString::fromStdString(journals().filter());
     click("BitBtn2");
 
     EXPECT_EQ(prompts.errors(), QStringList());
@@ -124,7 +123,7 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
 
     // The new records are in the grid; filter and counters are as they were.
     EXPECT_EQ(gridRows(), rowsBefore + 4);
-    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.Filter()), filter);
+    EXPECT_EQ(QString::fromStdString(journals().filter()), filter);
     EXPECT_EQ(text("Label7"), "7");
 }
 
@@ -231,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "Good"},
                       Failure{"RefusedByTheFinalPost", "list.txt", "1. Good\r\n2. Fine\r\n3. Refused\r\n",
                               "The record was refused.", "Good Fine"}),
-    [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(ImportTest, ARefusedRecordStaysPendingAndTheNextImportStartsClean) {
     execSql(databasePath(),
@@ -241,10 +240,9 @@ TEST_F(ImportTest, ARefusedRecordStaysPendingAndTheNextImportStartsClean) {
     browseTo(masterList("Physics/Bad.txt", "1. Good\r\n2. Refused\r\nE-ISSN: 5\r\n"));
     click("BitBtn2");
     ASSERT_EQ(prompts.errors(), QStringList({"The record was refused."}));
-    RecordSet& journals = window().ADOQuery1;
-    EXPECT_EQ(journals.state(), RecordSet::State::Insert);
-    EXPECT_EQ(journals.FieldAsString("Title"), "Refused");
-    EXPECT_EQ(journals.FieldAsString("E-ISSN"), "5");
+    EXPECT_EQ(journals().state(), RecordSet::State::Insert);
+    EXPECT_EQ(journals().fieldAsString("Title"), "Refused");
+    EXPECT_EQ(journals().fieldAsString("E-ISSN"), "5");
     // The flags were left as the failed run had them (EIssnSeen); the next run clears them first.
     execSql(databasePath(), "DROP TRIGGER refuse");
     prompts.clear();

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 
 namespace lumaref::test {
 namespace {
@@ -14,7 +15,7 @@ TEST_F(WindowTest, EnterWalksFromCategoryToSubjectToFrequencyToSearch) {
     retype("ComboBox1", "Physics");
     retype("ComboBox2", "Optics");
     retype("ComboBox3", "Monthly");
-    const QString filter = QString::fromStdString(window().ADOQuery1.Filter());
+    const QString filter = QString::fromStdString(journals().filter());
     control<QWidget>("ComboBox1")->setFocus();
     for (const char* next : {"ComboBox2", "ComboBox3", "Edit4", "Edit4"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -25,7 +26,7 @@ TEST_F(WindowTest, EnterWalksFromCategoryToSubjectToFrequencyToSearch) {
     EXPECT_EQ(control<QComboBox>("ComboBox2")->currentText(), "Optics");
     EXPECT_EQ(control<QComboBox>("ComboBox3")->currentText(), "Monthly");
     EXPECT_EQ(control<QComboBox>("ComboBox1")->count(), 4);
-    EXPECT_EQ(QString::fromStdString(window().ADOQuery1.Filter()), filter);
+    EXPECT_EQ(QString::fromStdString(journals().filter()), filter);
     EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
 }
 
@@ -40,9 +41,12 @@ TEST_F(WindowTest, EnterInAnEmptyCategoryBoxTypedIntoItsLineEditStillMovesOn) {
 
 // Tab follows the designed order, skipping disabled and hidden controls; the radio group is one stop.
 struct TabWalk {
-    const char* searchText;  // the access code opens administrator mode
+    const char* name;
+    bool admin;
     const char* stops;
 };
+
+void PrintTo(const TabWalk& walk, std::ostream* out) { *out << walk.name; }
 
 class TabOrderTest : public WindowTest, public ::testing::WithParamInterface<TabWalk> {};
 
@@ -50,8 +54,7 @@ TEST_P(TabOrderTest, VisitsTheEnabledControlsInTheDesignedOrder) {
     createLibrary();
     openWindow();
     activateWindow();
-    retype("ComboBox4", "Admin Mode");
-    retype("Edit4", GetParam().searchText);
+    if (GetParam().admin) enterAdminMode();
     control<QWidget>("DBGrid1")->setFocus();
     QStringList stops;
     for (int i = 0; i < 20 && (stops.isEmpty() || stops.back() != "DBGrid1"); ++i) {
@@ -64,16 +67,20 @@ TEST_P(TabOrderTest, VisitsTheEnabledControlsInTheDesignedOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Window, TabOrderTest,
     ::testing::Values(
-        TabWalk{"", "ComboBox1 ComboBox2 ComboBox3 ComboBox4 Edit4 BitBtn8 RadioButton5 DBGrid1"},
-        TabWalk{"corvalsand",
+        TabWalk{"User", false, "ComboBox1 ComboBox2 ComboBox3 ComboBox4 Edit4 BitBtn8 RadioButton5 DBGrid1"},
+        TabWalk{"Administrator", true,
                 "BitBtn1 Edit1 BitBtn2 BitBtn3 Edit2 Edit3 ComboBox1 ComboBox2 BitBtn5 ComboBox3 "
-                "ComboBox4 Edit4 BitBtn7 BitBtn8 RadioButton5 DBGrid1"}));
+                "ComboBox4 Edit4 BitBtn7 BitBtn8 RadioButton5 DBGrid1"}),
+    test::CaseName());
 
 // A character the window itself receives, with no control focused, becomes its whole caption.
 struct Keystroke {
+    const char* name;
     Qt::Key key;
     const char* caption;
 };
+
+void PrintTo(const Keystroke& keystroke, std::ostream* out) { *out << keystroke.name; }
 
 class FormKeyPressTest : public WindowTest, public ::testing::WithParamInterface<Keystroke> {};
 
@@ -88,10 +95,13 @@ TEST_P(FormKeyPressTest, ReplacesTheCaptionWithTheTypedCharacter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, FormKeyPressTest,
-                         ::testing::Values(Keystroke{Qt::Key_Q, "q"}, Keystroke{Qt::Key_7, "7"},
-                                           Keystroke{Qt::Key_Space, " "}, Keystroke{Qt::Key_Return, "\r"},
-                                           Keystroke{Qt::Key_Backspace, "\b"},
-                                           Keystroke{Qt::Key_Escape, "\x1b"}));
+                         ::testing::Values(Keystroke{"Letter", Qt::Key_Q, "q"},
+                                           Keystroke{"Digit", Qt::Key_7, "7"},
+                                           Keystroke{"Space", Qt::Key_Space, " "},
+                                           Keystroke{"Return", Qt::Key_Return, "\r"},
+                                           Keystroke{"Backspace", Qt::Key_Backspace, "\b"},
+                                           Keystroke{"Escape", Qt::Key_Escape, "\x1b"}),
+                         test::CaseName());
 
 TEST_F(WindowTest, CharactersTypedIntoControlsLeaveTheCaption) {
     createLibrary();

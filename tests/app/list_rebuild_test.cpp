@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -35,15 +36,12 @@ protected:
     void openAsAdministrator() {
         openWindow();
         activateWindow();
-        retype("ComboBox4", "Admin Mode");
-        retype("Edit4", "corvalsand");
-        ASSERT_TRUE(control<QPushButton>("BitBtn5")->isEnabled());
+        enterAdminMode();
     }
     std::string listFile(std::string_view relative) {
         return readFile(programDir() + "/" + std::string(relative));
     }
     QComboBox* box(const char* name) { return control<QComboBox>(name); }
-    RecordSet& journals() { return window().ADOQuery1; }
 };
 
 // Case, blanks, empty values and quotes: each distinct value once, in order of first appearance.
@@ -95,10 +93,10 @@ TEST_F(ListRebuildTest, RewritesEveryListAndLeavesTheJournalsUnfilteredOnTheLast
     // No change handler ran: the subject list was not reloaded and the filter was not rebuilt.
     EXPECT_EQ(itemsOf(box("ComboBox2")), QStringList({"Old Optics"}));
     EXPECT_EQ(box("ComboBox2")->currentText(), "Optics");
-    EXPECT_FALSE(journals().Filtered());
-    EXPECT_EQ(journals().Filter(), "category =''");
-    EXPECT_EQ(journals().RecNo(), 9);
-    EXPECT_TRUE(journals().Eof());
+    EXPECT_FALSE(journals().filtered());
+    EXPECT_EQ(journals().filter(), "category =''");
+    EXPECT_EQ(journals().recNo(), 9);
+    EXPECT_TRUE(journals().eof());
     EXPECT_EQ(gridRows(), 9);
     EXPECT_EQ(text("Label7"), count);
     EXPECT_EQ(text("Label10"), current);
@@ -111,7 +109,7 @@ TEST_F(ListRebuildTest, WithNoJournalsWritesEmptyListsAndKeepsTheFilterText) {
     writeProgramFile("lists/subjects/Old.txt", "Kept\r\n");
     openAsAdministrator();
     retype("ComboBox3", "Old");
-    ASSERT_EQ(journals().Filter(), "Frequently='Old'");
+    ASSERT_EQ(journals().filter(), "Frequently='Old'");
 
     click("BitBtn5");
 
@@ -122,9 +120,9 @@ TEST_F(ListRebuildTest, WithNoJournalsWritesEmptyListsAndKeepsTheFilterText) {
     EXPECT_EQ(box("ComboBox1")->count(), 0);
     EXPECT_EQ(box("ComboBox3")->count(), 0);
     EXPECT_EQ(box("ComboBox3")->currentText(), "");
-    EXPECT_FALSE(journals().Filtered());
-    EXPECT_EQ(journals().Filter(), "Frequently='Old'");
-    EXPECT_EQ(journals().RecNo(), -1);
+    EXPECT_FALSE(journals().filtered());
+    EXPECT_EQ(journals().filter(), "Frequently='Old'");
+    EXPECT_EQ(journals().recNo(), -1);
 }
 
 TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
@@ -167,7 +165,7 @@ TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
     EXPECT_EQ(filesBelow(programDir() + "/lists/subjects").size(), 251u);
     EXPECT_EQ(box("ComboBox3")->count(), 250);
     EXPECT_EQ(box("ComboBox3")->itemText(249), "F1249");
-    EXPECT_EQ(journals().Filter(), "category ='C1249'");
+    EXPECT_EQ(journals().filter(), "category ='C1249'");
 }
 
 // A failure ends the run where it happens: what was rewritten stays, the rest is skipped.
@@ -199,7 +197,7 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
     if (!f.noSubjectFolder) fs::create_directories(programDir() + "/lists/subjects");
     openAsAdministrator();
     retype("ComboBox3", "Old");
-    const std::string before = journals().Filter();
+    const std::string before = journals().filter();
     const QString count = text("Label7");
     std::set<std::string> files = {"lists/categories.txt", "lists/ferequently.txt"};
     if (f.obstacle != nullptr) {
@@ -222,8 +220,8 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
     EXPECT_EQ(itemsOf(box("ComboBox3")),
               f.frequenciesRefilled ? QStringList({"Monthly", "Weekly"}) : QStringList({"Old"}));
     EXPECT_EQ(box("ComboBox3")->currentText(), f.frequenciesRefilled ? "" : "Old");
-    EXPECT_EQ(journals().Filtered(), f.filtered);
-    EXPECT_EQ(journals().Filter(), f.filter[0] == '\0' ? before : std::string(f.filter));
+    EXPECT_EQ(journals().filtered(), f.filtered);
+    EXPECT_EQ(journals().filter(), f.filter[0] == '\0' ? before : std::string(f.filter));
     EXPECT_EQ(text("Label7"), count);
 
     // The previous file of a failed write stays whole, with no temporary file beside it.
@@ -256,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"SubjectFieldMissing", nullptr, false, true,
                               "!ADOQuery1: Field 'subject' not found.", "", true, "category ='Physics'",
                               false, ""}),
-    [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // A category that is no plain file name never writes outside lists/subjects: its subject file fails.
 struct BadCategory {
@@ -297,22 +295,23 @@ TEST_P(BadCategoryTest, FailsItsSubjectFileAndEndsTheRun) {
     EXPECT_TRUE(prompts.messages().isEmpty());
     ASSERT_EQ(box("ComboBox1")->count(), 3);
     EXPECT_EQ(box("ComboBox1")->itemText(1).toStdString(), c.category);
-    EXPECT_TRUE(journals().Filtered());
-    EXPECT_EQ(journals().Filter(), "category ='" + c.category + "'");
-    EXPECT_EQ(journals().RecordCount(), 1);
+    EXPECT_TRUE(journals().filtered());
+    EXPECT_EQ(journals().filter(), "category ='" + c.category + "'");
+    EXPECT_EQ(journals().recordCount(), 1);
     EXPECT_EQ(
         filesBelow(programDir()),
         std::set<std::string>({"lists/categories.txt", "lists/ferequently.txt", "lists/subjects/Alpha.txt"}));
     EXPECT_EQ(box("ComboBox3")->count(), 2);  // the frequencies of the library file, not rebuilt
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, BadCategoryTest,
-    ::testing::Values(BadCategory{"Parent", "../escape", "../escape"}, BadCategory{"Slash", "a/b", "a/b"},
-                      BadCategory{"Absolute", "/abs", "/abs"}, BadCategory{"Backslash", "a\\b", "a\\b"},
-                      BadCategory{"Dot", ".", "."}, BadCategory{"DotDot", "..", ".."},
-                      BadCategory{"ZeroByte", "x\0y"s, "x\xE2\x90\x80y"}),
-    [](const ::testing::TestParamInfo<BadCategory>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Window, BadCategoryTest,
+                         ::testing::Values(BadCategory{"Parent", "../escape", "../escape"},
+                                           BadCategory{"Slash", "a/b", "a/b"},
+                                           BadCategory{"Absolute", "/abs", "/abs"},
+                                           BadCategory{"Backslash", "a\\b", "a\\b"},
+                                           BadCategory{"Dot", ".", "."}, BadCategory{"DotDot", "..", ".."},
+                                           BadCategory{"ZeroByte", "x\0y"s, "x\xE2\x90\x80y"}),
+                         test::CaseName());
 
 }  // namespace
 }  // namespace lumaref::test

@@ -1,4 +1,5 @@
 #include "app/window_fixture.h"
+#include "support/case_name.h"
 
 namespace lumaref::test {
 namespace {
@@ -28,7 +29,7 @@ TEST_F(PickListTest, ChoosingACategoryLoadsItsSubjectsAndClearsTheSubjectText) {
     EXPECT_EQ(text("Label7"), "4");
 
     pick("ComboBox2", "Mechanics");
-    EXPECT_EQ(window().ADOQuery1.Filter(), "category='Physics' AND subject='Mechanics'");
+    EXPECT_EQ(journals().filter(), "category='Physics' AND subject='Mechanics'");
     EXPECT_EQ(text("Label7"), "1");
 }
 
@@ -47,7 +48,7 @@ TEST_F(PickListTest, ClearingTheCategoryKeepsTheSubjectInForce) {
     retype("ComboBox1", "");
     EXPECT_EQ(subjects()->currentText(), "Optics");
     EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
-    EXPECT_EQ(window().ADOQuery1.Filter(), "subject='Optics'");
+    EXPECT_EQ(journals().filter(), "subject='Optics'");
     EXPECT_EQ(text("Label7"), "3");
 }
 
@@ -80,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Window, SubjectPathTest,
                                            Escape{"Dot", ".", "lists/subjects/..txt"},
                                            Escape{"Backslash", "a\\b", "lists/subjects/a\\b.txt"},
                                            Escape{"Subfolder", "sub/x", "lists/subjects/sub/x.txt"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 TEST_F(WindowTest, ListFilesKeepEveryLineWhateverItsBreak) {
     createLibrary();

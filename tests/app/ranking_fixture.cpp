@@ -32,18 +32,11 @@ void RankingWindowTest::openAsAdmin() {
     enterAdminMode();
 }
 
-void RankingWindowTest::enterAdminMode() {
-    retype("ComboBox4", "Admin Mode");
-    retype("Edit4", "corvalsand");
-    ASSERT_TRUE(control<QWidget>("BitBtn3")->isEnabled());
-}
-
 void RankingWindowTest::watchWalk() {
     QObject::connect(progressBar(), &QProgressBar::valueChanged, progressBar(), [this](int value) {
-        TForm1& form = window();
-        WalkSnapshot snapshot{value, form.ADOQuery1.Filter(), form.ADOQuery1.Filtered(), {}};
-        for (RecordSet* quartile : {&form.ADOQuery3, &form.ADOQuery4, &form.ADOQuery5, &form.ADOQuery6})
-            snapshot.quartileFilters.push_back(quartile->Filter());
+        WalkSnapshot snapshot{value, journals().filter(), journals().filtered(), {}};
+        for (const RecordSet& quartile : window().database().quartiles)
+            snapshot.quartileFilters.push_back(quartile.filter());
         walk.push_back(snapshot);
     });
 }

@@ -14,7 +14,7 @@ struct WalkSnapshot {
     int position;
     std::string journalFilter;
     bool journalFiltered;
-    std::vector<std::string> quartileFilters;  // ADOQuery3..6
+    std::vector<std::string> quartileFilters;  // JCRQ1..JCRQ4
 };
 
 // Window tests of the ranking updates: admin mode, the ranking tables, the journals' stored figures.
@@ -33,7 +33,6 @@ protected:
 
     // Opens the window, shows it and types the access code under "Admin Mode".
     void openAsAdmin();
-    void enterAdminMode();
     // Records the window's filters each time the progress bar is handed a new position.
     void watchWalk();
 

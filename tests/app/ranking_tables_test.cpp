@@ -8,8 +8,8 @@
 #include "app/window_fixture.h"
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -89,24 +89,23 @@ TEST_F(RankingTablesTest, TheWindowOpensOnTheNewDatabaseAndTheRecordSetsReadTheE
 
     // Read as the updates read them: by name, as text, through the record sets of the window's queries.
     Connection connection("Data Source=Database.mdb;");
-    RecordSet ranking("ADOQuery2", connection, "select * from jcr2018");
-    ranking.Open();
-    EXPECT_EQ(ranking.RecordCount(), 3);
-    ranking.SetFilter("ISSN ='1111-0001'");
-    ranking.SetFiltered(true);
-    ASSERT_EQ(ranking.RecordCount(), 1);
-    EXPECT_EQ(ranking.FieldAsString("Journal Impact Factor"), "1.50");
-    EXPECT_EQ(ranking.FieldAsString("Total Cites"), "32,500");
-    EXPECT_EQ(ranking.FieldAsString("Impact Factor without Journal Self Cites"), "1.20");
-    EXPECT_EQ(ranking.FieldAsString("Full Journal Title"), "Optics, Lasers and Light");
+    RecordSet ranking("ADOQuery2", connection, "jcr2018");
+    ranking.open();
+    EXPECT_EQ(ranking.recordCount(), 3);
+    ranking.setFilter("ISSN ='1111-0001'");
+    ranking.setFiltered(true);
+    ASSERT_EQ(ranking.recordCount(), 1);
+    EXPECT_EQ(ranking.fieldAsString("Journal Impact Factor"), "1.50");
+    EXPECT_EQ(ranking.fieldAsString("Total Cites"), "32,500");
+    EXPECT_EQ(ranking.fieldAsString("Impact Factor without Journal Self Cites"), "1.20");
+    EXPECT_EQ(ranking.fieldAsString("Full Journal Title"), "Optics, Lasers and Light");
 
     const char* const expectedIssn[] = {"2222-0002", "1111-0001", "0000-0000", "1111-0003"};
     for (int q = 0; q < 4; ++q) {
-        RecordSet quartile("ADOQuery" + std::to_string(q + 3), connection,
-                           std::string("select * from ") + kQuartiles[q].table);
-        quartile.Open();
-        ASSERT_EQ(quartile.RecordCount(), 1) << kQuartiles[q].table;
-        EXPECT_EQ(quartile.FieldAsString("ISSN"), expectedIssn[q]) << kQuartiles[q].table;
+        RecordSet quartile("ADOQuery" + std::to_string(q + 3), connection, kQuartiles[q].table);
+        quartile.open();
+        ASSERT_EQ(quartile.recordCount(), 1) << kQuartiles[q].table;
+        EXPECT_EQ(quartile.fieldAsString("ISSN"), expectedIssn[q]) << kQuartiles[q].table;
     }
 }
 
@@ -115,9 +114,7 @@ TEST_F(RankingTablesTest, BothUpdatesCopyTheLoadedFiguresIntoTheJournals) {
     startFromNothing();
     openWindow();
     activateWindow();
-    retype("ComboBox4", "Admin Mode");
-    retype("Edit4", "corvalsand");
-    ASSERT_TRUE(control<QWidget>("BitBtn3")->isEnabled());
+    enterAdminMode();
 
     click("BitBtn3");
     click("BitBtn7");

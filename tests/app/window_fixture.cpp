@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "app/admin_access_code.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -25,6 +26,9 @@ std::string listFileText(const std::vector<std::string>& items) {
 }
 
 }  // namespace
+
+const QStringList kAdminControls = {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn5", "BitBtn7", "Edit1",
+                                    "Edit2",   "Edit3",   "Label1",  "Label2",  "Label3"};
 
 const std::vector<TestJournal> kLibrary = {
     {"Journal of Applied Optics", "Physics", "Optics", "Monthly", "1111-0001", "2222-0001", "2.5", "Q1", 1,
@@ -54,8 +58,6 @@ std::string journalRowSql(const TestJournal& j) {
 
 WindowTest::WindowTest() : cwd_(dir_.path()) {}
 
-WindowTest::~WindowTest() { window_.reset(); }
-
 void WindowTest::createLibrary(const std::vector<TestJournal>& journals) {
     std::string sql = "BEGIN;\n";
     std::vector<std::string> categories;
@@ -74,9 +76,15 @@ void WindowTest::writeProgramFile(std::string_view relative, std::string_view by
     writeFile(programDir() + "/" + std::string(relative), bytes);
 }
 
-TForm1& WindowTest::openWindow() {
-    window_ = std::make_unique<TForm1>(prompts, QString::fromStdString(programDir()));
+MainWindow& WindowTest::openWindow() {
+    window_ = std::make_unique<MainWindow>(prompts, QString::fromStdString(programDir()));
     return *window_;
+}
+
+JournalDatabase& WindowTest::openWindowOnOwnDatabase() {
+    database_ = std::make_unique<JournalDatabase>();
+    window_ = std::make_unique<MainWindow>(prompts, *database_, QString::fromStdString(programDir()));
+    return *database_;
 }
 
 void WindowTest::activateWindow() {
@@ -109,6 +117,21 @@ void WindowTest::pick(const char* comboName, const QString& item) {
     ASSERT_TRUE(QTest::qWaitFor([list] { return list->isVisible(); }));
     const QPoint where = list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where);
+}
+
+void WindowTest::enterAdminMode() {
+    retype("ComboBox4", "Admin Mode");
+    retype("Edit4",
+           QString::fromUtf8(kAdminAccessCode.data(), static_cast<qsizetype>(kAdminAccessCode.size())));
+    ASSERT_EQ(enabledAdminControls(), kAdminControls);
+}
+
+QStringList WindowTest::enabledAdminControls() {
+    QStringList names;
+    for (const QString& name : kAdminControls) {
+        if (control<QWidget>(name.toLatin1().constData())->isEnabled()) names.append(name);
+    }
+    return names;
 }
 
 void WindowTest::click(const char* name) {

@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -36,12 +38,14 @@ std::string journalRowSql(const TestJournal& journal);
 // Seven journals with every field the browsing reads, Arabic and a single quote included.
 extern const std::vector<TestJournal> kLibrary;
 
+// The administrator controls by name, in the order the gate sets them.
+extern const QStringList kAdminControls;
+
 // Each test gets its own directory as current directory, with Database.mdb in it and the program
-// directory (list files) below it, and builds the window there the way main() does.
+// directory (list files) below it, and builds the window there.
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest();
-    ~WindowTest() override;
 
     std::string programDir() const { return dir_.file("program"); }
     std::string databasePath() const { return dir_.file("Database.mdb"); }
@@ -49,10 +53,19 @@ protected:
     void createLibrary(const std::vector<TestJournal>& journals = kLibrary);
     void writeProgramFile(std::string_view relative, std::string_view bytes);
 
-    TForm1& openWindow();
+    // The window in one call: it opens Database.mdb in the current directory itself.
+    MainWindow& openWindow();
+    // The window over a database the test holds, as main() builds it, for a test that drives the
+    // journals the way program code does.
+    JournalDatabase& openWindowOnOwnDatabase();
     // Shows the window and waits until it is active, as a user's first sight of it.
     void activateWindow();
-    TForm1& window() { return *window_; }
+    MainWindow& window() { return *window_; }
+    const RecordSet& journals() { return window_->database().journals; }
+    // Chooses "Admin Mode" and types the access code.
+    void enterAdminMode();
+    // The names of the administrator controls that are enabled, in the order the gate sets them.
+    QStringList enabledAdminControls();
 
     template <class T>
     T* control(const char* name) {
@@ -73,7 +86,8 @@ protected:
 private:
     TempDir dir_;
     CurrentDir cwd_;
-    std::unique_ptr<TForm1> window_;
+    std::unique_ptr<JournalDatabase> database_;  // outlives the window built over it
+    std::unique_ptr<MainWindow> window_;
 };
 
 }  // namespace lumaref::test

@@ -13,9 +13,11 @@
 #include "convert/access_converter.h"
 #include "convert/access_database.h"
 #include "convert/mdb_reference.h"
-#include "data/field.h"
-#include "data/sqlite_statement.h"
+#include "db/declared_type.h"
+#include "db/statement.h"
+#include "support/case_name.h"
 #include "support/temp_dir.h"
+#include "text/field.h"
 
 namespace lumaref {
 namespace {
@@ -39,18 +41,17 @@ public:
 
     std::vector<std::vector<StoredCell>> rows(const std::string& table) const {
         Statement select(db_, "SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid");
-        EXPECT_TRUE(select.ok()) << table << ": " << sqlite3_errmsg(db_);
         std::vector<std::vector<StoredCell>> result;
-        while (select.ok() && sqlite3_step(select.get()) == SQLITE_ROW) {
-            std::vector<StoredCell> row(static_cast<std::size_t>(sqlite3_column_count(select.get())));
-            for (int c = 0; c < sqlite3_column_count(select.get()); ++c) {
+        while (sqlite3_step(select.handle()) == SQLITE_ROW) {
+            std::vector<StoredCell> row(static_cast<std::size_t>(sqlite3_column_count(select.handle())));
+            for (int c = 0; c < sqlite3_column_count(select.handle()); ++c) {
                 StoredCell& cell = row[static_cast<std::size_t>(c)];
-                cell.type = sqlite3_column_type(select.get(), c);
-                cell.integer = sqlite3_column_int64(select.get(), c);
-                cell.real = sqlite3_column_double(select.get(), c);
-                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(select.get(), c));
+                cell.type = sqlite3_column_type(select.handle(), c);
+                cell.integer = sqlite3_column_int64(select.handle(), c);
+                cell.real = sqlite3_column_double(select.handle(), c);
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(select.handle(), c));
                 cell.text.assign(bytes != nullptr ? bytes : "",
-                                 static_cast<std::size_t>(sqlite3_column_bytes(select.get(), c)));
+                                 static_cast<std::size_t>(sqlite3_column_bytes(select.handle(), c)));
             }
             result.push_back(std::move(row));
         }
@@ -63,11 +64,11 @@ public:
             db_,
             "SELECT name, type || iif(\"notnull\", ' NOT NULL', '') || ifnull(' DEFAULT ' || dflt_value, '') "
             "FROM pragma_table_info(?)");
-        sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(info.handle(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
         std::vector<std::pair<std::string, std::string>> result;
-        while (sqlite3_step(info.get()) == SQLITE_ROW) {
-            result.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)),
-                                reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
+        while (sqlite3_step(info.handle()) == SQLITE_ROW) {
+            result.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(info.handle(), 0)),
+                                reinterpret_cast<const char*>(sqlite3_column_text(info.handle(), 1)));
         }
         return result;
     }
@@ -178,7 +179,7 @@ class AccessConversion : public ::testing::TestWithParam<SourceCase> {};
 
 TEST_P(AccessConversion, EveryTableRowAndValueMatchesWhatLibmdbReads) {
     const std::string source = jetFile(GetParam().file);
-    if (!std::filesystem::exists(source)) GTEST_SKIP() << "no test data at " << source;
+    ASSERT_TRUE(std::filesystem::exists(source)) << "no test data at " << source;
     test::TempDir dir;
     const std::string target = dir.file("converted.sqlite");
     const ConversionSummary summary = convertAccessDatabase(source, target, false);
@@ -219,7 +220,7 @@ TEST_P(AccessConversion, EveryTableRowAndValueMatchesWhatLibmdbReads) {
 // libmdb cuts a text at its buffer size without a word; a memo longer than the buffer is read again whole.
 TEST(AccessReading, MemoLongerThanTheTextBufferComesWhole) {
     const std::string source = jetFile("nwind.mdb");
-    if (!std::filesystem::exists(source)) GTEST_SKIP() << "no test data at " << source;
+    ASSERT_TRUE(std::filesystem::exists(source)) << "no test data at " << source;
     const auto reference = test::readWithLibmdb(source);
     const auto employees = std::find_if(reference.begin(), reference.end(),
                                         [](const auto& table) { return table.name == "Employees"; });
@@ -244,7 +245,7 @@ TEST(AccessReading, MemoLongerThanTheTextBufferComesWhole) {
 INSTANTIATE_TEST_SUITE_P(JetFiles, AccessConversion,
                          ::testing::Values(SourceCase{"Jet3Northwind", "nwind.mdb"},
                                            SourceCase{"Jet4Dates", "DateTestDatabase.mdb"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName());
 
 }  // namespace
 }  // namespace lumaref

@@ -10,6 +10,7 @@
 #include "convert/access_converter.h"
 #include "convert/convert_command.h"
 #include "convert/mdb_reference.h"
+#include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -62,9 +63,7 @@ std::size_t referenceRows(const std::vector<test::ReferenceTable>& tables) {
 
 class ConvertTool : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!fs::exists(kNorthwind)) GTEST_SKIP() << "no test data at " << kNorthwind;
-    }
+    void SetUp() override { ASSERT_TRUE(fs::exists(kNorthwind)) << "no test data at " << kNorthwind; }
     test::TempDir dir;
 };
 
@@ -104,9 +103,9 @@ TEST_F(ConvertTool, ShowsRowsDoneOfRowsPerTableOnATerminal) {
     ASSERT_EQ(runConvertInvocation(invocation, out, err, true), 0) << err.str();
     for (const auto& table : reference) {
         const std::string rows = std::to_string(table.rows.size());
-        EXPECT_NE(out.str().find(table.name + ": " + rows + " of " + rows + " rows\n"), std::string::npos)
-            << table.name << "\n"
-            << out.str();
+        std::string line = table.name;
+        line.append(": ").append(rows).append(" of ").append(rows).append(" rows\n");
+        EXPECT_NE(out.str().find(line), std::string::npos) << table.name << "\n" << out.str();
     }
 
     invocation.quiet = true;
@@ -142,7 +141,7 @@ void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
 
 std::string copyOfNorthwind(const test::TempDir& dir, std::size_t bytes) {
     const std::string data = test::readFile(kNorthwind);
-    const std::string path = dir.file("in/source.mdb");
+    std::string path = dir.file("in/source.mdb");
     test::writeFile(path, data.substr(0, bytes));
     return path;
 }
@@ -155,7 +154,7 @@ std::string targetInOut(const test::TempDir& dir) {
 class ConvertToolRefuses : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(ConvertToolRefuses, WithAClearMessageAndNoFileLeftBehind) {
-    if (!fs::exists(kNorthwind)) GTEST_SKIP() << "no test data at " << kNorthwind;
+    ASSERT_TRUE(fs::exists(kNorthwind)) << "no test data at " << kNorthwind;
     test::TempDir dir;
     const std::string source = GetParam().makeSource(dir);
     const std::string target = GetParam().target(dir);
@@ -212,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Cannot create a file in"},
         BadInput{"TargetIsTheSource", [](const auto& d) { return copyOfNorthwind(d, 1u << 30); },
                  [](const auto& d) { return d.file("in/source.mdb"); }, "is the Access file itself"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 }  // namespace
 }  // namespace lumaref

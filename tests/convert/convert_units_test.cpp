@@ -1,22 +1,16 @@
-// The converter's small units: its command line, Access dates, column types, and the staged target.
+// The converter's small units: its command line, Access dates and column types.
 #include <gtest/gtest.h>
 #include <mdbtools.h>
-#include <sqlite3.h>
 
 #include <cmath>
 #include <ctime>
-#include <filesystem>
 
 #include "convert/convert_arguments.h"
 #include "convert/jet_column.h"
 #include "convert/jet_date.h"
-#include "convert/staged_database.h"
-#include "data/error.h"
+#include "support/case_name.h"
 #include "support/error_text.h"
-#include "support/temp_database.h"
-#include "support/temp_dir.h"
-
-namespace fs = std::filesystem;
+#include "text/error.h"
 
 namespace lumaref {
 namespace {
@@ -59,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"ThreeFiles", {"a", "b", "c"}, "error: too many arguments"},
         ArgumentCase{"UnknownOption", {"a", "b", "--forse"}, "error: unknown option '--forse'"},
         ArgumentCase{"EmptyName", {"a", ""}, "error: a file name is empty"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 struct DateCase {
     const char* name;
@@ -84,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"LastSecondAccessAllows", 2958465.99998, "9999-12-31T23:59:58"},
                       DateCase{"BeforeTheYear100", -657435, ""}, DateCase{"AfterTheYear9999", 2958466, ""},
                       DateCase{"NotANumber", std::nan(""), ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 // Where libmdb's own calendar works (day numbers 0 to 10^6), both read every day and time alike.
 TEST(JetDates, AgreeWithLibmdbsCalendar) {
@@ -107,76 +101,6 @@ TEST(JetColumns, TypesWithoutAFaithfulPlaceAreRefusedByName) {
         << "Jet 4: two bytes a letter";
     EXPECT_EQ(mapJetColumn("T", "C", MDB_TEXT, 50, true, 0, 0).declaredType, "TEXT(50)");
     EXPECT_EQ(mapJetColumn("T", "C", MDB_NUMERIC, 17, false, 18, 4).declaredType, "DECIMAL(18,4)");
-}
-
-class StagedDatabaseTest : public ::testing::Test {
-protected:
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    static void createTable(StagedDatabase& staged) {
-        ASSERT_EQ(sqlite3_exec(staged.handle(), "CREATE TABLE t (x TEXT); INSERT INTO t VALUES ('1.50')",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-    }
-
-    test::TempDir dir;
-    std::string target = dir.file("new.sqlite");
-};
-
-TEST_F(StagedDatabaseTest, TargetAppearsOnlyAtCommit) {
-    {
-        StagedDatabase staged(target, false);
-        createTable(staged);
-        EXPECT_EQ(fs::path(staged.temporaryPath()).parent_path(), fs::path(dir.path()));
-        EXPECT_FALSE(fs::exists(target));
-        staged.commit();
-    }
-    EXPECT_EQ(test::queryText(target, "SELECT x FROM t"), "1.50");
-    EXPECT_EQ(entries(), std::vector<std::string>{"new.sqlite"});
-}
-
-TEST_F(StagedDatabaseTest, AbandonedWorkLeavesNothing) {
-    std::string temporary;
-    {
-        StagedDatabase staged(target, false);
-        temporary = staged.temporaryPath();
-        createTable(staged);
-        EXPECT_TRUE(fs::exists(temporary));
-    }
-    EXPECT_TRUE(entries().empty());
-}
-
-TEST_F(StagedDatabaseTest, ExistingTargetIsKeptUnlessReplacingWasAsked) {
-    test::writeFile(target, "keep me");
-    EXPECT_EQ(test::errorOf([&] { StagedDatabase(target, false); }),
-              "The target '" + target + "' already exists; use --force to replace it.");
-    EXPECT_EQ(test::readFile(target), "keep me");
-
-    // Another program creating the target while the database is built does not lose its file either.
-    fs::remove(target);
-    StagedDatabase staged(target, false);
-    createTable(staged);
-    test::writeFile(target, "made meanwhile");
-    EXPECT_NE(test::errorOf([&] { staged.commit(); }).find("already exists"), std::string::npos);
-    EXPECT_EQ(test::readFile(target), "made meanwhile");
-    EXPECT_EQ(entries(), std::vector<std::string>{"new.sqlite"});
-
-    StagedDatabase replacing(target, true);
-    createTable(replacing);
-    replacing.commit();
-    EXPECT_EQ(test::queryText(target, "SELECT x FROM t"), "1.50");
-}
-
-TEST_F(StagedDatabaseTest, FolderThatCannotTakeAFileIsReported) {
-    test::writeFile(dir.file("plain"), "a file, not a folder");
-    const std::string message = test::errorOf([&] { StagedDatabase(dir.file("plain/new.sqlite"), false); });
-    EXPECT_EQ(message, "Cannot create a file in '" + dir.file("plain") + "': Not a directory.");
-    EXPECT_EQ(test::errorOf([&] { StagedDatabase(dir.path(), true); }),
-              "The target '" + dir.path() + "' is a folder.");
 }
 
 }  // namespace

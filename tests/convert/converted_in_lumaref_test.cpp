@@ -8,9 +8,9 @@
 
 #include "convert/access_converter.h"
 #include "convert/mdb_reference.h"
-#include "data/connection.h"
-#include "data/connection_string.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/connection_string.h"
+#include "db/record_set.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -36,7 +36,7 @@ std::size_t columnIndex(const test::ReferenceTable& table, const std::string& na
 }
 
 TEST(ConvertedNorthwind, ProductsOpenFilterOnYesNoAndTakeAnEdit) {
-    if (!std::filesystem::exists(kNorthwind)) GTEST_SKIP() << "no test data at " << kNorthwind;
+    ASSERT_TRUE(std::filesystem::exists(kNorthwind)) << "no test data at " << kNorthwind;
     test::TempDir dir;
     convertAccessDatabase(kNorthwind, dir.file("Database.mdb"), false);
     const auto reference = test::readWithLibmdb(kNorthwind);
@@ -51,29 +51,29 @@ TEST(ConvertedNorthwind, ProductsOpenFilterOnYesNoAndTakeAnEdit) {
 
     test::CurrentDir cwd(dir.path());
     Connection connection(kDefaultConnectionString);
-    RecordSet query("ADOQuery1", connection, "select * from Products");
-    query.Open();
-    ASSERT_EQ(query.RecordCount(), static_cast<int>(products.rows.size()));
-    for (query.First(); !query.Eof(); query.Next()) {
-        const bool isDiscontinued = discontinuedNames.count(query.FieldAsString("ProductName")) != 0;
-        EXPECT_EQ(query.FieldAsString("Discontinued"), isDiscontinued ? "True" : "False");
+    RecordSet query("ADOQuery1", connection, "Products");
+    query.open();
+    ASSERT_EQ(query.recordCount(), static_cast<int>(products.rows.size()));
+    for (query.first(); !query.eof(); query.next()) {
+        const bool isDiscontinued = discontinuedNames.count(query.fieldAsString("ProductName")) != 0;
+        EXPECT_EQ(query.fieldAsString("Discontinued"), isDiscontinued ? "True" : "False");
     }
 
-    query.SetFilter("[Discontinued] = True");
-    query.SetFiltered(true);
-    EXPECT_EQ(query.RecordCount(), static_cast<int>(discontinuedNames.size()));
+    query.setFilter("[Discontinued] = True");
+    query.setFiltered(true);
+    EXPECT_EQ(query.recordCount(), static_cast<int>(discontinuedNames.size()));
     std::set<std::string> filtered;
-    for (query.First(); !query.Eof(); query.Next()) {
-        filtered.insert(query.FieldAsString("ProductName"));
+    for (query.first(); !query.eof(); query.next()) {
+        filtered.insert(query.fieldAsString("ProductName"));
     }
     EXPECT_EQ(filtered, discontinuedNames);
 
-    query.First();
-    const std::string product = query.FieldAsString("ProductID");
-    query.Edit();
-    query.SetFieldAsString("QuantityPerUnit", "1.50");
-    query.SetFieldAsString("Discontinued", "false");
-    query.Post();
+    query.first();
+    const std::string product = query.fieldAsString("ProductID");
+    query.edit();
+    query.setFieldAsString("QuantityPerUnit", "1.50");
+    query.setFieldAsString("Discontinued", "false");
+    query.post();
     EXPECT_EQ(test::queryText(
                   dir.file("Database.mdb"),
                   "SELECT QuantityPerUnit || '|' || Discontinued FROM Products WHERE ProductID = " + product),
@@ -82,7 +82,7 @@ TEST(ConvertedNorthwind, ProductsOpenFilterOnYesNoAndTakeAnEdit) {
 
 // The command in the program's message, run as shown by a shell, leaves a Database.mdb Lumaref opens.
 TEST(ConvertedNorthwind, CommandInTheProgramsRefusalConvertsTheFile) {
-    if (!std::filesystem::exists(kNorthwind)) GTEST_SKIP() << "no test data at " << kNorthwind;
+    ASSERT_TRUE(std::filesystem::exists(kNorthwind)) << "no test data at " << kNorthwind;
     test::TempDir dir;
     const std::string folder = dir.file("it's my $HOME data");
     std::filesystem::create_directories(folder);
@@ -90,7 +90,7 @@ TEST(ConvertedNorthwind, CommandInTheProgramsRefusalConvertsTheFile) {
     test::CurrentDir cwd(folder);
 
     Connection refused(kDefaultConnectionString);
-    const std::string message = test::errorOf([&] { refused.Open(); });
+    const std::string message = test::errorOf([&] { refused.open(); });
     EXPECT_NE(message.find("Microsoft Access database"), std::string::npos) << message;
     EXPECT_NE(message.find("lumaref-convert"), std::string::npos) << message;
     const std::size_t command = message.find("\n    ");
@@ -105,10 +105,10 @@ TEST(ConvertedNorthwind, CommandInTheProgramsRefusalConvertsTheFile) {
     ASSERT_EQ(std::system(run.c_str()), 0) << run;
 
     Connection converted(kDefaultConnectionString);
-    converted.Open();
-    RecordSet shippers("ADOQuery2", converted, "select * from Shippers");
-    shippers.Open();
-    EXPECT_EQ(shippers.RecordCount(),
+    converted.open();
+    RecordSet shippers("ADOQuery2", converted, "Shippers");
+    shippers.open();
+    EXPECT_EQ(shippers.recordCount(),
               static_cast<int>(referenceTable(test::readWithLibmdb(kNorthwind), "Shippers").rows.size()));
     EXPECT_TRUE(std::filesystem::exists(folder + "/Database-access.mdb")) << "the Access file is kept";
 }

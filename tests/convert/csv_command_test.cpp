@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "support/case_name.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -30,6 +32,7 @@ struct UsageCase {
     std::vector<std::string> args;
     const char* problem;
 };
+void PrintTo(const UsageCase& c, std::ostream* out) { *out << c.name; }
 
 class CsvCommandUsageTest : public ::testing::TestWithParam<UsageCase> {};
 
@@ -55,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"CsvWithForce",
                   {"--csv", "f.csv", "--table", "JCRQ1", "--force", "a"},
                   "'--force' does not go with '--csv'"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
     const ConvertInvocation load =

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "convert/csv_header.h"
+#include "support/case_name.h"
 
 namespace lumaref {
 namespace {
@@ -21,6 +23,7 @@ struct HeaderCase {
     std::size_t line;
     std::size_t fields;
 };
+void PrintTo(const HeaderCase& c, std::ostream* out) { *out << c.name; }
 
 class CsvHeaderTest : public ::testing::TestWithParam<HeaderCase> {};
 
@@ -63,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"Title; \"\"2018\"\"\"\n\"ISSN\",\"Total Cites\",\"Journal Impact Factor\","
                    "\"Impact Factor without Journal Self Cites\"\n",
                    ',', 2, 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(CsvHeader, WithoutAHeaderReportsTheNearestRowAndWhatItLacks) {
     CsvHeaderMiss miss;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "convert/csv_rows.h"
+#include "support/case_name.h"
 
 namespace lumaref {
 namespace {
@@ -31,6 +33,7 @@ struct RowCase {
     char separator;
     std::vector<std::string> rows;
 };
+void PrintTo(const RowCase& c, std::ostream* out) { *out << c.name; }
 
 class CsvRowsTest : public ::testing::TestWithParam<RowCase> {};
 
@@ -57,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"Semicolons", "ISSN;Title, with comma\n", ';', {"1:ISSN|Title, with comma"}},
         RowCase{"Tabs", "a b\tc,d\n", '\t', {"1:a b|c,d"}},
         RowCase{"NonAsciiPassesThrough", "Zürich,東京\n", ',', {"1:Zürich|東京"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 struct SyntaxCase {
     const char* name;
@@ -65,6 +68,7 @@ struct SyntaxCase {
     std::size_t line;
     std::size_t rowsBefore;
 };
+void PrintTo(const SyntaxCase& c, std::ostream* out) { *out << c.name; }
 
 class CsvSyntaxTest : public ::testing::TestWithParam<SyntaxCase> {};
 
@@ -84,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SyntaxCase{"QuoteInsideUnquotedField", "a,b\n\"x\ny\",z\n5\" disk,2\n", 4, 2},
                       SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
                       SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(CsvRows, StopsWhenTheCallerHasSeenEnough) {
     std::string text;

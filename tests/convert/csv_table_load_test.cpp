@@ -2,12 +2,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "convert/csv_table_load.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
+#include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -128,13 +130,13 @@ TEST_F(CsvLoadTest, YesNoColumnsAreStoredAsTheRecordSetsFilterThem) {
         "journals");
     test::CurrentDir cwd(dir_.path());
     Connection connection("Data Source=Database.mdb;");
-    RecordSet journals("ADOQuery1", connection, "select * from journals");
-    journals.Open();
+    RecordSet journals("ADOQuery1", connection, "journals");
+    journals.open();
     const auto titlesWhere = [&](const char* filter) {
-        journals.SetFilter(filter);
-        journals.SetFiltered(true);
+        journals.setFilter(filter);
+        journals.setFiltered(true);
         std::string titles;
-        for (journals.First(); !journals.Eof(); journals.Next()) titles += journals.FieldAsString("Title");
+        for (journals.first(); !journals.eof(); journals.next()) titles += journals.fieldAsString("Title");
         return titles;
     };
     EXPECT_EQ(titlesWhere("[Science Citation Index] = True"), "A");
@@ -149,6 +151,7 @@ struct BadInput {
     const char* table;
     std::vector<const char*> messageParts;
 };
+void PrintTo(const BadInput& c, std::ostream* out) { *out << c.name; }
 
 class CsvLoadRefusalTest : public CsvLoadTest, public ::testing::WithParamInterface<BadInput> {};
 
@@ -213,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Nothing was loaded"}},
         BadInput{
             "NoRowsAtAll", "\n\n", "JCRQ1", {"column \"ISSN\" that table JCRQ1 needs", "holds no rows"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST_F(CsvLoadTest, RefusesAnAccessFileAndAMissingDatabaseWithoutCreatingOne) {
     const std::string ranking = csv(kFourColumns + "1111-1111,1,2,3\n");

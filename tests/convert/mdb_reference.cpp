@@ -10,7 +10,6 @@ namespace lumaref::test {
 
 std::vector<ReferenceTable> readWithLibmdb(const std::string& path) {
     std::vector<ReferenceTable> tables;
-    setenv("MDB_ICONV", "UTF-8", 1);
     MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (mdb == nullptr) {
         ADD_FAILURE() << "libmdb cannot open " << path;

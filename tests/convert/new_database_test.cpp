@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "convert/new_database.h"
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged_user.h"
 
 namespace lumaref {
 namespace {
@@ -50,9 +51,9 @@ TEST(NewDatabase, HoldsTheTablesOfSchemaSqlAndOpensInTheProgram) {
     test::CurrentDir cwd(dir.path());
     Connection connection("Data Source=Database.mdb;");
     for (const char* table : {"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3", "JCRQ4"}) {
-        RecordSet records("ADOQuery", connection, std::string("select * from ") + table);
-        records.Open();
-        EXPECT_EQ(records.RecordCount(), 0) << table;
+        RecordSet records("ADOQuery", connection, table);
+        records.open();
+        EXPECT_EQ(records.recordCount(), 0) << table;
     }
 }
 
@@ -79,7 +80,7 @@ TEST(NewDatabase, AReplacedDatabaseDoesNotInheritTheOldOnesLeftoverJournal) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         Connection connection("Data Source=" + target + ";");
-        connection.Open();
+        connection.open();
         sqlite3_exec(connection.handle(), "INSERT INTO journals (Title) VALUES ('from the old file')",
                      nullptr, nullptr, nullptr);
         _exit(0);
@@ -94,13 +95,11 @@ TEST(NewDatabase, AReplacedDatabaseDoesNotInheritTheOldOnesLeftoverJournal) {
 }
 
 TEST(NewDatabase, AFolderThatCannotBeWrittenToLeavesNothingBehind) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
     test::TempDir dir;
-    const std::string folder = dir.file("locked");
-    std::filesystem::create_directory(folder);
-    ::chmod(folder.c_str(), 0500);
-    const std::string message = errorOf([&] { createNewDatabase(folder + "/Database.mdb", false); });
-    ::chmod(folder.c_str(), 0700);
+    const std::string& folder = dir.path();
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const std::string message = test::errorOfUserWhoCannotWriteIn(
+        folder, [&] { createNewDatabase(folder + "/Database.mdb", false); });
     EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
     EXPECT_EQ(folderListing(folder), "");
 }

@@ -1,4 +1,5 @@
 #include "exchange/import_line_classifier.h"
+#include "support/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -138,10 +139,7 @@ const Case kCases[] = {
       {std::string("\0", 1), C::Frequency, std::string("\0", 1), ""}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, ClassifierTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Lines, ClassifierTest, ::testing::ValuesIn(kCases), test::CaseName());
 
 TEST(ClassifierFlagsTest, ClearFlagsStartsAFreshImport) {
     ImportLineClassifier classifier;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_dir.h"
 
@@ -71,13 +72,10 @@ const LinesCase kLinesCases[] = {
     {"NulBytesStayInTheLine", "a\0b\r\n\0\r\n"s, {"a\0b"s, "\0"s}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Bytes, MasterListLinesTest, ::testing::ValuesIn(kLinesCases),
-                         [](const ::testing::TestParamInfo<LinesCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Bytes, MasterListLinesTest, ::testing::ValuesIn(kLinesCases), test::CaseName());
 
 TEST(MasterListLinesTest, ReadsLinesOfSeveralMegabytes) {
-    const std::string longLine(6 * 1024 * 1024, 'x');
+    const std::string longLine(std::size_t{6} * 1024 * 1024, 'x');
     const std::vector<std::string> lines = linesOf("1. " + longLine + "\r\n" + longLine);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "1. " + longLine);

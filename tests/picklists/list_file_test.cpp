@@ -1,7 +1,7 @@
 #include "picklists/list_file.h"
 
-#include "data/error.h"
 #include "support/temp_dir.h"
+#include "text/error.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,16 @@
 // the same journals posted with the same quartile, and every quartile table left with the same filter.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "data/connection.h"
-#include "data/record_set.h"
+#include "db/connection.h"
+#include "db/record_set.h"
+#include "demo_random.h"
 #include "ranking/quartile_update.h"
+#include "support/oracles/quartile_walk_by_filters.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -36,25 +38,26 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
     return out;
 }
 
+using QuartileWalk = UpdateCounts (*)(RecordSet&, const std::array<RecordSet*, 4>&, UpdateSteps&);
+
 Outcome runUpdate(const std::string& dir, const std::string& sql, QuartileWalk walk, bool filtered) {
     const std::string path = dir + "/Database.mdb";
     test::createDatabase(path, sql);
     Connection connection("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";");
-    RecordSet journals("ADOQuery1", connection, "select * from journals");
+    RecordSet journals("ADOQuery1", connection, "journals");
     std::vector<std::unique_ptr<RecordSet>> sets;
     for (int q = 1; q <= 4; ++q)
         sets.push_back(std::make_unique<RecordSet>("ADOQuery" + std::to_string(q + 2), connection,
-                                                   "select * from JCRQ" + std::to_string(q)));
-    journals.Open();
-    for (auto& set : sets) set->Open();
-    journals.SetFilter(filtered ? "category='A'" : "");
-    journals.SetFiltered(true);
+                                                   "JCRQ" + std::to_string(q)));
+    journals.open();
+    for (auto& set : sets) set->open();
+    journals.setFilter(filtered ? "category='A'" : "");
+    journals.setFiltered(true);
     NoWindow steps;
     Outcome outcome;
     outcome.posted =
-        updateQuartiles(journals, {sets[0].get(), sets[1].get(), sets[2].get(), sets[3].get()}, steps, walk)
-            .posted;
-    for (auto& set : sets) outcome.filters.push_back(set->Filter() + (set->Filtered() ? " on" : " off"));
+        walk(journals, {sets[0].get(), sets[1].get(), sets[2].get(), sets[3].get()}, steps).posted;
+    for (auto& set : sets) outcome.filters.push_back(set->filter() + (set->filtered() ? " on" : " off"));
     const int count = std::stoi(test::queryText(path, "SELECT count(*) FROM journals"));
     for (int row = 1; row <= count; ++row)
         outcome.quartiles.push_back(
@@ -65,10 +68,8 @@ Outcome runUpdate(const std::string& dir, const std::string& sql, QuartileWalk w
 class QuartileWalkAgreement : public ::testing::TestWithParam<unsigned> {};
 
 TEST_P(QuartileWalkAgreement, LookUpAndFilterWalkLeaveTheSameState) {
-    std::mt19937 random(GetParam());
-    const auto pick = [&](std::size_t n) {
-        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
-    };
+    demo::Random random(GetParam());
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random.below(n)); };
     std::string sql = "BEGIN;";
     const std::size_t journals = 1 + pick(25);
     for (std::size_t j = 0; j < journals; ++j) {
@@ -86,14 +87,14 @@ TEST_P(QuartileWalkAgreement, LookUpAndFilterWalkLeaveTheSameState) {
     for (const bool filtered : {false, true}) {
         test::TempDir lookupDir;
         test::TempDir filterDir;
-        const Outcome byLookup = runUpdate(lookupDir.path(), sql, QuartileWalk::Fastest, filtered);
-        const Outcome byFilters = runUpdate(filterDir.path(), sql, QuartileWalk::ByFilters, filtered);
+        const Outcome byLookup = runUpdate(lookupDir.path(), sql, updateQuartiles, filtered);
+        const Outcome byFilters = runUpdate(filterDir.path(), sql, test::updateQuartilesByFilters, filtered);
         EXPECT_EQ(byLookup, byFilters) << (filtered ? "category A" : "all journals");
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, QuartileWalkAgreement, ::testing::Range(1u, 31u),
-                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
+                         [](const auto& seed) { return "Seed" + std::to_string(seed.param); });
 
 }  // namespace
 }  // namespace lumaref

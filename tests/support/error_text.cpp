@@ -1,6 +1,6 @@
 #include "support/error_text.h"
 
-#include "data/error.h"
+#include "text/error.h"
 
 namespace lumaref::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/text_file.h"
+#include "text/text_file.h"
 
 #include <cerrno>
 #include <cstddef>

@@ -1,30 +1,35 @@
 #include "support/temp_database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
+#include <memory>
+
+#include "db/database_file.h"
+#include "db/statement.h"
 #include "support/temp_dir.h"
 
 namespace lumaref::test {
 
 namespace {
 
-sqlite3* openOrFail(const std::string& path) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        ADD_FAILURE() << "cannot open " << path << ": " << sqlite3_errmsg(db);
+// The file, created if need be; null (and the test failed) when it cannot be opened.
+std::unique_ptr<DatabaseFile> openOrFail(const std::string& path) {
+    try {
+        auto file = std::make_unique<DatabaseFile>(path, DatabaseFile::Mode::Create);
+        file->setBusyTimeoutMs(5000);
+        return file;
+    } catch (const SqliteError& failure) {
+        ADD_FAILURE() << "cannot open " << path << ": " << failure.sqliteText();
+        return nullptr;
     }
-    sqlite3_busy_timeout(db, 5000);
-    return db;
 }
 
-void run(sqlite3* db, std::string_view sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-        ADD_FAILURE() << "SQL failed: " << (message ? message : "?") << "\n" << sql;
+void run(const DatabaseFile& file, std::string_view sql) {
+    try {
+        exec(file.handle(), sql);
+    } catch (const SqliteError& failure) {
+        ADD_FAILURE() << "SQL failed: " << failure.sqliteText() << "\n" << sql;
     }
-    sqlite3_free(message);
 }
 
 }  // namespace
@@ -41,32 +46,28 @@ std::string sqlQuoted(std::string_view text) {
 void createDatabase(const std::string& path, std::string_view extraSql) {
     const std::string schema = readFile(std::string(LUMAREF_SOURCE_DIR) + "/schema.sql");
     ASSERT_FALSE(schema.empty()) << "schema.sql not found";
-    sqlite3* db = openOrFail(path);
-    run(db, "PRAGMA synchronous=OFF");  // test databases need no durability, and it saves most of the time
-    run(db, "BEGIN;" + schema);
-    run(db, "COMMIT");
-    if (!extraSql.empty()) run(db, extraSql);
-    sqlite3_close(db);
+    const auto db = openOrFail(path);
+    if (!db) return;
+    run(*db, "PRAGMA synchronous=OFF");  // test databases need no durability, and it saves most of the time
+    run(*db, "BEGIN;" + schema);
+    run(*db, "COMMIT");
+    if (!extraSql.empty()) run(*db, extraSql);
 }
 
 void execSql(const std::string& path, std::string_view sql) {
-    sqlite3* db = openOrFail(path);
-    run(db, sql);
-    sqlite3_close(db);
+    if (const auto db = openOrFail(path)) run(*db, sql);
 }
 
 std::string queryText(const std::string& path, std::string_view sql) {
-    sqlite3* db = openOrFail(path);
-    sqlite3_stmt* stmt = nullptr;
-    std::string result;
-    if (sqlite3_prepare_v2(db, std::string(sql).c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << "SQL failed: " << sqlite3_errmsg(db) << "\n" << sql;
-    } else if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
-        result = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    const auto db = openOrFail(path);
+    if (!db) return {};
+    try {
+        Statement query(db->handle(), sql);
+        return query.step() ? std::string(query.columnText(0)) : std::string();
+    } catch (const SqliteError& failure) {
+        ADD_FAILURE() << "SQL failed: " << failure.sqliteText() << "\n" << sql;
+        return {};
     }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return result;
 }
 
 std::string journalInsert(std::string_view title, std::string_view category, std::string_view subject,

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "data/error.h"
 #include "demo_data.h"
 #include "issn.h"
 #include "picklists/list_file.h"
 #include "support/temp_dir.h"
+#include "text/error.h"
 
 namespace lumaref::demo {
 namespace {
@@ -124,7 +124,9 @@ TEST(DemoDataSeedTest, SameSeedGivesSameBytesAndAnotherSeedDoesNot) {
     const auto first = snapshot(once.path());
     EXPECT_EQ(first.count("master-lists/Physics/Optics.txt"), 1u);
     EXPECT_EQ(first, snapshot(again.path()));
-    EXPECT_EQ(first.count("Database.mdb.partial"), 0u);
+    for (const auto& file : first) {
+        EXPECT_NE(fs::path(file.first).filename().string().front(), '.') << file.first << " left behind";
+    }
 
     test::TempDir other;
     generateInto(other.path(), kJournals, 43);
@@ -283,7 +285,8 @@ TEST(DemoDataGuardTest, AnUnwritableDirectoryIsAClearErrorAndLeavesNoPartialFile
     fs::create_directories(dir.file("lists/categories.txt"));
     EXPECT_THROW(generateInto(dir.path(), 10, 1), Error);
     EXPECT_FALSE(test::fileExists(dir.file("Database.mdb")));
-    EXPECT_FALSE(test::fileExists(dir.file("Database.mdb.partial")));
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path() << " left behind";
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#include "app/journal_database.h"
+
+#include <string>
+
+#include "db/connection_string.h"
+#include "db/schema_names.h"
+
+namespace lumaref {
+
+JournalDatabase::JournalDatabase()
+    : connection(kDefaultConnectionString),
+      journals("ADOQuery1", connection, std::string(kJournalsTable)),
+      impactFactors("ADOQuery2", connection, std::string(kRankingTable)),
+      quartiles{RecordSet("ADOQuery3", connection, std::string(kQuartileTables[0])),
+                RecordSet("ADOQuery4", connection, std::string(kQuartileTables[1])),
+                RecordSet("ADOQuery5", connection, std::string(kQuartileTables[2])),
+                RecordSet("ADOQuery6", connection, std::string(kQuartileTables[3]))} {}
+
+std::array<RecordSet*, 4> JournalDatabase::quartileTables() {
+    return {&quartiles[0], &quartiles[1], &quartiles[2], &quartiles[3]};
+}
+
+std::array<RecordSet*, 6> JournalDatabase::recordSets() {
+    return {&journals, &impactFactors, &quartiles[0], &quartiles[1], &quartiles[2], &quartiles[3]};
+}
+
+}  // namespace lumaref

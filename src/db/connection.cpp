@@ -1,0 +1,103 @@
+#include "db/connection.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "db/connection_string.h"
+#include "db/sqlite_store.h"
+#include "text/error.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaref {
+
+namespace {
+
+// Access databases carry their engine's name at byte 4 of the file.
+bool isAccessFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[32] = {};
+    in.read(header, sizeof header);
+    const std::string_view text(header, static_cast<std::size_t>(in.gcount()));
+    return text.size() >= 19 &&
+           (text.substr(4, 15) == "Standard Jet DB" || text.substr(4, 15) == "Standard ACE DB");
+}
+
+// A word for a POSIX shell: single quotes, each inner quote written '\''. Always quoted, so the text
+// ends in a quote and the full stop an error box adds never lands inside a path.
+std::string shellWord(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The converter as the user can run it: beside this program when it is there, else from the PATH.
+std::string converterCommand() {
+    std::error_code ec;
+    const fs::path beside = fs::read_symlink("/proc/self/exe", ec).parent_path() / "lumaref-convert";
+    if (!ec && fs::is_regular_file(beside, ec)) return shellWord(beside.string());
+    return "lumaref-convert";
+}
+
+// Moves the Access file aside (asking before it replaces anything) and converts it into the name
+// Lumaref opens.
+std::string accessFileMessage(const fs::path& path) {
+    fs::path aside = path;
+    aside.replace_filename(path.stem().string() + "-access" + path.extension().string());
+    return "The file '" + path.string() +
+           "' is a Microsoft Access database. Lumaref reads SQLite 3 databases; bring it across with "
+           "lumaref-convert:\n    mv -i " +
+           shellWord(path.string()) + " " + shellWord(aside.string()) + " && " + converterCommand() + " " +
+           shellWord(aside.string()) + " " + shellWord(path.string());
+}
+
+}  // namespace
+
+Connection::Connection(std::string connectionString, std::string name)
+    : connectionString_(std::move(connectionString)), name_(std::move(name)) {}
+
+Connection::~Connection() { close(); }
+
+void Connection::open() {
+    if (store_ != nullptr) return;
+    const auto pairs = parseConnectionString(connectionString_);
+    const auto source = pairs.find("data source");
+    if (source == pairs.end() || source->second.empty()) {
+        throw Error("The connection string names no Data Source.");
+    }
+    std::error_code ec;
+    fs::path path = fs::absolute(fs::path(source->second), ec).lexically_normal();
+    path_ = path.string();
+    if (!fs::exists(path, ec) || fs::is_directory(path, ec)) {
+        throw Error("Could not find file '" + path_ + "'.");
+    }
+    if (isAccessFile(path_)) {
+        throw Error(accessFileMessage(path));
+    }
+
+    // "Mode=Read" asks for a read-only connection, as ADO connection strings do.
+    const auto mode = pairs.find("mode");
+    const bool readOnlyMode = mode != pairs.end() && mode->second.find("Write") == std::string::npos &&
+                              mode->second.find("Read") != std::string::npos;
+    auto store = SqliteStore::open(path_, readOnlyMode, busyTimeoutMs_);
+    readOnly_ = store->readOnly();
+    handle_ = store->handle();
+    store_ = std::move(store);
+}
+
+void Connection::close() {
+    store_.reset();
+    handle_ = nullptr;
+}
+
+Store& Connection::store() const {
+    if (store_ == nullptr) throw Error("Operation is not allowed when the object is closed.");
+    return *store_;
+}
+
+void Connection::setBusyTimeoutMs(int ms) {
+    busyTimeoutMs_ = ms;
+    if (store_ != nullptr) store_->setBusyTimeoutMs(ms);
+}
+
+}  // namespace lumaref

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+struct sqlite3;
+
+namespace lumaref {
+
+class Store;
+
+// The one database connection. Data Source is opened relative to the current directory, read-write,
+// never created. Opening is retried by every record set that finds the connection closed. Record sets
+// load and post through its store.
+class Connection {
+public:
+    explicit Connection(std::string connectionString, std::string name = "ADOConnection1");
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Throws Error with the provider's text; the connection then stays closed.
+    void open();
+    void close();
+    bool connected() const { return store_ != nullptr; }
+
+    const std::string& name() const { return name_; }
+    const std::string& connectionString() const { return connectionString_; }
+    // Absolute path of the data source, known once open() has run.
+    const std::string& dataSourcePath() const { return path_; }
+    bool readOnly() const { return readOnly_; }
+
+    // How long a write waits for another program's lock before failing.
+    void setBusyTimeoutMs(int ms);
+
+    // Throws Error while the connection is closed.
+    Store& store() const;
+    // The SQLite database beneath the store, for bulk loads through the db API; null while closed.
+    sqlite3* handle() const { return handle_; }
+
+private:
+    std::string connectionString_;
+    std::string name_;
+    std::string path_;
+    std::unique_ptr<Store> store_;
+    sqlite3* handle_ = nullptr;
+    bool readOnly_ = false;
+    int busyTimeoutMs_ = 3000;
+};
+
+}  // namespace lumaref

@@ -1,0 +1,69 @@
+#include "db/sqlite_store.h"
+
+#include <sqlite3.h>
+
+#include "db/sqlite_table_load.h"
+#include "db/statement.h"
+#include "text/error.h"
+
+namespace lumaref {
+
+namespace {
+
+// A setting the connection does well without: a failure leaves SQLite's default.
+void trySetting(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+
+}  // namespace
+
+void SqliteStore::Close::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
+std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool readOnly, int busyTimeoutMs) {
+    // One connection per thread: SQLite's own per-call locking would only cost time.
+    sqlite3* db = nullptr;
+    const int status = sqlite3_open_v2(
+        path.c_str(), &db, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX,
+        nullptr);
+    if (status != SQLITE_OK) {
+        const std::string message = "Could not open file '" + path + "': " + providerMessage(db, status);
+        sqlite3_close(db);
+        throw Error(message);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    // Reading the schema proves the file is a database before anything else uses it.
+    try {
+        exec(db, "PRAGMA schema_version");
+    } catch (const SqliteError& failure) {
+        const std::string reason =
+            failure.primaryStatus() == SQLITE_NOTADB ? "it is not a database file" : failure.what();
+        sqlite3_close(db);
+        throw Error("Could not open file '" + path + "': " + reason + ".");
+    }
+    const bool opensReadOnly = sqlite3_db_readonly(db, "main") == 1;
+    if (!opensReadOnly) {
+        // Every post is its own commit; WAL with NORMAL sync keeps that durable without a flush per row.
+        // When another program holds the file this may stay on the rollback journal, which is fine.
+        trySetting(db, "PRAGMA journal_mode=WAL");
+        trySetting(db, "PRAGMA synchronous=NORMAL");
+    }
+    return std::unique_ptr<SqliteStore>(new SqliteStore(db, opensReadOnly));
+}
+
+SqliteStore::SqliteStore(sqlite3* db, bool readOnly) : db_(db), readOnly_(readOnly), writer_(db) {}
+
+SqliteStore::~SqliteStore() = default;
+
+LoadedTable SqliteStore::load(const std::string& table) { return loadSqliteTable(db_.get(), table); }
+
+void SqliteStore::update(const std::string& table, const Table& snapshot, RowKey key,
+                         std::span<const FieldChange> changes) {
+    writer_.update(table, snapshot, key, changes);
+}
+
+RowKey SqliteStore::append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) {
+    return writer_.append(table, snapshot, values);
+}
+
+void SqliteStore::setBusyTimeoutMs(int ms) { sqlite3_busy_timeout(db_.get(), ms); }
+
+}  // namespace lumaref

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filter/column.h"
+
+namespace lumaref {
+
+// How a store knows a row: SQLite's rowid; in PostgreSQL an identity column the grid never shows.
+using RowKey = std::int64_t;
+
+// A table as loaded: its columns in table order, and the key of each row in row order.
+struct LoadedTable {
+    Table table;
+    std::vector<RowKey> keys;
+};
+
+// A field an edit writes: the new value and the value the row held when it was read (nullopt: null).
+struct FieldChange {
+    std::size_t column = 0;
+    std::optional<std::string_view> value;
+    std::optional<std::string_view> original;
+};
+
+// A field an append assigns; the fields it leaves out take their database defaults.
+struct FieldValue {
+    std::size_t column = 0;
+    std::optional<std::string_view> value;
+};
+
+inline constexpr const char* kRowConflictMessage =
+    "Row cannot be located for updating. Some values may have been changed since it was last read.";
+
+std::string missingTableMessage(std::string_view table);
+
+// Where record sets load their tables and post their rows. Values cross as the text their field kind
+// reads (value_text.h). Every post is its own commit; a post made while the connection is already
+// inside a transaction joins it instead. Failures throw Error with the text a user sees.
+class Store {
+public:
+    virtual ~Store() = default;
+
+    // Every row of `table` in the order the rows were stored, each column's kind from its declared
+    // type. A table that does not exist throws missingTableMessage(table).
+    virtual LoadedTable load(const std::string& table) = 0;
+
+    // Writes at least one change to the row known by `key`, but only if every changed field still holds
+    // its original value; otherwise nothing is written and kRowConflictMessage is thrown. `snapshot`
+    // is the table as loaded: it names the fields and their kinds.
+    virtual void update(const std::string& table, const Table& snapshot, RowKey key,
+                        std::span<const FieldChange> changes) = 0;
+
+    // Inserts a row, reads it back as stored (database defaults included) and appends it to
+    // `snapshot`; returns its key. A failure leaves `snapshot` as it was.
+    virtual RowKey append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) = 0;
+
+    // How long a post waits for another program's lock before it fails.
+    virtual void setBusyTimeoutMs(int ms) = 0;
+    virtual bool readOnly() const = 0;
+};
+
+}  // namespace lumaref

@@ -1,0 +1,240 @@
+#include "filter/column.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "text/error.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr std::string_view kTrue = "True";
+constexpr std::string_view kFalse = "False";
+
+// Offsets are 32-bit to keep a million-row snapshot small; a column past that is refused, not wrapped.
+void checkArenaSize(std::size_t bytes, const std::string& column) {
+    if (bytes > std::numeric_limits<std::uint32_t>::max()) {
+        throw Error("The values of field '" + column + "' are too large to load (more than 4 GB).");
+    }
+}
+
+}  // namespace
+
+std::string_view FoldedColumn::cell(std::size_t row) const {
+    if (!overrides.empty()) {
+        const auto it = overrides.find(static_cast<std::uint32_t>(row));
+        if (it != overrides.end()) return it->second;
+    }
+    return std::string_view(arena).substr(offsets[row], offsets[row + 1] - offsets[row]);
+}
+
+Column::Column(FieldInfo info) : info_(std::move(info)) {}
+
+void Column::reserve(std::size_t rows, std::size_t bytes) {
+    nulls_.reserve(rows);
+    if (info_.kind == FieldKind::Boolean) {
+        bools_.reserve(rows);
+    } else {
+        offsets_.reserve(rows + 1);
+        arena_.reserve(bytes);
+    }
+}
+
+void Column::shrinkToFit() {
+    // Shrinking copies the block, so a little slack is cheaper to keep than to give back.
+    const auto shrink = [](auto& container) {
+        if (container.capacity() > container.size() + container.size() / 8 + 64) container.shrink_to_fit();
+    };
+    shrink(nulls_);
+    shrink(arena_);
+    shrink(offsets_);
+    shrink(bools_);
+}
+
+void Column::appendNull() {
+    const std::size_t row = size();
+    nulls_.push_back(true);
+    if (info_.kind == FieldKind::Boolean) {
+        bools_.push_back(-1);
+    } else {
+        offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+    }
+    if (folded_[0] || folded_[1]) noteChange(row);
+    indexAppended(row);
+}
+
+void Column::appendText(std::string_view text) {
+    const std::size_t row = size();
+    checkArenaSize(arena_.size() + text.size(), info_.name);
+    nulls_.push_back(false);
+    arena_.append(text);
+    offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+    if (folded_[0] || folded_[1]) noteChange(row);
+    indexAppended(row);
+}
+
+void Column::appendBool(bool value) {
+    const std::size_t row = size();
+    nulls_.push_back(false);
+    bools_.push_back(value ? 1 : 0);
+    if (folded_[0] || folded_[1]) noteChange(row);
+}
+
+std::string_view Column::text(std::size_t row) const {
+    if (nulls_[row]) return {};
+    if (info_.kind == FieldKind::Boolean) return bools_[row] ? kTrue : kFalse;
+    if (!overrides_.empty()) {
+        const auto it = overrides_.find(static_cast<std::uint32_t>(row));
+        if (it != overrides_.end()) return it->second;
+    }
+    return std::string_view(arena_).substr(offsets_[row], offsets_[row + 1] - offsets_[row]);
+}
+
+std::optional<bool> Column::boolean(std::size_t row) const {
+    if (nulls_[row]) return std::nullopt;
+    if (info_.kind == FieldKind::Boolean) return bools_[row] != 0;
+    return std::nullopt;
+}
+
+void Column::set(std::size_t row, std::optional<std::string_view> value) {
+    std::string oldKey;
+    if (index_) oldKey = foldText(text(row), FoldMode::Case);
+    nulls_[row] = !value.has_value();
+    if (info_.kind == FieldKind::Boolean) {
+        bools_[row] = value ? (*value == kTrue ? 1 : 0) : -1;
+    } else if (row + 1 == size() && overrides_.count(static_cast<std::uint32_t>(row)) == 0) {
+        // The last row's bytes end the arena, so it can be rewritten in place.
+        const std::string_view text = value ? *value : std::string_view();
+        checkArenaSize(offsets_[row] + text.size(), info_.name);
+        arena_.resize(offsets_[row]);
+        arena_.append(text);
+        offsets_[row + 1] = static_cast<std::uint32_t>(arena_.size());
+    } else {
+        overrides_[static_cast<std::uint32_t>(row)] = value ? std::string(*value) : std::string();
+        // Edited rows are few in browsing, but an update may touch most of them: fold them back in.
+        if (overrides_.size() > 4096 && overrides_.size() > size() / 8) compact();
+    }
+    if (folded_[0] || folded_[1]) noteChange(row);
+    if (index_) {
+        std::string newKey = foldText(text(row), FoldMode::Case);
+        if (newKey != oldKey) {
+            index_->remove(static_cast<std::uint32_t>(row), oldKey);
+            index_->add(static_cast<std::uint32_t>(row), std::move(newKey));
+        }
+    }
+}
+
+void Column::indexAppended(std::size_t row) const {
+    if (index_) index_->add(static_cast<std::uint32_t>(row), foldText(text(row), FoldMode::Case));
+}
+
+const EqualityIndex& Column::equalityIndex() const {
+    if (!index_) {
+        auto built = std::make_unique<EqualityIndex>();
+        // The folded copy, when a scan already made it, spares folding every cell again.
+        const FoldedColumn* folded = folded_[0].get();
+        for (std::size_t row = 0; row < size(); ++row) {
+            built->add(static_cast<std::uint32_t>(row), folded != nullptr
+                                                            ? std::string(folded->cell(row))
+                                                            : foldText(text(row), FoldMode::Case));
+        }
+        index_ = std::move(built);
+    }
+    return *index_;
+}
+
+// Runs once per few thousand edits, over every row: the edited rows are merged in row order
+// rather than looked up one row at a time.
+void Column::compact() {
+    std::vector<std::pair<std::uint32_t, const std::string*>> edited;
+    edited.reserve(overrides_.size());
+    for (const auto& [row, value] : overrides_) edited.emplace_back(row, &value);
+    std::sort(edited.begin(), edited.end());
+    std::string arena;
+    std::vector<std::uint32_t> offsets;
+    arena.reserve(arena_.size());
+    offsets.reserve(offsets_.size());
+    offsets.push_back(0);
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < size(); ++row) {
+        std::string_view value;
+        if (next < edited.size() && edited[next].first == row) {
+            value = *edited[next++].second;
+        } else {
+            value = std::string_view(arena_).substr(offsets_[row], offsets_[row + 1] - offsets_[row]);
+        }
+        checkArenaSize(arena.size() + value.size(), info_.name);
+        arena.append(value);
+        offsets.push_back(static_cast<std::uint32_t>(arena.size()));
+    }
+    arena_ = std::move(arena);
+    offsets_ = std::move(offsets);
+    overrides_.clear();
+}
+
+const FoldedColumn& Column::folded(FoldMode mode) const {
+    auto& slot = folded_[mode == FoldMode::Case ? 0 : 1];
+    if (!slot) {
+        auto built = std::make_unique<FoldedColumn>();
+        built->arena.reserve(info_.kind == FieldKind::Boolean ? size() * 5 : arena_.size());
+        built->offsets.reserve(size() + 1);
+        built->offsets.push_back(0);
+        for (std::size_t row = 0; row < size(); ++row) {
+            appendFolded(built->arena, text(row), mode);
+            checkArenaSize(built->arena.size(), info_.name);
+            built->offsets.push_back(static_cast<std::uint32_t>(built->arena.size()));
+        }
+        slot = std::move(built);
+    }
+    return *slot;
+}
+
+// Keeps the folded copies current: an appended row extends them, an edited row overrides its cell.
+void Column::noteChange(std::size_t row) const {
+    for (int i = 0; i < 2; ++i) {
+        auto& slot = folded_[i];
+        if (!slot) continue;
+        const FoldMode mode = i == 0 ? FoldMode::Case : FoldMode::CaseAndAccents;
+        std::string value = foldText(text(row), mode);
+        if (row == slot->rows()) {
+            if (slot->arena.size() + value.size() > std::numeric_limits<std::uint32_t>::max()) {
+                slot.reset();  // rebuilt (and refused cleanly) on next use
+                continue;
+            }
+            slot->arena.append(value);
+            slot->offsets.push_back(static_cast<std::uint32_t>(slot->arena.size()));
+        } else if (row + 1 == slot->rows() && !slot->overridden(row)) {
+            slot->arena.resize(slot->offsets[row]);
+            slot->arena.append(value);
+            slot->offsets[row + 1] = static_cast<std::uint32_t>(slot->arena.size());
+        } else {
+            slot->overrides[static_cast<std::uint32_t>(row)] = std::move(value);
+            if (slot->overrides.size() > 4096 && slot->overrides.size() > slot->rows() / 8) slot.reset();
+        }
+    }
+}
+
+std::size_t Column::memoryBytes() const {
+    std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() +
+                        offsets_.capacity() * sizeof(std::uint32_t) + bools_.capacity();
+    for (const auto& [row, value] : overrides_) bytes += sizeof(row) + sizeof(std::string) + value.capacity() + 16;
+    if (index_) bytes += index_->memoryBytes();
+    for (const auto& slot : folded_) {
+        if (!slot) continue;
+        bytes += slot->arena.capacity() + slot->offsets.capacity() * sizeof(std::uint32_t);
+        for (const auto& [row, value] : slot->overrides)
+            bytes += sizeof(row) + sizeof(std::string) + value.capacity() + 16;
+    }
+    return bytes;
+}
+
+int Table::findColumn(std::string_view name) const {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (sameName(columns[i].info().name, name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace lumaref

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "filter/equality_index.h"
+#include "text/field.h"
+#include "text/text_fold.h"
+
+namespace lumaref {
+
+// A folded copy of a text column, laid out contiguously so one memmem can scan every cell.
+// Cells are not separated: a match must be checked to lie inside one cell.
+// Edited rows live in `overrides` (their bytes in `arena` are stale) until the copy is rebuilt.
+struct FoldedColumn {
+    std::string arena;
+    std::vector<std::uint32_t> offsets;  // rows + 1 prefix sums into arena
+    std::unordered_map<std::uint32_t, std::string> overrides;
+
+    std::size_t rows() const { return offsets.empty() ? 0 : offsets.size() - 1; }
+    bool overridden(std::size_t row) const { return !overrides.empty() && overrides.count(row) != 0; }
+    std::string_view cell(std::size_t row) const;
+};
+
+// One column of a snapshot. Text, Integer and Real cells are kept as their text in one byte arena
+// (numbers in their shortest round-trip form); yes/no cells as one byte each.
+// Views returned by text() stay valid until the column is next modified.
+class Column {
+public:
+    explicit Column(FieldInfo info);
+
+    const FieldInfo& info() const { return info_; }
+    FieldKind kind() const { return info_.kind; }
+    std::size_t size() const { return nulls_.size(); }
+
+    void reserve(std::size_t rows, std::size_t bytes);
+    std::size_t textBytes() const { return arena_.size(); }
+    // Gives back the slack a load left behind when it is large enough to matter.
+    void shrinkToFit();
+    void appendNull();
+    void appendText(std::string_view text);  // not for Boolean columns
+    void appendBool(bool value);             // Boolean columns only
+
+    bool isNull(std::size_t row) const { return nulls_[row]; }
+    // Null reads as the empty text; yes/no as "True" or "False".
+    std::string_view text(std::size_t row) const;
+    // Boolean columns: nullopt for null.
+    std::optional<bool> boolean(std::size_t row) const;
+
+    // Replaces a cell. For Boolean columns the text must be "True" or "False".
+    void set(std::size_t row, std::optional<std::string_view> value);
+
+    // Built the first time it is asked for, then kept current by set() and append*().
+    const FoldedColumn& folded(FoldMode mode) const;
+    // Text columns: the rows by their text folded for case, built on first use and kept current
+    // by set() and append*() from then on.
+    const EqualityIndex& equalityIndex() const;
+
+    std::size_t memoryBytes() const;
+
+private:
+    void compact();
+    void noteChange(std::size_t row) const;
+    void indexAppended(std::size_t row) const;
+
+    FieldInfo info_;
+    std::vector<bool> nulls_;
+    std::string arena_;
+    std::vector<std::uint32_t> offsets_{0};  // prefix sums; unused for Boolean
+    std::unordered_map<std::uint32_t, std::string> overrides_;
+    std::vector<std::int8_t> bools_;
+    mutable std::unique_ptr<FoldedColumn> folded_[2];
+    mutable std::unique_ptr<EqualityIndex> index_;
+};
+
+// The columns of a snapshot, all of the same length.
+class Table {
+public:
+    std::vector<Column> columns;
+
+    std::size_t rowCount() const { return columns.empty() ? 0 : columns.front().size(); }
+    // Index of the column named `name` in any letter case, or -1.
+    int findColumn(std::string_view name) const;
+};
+
+}  // namespace lumaref

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "filter/column.h"
+
+namespace lumaref {
+
+struct FilterNode;
+
+// A filter criteria text in the ADO Recordset filter syntax, compiled once against a table's columns.
+// compile() throws Error(kFilterArgumentsError) for a text that does not parse or names an unknown field.
+class CompiledFilter {
+public:
+    CompiledFilter();
+    ~CompiledFilter();
+    CompiledFilter(CompiledFilter&&) noexcept;
+    CompiledFilter& operator=(CompiledFilter&&) noexcept;
+
+    static CompiledFilter compile(std::string_view criteria, const Table& table);
+
+    // True for an empty (or blank) text: every row passes.
+    bool matchesAll() const;
+    // The rows passing the filter, ascending: from the equality indexes when the filter is made only of
+    // text equality conditions, else evaluated a column at a time.
+    void evaluate(const Table& table, std::vector<std::uint32_t>& rows) const;
+    // The same, always a column at a time (no index is built or read).
+    void evaluateByScan(const Table& table, std::vector<std::uint32_t>& rows) const;
+    bool answeredByIndex() const { return indexed_; }
+
+private:
+    std::unique_ptr<FilterNode> root_;
+    bool indexed_ = false;
+};
+
+}  // namespace lumaref

@@ -1,0 +1,61 @@
+#include "filter/filter_scan.h"
+
+#include <string.h>  // memmem
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumaref {
+
+void scanEqual(const FoldedColumn& column, std::string_view text, std::vector<std::uint32_t>& rows) {
+    const std::uint32_t* offsets = column.offsets.data();
+    const char* arena = column.arena.data();
+    const std::size_t count = column.rows();
+    const std::size_t size = text.size();
+    if (size == 0) {
+        for (std::size_t row = 0; row < count; ++row)
+            if (offsets[row + 1] == offsets[row]) rows.push_back(static_cast<std::uint32_t>(row));
+        return;
+    }
+    // Texts of one length often share a prefix ("Category 1", "Category 2"): the last byte tells
+    // most of them apart before a call to memcmp.
+    // Both tests are made without branching (lengths vary unpredictably); the byte read for an empty
+    // cell is harmless, as its length already fails.
+    const char last = text.back();
+    std::uint32_t begin = offsets[0];
+    for (std::size_t row = 0; row < count; ++row) {
+        const std::uint32_t end = offsets[row + 1];
+        const bool candidate = (end - begin == size) & (arena[end - (end != 0)] == last);
+        if (candidate && std::memcmp(arena + begin, text.data(), size) == 0)
+            rows.push_back(static_cast<std::uint32_t>(row));
+        begin = end;
+    }
+}
+
+void scanContains(const FoldedColumn& column, std::string_view needle, std::vector<std::uint32_t>& rows) {
+    const std::vector<std::uint32_t>& offsets = column.offsets;
+    const std::size_t count = column.rows();
+    if (count == 0 || needle.empty()) return;
+    const char* arena = column.arena.data();
+    const std::size_t size = offsets[count];
+    std::size_t from = 0;
+    std::size_t row = 0;
+    while (from < size) {
+        const void* found = memmem(arena + from, size - from, needle.data(), needle.size());
+        if (found == nullptr) break;
+        const std::size_t hit = static_cast<std::size_t>(static_cast<const char*>(found) - arena);
+        // Hits ascend, so the cell holding this one lies at or after the last cell found.
+        row = static_cast<std::size_t>(
+                  std::upper_bound(offsets.begin() + static_cast<std::ptrdiff_t>(row) + 1,
+                                   offsets.begin() + static_cast<std::ptrdiff_t>(count) + 1, hit) -
+                  offsets.begin()) -
+              1;
+        // One hit per row is enough; and a hit running over the cell's end means every later start
+        // in that cell does too. Either way the search goes on from the next cell.
+        const std::size_t cellEnd = offsets[row + 1];
+        if (hit + needle.size() <= cellEnd) rows.push_back(static_cast<std::uint32_t>(row));
+        from = cellEnd;
+    }
+}
+
+}  // namespace lumaref

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/error.h"
+
+namespace lumaref {
+
+// The system's text for an errno value, with trailing blanks and full stops removed.
+std::string systemReason(int errnoValue);
+
+// Error("<what> \"<full path>\". <system reason>"), e.g. what = "Cannot open file"; a relative path is
+// shown made absolute.
+Error fileError(std::string_view what, const std::string& path, int errnoValue);
+
+}  // namespace lumaref

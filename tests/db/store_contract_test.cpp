@@ -1,0 +1,181 @@
+// What every store does for the record sets, run against each store there is: a new store joins by
+// adding a backend to kBackends that builds the contract's table in its own dialect.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "db/sqlite_store.h"
+#include "db/store.h"
+#include "support/case_name.h"
+#include "support/error_text.h"
+#include "support/temp_database.h"
+#include "support/temp_dir.h"
+
+namespace lumaref {
+namespace {
+
+using test::errorOf;
+
+// A database holding the table `items`: name VARCHAR(20) NOT NULL, note of any length, flag BOOLEAN
+// NOT NULL DEFAULT false, count INTEGER, ratio REAL, status VARCHAR(10) DEFAULT 'new'; and its rows
+// ('alpha', 'first', true, 7, 2.5, 'old'), ('beta', NULL, false, NULL, NULL, NULL).
+class ContractDatabase {
+public:
+    virtual ~ContractDatabase() = default;
+    // A connection of its own to the database, as another program would hold one.
+    virtual std::unique_ptr<Store> connect() = 0;
+};
+
+class SqliteDatabase : public ContractDatabase {
+public:
+    SqliteDatabase() {
+        test::execSql(
+            path_,
+            "CREATE TABLE items (name TEXT(20) NOT NULL, note MEMO, flag BOOLEAN NOT NULL DEFAULT 0, "
+            "count INTEGER, ratio REAL, status TEXT(10) DEFAULT 'new');"
+            "INSERT INTO items VALUES ('alpha', 'first', 1, 7, 2.5, 'old');"
+            "INSERT INTO items VALUES ('beta', NULL, 0, NULL, NULL, NULL);");
+    }
+    std::unique_ptr<Store> connect() override { return SqliteStore::open(path_, false, 1000); }
+
+private:
+    test::TempDir dir_;
+    std::string path_ = dir_.file("contract.db");
+};
+
+struct Backend {
+    const char* name;
+    std::function<std::unique_ptr<ContractDatabase>()> create;
+};
+
+void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }
+
+const Backend kBackends[] = {
+    {"Sqlite", [] { return std::make_unique<SqliteDatabase>(); }},
+};
+
+enum Item : std::size_t { kName, kNote, kFlag, kCount, kRatio, kStatus };
+
+// A row as the snapshot reads it, nulls as "<null>".
+std::vector<std::string> rowOf(const Table& table, std::size_t row) {
+    std::vector<std::string> values;
+    for (const auto& column : table.columns)
+        values.emplace_back(column.isNull(row) ? "<null>" : std::string(column.text(row)));
+    return values;
+}
+
+class StoreContract : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        database = GetParam().create();
+        store = database->connect();
+        items = store->load("items");
+    }
+    // The table as a fresh connection finds it: what was committed, and only that.
+    LoadedTable committed() { return database->connect()->load("items"); }
+
+    std::unique_ptr<ContractDatabase> database;
+    std::unique_ptr<Store> store;
+    LoadedTable items;
+};
+
+TEST_P(StoreContract, LoadsColumnsKindsValuesAndKeysInStoredOrder) {
+    const std::vector<std::pair<std::string, FieldKind>> fields = {
+        {"name", FieldKind::Text},     {"note", FieldKind::Text},  {"flag", FieldKind::Boolean},
+        {"count", FieldKind::Integer}, {"ratio", FieldKind::Real}, {"status", FieldKind::Text}};
+    ASSERT_EQ(items.table.columns.size(), fields.size()) << "the key is not a column";
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(items.table.columns[i].info().name, fields[i].first);
+        EXPECT_EQ(items.table.columns[i].kind(), fields[i].second) << fields[i].first;
+    }
+    EXPECT_EQ(items.table.columns[kName].info().maxChars, 20u);
+    EXPECT_EQ(items.table.columns[kNote].info().maxChars, 0u);
+    ASSERT_EQ(items.keys.size(), 2u);
+    EXPECT_NE(items.keys[0], items.keys[1]);
+    EXPECT_EQ(rowOf(items.table, 0), (std::vector<std::string>{"alpha", "first", "True", "7", "2.5", "old"}));
+    EXPECT_EQ(rowOf(items.table, 1),
+              (std::vector<std::string>{"beta", "<null>", "False", "<null>", "<null>", "<null>"}));
+    EXPECT_EQ(errorOf([&] { store->load("missing"); }), missingTableMessage("missing"));
+}
+
+TEST_P(StoreContract, AnAppendReadsItsRowBackWithTheDatabaseDefaults) {
+    const FieldValue values[] = {{kName, "gamma"}, {kRatio, "0.125"}};
+    const RowKey key = store->append("items", items.table, values);
+    ASSERT_EQ(items.table.rowCount(), 3u);
+    const std::vector<std::string> expected = {"gamma", "<null>", "False", "<null>", "0.125", "new"};
+    EXPECT_EQ(rowOf(items.table, 2), expected);
+    const LoadedTable stored = committed();
+    ASSERT_EQ(stored.keys.size(), 3u);
+    EXPECT_EQ(stored.keys[2], key);
+    EXPECT_EQ(rowOf(stored.table, 2), expected);
+}
+
+TEST_P(StoreContract, AFailedAppendLeavesTheSnapshotAndTheDatabaseAsTheyWere) {
+    const FieldValue withoutName[] = {{kNote, "no name"}};
+    EXPECT_NE(errorOf([&] { store->append("items", items.table, withoutName); }), "(no error)");
+    EXPECT_EQ(items.table.rowCount(), 2u);
+    EXPECT_EQ(committed().keys.size(), 2u);
+    const FieldValue named[] = {{kName, "delta"}};
+    store->append("items", items.table, named);
+    EXPECT_EQ(committed().keys.size(), 3u) << "no transaction was left open by the failure";
+}
+
+std::optional<std::string_view> valueRead(const Table& table, std::size_t row, std::size_t field) {
+    const Column& column = table.columns[field];
+    return column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row));
+}
+
+// Another connection changes a row after we read it; we then write `ourField` and the row's name from
+// the values we read. A conflict writes neither.
+struct ConflictCase {
+    const char* name;
+    std::size_t row;
+    std::size_t theirField;
+    std::optional<std::string_view> theirValue;
+    std::size_t ourField;
+    bool conflict;
+};
+
+TEST_P(StoreContract, AnUpdateWritesOnlyOverTheValuesItRead) {
+    const ConflictCase cases[] = {
+        {"value changed to another value", 0, kCount, "8", kCount, true},
+        {"value changed to null", 0, kNote, std::nullopt, kNote, true},
+        {"null changed to a value", 1, kRatio, "1.5", kRatio, true},
+        {"another field changed", 0, kStatus, "done", kCount, false},
+        {"null left as it was", 1, kCount, "1", kNote, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto fresh = GetParam().create();
+        const auto ours = fresh->connect();
+        const auto theirs = fresh->connect();
+        const LoadedTable ourRead = ours->load("items");
+        const LoadedTable theirRead = theirs->load("items");
+        const FieldChange theirChange[] = {
+            {c.theirField, c.theirValue, valueRead(theirRead.table, c.row, c.theirField)}};
+        theirs->update("items", theirRead.table, theirRead.keys[c.row], theirChange);
+        const std::vector<std::string> before = rowOf(theirs->load("items").table, c.row);
+
+        const FieldChange ourChanges[] = {{kName, "renamed", valueRead(ourRead.table, c.row, kName)},
+                                          {c.ourField, "42", valueRead(ourRead.table, c.row, c.ourField)}};
+        const std::string error =
+            errorOf([&] { ours->update("items", ourRead.table, ourRead.keys[c.row], ourChanges); });
+        std::vector<std::string> expected = before;
+        if (!c.conflict) {
+            expected[kName] = "renamed";
+            expected[c.ourField] = "42";
+        }
+        EXPECT_EQ(error, c.conflict ? kRowConflictMessage : "(no error)");
+        EXPECT_EQ(rowOf(theirs->load("items").table, c.row), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, StoreContract, ::testing::ValuesIn(kBackends), test::CaseName());
+
+}  // namespace
+}  // namespace lumaref

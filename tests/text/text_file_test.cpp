@@ -1,0 +1,164 @@
+#include "text/text_file.h"
+
+#include "support/error_text.h"
+#include "support/failing_sink.h"
+#include "support/file_size_limit.h"
+#include "support/temp_dir.h"
+#include "support/unprivileged_user.h"
+#include "text/error.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+
+namespace lumaref {
+namespace {
+
+using namespace std::string_literals;
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+std::set<std::string> namesIn(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(TextFileTest, DecodesUtf8OrFallsBackToWindows1252) {
+    struct Row {
+        std::string bytes;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"Caf\xC3\xA9", "Caf\xC3\xA9"},
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+        {"\xEF\xBB\xBF"
+         "Caf\xC3\xA9",
+         "Caf\xC3\xA9"},
+        {"\xEF\xBB\xBF", ""},
+        {"x\xEF\xBB\xBF", "x\xEF\xBB\xBF"},
+        {"Caf\xE9", "Caf\xC3\xA9"},
+        {"\x80", "\xE2\x82\xAC"},
+        {"\x93q\x94 \x9F", "\xE2\x80\x9Cq\xE2\x80\x9D \xC5\xB8"},
+        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
+        {"\xEF\xBB\xBF\xE9", "\xC3\xA9"},
+        // One bad byte decides for the whole text, so valid-looking pairs are read as two characters.
+        {"\xC3\xA9 \xE9", "\xC3\x83\xC2\xA9 \xC3\xA9"},
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},
+        {"abc\xE2\x82", "abc\xC3\xA2\xE2\x80\x9A"},
+        {"a\0b"s, "a\0b"s},
+    };
+    for (const Row& row : rows) EXPECT_EQ(decodeText(row.bytes), row.text) << "bytes [" << row.bytes << "]";
+}
+
+TEST(TextFileTest, ReadErrorsNameTheFullPathAndTheReason) {
+    TempDir dir;
+    test::writeFile(dir.file("plain.txt"), "x");
+    test::CurrentDir inside(dir.path());
+    struct Row {
+        const char* path;  // relative to the temporary directory
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"missing.txt", "Cannot open file \"" + dir.file("missing.txt") + "\". No such file or directory"},
+        {"./sub/../missing.txt",
+         "Cannot open file \"" + dir.file("missing.txt") + "\". No such file or directory"},
+        {"plain.txt/x.txt", "Cannot open file \"" + dir.file("plain.txt/x.txt") + "\". Not a directory"},
+        {".", "Cannot open file \"" + dir.path() + "\". Is a directory"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(test::errorOf([&] { readWholeFile(row.path); }), row.expected) << row.path;
+    }
+    EXPECT_EQ(readWholeFile("plain.txt"), "x");
+}
+
+TEST(TextFileTest, ReplacementKeepsPermissionsOfTheFileItReplaces) {
+    TempDir dir;
+    const std::string path = dir.file("list.txt");
+    test::writeFile(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    replaceFileAtomically(path, "new\r\n");
+    EXPECT_EQ(test::readFile(path), "new\r\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+
+    const mode_t previousMask = umask(022);
+    replaceFileAtomically(dir.file("fresh.txt"), "");
+    umask(previousMask);
+    EXPECT_EQ(fs::status(dir.file("fresh.txt")).permissions(), fs::perms(0644));
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"list.txt", "fresh.txt"}));
+}
+
+TEST(TextFileTest, FailedReplacementLeavesThePreviousFileAndNoTemporary) {
+    const auto cannotCreate = [](const char* reason) {
+        return [reason](const std::string& target) {
+            return "Cannot create file \"" + target + "\". " + reason;
+        };
+    };
+    const auto streamWriteError = [](const std::string&) { return std::string("Stream write error"); };
+    struct Row {
+        const char* name;
+        const char* target;  // relative to the temporary directory
+        FileSink sink;
+        std::function<std::string(const std::string& target)> expected;
+    };
+    const Row rows[] = {
+        {"disk full part-way", "list.txt", test::fullDiskSink(3), streamWriteError},
+        {"disk full at once", "list.txt", test::fullDiskSink(0), streamWriteError},
+        {"flush fails", "list.txt", test::failingFlushSink(EIO), streamWriteError},
+        {"missing folder", "nowhere/list.txt", systemFileSink(), cannotCreate("No such file or directory")},
+        {"folder is a file", "list.txt/inner.txt", systemFileSink(), cannotCreate("Not a directory")},
+        {"target is a folder", "folder", systemFileSink(), cannotCreate("Is a directory")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        test::writeFile(dir.file("list.txt"), "previous\r\n");
+        fs::create_directory(dir.file("folder"));
+        const std::string target = dir.file(row.target);
+        EXPECT_EQ(
+            test::errorOf([&] { replaceFileAtomically(target, "a much longer replacement\r\n", row.sink); }),
+            row.expected(target));
+        EXPECT_EQ(test::readFile(dir.file("list.txt")), "previous\r\n");
+        EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"list.txt", "folder"}));
+        EXPECT_TRUE(namesIn(dir.file("folder")).empty());
+    }
+}
+
+// The real system refusing bytes past a file-size limit, as a full disk does.
+TEST(TextFileTest, WriteBeyondTheFileSizeLimitIsAStreamWriteError) {
+    TempDir dir;
+    const std::string path = dir.file("list.txt");
+    test::writeFile(path, "previous\r\n");
+    const std::string replacement(std::size_t{64} * 1024, 'x');
+    std::string error;
+    {
+        test::FileSizeLimit limit(4096);
+        error = test::errorOf([&] { replaceFileAtomically(path, replacement); });
+    }
+    EXPECT_EQ(error, "Stream write error");
+    EXPECT_EQ(test::readFile(path), "previous\r\n");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"list.txt"}));
+
+    replaceFileAtomically(path, replacement);
+    EXPECT_EQ(test::readFile(path), replacement);
+}
+
+TEST(TextFileTest, ReplacementInAReadOnlyFolderFails) {
+    TempDir dir;
+    test::writeFile(dir.file("list.txt"), "previous");
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_EQ(test::errorOfUserWhoCannotWriteIn(dir.path(),
+                                                [&] { replaceFileAtomically(dir.file("list.txt"), "new"); }),
+              "Cannot create file \"" + dir.file("list.txt") + "\". Permission denied");
+    EXPECT_EQ(test::readFile(dir.file("list.txt")), "previous");
+}
+
+}  // namespace
+}  // namespace lumaref
