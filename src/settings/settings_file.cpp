@@ -1,0 +1,85 @@
+#include "settings/settings_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "text/error.h"
+#include "text/text_file.h"
+
+namespace lumaref {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+SettingsFiles defaultSettingsFiles() {
+    std::string config = environment("XDG_CONFIG_HOME");
+    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    if (config.empty() || config.front() != '/') {
+        const std::string home = environment("HOME");
+        config = home.empty() ? std::string() : home + "/.config";
+    }
+    return {config.empty() ? std::string() : config + "/lumaref/lumaref.conf", "/etc/lumaref.conf"};
+}
+
+Settings parseSettings(std::string_view text, const std::string& fileName) {
+    Settings settings;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = trimmed(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
+        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
+        const auto fail = [&](std::string_view why) {
+            throw Error("The settings file '" + fileName + "', line " + std::to_string(lineNumber) + ": " +
+                        std::string(why));
+        };
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) fail("expected key=value");
+        const std::string_view key = trimmed(line.substr(0, equals));
+        const std::string value(trimmed(line.substr(equals + 1)));
+        std::optional<std::string>* slot = key == "data"       ? &settings.data
+                                           : key == "database" ? &settings.database
+                                           : key == "lists"    ? &settings.lists
+                                                               : nullptr;
+        if (slot == nullptr) continue;
+        if (slot->has_value()) fail("'" + std::string(key) + "' is given twice");
+        if (value.empty()) fail("'" + std::string(key) + "' has no value");
+        *slot = value;
+    }
+    return settings;
+}
+
+Settings readSettingsFile(const std::string& path) {
+    if (path.empty()) return {};
+    std::string bytes;
+    if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
+        if (failure == ENOENT || failure == ENOTDIR) return {};
+        throw Error("Cannot read the settings file '" + path + "': " + systemReason(failure) + ".");
+    }
+    return parseSettings(decodeText(bytes), path);
+}
+
+Settings loadSettings(const SettingsFiles& files) {
+    Settings user = readSettingsFile(files.user);
+    const Settings system = readSettingsFile(files.system);
+    if (!user.data) user.data = system.data;
+    if (!user.database) user.database = system.database;
+    if (!user.lists) user.lists = system.lists;
+    return user;
+}
+
+}  // namespace lumaref

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumaref {
+
+// What a settings file may say. Each is absent unless a file names it.
+struct Settings {
+    std::optional<std::string> data;      // the data folder: Database.mdb and lists/
+    std::optional<std::string> database;  // a PostgreSQL connection (URI or key=value), instead of SQLite
+    std::optional<std::string> lists;     // a list folder of its own, e.g. a shared one
+};
+
+// The files read, the user's first: a key it names wins over the site-wide one.
+struct SettingsFiles {
+    std::string user;    // $XDG_CONFIG_HOME/lumaref/lumaref.conf, by default ~/.config/lumaref/lumaref.conf
+    std::string system;  // /etc/lumaref.conf
+};
+SettingsFiles defaultSettingsFiles();
+
+// "key=value" lines; blanks around both are ignored, as are empty lines and lines starting with "#" or
+// ";". Unknown keys are ignored so that a newer file still reads. Throws Error naming the file and
+// line for a line that is not of that form, or a key given twice.
+Settings parseSettings(std::string_view text, const std::string& fileName);
+
+// A missing file says nothing. Throws Error naming the file when it cannot be read.
+Settings readSettingsFile(const std::string& path);
+
+// The user's file over the system's, key by key.
+Settings loadSettings(const SettingsFiles& files = defaultSettingsFiles());
+
+}  // namespace lumaref
