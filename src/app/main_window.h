@@ -59,7 +59,12 @@ private:
     void setTabOrderChain();
     void wireEvents();
     void openDatabase();
-    void loadPickList(QComboBox* box, const std::vector<std::string>& items);
+    // Replaces a pick list's items. The program changes the text only on purpose: a load keeps it, a
+    // rebuild from the journals clears it. The box's change handler follows the user only, so it
+    // does not run.
+    enum class PickListText { Keep, Clear };
+    void loadPickList(QComboBox* box, const std::vector<std::string>& items,
+                      PickListText text = PickListText::Keep);
     // The administrator controls, in the order the gate sets them.
     std::array<QWidget*, 11> adminControls() const;
 

@@ -21,14 +21,14 @@ std::string textOf(const QComboBox* box) { return box->currentText().toStdString
 
 }  // namespace
 
-void MainWindow::loadPickList(QComboBox* box, const std::vector<std::string>& items) {
-    // Loading replaces the items and keeps the text, which the program changes only on purpose.
-    const QString text = box->currentText();
+void MainWindow::loadPickList(QComboBox* box, const std::vector<std::string>& items, PickListText keep) {
+    const QString text = keep == PickListText::Keep ? box->currentText() : QString();
     QStringList list;
     list.reserve(static_cast<qsizetype>(items.size()));
     for (const std::string& item : items) list.append(QString::fromStdString(item));
     box->clear();
     box->addItems(list);
+    // Adding to an empty list makes the first item current.
     box->setCurrentIndex(-1);
     box->setEditText(text);
 }

@@ -1,6 +1,5 @@
 // The pick-list rebuild: categories, one subject list per category, and frequencies, from the journals.
 #include <QComboBox>
-#include <QStringList>
 
 #include "app/main_window.h"
 #include "picklists/list_file.h"
@@ -9,19 +8,6 @@
 namespace lumaref {
 
 namespace {
-
-// Clears a pick list (text and items) and fills it. Its change handler follows the user's edits and
-// picks only, so it does not run.
-void refill(QComboBox* box, const std::vector<std::string>& values) {
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(values.size()));
-    for (const std::string& value : values) items.append(QString::fromStdString(value));
-    box->clear();
-    box->addItems(items);
-    // Adding to an empty list makes the first item current; the text stays empty.
-    box->setCurrentIndex(-1);
-    box->setEditText(QString());
-}
 
 std::vector<std::string> itemsOf(const QComboBox* box) {
     std::vector<std::string> items;
@@ -33,13 +19,15 @@ std::vector<std::string> itemsOf(const QComboBox* box) {
 }  // namespace
 
 void MainWindow::onUpdateCategoriesClicked() {
-    refill(categoryBox_, collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect));
+    loadPickList(categoryBox_, collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect),
+                 PickListText::Clear);
     // Refilled before writing, so a file that cannot be written leaves the new list shown.
     writeListFile(categoriesListPath(programDir_), itemsOf(categoryBox_));
 }
 
 void MainWindow::onUpdateFrequenciesClicked() {
-    refill(frequencyBox_, collectFromEveryRow(data_.journals, kFrequencyField, EmptyValues::Skip));
+    loadPickList(frequencyBox_, collectFromEveryRow(data_.journals, kFrequencyField, EmptyValues::Skip),
+                 PickListText::Clear);
     writeListFile(frequenciesListPath(programDir_), itemsOf(frequencyBox_));
 }
 

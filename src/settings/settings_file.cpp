@@ -3,19 +3,14 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "text/ascii.h"
 #include "text/error.h"
+#include "text/file_error.h"
 #include "text/text_file.h"
 
 namespace lumaref {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
