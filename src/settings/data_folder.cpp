@@ -62,8 +62,7 @@ std::string chooseDataFolder(const std::optional<std::string>& fromCommandLine, 
     // The base directory specification ignores a relative XDG_DATA_HOME.
     if (base.empty() || base.front() != '/') {
         const std::string home = environment("HOME");
-        if (home.empty())
-            throw Error("No data folder: neither HOME nor XDG_DATA_HOME is set; start with --data DIR.");
+        if (home.empty()) throw Error("No data folder can be named: neither HOME nor XDG_DATA_HOME is set.");
         base = home + "/.local/share";
     }
     return absolute(base + "/lumaref");
