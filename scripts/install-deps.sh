@@ -11,6 +11,7 @@ packages=(
   clang clang-format clang-tidy libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
   x11-utils x11-apps xdotool netpbm
+  debhelper dpkg-dev lintian desktop-file-utils appstream man-db librsvg2-bin
 )
 
 missing=()

@@ -14,3 +14,7 @@ lumaref_warnings(lumaref_app)
 add_executable(lumaref ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
 target_link_libraries(lumaref PRIVATE lumaref_app)
 lumaref_warnings(lumaref)
+target_compile_definitions(lumaref PRIVATE LUMAREF_VERSION="${PROJECT_VERSION}" LUMAREF_APP_ID="${LUMAREF_APP_ID}")
+# The window's icon where no icon theme has it (the build tree, the portable layout).
+qt_add_resources(lumaref lumaref_icon PREFIX /icons BASE ${PROJECT_SOURCE_DIR}/data/icons/256
+                 FILES ${PROJECT_SOURCE_DIR}/data/icons/256/${LUMAREF_APP_ID}.png)

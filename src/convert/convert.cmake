@@ -16,7 +16,8 @@ if(NOT LIBCSV_INCLUDE_DIR OR NOT LIBCSV_LIBRARY)
 endif()
 
 file(GLOB LUMAREF_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
-list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp)
+list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp
+     ${CMAKE_CURRENT_LIST_DIR}/new_database.cpp)  # in lumaref_core
 add_library(lumaref_convert STATIC ${LUMAREF_CONVERT_SOURCES})
 target_include_directories(lumaref_convert PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_include_directories(lumaref_convert PRIVATE ${LIBCSV_INCLUDE_DIR})

@@ -33,7 +33,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         } else if (argument == "--quiet") {
             invocation.quiet = true;
         } else if (argument == "--new") {
-            invocation.target = valueOf(i);
+            // Its target may be left out, for the data folder's database: then an option or nothing follows.
+            if (i + 1 < arguments.size() && !isOption(arguments[i + 1])) invocation.target = valueOf(i);
             newDatabase = true;
         } else if (argument == "--csv") {
             invocation.csvFile = valueOf(i);
@@ -61,13 +62,10 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     if (loadCsv) {
         if (!tableGiven) throw UsageError("'--csv' needs '--table NAME'");
         if (invocation.force) throw UsageError("'--force' does not go with '--csv'");
-        if (positional.size() != 1) {
-            throw UsageError(positional.empty() ? "expected the database to load into"
-                                                : "too many arguments");
-        }
-        if (positional[0].empty()) throw UsageError("a file name is empty");
+        if (positional.size() > 1) throw UsageError("too many arguments");
+        if (!positional.empty() && positional[0].empty()) throw UsageError("a file name is empty");
         invocation.mode = ConvertInvocation::Mode::LoadCsv;
-        invocation.target = positional[0];
+        if (!positional.empty()) invocation.target = positional[0];
         return invocation;
     }
 
@@ -87,10 +85,10 @@ std::string convertUsage(const std::string& program) {
            " SOURCE.mdb TARGET [--force] [--quiet]\n"
            "       " +
            program +
-           " --new TARGET [--force] [--quiet]\n"
+           " --new [TARGET] [--force] [--quiet]\n"
            "       " +
            program +
-           " --csv FILE --table NAME [--append] [--quiet] TARGET\n"
+           " --csv FILE --table NAME [--append] [--quiet] [TARGET]\n"
            "\n"
            "Copies every table of an Access database (Jet 3, Jet 4 or ACE) into a new SQLite database\n"
            "that Lumaref opens. The source is only read. TARGET is written only when every table\n"
@@ -98,6 +96,9 @@ std::string convertUsage(const std::string& program) {
            "With --new, creates an empty Lumaref database with the tables of schema.sql.\n"
            "With --csv, loads a CSV file (a ranking table such as jcr2018 or JCRQ1..JCRQ4) into a table\n"
            "of the database TARGET, in one transaction.\n"
+           "Without TARGET, --new and --csv work on the database lumaref opens: Database.mdb in the\n"
+           "current folder when lists/ stands beside the program, else in the data folder (data= in\n"
+           "~/.config/lumaref/lumaref.conf or /etc/lumaref.conf, else ~/.local/share/lumaref).\n"
            "\n"
            "  --force   replace TARGET if it exists\n"
            "  --append  add the file's rows to the table instead of replacing its rows\n"

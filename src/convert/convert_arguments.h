@@ -13,7 +13,7 @@ struct ConvertInvocation {
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
-    std::string target;   // the SQLite database to write
+    std::string target;   // the SQLite database to write; empty: --new or --csv left it to the data folder
     bool force = false;   // replace an existing target
     bool quiet = false;   // no progress, no summary
     std::string csvFile;  // LoadCsv: the CSV file and the table it fills

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -12,6 +13,8 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "settings/data_folder.h"
+#include "text/error.h"
 
 namespace {
 
@@ -94,6 +97,17 @@ void onStopSignal(int signal) {
     lumaref::requestConvertStop();
 }
 
+// The database lumaref opens when started without --data: in the current folder when lists/ stands
+// beside the programs, else in the data folder, which --new makes if it is missing.
+std::string defaultTarget(bool makeFolder) {
+    std::error_code ec;
+    const std::string programDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+    if (!ec && lumaref::isPortableLayout(programDir)) return lumaref::portableLocation(programDir).database;
+    const std::string folder = lumaref::chooseDataFolder(std::nullopt, lumaref::loadSettings());
+    if (makeFolder) lumaref::makeDataFolder(folder);
+    return lumaref::dataFolderLocation(folder).database;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +121,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumaref-convert: %s\n\n%s", error.what(),
                      lumaref::convertUsage(program).c_str());
         return 2;
+    }
+    if (invocation.target.empty() && invocation.mode != lumaref::ConvertInvocation::Mode::Help) {
+        try {
+            invocation.target =
+                defaultTarget(invocation.mode == lumaref::ConvertInvocation::Mode::NewDatabase);
+        } catch (const lumaref::Error& error) {
+            std::fprintf(stderr, "lumaref-convert: %s\n", error.what());
+            return 1;
+        }
     }
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onStopSignal);
     LibraryOutputSilencer silencer;

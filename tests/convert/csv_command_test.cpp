@@ -48,11 +48,10 @@ TEST_P(CsvCommandUsageTest, ExplainsWhatIsWrongWithTheCommandLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cli, CsvCommandUsageTest,
     ::testing::Values(
-        UsageCase{"NewWithoutTarget", {"--new"}, "'--new' needs a value"},
+        UsageCase{"NewWithEmptyTarget", {"--new", ""}, "'--new' needs a value"},
         UsageCase{"NewWithStrayFile", {"--new", "a.mdb", "b.mdb"}, "takes no other file"},
         UsageCase{"NewAndCsvTogether", {"--new", "a.mdb", "--csv", "f.csv"}, "separate steps"},
         UsageCase{"CsvWithoutTable", {"--csv", "f.csv", "Database.mdb"}, "needs '--table NAME'"},
-        UsageCase{"CsvWithoutTarget", {"--csv", "f.csv", "--table", "JCRQ1"}, "the database"},
         UsageCase{"CsvWithTwoTargets", {"--csv", "f.csv", "--table", "JCRQ1", "a", "b"}, "too many"},
         UsageCase{"TableWithoutCsv", {"--table", "JCRQ1", "a", "b"}, "go with '--csv'"},
         UsageCase{"CsvWithForce",
@@ -72,6 +71,12 @@ TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
     EXPECT_EQ(created.mode, ConvertInvocation::Mode::NewDatabase);
     EXPECT_EQ(created.target, "New.mdb");
     EXPECT_TRUE(created.force);
+    // Without a target both leave it to the data folder; an option after --new is not its target.
+    const ConvertInvocation newHere = parseConvertArguments({"--new", "--force"});
+    EXPECT_EQ(newHere.mode, ConvertInvocation::Mode::NewDatabase);
+    EXPECT_EQ(newHere.target, "");
+    EXPECT_TRUE(newHere.force);
+    EXPECT_EQ(parseConvertArguments({"--csv", "f.csv", "--table", "JCRQ1"}).target, "");
 }
 
 TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
