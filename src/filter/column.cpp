@@ -219,7 +219,8 @@ void Column::noteChange(std::size_t row) const {
 std::size_t Column::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() +
                         offsets_.capacity() * sizeof(std::uint32_t) + bools_.capacity();
-    for (const auto& [row, value] : overrides_) bytes += sizeof(row) + sizeof(std::string) + value.capacity() + 16;
+    for (const auto& [row, value] : overrides_)
+        bytes += sizeof(row) + sizeof(std::string) + value.capacity() + 16;
     if (index_) bytes += index_->memoryBytes();
     for (const auto& slot : folded_) {
         if (!slot) continue;
