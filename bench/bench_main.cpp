@@ -34,6 +34,8 @@ const Case kCases[] = {
     {"FirstSearch", "Lumaref", lumaref::bench::firstSearchLumaref},
     {"Keystrokes", "Lumaref", lumaref::bench::keystrokesLumaref},
     {"Keystrokes", "Sqlite", lumaref::bench::keystrokesSqlite},
+    {"Backspace", "Lumaref", lumaref::bench::backspaceLumaref},
+    {"Backspace", "Sqlite", lumaref::bench::backspaceSqlite},
     {"SearchHandler", "Lumaref", lumaref::bench::searchHandlerLumaref},
     {"SearchHandler", "Sqlite", lumaref::bench::searchHandlerSqlite},
     {"UpdateLists", "Lumaref", lumaref::bench::updateListsLumaref},

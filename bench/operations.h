@@ -26,8 +26,15 @@ void searchFilterRowByRow(benchmark::State&, std::uint64_t);
 // so this less Open is what the first keystroke after start-up costs.
 void firstSearchLumaref(benchmark::State&, std::uint64_t);
 
+// "o" to "optic" typed letter by letter through the search handler: Lumaref reports each keystroke's
+// median and the median of the keystrokes typed on; the peer one query per keystroke, the whole word
+// per iteration.
 void keystrokesLumaref(benchmark::State&, std::uint64_t);
 void keystrokesSqlite(benchmark::State&, std::uint64_t);
+// Typed on to "optic", then Backspace back to "o": Lumaref's medians per text as above, the peer's per
+// Backspace.
+void backspaceLumaref(benchmark::State&, std::uint64_t);
+void backspaceSqlite(benchmark::State&, std::uint64_t);
 
 void searchHandlerLumaref(benchmark::State&, std::uint64_t);
 void searchHandlerSqlite(benchmark::State&, std::uint64_t);

@@ -135,6 +135,23 @@ void keystrokesSqlite(benchmark::State& state, std::uint64_t journals) {
     times.report(state);
 }
 
+// One query per Backspace, "opti" back to "o".
+void backspaceSqlite(benchmark::State& state, std::uint64_t journals) {
+    SqliteQuery query(stateFor(journals).sqlite(), kSearchSql);
+    query.bind(1, kCategory);
+    const std::size_t typed = std::size(kKeystrokes);
+    PerIteration times;
+    for (auto _ : state) {
+        for (std::size_t k = typed - 1; k-- > 0;) {
+            query.bind(2, likePattern(kKeystrokes[k]));
+            times.start();
+            benchmark::DoNotOptimize(query.countRows());
+            times.stop();
+        }
+    }
+    times.report(state);
+}
+
 void searchHandlerSqlite(benchmark::State& state, std::uint64_t journals) {
     SqliteQuery query(stateFor(journals).sqlite(), kSearchSql);
     query.bind(1, kCategory);

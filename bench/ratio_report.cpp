@@ -8,9 +8,9 @@ namespace lumaref::bench {
 namespace {
 
 constexpr const char* kOperations[] = {
-    "Open",          "CategoryFilter",     "SearchFilter",     "FirstSearch",       "Keystrokes",
-    "SearchHandler", "UpdateLists",        "ImportMasterList", "ExportJournalList", "Memory",
-    "CsvLoad",       "ImpactFactorUpdate", "QuartileUpdate"};
+    "Open",      "CategoryFilter", "SearchFilter",       "FirstSearch",      "Keystrokes",
+    "Backspace", "SearchHandler",  "UpdateLists",        "ImportMasterList", "ExportJournalList",
+    "Memory",    "CsvLoad",        "ImpactFactorUpdate", "QuartileUpdate"};
 constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "Memmem",   "RowByRow",
                                   "Write",  "SqliteShell",       "ByFilters"};
 
@@ -120,6 +120,16 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "QuartileUpdate/Sqlite/100000", nullptr, 1.5, true},
         {"keystrokes o..optic at 100k: median ms < 25", "Keystrokes/Lumaref/100000", nullptr, "median_ms",
          25.0, true},
+        {"keystrokes typed on (op..optic) at 1M: median ms <= 2", "Keystrokes/Lumaref/1000000", nullptr,
+         "measured_median_ms", 2.0, true},
+        {"Backspace (opti..o) at 1M: median ms <= 1", "Backspace/Lumaref/1000000", nullptr,
+         "measured_median_ms", 1.0, true},
+        {"search filter at 1M: Lumaref time / Memmem time <= 0.6", "SearchFilter/Lumaref/1000000",
+         "SearchFilter/Memmem/1000000", nullptr, 0.6, true},
+        {"open at 1M: Lumaref time / Sqlite time <= 0.8", "Open/Lumaref/1000000", "Open/Sqlite/1000000",
+         nullptr, 0.8, true},
+        {"memory at 1M after the first search: bytes / database file bytes <= 1.1", "Memory/Lumaref/1000000",
+         nullptr, "ratio_after_search", 1.1, true},
     };
     out << "\nTargets\n";
     bool allMet = true;

@@ -3,9 +3,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <exception>
 #include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include "db/declared_type.h"
+#include "db/snapshot_reader.h"
 #include "db/statement.h"
 #include "db/stored_values.h"
 
@@ -15,10 +20,16 @@ namespace {
 
 constexpr std::int64_t kMaxReservedRows = 50'000'000;
 constexpr std::size_t kSampleRows = 1024;
+// Below this a second reader costs more to open than it saves.
+constexpr std::size_t kRowsWorthTwoReaders = 50'000;
 
-std::unique_ptr<Statement> selectAll(sqlite3* db, const std::string& table) {
+std::string selectSql(const std::string& table, const char* where = "") {
+    return "SELECT rowid, * FROM " + quoteIdentifier(table) + where;
+}
+
+std::unique_ptr<Statement> prepare(sqlite3* db, const std::string& table, const char* where = "") {
     try {
-        return std::make_unique<Statement>(db, "SELECT rowid, * FROM " + quoteIdentifier(table));
+        return std::make_unique<Statement>(db, selectSql(table, where));
     } catch (const SqliteError& failure) {
         if (failure.sqliteText().rfind("no such table", 0) == 0) throw Error(missingTableMessage(table));
         throw;
@@ -26,36 +37,41 @@ std::unique_ptr<Statement> selectAll(sqlite3* db, const std::string& table) {
 }
 
 // Rows are never deleted, so the largest rowid is a close guess of the row count.
-std::size_t expectedRows(sqlite3* db, const std::string& table) {
+std::int64_t largestRowid(sqlite3* db, const std::string& table) {
     Statement last(db, "SELECT max(rowid) FROM " + quoteIdentifier(table));
     if (!last.step()) return 0;
-    return static_cast<std::size_t>(std::clamp<std::int64_t>(last.columnInt64(0), 0, kMaxReservedRows));
+    return std::clamp<std::int64_t>(last.columnInt64(0), 0, kMaxReservedRows);
 }
 
-}  // namespace
-
-LoadedTable loadSqliteTable(sqlite3* db, const std::string& table) {
-    const std::unique_ptr<Statement> select = selectAll(db, table);
-    LoadedTable loaded;
-    std::vector<Column>& columns = loaded.table.columns;
-    const int columnCount = select->columnCount();
+// The columns a select reads, empty, and which of them SQLite keeps as text (one call fewer per cell).
+struct Layout {
+    std::vector<Column> columns;
     std::vector<bool> storesText;
-    for (int i = 1; i < columnCount; ++i) {
-        const std::string_view declared = select->declaredType(i);
-        columns.emplace_back(fieldFromDeclaredType(std::string(select->columnName(i)), declared));
-        storesText.push_back(columns.back().kind() == FieldKind::Text && hasTextAffinity(declared));
-    }
-    // The row count and, from the first rows, the text sizes are guessed ahead: both spare the copies
-    // of growing a million-row load.
-    const std::size_t expected = expectedRows(db, table);
-    for (auto& column : columns) column.reserve(expected, 0);
-    std::vector<RowKey>& keys = loaded.keys;
-    keys.reserve(expected);
+};
 
+Layout layoutOf(const Statement& select) {
+    Layout layout;
+    for (int i = 1; i < select.columnCount(); ++i) {
+        const std::string_view declared = select.declaredType(i);
+        layout.columns.emplace_back(fieldFromDeclaredType(std::string(select.columnName(i)), declared));
+        layout.storesText.push_back(layout.columns.back().kind() == FieldKind::Text &&
+                                    hasTextAffinity(declared));
+    }
+    return layout;
+}
+
+// Steps `select` to its end (its first step already taken when `status` is SQLITE_ROW), appending every
+// row to `part`. The row count, and from the first rows the text sizes, are guessed ahead at
+// `expected`: both spare the copies of growing a million-row load.
+void readRows(sqlite3_stmt* rows, int status, LoadedTable& part, const std::vector<bool>& storesText,
+              std::size_t expected) {
+    std::vector<Column>& columns = part.table.columns;
+    std::vector<RowKey>& keys = part.keys;
+    for (auto& column : columns) column.reserve(expected, 0);
+    keys.reserve(expected);
+    const int columnCount = sqlite3_column_count(rows);
     // The hot loop of every open: straight SQLite calls, one per cell.
-    sqlite3_stmt* rows = select->handle();
-    int status = SQLITE_OK;
-    while ((status = sqlite3_step(rows)) == SQLITE_ROW) {
+    for (; status == SQLITE_ROW; status = sqlite3_step(rows)) {
         if (keys.size() == kSampleRows && expected > 2 * kSampleRows) {
             for (auto& column : columns) {
                 const double perRow = static_cast<double>(column.textBytes()) / kSampleRows;
@@ -73,9 +89,85 @@ LoadedTable loadSqliteTable(sqlite3* db, const std::string& table) {
             }
         }
     }
-    if (status != SQLITE_DONE) throw SqliteError(db, status);
-    for (auto& column : columns) column.shrinkToFit();
-    keys.shrink_to_fit();
+    if (status != SQLITE_DONE) throw SqliteError(sqlite3_db_handle(rows), status);
+}
+
+void finish(LoadedTable& loaded) {
+    for (auto& column : loaded.table.columns) column.shrinkToFit();
+    loaded.keys.shrink_to_fit();
+}
+
+// Both cores: the rows up to `split` on this connection and this thread, the rest on a second
+// connection and thread. Each reader takes its first step while a SnapshotLock keeps every writer
+// out, so both read the one state committed before the lock. Nullopt when that cannot be arranged
+// (no second connection, the lock busy): the caller then reads on one thread.
+std::optional<LoadedTable> loadOnTwoThreads(sqlite3* db, const std::string& table, std::int64_t split,
+                                            std::size_t expected) {
+    SqliteHandle second = openSecondReader(db);
+    if (second == nullptr) return std::nullopt;
+    const std::unique_ptr<Statement> lower = prepare(db, table, " WHERE rowid <= ?1");
+    std::unique_ptr<Statement> upper;
+    try {
+        upper = prepare(second.get(), table, " WHERE rowid > ?1");
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    lower->bindInt64(1, split);
+    upper->bindInt64(1, split);
+    LoadedTable loaded;
+    LoadedTable rest;
+    Layout layout = layoutOf(*lower);
+    loaded.table.columns = std::move(layout.columns);
+    rest.table.columns = layoutOf(*upper).columns;
+    int lowerStatus = SQLITE_OK;
+    int upperStatus = SQLITE_OK;
+    {
+        const std::unique_ptr<SnapshotLock> lock = SnapshotLock::acquire(db);
+        if (lock == nullptr) return std::nullopt;
+        lowerStatus = sqlite3_step(lower->handle());
+        upperStatus = sqlite3_step(upper->handle());
+    }
+    std::exception_ptr failure;
+    {
+        std::optional<std::jthread> helper;
+        try {
+            helper.emplace([&] {
+                try {
+                    readRows(upper->handle(), upperStatus, rest, layout.storesText, expected / 2);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            return std::nullopt;
+        }
+        // The lower part is reserved for every row, so the upper one is appended without a copy of both.
+        readRows(lower->handle(), lowerStatus, loaded, layout.storesText, expected);
+    }
+    if (failure) std::rethrow_exception(failure);
+    for (std::size_t i = 0; i < loaded.table.columns.size(); ++i)
+        loaded.table.columns[i].appendColumn(rest.table.columns[i]);
+    loaded.keys.insert(loaded.keys.end(), rest.keys.begin(), rest.keys.end());
+    return loaded;
+}
+
+}  // namespace
+
+LoadedTable loadSqliteTable(sqlite3* db, const std::string& table) {
+    const std::unique_ptr<Statement> select = prepare(db, table);
+    const std::int64_t largest = largestRowid(db, table);
+    const auto expected = static_cast<std::size_t>(largest);
+    if (expected >= kRowsWorthTwoReaders) {
+        if (std::optional<LoadedTable> loaded = loadOnTwoThreads(db, table, largest / 2, expected)) {
+            finish(*loaded);
+            return std::move(*loaded);
+        }
+    }
+    LoadedTable loaded;
+    Layout layout = layoutOf(*select);
+    loaded.table.columns = std::move(layout.columns);
+    readRows(select->handle(), sqlite3_step(select->handle()), loaded, layout.storesText, expected);
+    finish(loaded);
     return loaded;
 }
 

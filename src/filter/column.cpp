@@ -82,6 +82,26 @@ void Column::appendBool(bool value) {
     if (folded_[0] || folded_[1]) noteChange(row);
 }
 
+void Column::appendColumn(const Column& other) {
+    const std::size_t first = size();
+    nulls_.insert(nulls_.end(), other.nulls_.begin(), other.nulls_.end());
+    if (info_.kind == FieldKind::Boolean) {
+        bools_.insert(bools_.end(), other.bools_.begin(), other.bools_.end());
+    } else {
+        const auto base = static_cast<std::uint32_t>(arena_.size());
+        checkArenaSize(arena_.size() + other.arena_.size(), info_.name);
+        arena_.append(other.arena_);
+        for (std::size_t row = 1; row < other.offsets_.size(); ++row)
+            offsets_.push_back(base + other.offsets_[row]);
+    }
+    if (folded_[0] || folded_[1] || index_) {
+        for (std::size_t row = first; row < size(); ++row) {
+            if (folded_[0] || folded_[1]) noteChange(row);
+            indexAppended(row);
+        }
+    }
+}
+
 std::string_view Column::text(std::size_t row) const {
     if (nulls_[row]) return {};
     if (info_.kind == FieldKind::Boolean) return bools_[row] ? kTrue : kFalse;

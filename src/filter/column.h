@@ -45,6 +45,8 @@ public:
     void appendNull();
     void appendText(std::string_view text);  // not for Boolean columns
     void appendBool(bool value);             // Boolean columns only
+    // Appends every row of `other`, a column of the same field as loaded (no edits of its own).
+    void appendColumn(const Column& other);
 
     bool isNull(std::size_t row) const { return nulls_[row]; }
     // Null reads as the empty text; yes/no as "True" or "False".

@@ -4,6 +4,7 @@
 
 #include "filter/filter_eval.h"
 #include "filter/filter_indexed.h"
+#include "filter/filter_narrowing.h"
 #include "filter/filter_node.h"
 #include "filter/filter_parser.h"
 
@@ -38,6 +39,20 @@ void CompiledFilter::evaluateByScan(const Table& table, std::vector<std::uint32_
         return;
     }
     evaluateColumnwise(*root_, table, rows);
+}
+
+bool CompiledFilter::narrows(const CompiledFilter& wider) const {
+    if (wider.root_ == nullptr) return true;
+    return root_ != nullptr && filterNarrows(*root_, *wider.root_);
+}
+
+void CompiledFilter::evaluateWithin(const Table& table, const std::vector<std::uint32_t>& candidates,
+                                    std::vector<std::uint32_t>& rows) const {
+    if (root_ == nullptr) {
+        rows = candidates;
+        return;
+    }
+    evaluateColumnwiseWithin(*root_, table, candidates, rows);
 }
 
 }  // namespace lumaref

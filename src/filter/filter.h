@@ -31,6 +31,14 @@ public:
     void evaluateByScan(const Table& table, std::vector<std::uint32_t>& rows) const;
     bool answeredByIndex() const { return indexed_; }
 
+    // Whether this filter's rows are, on any snapshot, among the rows `wider` selects: then they can be
+    // found among those rows alone (see filterNarrows).
+    bool narrows(const CompiledFilter& wider) const;
+    // The rows among `candidates` (ascending) passing the filter; the same as evaluate() whenever
+    // the candidates hold every row the filter selects.
+    void evaluateWithin(const Table& table, const std::vector<std::uint32_t>& candidates,
+                        std::vector<std::uint32_t>& rows) const;
+
 private:
     std::unique_ptr<FilterNode> root_;
     bool indexed_ = false;

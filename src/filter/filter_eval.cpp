@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "filter/filter_scan.h"
+#include "filter/two_thread_scan.h"
 #include "text/error.h"
 #include "text/number_text.h"
 #include "text/text_fold.h"
@@ -20,6 +21,8 @@ using Rows = std::vector<std::uint32_t>;
 // Testing the candidates one by one beats a full scan (and intersecting) while they are fewer
 // than one row in this many.
 constexpr std::size_t kCandidateRatio = 8;
+// Rows tested one by one are shared with a second thread from this many on.
+constexpr std::size_t kTestsWorthSplitting = 32'768;
 
 void allRows(std::size_t count, Rows& rows) {
     rows.resize(count);
@@ -80,8 +83,7 @@ public:
     void scanAll(Rows& rows) const {
         rows.clear();
         if (!scansFast()) {
-            for (std::size_t row = 0; row < rows_; ++row)
-                if (test(row)) rows.push_back(static_cast<std::uint32_t>(row));
+            testEach(nullptr, rows);
             return;
         }
         const LikePattern& pattern = c_.pattern;
@@ -116,11 +118,25 @@ public:
                                   std::back_inserter(rows));
             return;
         }
-        for (const std::uint32_t row : candidates)
-            if (test(row)) rows.push_back(row);
+        testEach(&candidates, rows);
     }
 
 private:
+    // Appends the rows passing test(), from candidates or (null) every row, ascending.
+    void testEach(const Rows* candidates, Rows& rows) const {
+        const std::size_t count = candidates != nullptr ? candidates->size() : rows_;
+        const auto rowAt = [&](std::size_t i) {
+            return candidates != nullptr ? (*candidates)[i] : static_cast<std::uint32_t>(i);
+        };
+        scanOnTwoThreads(
+            count, count >= kTestsWorthSplitting ? count / 2 : 0,
+            [&](std::size_t first, std::size_t last, Rows& part) {
+                for (std::size_t i = first; i < last; ++i)
+                    if (test(rowAt(i))) part.push_back(rowAt(i));
+            },
+            rows);
+    }
+
     std::string_view cell(std::size_t row) const {
         if (folded_->overridden(row)) return folded_->overrides.find(static_cast<std::uint32_t>(row))->second;
         const std::uint32_t begin = folded_->offsets[row];
@@ -194,6 +210,12 @@ void evaluate(const FilterNode& node, const Table& table, const Rows* candidates
 
 void evaluateColumnwise(const FilterNode& node, const Table& table, std::vector<std::uint32_t>& rows) {
     evaluate(node, table, nullptr, rows);
+}
+
+void evaluateColumnwiseWithin(const FilterNode& node, const Table& table,
+                              const std::vector<std::uint32_t>& candidates,
+                              std::vector<std::uint32_t>& rows) {
+    evaluate(node, table, &candidates, rows);
 }
 
 }  // namespace lumaref

@@ -11,6 +11,9 @@ namespace lumaref {
 
 // Column at a time: the rows of table passing node, ascending, replacing the contents of rows.
 void evaluateColumnwise(const FilterNode& node, const Table& table, std::vector<std::uint32_t>& rows);
+// The same among candidates (ascending) only.
+void evaluateColumnwiseWithin(const FilterNode& node, const Table& table,
+                              const std::vector<std::uint32_t>& candidates, std::vector<std::uint32_t>& rows);
 
 // The comparisons of one cell, already folded as the comparison needs.
 bool compareText(const Comparison& c, std::string_view folded);
