@@ -39,7 +39,8 @@ PostgresSchema::~PostgresSchema() {
         PgConnection admin("");
         admin.exec("SET client_min_messages = warning");
         admin.exec("DROP SCHEMA " + name_ + " CASCADE");
-        admin.exec("DROP ROLE IF EXISTS " + name_ + "_reader");
+        // What the roles were granted went with the schema's tables.
+        for (const auto& role : roles_) admin.exec("DROP ROLE " + role);
     } catch (const Error& failure) {
         ADD_FAILURE() << "the schema " << name_ << " was not dropped: " << failure.what();
     }
@@ -70,10 +71,16 @@ std::string PostgresSchema::queryText(std::string_view sql) const {
     }
 }
 
-std::string PostgresSchema::createReader() const {
-    const std::string reader = name_ + "_reader";
-    exec("CREATE ROLE " + reader + " NOLOGIN; GRANT USAGE ON SCHEMA " + name_ + " TO " + reader +
-         "; GRANT SELECT ON ALL TABLES IN SCHEMA " + name_ + " TO " + reader);
+std::string PostgresSchema::createRole(std::string_view suffix) {
+    const std::string role = name_ + "_" + std::string(suffix);
+    exec("CREATE ROLE " + role + " NOLOGIN; GRANT USAGE ON SCHEMA " + name_ + " TO " + role);
+    roles_.push_back(role);
+    return role;
+}
+
+std::string PostgresSchema::createReader() {
+    const std::string reader = createRole("reader");
+    exec("GRANT SELECT ON ALL TABLES IN SCHEMA " + name_ + " TO " + reader);
     return reader;
 }
 

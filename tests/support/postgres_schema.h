@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumaref::test {
 
@@ -26,11 +27,14 @@ public:
     void exec(std::string_view sql) const;
     // The first column of the first row of a query, as text ("" for null or no row).
     std::string queryText(std::string_view sql) const;
+    // A role of this schema, dropped with it, that may use the schema and nothing in it yet; its name.
+    std::string createRole(std::string_view suffix);
     // A role of this schema that may only read its tables; its name.
-    std::string createReader() const;
+    std::string createReader();
 
 private:
     std::string name_;
+    std::vector<std::string> roles_;
 };
 
 }  // namespace lumaref::test
