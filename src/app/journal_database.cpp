@@ -2,13 +2,12 @@
 
 #include <string>
 
-#include "db/connection_string.h"
 #include "db/schema_names.h"
 
 namespace lumaref {
 
-JournalDatabase::JournalDatabase()
-    : connection(kDefaultConnectionString),
+JournalDatabase::JournalDatabase(std::string connectionString)
+    : connection(std::move(connectionString)),
       journals("ADOQuery1", connection, std::string(kJournalsTable)),
       impactFactors("ADOQuery2", connection, std::string(kRankingTable)),
       quartiles{RecordSet("ADOQuery3", connection, std::string(kQuartileTables[0])),

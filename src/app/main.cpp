@@ -1,10 +1,14 @@
 #include <QApplication>
 
 #include <csignal>
+#include <string>
+#include <vector>
 
 #include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
+#include "settings/store_choice.h"
+#include "text/error.h"
 
 int main(int argc, char* argv[]) {
     // A write past the file-size limit then fails like one on a full disk and is reported, instead of
@@ -16,8 +20,22 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Lumaref"));
 
     lumaref::MessageBoxPrompts prompts;
-    lumaref::JournalDatabase database;  // Database.mdb in the current directory; outlives the window
-    lumaref::MainWindow window(prompts, database, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    // --database or database= in the settings name a PostgreSQL database; else Database.mdb as always.
+    lumaref::StoreChoice choice;
+    try {
+        std::vector<std::string> arguments;
+        for (const QString& argument : QCoreApplication::arguments())
+            arguments.push_back(argument.toStdString());
+        choice = lumaref::chooseStore(lumaref::databaseArgument(arguments), lumaref::loadSettings());
+    } catch (const lumaref::Error& failure) {
+        prompts.showError(QString::fromStdString(failure.what()));
+        return 1;
+    }
+    const QString listsParent = choice.listsParent
+                                    ? QString::fromStdString(*choice.listsParent)
+                                    : QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    lumaref::JournalDatabase database(choice.connectionString);  // outlives the window
+    lumaref::MainWindow window(prompts, database, listsParent);
     window.show();
     return QApplication::exec();
 }

@@ -36,6 +36,19 @@ bool isPostgresConnectionString(std::string_view text) {
     return options != nullptr;
 }
 
+bool namesPassword(std::string_view conninfo) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(std::string(conninfo).c_str(), &error);
+    PQfreemem(error);
+    bool found = false;
+    for (const PQconninfoOption* option = options; option != nullptr && option->keyword != nullptr;
+         ++option) {
+        if (std::string_view(option->keyword) == "password" && option->val != nullptr) found = true;
+    }
+    PQconninfoFree(options);
+    return found;
+}
+
 void PgResult::Clear::operator()(pg_result* result) const { PQclear(result); }
 
 int PgResult::rows() const { return PQntuples(result_.get()); }

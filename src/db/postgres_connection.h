@@ -18,6 +18,9 @@ namespace lumaref {
 // string of libpq's own keywords. An ADO connection string ("Data Source=...;") is neither.
 bool isPostgresConnectionString(std::string_view text);
 
+// True when a libpq connection string names a password, which belongs in libpq's own sources instead.
+bool namesPassword(std::string_view conninfo);
+
 // The server's refusal of a command: its own sentence, and its SQLSTATE code.
 class PgError : public Error {
 public:
