@@ -13,12 +13,14 @@ struct ConvertInvocation {
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
-    std::string target;   // the SQLite database to write
+    std::string target;   // the SQLite database to write, or a PostgreSQL connection
     bool force = false;   // replace an existing target
     bool quiet = false;   // no progress, no summary
     std::string csvFile;  // LoadCsv: the CSV file and the table it fills
     std::string table;
     bool append = false;  // LoadCsv: add to the table's rows instead of replacing them
+    std::string readers;  // a PostgreSQL target's roles that may read, and that may also write
+    std::string admins;
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

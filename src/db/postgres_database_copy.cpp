@@ -20,6 +20,7 @@ constexpr std::size_t kCopyChunkBytes = 1 << 20;
 
 struct SourceColumn {
     FieldInfo field;
+    bool binary = false;  // BLOB: bytea on the server
     bool notNull = false;
     std::string defaultSql;  // empty: none
 };
@@ -41,6 +42,7 @@ std::vector<SourceColumn> sourceColumns(sqlite3* source, const std::string& tabl
     while (info.step()) {
         SourceColumn column;
         column.field = fieldFromDeclaredType(std::string(info.columnText(0)), info.columnText(1));
+        column.binary = upperAscii(info.columnText(1)).starts_with("BLOB");
         column.notNull = info.columnInt64(2) != 0;
         column.defaultSql = std::string(info.columnText(3));
         // SQLite's yes/no default is a number; the server's is a truth value.
@@ -57,14 +59,29 @@ std::string createTableSql(const std::string& table, const std::vector<SourceCol
     std::string sql = "CREATE TABLE " + quoteIdentifier(table) + " (" + quoteIdentifier(kPostgresKeyColumn) +
                       " bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
     for (const auto& column : columns) {
-        sql += ", " + quoteIdentifier(column.field.name) + " " + postgresTypeOf(column.field);
+        sql += ", " + quoteIdentifier(column.field.name) + " " +
+               (column.binary ? std::string("bytea") : postgresTypeOf(column.field));
         if (column.notNull) sql += " NOT NULL";
         if (!column.defaultSql.empty()) sql += " DEFAULT " + column.defaultSql;
     }
     return sql + ")";
 }
 
+// bytea's hex input form.
+std::string hexOf(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex = "\\x";
+    for (const char c : bytes) {
+        hex += kDigits[static_cast<unsigned char>(c) >> 4];
+        hex += kDigits[static_cast<unsigned char>(c) & 0xf];
+    }
+    return hex;
+}
+
 std::size_t copyRows(sqlite3* source, PgConnection& target, const std::string& table) {
+    std::vector<bool> binary;
+    for (const auto& column : sourceColumns(source, table)) binary.push_back(column.binary);
+    std::string hex;
     const LoadedTable loaded = loadSqliteTable(source, table);
     const auto& columns = loaded.table.columns;
     if (columns.empty()) return 0;
@@ -77,8 +94,16 @@ std::size_t copyRows(sqlite3* source, PgConnection& target, const std::string& t
     for (std::size_t row = 0; row < rows; ++row) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const Column& column = columns[i];
-            const std::optional<std::string_view> value =
+            std::optional<std::string_view> value =
                 column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row));
+            if (value && binary[i]) {
+                hex = hexOf(*value);
+                value = hex;
+            } else if (value && value->find('\0') != std::string_view::npos) {
+                throw Error("Row " + std::to_string(row + 1) + " of the table '" + table +
+                            "' holds a zero byte in '" + column.info().name +
+                            "', which text on the server cannot hold.");
+            }
             appendCopyField(chunk, postgresParameter(column.info(), value), i == 0);
         }
         chunk += '\n';
@@ -98,13 +123,29 @@ bool exists(PgConnection& target, const std::string& table) {
     return !target.execPrepared("SELECT to_regclass($1)", name).isNull(0, 0);
 }
 
+// Runs `work` in one transaction: committed when it returns, rolled back when it throws.
+template <class Work>
+void inOneTransaction(PgConnection& target, Work work) {
+    target.exec("BEGIN");
+    try {
+        work();
+        target.exec("COMMIT");
+    } catch (...) {
+        try {
+            target.exec("ROLLBACK");
+        } catch (const Error&) {
+            // The connection is gone; the server rolls back on its own.
+        }
+        throw;
+    }
+}
+
 }  // namespace
 
 PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, bool replace) {
     PostgresCopySummary summary;
     summary.tables = sourceTables(source);
-    target.exec("BEGIN");
-    try {
+    inOneTransaction(target, [&] {
         for (const auto& table : summary.tables) {
             if (replace) {
                 target.exec("DROP TABLE IF EXISTS " + quoteIdentifier(table));
@@ -114,17 +155,19 @@ PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, 
             target.exec(createTableSql(table, sourceColumns(source, table)));
             summary.rows += copyRows(source, target, table);
         }
-        target.exec("COMMIT");
-    } catch (...) {
-        // A failed transaction is ended by ROLLBACK whatever state the failure left it in.
-        try {
-            target.exec("ROLLBACK");
-        } catch (const Error&) {
-            // The connection is gone; the server rolls back on its own.
-        }
-        throw;
-    }
+    });
     return summary;
+}
+
+std::size_t loadTableRows(sqlite3* source, const std::string& table, PgConnection& target, bool append) {
+    std::size_t replaced = 0;
+    inOneTransaction(target, [&] {
+        if (!append)
+            replaced =
+                static_cast<std::size_t>(target.exec("DELETE FROM " + quoteIdentifier(table)).affectedRows());
+        copyRows(source, target, table);
+    });
+    return replaced;
 }
 
 void grantTableRights(PgConnection& target, const std::vector<std::string>& tables,

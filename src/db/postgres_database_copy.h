@@ -22,6 +22,10 @@ struct PostgresCopySummary {
 // `replace` is set. Throws Error.
 PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, bool replace);
 
+// The rows of an SQLite table into the server's table of the same name and columns, replacing its
+// rows unless `append`, by COPY ... FROM STDIN in one transaction. Returns the rows replaced.
+std::size_t loadTableRows(sqlite3* source, const std::string& table, PgConnection& target, bool append);
+
 // Readers may SELECT the tables; administrators may also INSERT and UPDATE them. An empty role name
 // grants nothing.
 void grantTableRights(PgConnection& target, const std::vector<std::string>& tables,

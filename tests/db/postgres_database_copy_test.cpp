@@ -87,6 +87,8 @@ TEST_F(PostgresDatabaseCopy, AFailureLeavesTheServerAsItWas) {
     } cases[] = {
         {"a table already there", "", false,
          "The table 'journals' already exists on the server; --force replaces it."},
+        {"a zero byte in a text", "INSERT INTO journals (\"Title\") VALUES ('a' || char(0) || 'b');", true,
+         "Row 1 of the table 'journals' holds a zero byte in 'Title', which text on the server cannot hold."},
         {"a value the server's type refuses", "INSERT INTO jcr2018 (\"Rank\") VALUES ('first');", true,
          "invalid input syntax for type bigint: \"first\""},
     };
