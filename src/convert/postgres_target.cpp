@@ -123,7 +123,7 @@ bool hasPostgresTarget(const ConvertInvocation& invocation) {
 }
 
 int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
-                      std::function<bool()> stopRequested) {
+                      const std::function<bool()>& stopRequested) {
     try {
         if (namesPassword(invocation.target)) {
             throw Error(

@@ -15,6 +15,6 @@ bool hasPostgresTarget(const ConvertInvocation& invocation);
 // --readers and --admins are granted their rights on the tables made. Returns the exit code; the
 // summary goes to `out` unless quiet, failures to `err`.
 int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
-                      std::function<bool()> stopRequested);
+                      const std::function<bool()>& stopRequested);
 
 }  // namespace lumaref
