@@ -127,6 +127,11 @@ void PgConnection::putCopyData(std::string_view rows) {
     }
 }
 
+void PgConnection::abortCopyIn(const char* reason) {
+    PQputCopyEnd(conn_.get(), reason);
+    for (pg_result* raw = nullptr; (raw = PQgetResult(conn_.get())) != nullptr;) PQclear(raw);
+}
+
 void PgConnection::endCopyIn() {
     if (PQputCopyEnd(conn_.get(), nullptr) != 1) throw PgError(trimmed(PQerrorMessage(conn_.get())), "");
     // Every result is read, so the connection is ready for the next command even after a refusal.

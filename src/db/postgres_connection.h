@@ -74,6 +74,8 @@ public:
     void copyIn(const std::string& sql);
     void putCopyData(std::string_view rows);
     void endCopyIn();
+    // Ends a copy that cannot be finished; the server then refuses the command and its transaction.
+    void abortCopyIn(const char* reason);
 
 private:
     struct Finish {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,9 @@ public:
 
 private:
     std::vector<std::optional<std::string_view>> fields_;
-    std::vector<std::string> unescaped_;  // one per field that held an escape, reused row after row
+    // One per field that held an escape, reused row after row; a deque, so that growing it leaves the
+    // fields already read where they are.
+    std::deque<std::string> unescaped_;
 };
 
 // Appends one field to a row being written; `first` leaves out the tab before it.

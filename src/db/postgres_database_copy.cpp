@@ -91,28 +91,33 @@ std::size_t copyRows(sqlite3* source, PgConnection& target, const std::string& t
     target.copyIn("COPY " + quoteIdentifier(table) + " (" + names + ") FROM STDIN");
     std::string chunk;
     const std::size_t rows = loaded.table.rowCount();
-    for (std::size_t row = 0; row < rows; ++row) {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            const Column& column = columns[i];
-            std::optional<std::string_view> value =
-                column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row));
-            if (value && binary[i]) {
-                hex = hexOf(*value);
-                value = hex;
-            } else if (value && value->find('\0') != std::string_view::npos) {
-                throw Error("Row " + std::to_string(row + 1) + " of the table '" + table +
-                            "' holds a zero byte in '" + column.info().name +
-                            "', which text on the server cannot hold.");
+    try {
+        for (std::size_t row = 0; row < rows; ++row) {
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const Column& column = columns[i];
+                std::optional<std::string_view> value =
+                    column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row));
+                if (value && binary[i]) {
+                    hex = hexOf(*value);
+                    value = hex;
+                } else if (value && value->find('\0') != std::string_view::npos) {
+                    throw Error("Row " + std::to_string(row + 1) + " of the table '" + table +
+                                "' holds a zero byte in '" + column.info().name +
+                                "', which text on the server cannot hold.");
+                }
+                appendCopyField(chunk, postgresParameter(column.info(), value), i == 0);
             }
-            appendCopyField(chunk, postgresParameter(column.info(), value), i == 0);
+            chunk += '\n';
+            if (chunk.size() >= kCopyChunkBytes) {
+                target.putCopyData(chunk);
+                chunk.clear();
+            }
         }
-        chunk += '\n';
-        if (chunk.size() >= kCopyChunkBytes) {
-            target.putCopyData(chunk);
-            chunk.clear();
-        }
+        if (!chunk.empty()) target.putCopyData(chunk);
+    } catch (const Error& failure) {
+        target.abortCopyIn(failure.what());
+        throw;
     }
-    if (!chunk.empty()) target.putCopyData(chunk);
     target.endCopyIn();
     return rows;
 }
