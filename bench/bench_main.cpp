@@ -25,6 +25,8 @@ struct Case {
 const Case kCases[] = {
     {"Open", "Lumaref", lumaref::bench::openLumaref},
     {"Open", "Sqlite", lumaref::bench::openSqlite},
+    {"OpenPostgres", "Lumaref", lumaref::bench::openPostgresLumaref},
+    {"OpenPostgres", "Copy", lumaref::bench::openPostgresCopy},
     {"CategoryFilter", "Lumaref", lumaref::bench::categoryFilterLumaref},
     {"CategoryFilter", "Sqlite", lumaref::bench::categoryFilterSqlite},
     {"SearchFilter", "Lumaref", lumaref::bench::searchFilterLumaref},

@@ -14,6 +14,10 @@ using Operation = void (*)(benchmark::State&, std::uint64_t journals);
 void openLumaref(benchmark::State&, std::uint64_t);
 void openSqlite(benchmark::State&, std::uint64_t);
 
+// The journals opened from a PostgreSQL server, against libpq's COPY ... TO STDOUT into memory.
+void openPostgresLumaref(benchmark::State&, std::uint64_t);
+void openPostgresCopy(benchmark::State&, std::uint64_t);
+
 void categoryFilterLumaref(benchmark::State&, std::uint64_t);
 void categoryFilterSqlite(benchmark::State&, std::uint64_t);
 

@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libsqlite3-dev sqlite3 libutf8proc-dev
+  libpq-dev postgresql-15 postgresql-common
   mdbtools-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format clang-tidy libclang-rt-14-dev

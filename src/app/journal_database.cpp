@@ -6,8 +6,8 @@
 
 namespace lumaref {
 
-JournalDatabase::JournalDatabase(const std::string& connectionString)
-    : connection(connectionString),
+JournalDatabase::JournalDatabase(std::string connectionString)
+    : connection(std::move(connectionString)),
       journals("ADOQuery1", connection, std::string(kJournalsTable)),
       impactFactors("ADOQuery2", connection, std::string(kRankingTable)),
       quartiles{RecordSet("ADOQuery3", connection, std::string(kQuartileTables[0])),

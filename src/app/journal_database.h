@@ -9,12 +9,12 @@
 
 namespace lumaref {
 
-// What the window works on: the connection (by default to Database.mdb in the current directory) and
-// the six record sets over it, named after their components so their errors read as they always have.
-// Built closed; the window opens them and reports each failure. Whoever hands it to a window keeps
-// it alive longer than the window.
+// What the window works on: the connection (Database.mdb in the current directory unless another
+// connection string is given, e.g. a PostgreSQL database) and the six record sets over it, named after
+// their components so their errors read as they always have. Built closed; the window opens them and
+// reports each failure. Whoever hands it to a window keeps it alive longer than the window.
 struct JournalDatabase {
-    explicit JournalDatabase(const std::string& connectionString = kDefaultConnectionString);
+    explicit JournalDatabase(std::string connectionString = kDefaultConnectionString);
 
     // The four quartile tables in order, as the quartile update takes them.
     std::array<RecordSet*, 4> quartileTables();

@@ -11,8 +11,10 @@
 #include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
+#include "db/connection_string.h"
 #include "settings/data_folder.h"
 #include "settings/program_options.h"
+#include "settings/store_choice.h"
 #include "text/error.h"
 
 namespace {
@@ -88,11 +90,25 @@ int main(int argc, char* argv[]) {
     const std::optional<DataChoice> data = chooseData(options, programDir, prompts);
     if (!data) return 1;
     const lumaref::DataLocation& location = data->location;
+    // --database or database= in the settings name a PostgreSQL database; else the data folder's
+    // Database.mdb. lists= there names a shared list folder.
+    lumaref::StoreChoice store;
+    try {
+        store = lumaref::chooseStore(options.database, lumaref::loadSettings());
+    } catch (const lumaref::Error& failure) {
+        std::fprintf(stderr, "lumaref: %s\n", failure.what());
+        prompts.showError(QString::fromStdString(failure.what()));
+        return 1;
+    }
+    const bool server = store.connectionString != lumaref::kDefaultConnectionString;
+    const std::string listsBase = store.listsParent.value_or(location.listsBase);
 
     lumaref::JournalDatabase database(
-        lumaref::connectionStringFor(location.database));  // outlives the window
-    lumaref::MainWindow window(prompts, database, QString::fromStdString(location.listsBase));
-    if (data->installed && database.journals.active() && database.journals.snapshot().rowCount() == 0) {
+        server ? store.connectionString
+               : lumaref::connectionStringFor(location.database));  // outlives the window
+    lumaref::MainWindow window(prompts, database, QString::fromStdString(listsBase));
+    if (data->installed && !server && database.journals.active() &&
+        database.journals.snapshot().rowCount() == 0) {
         if (auto* bar = window.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))) {
             bar->showMessage(QStringLiteral("No journals yet: import a master list in administrator mode, or "
                                             "bring a database across with lumaref-convert into %1")

@@ -42,6 +42,10 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         } else if (argument == "--table") {
             invocation.table = valueOf(i);
             tableGiven = true;
+        } else if (argument == "--readers") {
+            invocation.readers = valueOf(i);
+        } else if (argument == "--admins") {
+            invocation.admins = valueOf(i);
         } else if (argument == "--append") {
             invocation.append = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -52,6 +56,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     }
 
     if (newDatabase && loadCsv) throw UsageError("'--new' and '--csv' are separate steps");
+    if ((!invocation.readers.empty() || !invocation.admins.empty()) && loadCsv)
+        throw UsageError("'--readers' and '--admins' go with a new database or a copy");
     if ((tableGiven || invocation.append) && !loadCsv)
         throw UsageError("'--table' and '--append' go with '--csv'");
     if (newDatabase) {
@@ -85,10 +91,15 @@ std::string convertUsage(const std::string& program) {
            " SOURCE.mdb TARGET [--force] [--quiet]\n"
            "       " +
            program +
-           " --new [TARGET] [--force] [--quiet]\n"
+           " --new [TARGET] [--force] [--quiet] [--readers ROLE] [--admins ROLE]
+"
            "       " +
            program +
            " --csv FILE --table NAME [--append] [--quiet] [TARGET]\n"
+           "\n"
+           "TARGET may also be a PostgreSQL database (postgresql://... or libpq key=value pairs; the\n"
+           "password comes from ~/.pgpass, PGPASSWORD or a service file). SOURCE may then also be an\n"
+           "SQLite database. Everything goes across in one transaction.\n"
            "\n"
            "Copies every table of an Access database (Jet 3, Jet 4 or ACE) into a new SQLite database\n"
            "that Lumaref opens. The source is only read. TARGET is written only when every table\n"
@@ -102,6 +113,8 @@ std::string convertUsage(const std::string& program) {
            "\n"
            "  --force   replace TARGET if it exists\n"
            "  --append  add the file's rows to the table instead of replacing its rows\n"
+           "  --readers ROLE  (PostgreSQL) the role that may read the tables\n"
+           "  --admins ROLE   (PostgreSQL) the role that may also add and change rows\n"
            "  --quiet   no progress and no summary\n";
 }
 

@@ -13,12 +13,15 @@ struct ConvertInvocation {
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
-    std::string target;   // the SQLite database to write; empty: --new or --csv left it to the data folder
+    std::string target;   // the SQLite database or PostgreSQL connection to write; empty: --new or --csv
+                          // left it to the data folder
     bool force = false;   // replace an existing target
     bool quiet = false;   // no progress, no summary
     std::string csvFile;  // LoadCsv: the CSV file and the table it fills
     std::string table;
     bool append = false;  // LoadCsv: add to the table's rows instead of replacing them
+    std::string readers;  // a PostgreSQL target's roles that may read, and that may also write
+    std::string admins;
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

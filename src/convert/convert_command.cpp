@@ -6,6 +6,7 @@
 
 #include "convert/access_converter.h"
 #include "convert/csv_command.h"
+#include "convert/postgres_target.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -75,6 +76,9 @@ void requestConvertStop() { stopRequested_ = 1; }
 
 int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                          bool terminal) {
+    if (hasPostgresTarget(invocation)) {
+        return runPostgresTarget(invocation, out, err, [] { return stopRequested_ != 0; });
+    }
     switch (invocation.mode) {
         case ConvertInvocation::Mode::Help:
             out << convertUsage("lumaref-convert");

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "db/connection_string.h"
+#include "db/postgres_store.h"
 #include "db/sqlite_store.h"
 #include "text/error.h"
 
@@ -60,6 +61,12 @@ Connection::~Connection() { close(); }
 
 void Connection::open() {
     if (store_ != nullptr) return;
+    if (isPostgresConnectionString(connectionString_)) {
+        auto store = PostgresStore::open(connectionString_, busyTimeoutMs_);
+        readOnly_ = store->readOnly();
+        store_ = std::move(store);
+        return;
+    }
     const auto pairs = parseConnectionString(connectionString_);
     const auto source = pairs.find("data source");
     if (source == pairs.end() || source->second.empty()) {

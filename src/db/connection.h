@@ -10,7 +10,8 @@ namespace lumaref {
 class Store;
 
 // The one database connection. Data Source is opened relative to the current directory, read-write,
-// never created. Opening is retried by every record set that finds the connection closed. Record sets
+// never created; a PostgreSQL connection string (URI or libpq key=value) opens that server's database
+// instead. Opening is retried by every record set that finds the connection closed. Record sets
 // load and post through its store.
 class Connection {
 public:
@@ -35,7 +36,8 @@ public:
 
     // Throws Error while the connection is closed.
     Store& store() const;
-    // The SQLite database beneath the store, for bulk loads through the db API; null while closed.
+    // The SQLite database beneath the store, for bulk loads through the db API; null while closed and
+    // for a PostgreSQL store.
     sqlite3* handle() const { return handle_; }
 
 private:

@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "db/store.h"
+
 namespace lumaref {
 
 namespace {
@@ -146,11 +148,11 @@ std::string providerMessage(sqlite3* db, int status) {
     switch (status & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return "Could not update; the database is locked by another program. Try again later.";
+            return kLockedMessage;
         case SQLITE_READONLY:
-            return "Cannot update. Database or object is read-only.";
+            return kReadOnlyMessage;
         case SQLITE_FULL:
-            return "Could not update; the disk is full.";
+            return kDiskFullMessage;
         case SQLITE_NOTADB:
             return "The file is not a database file.";
         case SQLITE_CORRUPT:

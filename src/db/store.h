@@ -36,6 +36,11 @@ struct FieldValue {
 
 inline constexpr const char* kRowConflictMessage =
     "Row cannot be located for updating. Some values may have been changed since it was last read.";
+// What a post says when the database refuses it, whichever store.
+inline constexpr const char* kReadOnlyMessage = "Cannot update. Database or object is read-only.";
+inline constexpr const char* kLockedMessage =
+    "Could not update; the database is locked by another program. Try again later.";
+inline constexpr const char* kDiskFullMessage = "Could not update; the disk is full.";
 
 std::string missingTableMessage(std::string_view table);
 

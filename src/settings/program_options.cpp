@@ -4,6 +4,25 @@
 
 namespace lumaref {
 
+namespace {
+
+// "--name VALUE" or "--name=VALUE" at arguments[i] (i moves past a separate value): the value, or
+// nothing when the argument is another one. Throws Error for a missing or repeated value.
+std::optional<std::string> valueOption(const std::vector<std::string>& arguments, std::size_t& i,
+                                       const std::string& name, const char* what,
+                                       const std::optional<std::string>& earlier) {
+    const std::string& argument = arguments[i];
+    const bool joined = argument.starts_with(name + "=");
+    if (argument != name && !joined) return std::nullopt;
+    if (!joined && i + 1 >= arguments.size()) throw Error("'" + name + "' needs " + what);
+    std::string value = joined ? argument.substr(name.size() + 1) : arguments[++i];
+    if (value.empty()) throw Error("'" + name + "' needs " + what);
+    if (earlier) throw Error("'" + name + "' is given twice");
+    return value;
+}
+
+}  // namespace
+
 ProgramOptions parseProgramArguments(const std::vector<std::string>& arguments) {
     ProgramOptions options;
     bool help = false;
@@ -14,13 +33,11 @@ ProgramOptions parseProgramArguments(const std::vector<std::string>& arguments) 
             help = true;
         } else if (argument == "--version") {
             version = true;
-        } else if (argument == "--data" || argument.starts_with("--data=")) {
-            const bool joined = argument != "--data";
-            if (!joined && i + 1 >= arguments.size()) throw Error("'--data' needs a folder");
-            std::string folder = joined ? argument.substr(7) : arguments[++i];
-            if (folder.empty()) throw Error("'--data' needs a folder");
-            if (options.dataFolder) throw Error("'--data' is given twice");
+        } else if (auto folder = valueOption(arguments, i, "--data", "a folder", options.dataFolder)) {
             options.dataFolder = std::move(folder);
+        } else if (auto database =
+                       valueOption(arguments, i, "--database", "a PostgreSQL connection", options.database)) {
+            options.database = std::move(database);
         } else {
             options.toolkitArguments.push_back(argument);
         }
@@ -34,7 +51,7 @@ ProgramOptions parseProgramArguments(const std::vector<std::string>& arguments) 
 }
 
 std::string programUsage() {
-    return "Usage: lumaref [--data DIR]\n"
+    return "Usage: lumaref [--data DIR] [--database CONNECTION]\n"
            "       lumaref --help | --version\n"
            "\n"
            "Browses and maintains a list of scholarly journals.\n"
@@ -45,9 +62,14 @@ std::string programUsage() {
            "$XDG_DATA_HOME/lumaref (~/.local/share/lumaref). The first start creates it, with an empty\n"
            "database and empty list files.\n"
            "\n"
-           "  --data DIR  the data folder\n"
-           "  --help      this text\n"
-           "  --version   the version\n";
+           "database=postgresql://... in the same settings, or --database, opens a PostgreSQL database\n"
+           "instead (passwords come from ~/.pgpass, PGPASSWORD or a service file); lists= there names the\n"
+           "list folder.\n"
+           "\n"
+           "  --data DIR             the data folder\n"
+           "  --database CONNECTION  a PostgreSQL database: a postgresql:// URI or libpq key=value pairs\n"
+           "  --help                 this text\n"
+           "  --version              the version\n";
 }
 
 }  // namespace lumaref

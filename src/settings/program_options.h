@@ -13,6 +13,7 @@ struct ProgramOptions {
 
     Mode mode = Mode::Run;
     std::optional<std::string> dataFolder;  // --data DIR
+    std::optional<std::string> database;    // --database CONNECTION (a PostgreSQL server)
     // Arguments that are not ours, in order, for the toolkit (-platform offscreen, -style fusion);
     // whatever it does not take is an unknown option.
     std::vector<std::string> toolkitArguments;

@@ -81,8 +81,8 @@ MainWindow& WindowTest::openWindow() {
     return *window_;
 }
 
-JournalDatabase& WindowTest::openWindowOnOwnDatabase() {
-    database_ = std::make_unique<JournalDatabase>();
+JournalDatabase& WindowTest::openWindowOnOwnDatabase(const std::string& connectionString) {
+    database_ = std::make_unique<JournalDatabase>(connectionString);
     window_ = std::make_unique<MainWindow>(prompts, *database_, QString::fromStdString(programDir()));
     return *database_;
 }

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "db/postgres_store.h"
 #include "db/sqlite_store.h"
 #include "db/store.h"
 #include "support/case_name.h"
 #include "support/error_text.h"
+#include "support/postgres_schema.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -29,6 +31,8 @@ public:
     virtual ~ContractDatabase() = default;
     // A connection of its own to the database, as another program would hold one.
     virtual std::unique_ptr<Store> connect() = 0;
+    // A connection that may read the table but not change it.
+    virtual std::unique_ptr<Store> connectReader() = 0;
 };
 
 class SqliteDatabase : public ContractDatabase {
@@ -42,21 +46,49 @@ public:
             "INSERT INTO items VALUES ('beta', NULL, 0, NULL, NULL, NULL);");
     }
     std::unique_ptr<Store> connect() override { return SqliteStore::open(path_, false, 1000); }
+    std::unique_ptr<Store> connectReader() override { return SqliteStore::open(path_, true, 1000); }
 
 private:
     test::TempDir dir_;
     std::string path_ = dir_.file("contract.db");
 };
 
+// The same table on a PostgreSQL server, keyed by the identity column the store never shows; the
+// reader is a role granted SELECT only.
+class PostgresDatabase : public ContractDatabase {
+public:
+    PostgresDatabase() {
+        schema_.exec(
+            std::string("CREATE TABLE items (") + kPostgresKeyColumn +
+            " bigint GENERATED ALWAYS AS IDENTITY, name varchar(20) NOT NULL, note text, flag boolean "
+            "NOT NULL DEFAULT false, count integer, ratio double precision, status varchar(10) DEFAULT "
+            "'new');"
+            "INSERT INTO items (name, note, flag, count, ratio, status) VALUES "
+            "('alpha', 'first', true, 7, 2.5, 'old'), ('beta', NULL, false, NULL, NULL, NULL);");
+    }
+    std::unique_ptr<Store> connect() override { return PostgresStore::open(schema_.conninfo(), 1000); }
+    std::unique_ptr<Store> connectReader() override {
+        return PostgresStore::open(schema_.conninfo(schema_.createReader()), 1000);
+    }
+
+private:
+    test::PostgresSchema schema_;
+};
+
 struct Backend {
     const char* name;
     std::function<std::unique_ptr<ContractDatabase>()> create;
+    // Why the backend cannot run here (no server), or nullopt.
+    std::function<std::optional<std::string>()> unavailable;
 };
 
 void PrintTo(const Backend& backend, std::ostream* out) { *out << backend.name; }
 
 const Backend kBackends[] = {
-    {"Sqlite", [] { return std::make_unique<SqliteDatabase>(); }},
+    {"Sqlite", [] { return std::make_unique<SqliteDatabase>(); },
+     []() -> std::optional<std::string> { return std::nullopt; }},
+    {"Postgres", [] { return std::make_unique<PostgresDatabase>(); },
+     test::PostgresSchema::unavailableReason},
 };
 
 enum Item : std::size_t { kName, kNote, kFlag, kCount, kRatio, kStatus };
@@ -72,6 +104,7 @@ std::vector<std::string> rowOf(const Table& table, std::size_t row) {
 class StoreContract : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
+        if (const auto reason = GetParam().unavailable()) GTEST_SKIP() << *reason;
         database = GetParam().create();
         store = database->connect();
         items = store->load("items");
@@ -173,6 +206,20 @@ TEST_P(StoreContract, AnUpdateWritesOnlyOverTheValuesItRead) {
         EXPECT_EQ(error, c.conflict ? kRowConflictMessage : "(no error)");
         EXPECT_EQ(rowOf(theirs->load("items").table, c.row), expected);
     }
+}
+
+// A reader reaches the administrator's controls: each post is refused with one message, the database
+// keeps what it had, and the connection goes on serving reads.
+TEST_P(StoreContract, AReaderIsRefusedEveryPostAndKeepsReading) {
+    const auto reader = database->connectReader();
+    LoadedTable read = reader->load("items");
+    const FieldChange rename[] = {{kName, "renamed", "alpha"}};
+    const FieldValue added[] = {{kName, "gamma"}};
+    EXPECT_EQ(errorOf([&] { reader->update("items", read.table, read.keys[0], rename); }), kReadOnlyMessage);
+    EXPECT_EQ(errorOf([&] { reader->append("items", read.table, added); }), kReadOnlyMessage);
+    EXPECT_EQ(read.table.rowCount(), 2u);
+    EXPECT_EQ(rowOf(reader->load("items").table, 0), rowOf(items.table, 0));
+    EXPECT_EQ(committed().keys.size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, StoreContract, ::testing::ValuesIn(kBackends), test::CaseName());

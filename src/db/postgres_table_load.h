@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "db/store.h"
+
+namespace lumaref {
+
+class PgConnection;
+
+// A table as the server holds it: its columns, its key column (an identity column, which the
+// snapshot leaves out; empty when the table has none) and the rows, in key order.
+struct PostgresTable {
+    LoadedTable loaded;
+    std::string keyColumn;
+};
+
+// The table's columns from the catalogue, then every row by one COPY ... TO STDOUT. A table that does
+// not exist throws missingTableMessage(table).
+PostgresTable loadPostgresTable(PgConnection& connection, const std::string& table);
+
+}  // namespace lumaref

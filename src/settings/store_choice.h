@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "settings/settings_file.h"
+
+namespace lumaref {
+
+// What the window opens: the connection (Database.mdb in the current directory, or a PostgreSQL
+// database) and, when the settings name one, the folder that holds the list folder.
+struct StoreChoice {
+    std::string connectionString;
+    std::optional<std::string> listsParent;
+};
+
+// --database over database= in the settings; with neither, Database.mdb as always. A database must be a
+// PostgreSQL connection (a postgresql:// URI or libpq key=value pairs) without a password: libpq
+// finds that itself in ~/.pgpass, PGPASSWORD or a service file. lists= names the list folder, which
+// keeps its name lists/. Throws Error naming what is wrong.
+StoreChoice chooseStore(const std::optional<std::string>& databaseArgument, const Settings& settings);
+
+}  // namespace lumaref
