@@ -109,9 +109,9 @@ void silenceLibrary() {
 
 ReaderLimits readerLimitsFor(std::size_t fileBytes) {
     ReaderLimits limits;
-    // A whole file reads at tens of megabytes a second even on a busy machine.
-    limits.time = std::chrono::milliseconds(5000 + fileBytes / kMegabyte * 1000);
-    limits.memoryBytes = 512 * kMegabyte + 4 * fileBytes;
+    // A whole file reads at tens of megabytes a second even on a busy machine, in a few times its size.
+    limits.time = std::chrono::milliseconds(2000 + fileBytes / kMegabyte * 1000);
+    limits.memoryBytes = 256 * kMegabyte + 4 * fileBytes;
     return limits;
 }
 
