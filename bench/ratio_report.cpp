@@ -108,6 +108,8 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "UpdateLists/Sqlite/100000", nullptr, 2.0, true},
         {"import at 100k: Lumaref time / Sqlite (one commit per row) time <= 1.5",
          "ImportMasterList/Lumaref/100000", "ImportMasterList/Sqlite/100000", nullptr, 1.5, true},
+        {"import at 200k: the -wal file's largest size in MB < 64", "ImportMasterList/Lumaref/200000",
+         nullptr, "wal_mb", 64.0, true},
         {"export at 100k: Lumaref time / Write time <= 5", "ExportJournalList/Lumaref/100000",
          "ExportJournalList/Write/100000", nullptr, 5.0, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kRowOffsetMask = 0x1fff;
 // libmdb copies an OLE value a page at a time through the column's bound buffer.
-constexpr std::size_t kOleBufferBytes = 64 * 1024;
+constexpr std::size_t kOleBufferBytes = std::size_t{64} * 1024;
 constexpr std::size_t kLargestText = std::size_t{1} << 30;
 
 MdbHandle* handleOf(void* mdb) { return static_cast<MdbHandle*>(mdb); }

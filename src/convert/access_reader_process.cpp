@@ -19,7 +19,7 @@ namespace lumaref {
 
 namespace {
 
-constexpr std::size_t kSendEvery = 64 * 1024;
+constexpr std::size_t kSendEvery = std::size_t{64} * 1024;
 constexpr int kWaitSliceMs = 100;
 constexpr std::size_t kMegabyte = std::size_t{1} << 20;
 
@@ -35,6 +35,7 @@ bool sendAll(int fd, std::string& bytes) {
     return true;
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
 // The address space the process already has, from /proc; 0 when it cannot be read.
 std::size_t addressSpaceInUse() {
     std::FILE* statm = std::fopen("/proc/self/statm", "r");
@@ -46,15 +47,14 @@ std::size_t addressSpaceInUse() {
 }
 
 void limitMemory(std::size_t added) {
-#if !defined(__SANITIZE_ADDRESS__)
-    // A sanitizer reserves terabytes of shadow memory up front: it runs without this limit.
     const rlim_t limit = addressSpaceInUse() + added;
     const struct rlimit bound = {limit, limit};
     ::setrlimit(RLIMIT_AS, &bound);
-#else
-    (void)added;
-#endif
 }
+#else
+// A sanitizer reserves terabytes of shadow memory up front: it runs without this limit.
+void limitMemory(std::size_t /*added*/) {}
+#endif
 
 // libmdb prints warnings about damaged files to both; nobody reads them. Sanitizer reports stay.
 void silenceLibrary() {

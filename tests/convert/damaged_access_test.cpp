@@ -167,14 +167,14 @@ std::vector<std::string> damagedCopies(const test::TempDir& dir, const char* fil
 }
 
 std::string fifo(const test::TempDir& dir) {
-    const std::string path = dir.file("sources/pipe.mdb");
+    std::string path = dir.file("sources/pipe.mdb");
     fs::create_directories(dir.file("sources"));
     EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
     return path;
 }
 
 std::string socketFile(const test::TempDir& dir) {
-    const std::string path = dir.file("sources/socket.mdb");
+    std::string path = dir.file("sources/socket.mdb");
     fs::create_directories(dir.file("sources"));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
