@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "alternating_rounds.h"
 #include "operations.h"
 #include "ratio_report.h"
 
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
     lumaref::bench::RatioReporter reporter;
     try {
         benchmark::RunSpecifiedBenchmarks(&reporter);
+        lumaref::bench::runAlternatingRounds(reporter, sizes);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumaref_bench: %s\n", e.what());
         return 1;

@@ -1,6 +1,7 @@
 #include "ratio_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace lumaref::bench {
@@ -34,6 +35,11 @@ std::string format(const char* pattern, double value) {
     return buffer;
 }
 
+double medianOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 }  // namespace
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
@@ -47,6 +53,26 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
         for (const auto& [name, counter] : run.counters) result.counters[name] = counter.value;
     }
     ConsoleReporter::ReportRuns(runs);
+}
+
+std::vector<double> RatioReporter::pairedRatios(const Result& ours, const Result& peer) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < ours.times.size() && i < peer.times.size(); ++i) {
+        if (peer.times[i] > 0) ratios.push_back(ours.times[i] / peer.times[i]);
+    }
+    return ratios;
+}
+
+bool RatioReporter::pairedRatioSteady(const std::string& ours, const std::string& peer,
+                                      double tolerance) const {
+    const Result* mine = find(ours);
+    const Result* theirs = find(peer);
+    if (mine == nullptr || theirs == nullptr) return false;
+    std::vector<double> ratios = pairedRatios(*mine, *theirs);
+    if (ratios.size() < 3) return false;
+    const double all = medianOf(ratios);
+    ratios.resize(ratios.size() - 2);
+    return all > 0 && std::abs(all - medianOf(ratios)) / all < tolerance;
 }
 
 const RatioReporter::Result* RatioReporter::find(const std::string& name) const {
@@ -76,8 +102,19 @@ void RatioReporter::printRatios(std::ostream& out, const std::vector<std::uint64
             for (const char* peer : kPeers) {
                 const Result* theirs = find(std::string(operation) + "/" + peer + suffix);
                 if (theirs == nullptr || theirs->milliseconds <= 0) continue;
+                std::vector<double> ratios = pairedRatios(*ours, *theirs);
+                if (ratios.size() < 2) {
+                    peers += std::string(peer) + " " + format("%.3f ms", theirs->milliseconds) + " -> " +
+                             format("%.3f", ours->milliseconds / theirs->milliseconds) + "   ";
+                    continue;
+                }
+                // Runs side by side: the median ratio, and the middle half of the ratios as its spread.
+                std::sort(ratios.begin(), ratios.end());
                 peers += std::string(peer) + " " + format("%.3f ms", theirs->milliseconds) + " -> " +
-                         format("%.3f", ours->milliseconds / theirs->milliseconds) + "   ";
+                         format("%.3f", ratios[ratios.size() / 2]) + " (" +
+                         format("%.3f", ratios[ratios.size() / 4]) + ".." +
+                         format("%.3f", ratios[ratios.size() * 3 / 4]) + " over " +
+                         std::to_string(ratios.size()) + " paired runs)   ";
             }
             std::snprintf(line, sizeof line, "%-15s %9llu %12.3f  ", operation,
                           static_cast<unsigned long long>(size), ours->milliseconds);
@@ -108,6 +145,8 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "UpdateLists/Sqlite/100000", nullptr, 2.0, true},
         {"import at 100k: Lumaref time / Sqlite (one commit per row) time <= 1.5",
          "ImportMasterList/Lumaref/100000", "ImportMasterList/Sqlite/100000", nullptr, 1.5, true},
+        {"import at 200k: the -wal file's largest size in MB < 64", "ImportMasterList/Lumaref/200000",
+         nullptr, "wal_mb", 64.0, true},
         {"export at 100k: Lumaref time / Write time <= 5", "ExportJournalList/Lumaref/100000",
          "ExportJournalList/Write/100000", nullptr, 5.0, true},
         {"search handler at 100k: median ms < 5", "SearchHandler/Lumaref/100000", nullptr, "median_ms", 5.0,

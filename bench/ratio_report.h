@@ -20,6 +20,11 @@ public:
     // False when a target that was measured was missed.
     bool printTargets(std::ostream& out) const;
 
+    bool ran(const std::string& name) const { return find(name) != nullptr; }
+    // Whether the median of the ratios of runs side by side (ours' n-th over the peer's n-th) moved by
+    // less than `tolerance` (a fraction) over the last two.
+    bool pairedRatioSteady(const std::string& ours, const std::string& peer, double tolerance) const;
+
 private:
     struct Result {
         std::vector<double> times;  // per repetition
@@ -27,6 +32,8 @@ private:
         std::map<std::string, double> counters;
     };
     const Result* find(const std::string& name) const;
+    // Ours' n-th time over the peer's n-th, for every n both have.
+    static std::vector<double> pairedRatios(const Result& ours, const Result& peer);
 
     std::map<std::string, Result> results_;  // by "<Operation>/<Implementation>/<journals>"
 };

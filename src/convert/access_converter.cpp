@@ -4,7 +4,8 @@
 #include <memory>
 #include <system_error>
 
-#include "convert/access_database.h"
+#include "convert/access_header.h"
+#include "convert/access_reader_process.h"
 #include "db/staged_database.h"
 #include "db/statement.h"
 #include "text/error.h"
@@ -24,20 +25,20 @@ void stopIfAsked(const ConversionObserver* observer) {
     }
 }
 
-std::string createTableSql(const AccessTable& table) {
-    std::string sql = "CREATE TABLE " + quoteIdentifier(table.name()) + " (";
+std::string createTableSql(const StreamedTable& table) {
+    std::string sql = "CREATE TABLE " + quoteIdentifier(table.name) + " (";
     bool first = true;
-    for (const AccessColumn& column : table.columns()) {
+    for (const StreamedTable::Column& column : table.columns) {
         if (!first) sql += ", ";
         first = false;
-        sql += quoteIdentifier(column.name) + " " + column.mapping.declaredType;
+        sql += quoteIdentifier(column.name) + " " + column.declaredType;
     }
     return sql + ")";
 }
 
-std::string insertSql(const AccessTable& table) {
-    std::string sql = "INSERT INTO " + quoteIdentifier(table.name()) + " VALUES (";
-    for (std::size_t i = 0; i < table.columns().size(); ++i) sql += i == 0 ? "?" : ", ?";
+std::string insertSql(const StreamedTable& table) {
+    std::string sql = "INSERT INTO " + quoteIdentifier(table.name) + " VALUES (";
+    for (std::size_t i = 0; i < table.columns.size(); ++i) sql += i == 0 ? "?" : ", ?";
     return sql + ")";
 }
 
@@ -66,46 +67,48 @@ void bindRow(Statement& insert, const std::vector<AccessValue>& values) {
     }
 }
 
-std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* observer) {
+// Copies the table the reader has just described, up to its end.
+std::size_t copyTable(AccessReaderProcess& reader, sqlite3* db, ConversionObserver* observer) {
+    const StreamedTable table = reader.table();
     try {
         exec(db, createTableSql(table));
     } catch (const SqliteError& failure) {
-        throw Error("Cannot create table '" + table.name() + "' in the target: " + failure.sqliteText() +
-                    ".");
+        throw Error("Cannot create table '" + table.name + "' in the target: " + failure.sqliteText() + ".");
     }
     const auto prepared = [&] {
         try {
             return std::make_unique<Statement>(db, insertSql(table));
         } catch (const SqliteError& failure) {
-            throw Error("Cannot write table '" + table.name() + "' to the target: " + failure.sqliteText() +
+            throw Error("Cannot write table '" + table.name + "' to the target: " + failure.sqliteText() +
                         ".");
         }
     }();
     Statement& insert = *prepared;
-    const std::size_t declared = table.declaredRows();
+    const std::size_t declared = table.declaredRows;
     stopIfAsked(observer);
-    if (observer != nullptr) observer->tableStarted(table.name(), declared);
+    if (observer != nullptr) observer->tableStarted(table.name, declared);
     std::size_t rows = 0;
-    while (table.next()) {
+    for (StreamEvent event = reader.next(); event != StreamEvent::TableEnd; event = reader.next()) {
+        if (event != StreamEvent::Row) throw Error("The Access file's reader sent data it should not have.");
         try {
-            bindRow(insert, table.values());
+            bindRow(insert, reader.values());
             insert.step();
             insert.reset();
         } catch (const SqliteError& failure) {
-            throw Error("Cannot write a row of table '" + table.name() +
+            throw Error("Cannot write a row of table '" + table.name +
                         "' to the target: " + failure.sqliteText() + ".");
         }
         ++rows;
         if (rows % kStopCheckEvery == 0) stopIfAsked(observer);
         if (observer != nullptr && rows % kProgressEvery == 0)
-            observer->rowsCopied(table.name(), rows, declared);
+            observer->rowsCopied(table.name, rows, declared);
     }
     // libmdb ends a table quietly at a page it cannot read; the table's own count shows what is missing.
     if (rows != declared) {
-        throw Error("Table '" + table.name() + "': read " + std::to_string(rows) + " of the " +
+        throw Error("Table '" + table.name + "': read " + std::to_string(rows) + " of the " +
                     std::to_string(declared) + " rows it holds; the Access file may be damaged.");
     }
-    if (observer != nullptr) observer->rowsCopied(table.name(), rows, declared);
+    if (observer != nullptr) observer->rowsCopied(table.name, rows, declared);
     return rows;
 }
 
@@ -113,18 +116,22 @@ std::size_t copyTable(AccessTable& table, sqlite3* db, ConversionObserver* obser
 
 ConversionSummary convertAccessDatabase(const std::string& source, const std::string& target,
                                         bool replaceExisting, ConversionObserver* observer) {
-    AccessDatabase access(source);
+    const AccessHeader header = checkAccessFile(source);
     std::error_code ec;
     if (fs::equivalent(source, target, ec)) {
         throw Error("The target '" + target + "' is the Access file itself; choose another name.");
     }
-    if (access.tableNames().empty()) throw Error("The Access file '" + source + "' holds no tables.");
 
     StagedDatabase staged(target, replaceExisting);
+    // libmdb reads in a process of its own: a loop or a crash there on a damaged file ends that
+    // process, never this one, and the staged target goes with the Error.
+    AccessReaderProcess reader(source, readerLimitsFor(header.fileSize),
+                               [observer] { return observer != nullptr && observer->stopRequested(); });
     ConversionSummary summary;
-    for (const std::string& name : access.tableNames()) {
-        const auto table = access.openTable(name);
-        summary.rows += copyTable(*table, staged.handle(), observer);
+    for (StreamEvent event = reader.next(); event != StreamEvent::Done; event = reader.next()) {
+        if (event != StreamEvent::Table)
+            throw Error("The Access file's reader sent data it should not have.");
+        summary.rows += copyTable(reader, staged.handle(), observer);
         ++summary.tables;
     }
     staged.commit();

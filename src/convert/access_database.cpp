@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "convert/access_extent.h"
 #include "convert/access_header.h"
 #include "convert/jet_date.h"
 #include "text/error.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int kRowOffsetMask = 0x1fff;
 // libmdb copies an OLE value a page at a time through the column's bound buffer.
-constexpr std::size_t kOleBufferBytes = 64 * 1024;
+constexpr std::size_t kOleBufferBytes = std::size_t{64} * 1024;
 constexpr std::size_t kLargestText = std::size_t{1} << 30;
 
 MdbHandle* handleOf(void* mdb) { return static_cast<MdbHandle*>(mdb); }
@@ -27,6 +28,24 @@ struct GFreed {
     void operator()(char* text) const { g_free(text); }
 };
 using GText = std::unique_ptr<char, GFreed>;
+
+// The catalogue's own row count; throws when its definition cannot be read or points past the file.
+std::size_t catalogRows(MdbHandle* mdb, const std::string& path, std::size_t pages) {
+    MdbCatalogEntry catalog{};
+    catalog.mdb = mdb;
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    std::strcpy(catalog.object_name, "MSysObjects");
+    const std::string what = "the list of tables of the Access file '" + path + "'";
+    MdbTableDef* table = mdb_read_table(&catalog);
+    if (table == nullptr) throw Error("Cannot read " + what + "; it may be damaged.");
+    const bool inside = tablePagesWithinFile(*table, pages);
+    const std::size_t rows = table->num_rows;
+    mdb_free_tabledef(table);
+    if (!inside)
+        throw Error("In " + what + ", a page lies past the end of the file; it is damaged or incomplete.");
+    return rows;
+}
 
 double parseNumber(const char* text) {
     double value = 0;
@@ -54,13 +73,26 @@ AccessDatabase::AccessDatabase(const std::string& path, std::size_t textBufferBy
     : path_(path), textLimit_(std::max<std::size_t>(textBufferBytes, 16)) {
     const AccessHeader header = checkAccessFile(path);
     jet3_ = header.jet3;
+    pages_ = header.fileSize / header.pageSize;
     MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
     if (mdb == nullptr) throw Error("Cannot read the Access file '" + path + "'.");
     mdb_ = mdb;
-    if (mdb_read_catalog(mdb, MDB_TABLE) == nullptr) {
+    try {
+        // Every entry is read, of every kind, so the count can be held against the catalogue's own.
+        const std::size_t declared = catalogRows(mdb, path, pages_);
+        if (mdb_read_catalog(mdb, MDB_ANY) == nullptr) {
+            throw Error("Cannot read the list of tables of the Access file '" + path +
+                        "'; it may be damaged.");
+        }
+        if (mdb->num_catalog != declared) {
+            throw Error("The list of tables of the Access file '" + path +
+                        "' is damaged or incomplete: read " + std::to_string(mdb->num_catalog) + " of its " +
+                        std::to_string(declared) + " entries.");
+        }
+    } catch (const Error&) {
         mdb_close(mdb);
         mdb_ = nullptr;
-        throw Error("Cannot read the list of tables of the Access file '" + path + "'; it may be damaged.");
+        throw;
     }
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
@@ -110,6 +142,9 @@ AccessTable::AccessTable(AccessDatabase& database, std::string name)
     if (table == nullptr) throw Error(unreadable + "; the file may be damaged.");
     table_ = table;
     buffers_->table = table;
+    if (!tablePagesWithinFile(*table, database.pages_)) {
+        throw Error(unreadable + ": it points past the end of the file, which is damaged or incomplete.");
+    }
     if (mdb_read_columns(table) == nullptr || table->num_cols == 0) {
         throw Error(unreadable + "; the file may be damaged.");
     }

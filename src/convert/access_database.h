@@ -83,6 +83,7 @@ private:
 
     std::string path_;
     bool jet3_ = false;
+    std::size_t pages_ = 0;
     void* mdb_ = nullptr;  // MdbHandle
     std::vector<std::string> tableNames_;
     std::size_t textLimit_;

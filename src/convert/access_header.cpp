@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "text/error.h"
+#include "text/special_file.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +29,9 @@ AccessHeader checkAccessFile(const std::string& path) {
     const auto status = fs::status(path, ec);
     if (!fs::exists(status)) throw Error("Cannot find the Access file '" + path + "'.");
     if (fs::is_directory(status)) throw Error("'" + path + "' is a folder, not an Access file.");
+    if (const std::string kind = specialFileKind(path); !kind.empty()) {
+        throw Error("'" + path + "' is " + kind + ", not an Access file.");
+    }
 
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
@@ -55,7 +59,12 @@ AccessHeader checkAccessFile(const std::string& path) {
     std::fseek(file.get(), 0, SEEK_END);
     const long size = std::ftell(file.get());
     result.fileSize = size < 0 ? 0 : static_cast<std::size_t>(size);
-    if (result.fileSize < kMinimumPages * result.pageSize || result.fileSize % result.pageSize != 0) {
+    if (result.fileSize < kMinimumPages * result.pageSize) {
+        throw Error("The Access file '" + path + "' is damaged or incomplete: at " +
+                    std::to_string(result.fileSize) + " bytes it is shorter than the " +
+                    std::to_string(kMinimumPages) + " pages every Access database has.");
+    }
+    if (result.fileSize % result.pageSize != 0) {
         throw Error("The Access file '" + path + "' is damaged or incomplete: its size (" +
                     std::to_string(result.fileSize) + " bytes) is not a whole number of " +
                     std::to_string(result.pageSize) + "-byte pages.");

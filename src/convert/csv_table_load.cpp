@@ -10,6 +10,7 @@
 #include "db/schema_names.h"
 #include "db/statement.h"
 #include "text/error.h"
+#include "text/excerpt.h"
 #include "text/field.h"
 #include "text/issn_form.h"
 #include "text/text_file.h"
@@ -131,7 +132,9 @@ std::string joinPlain(const std::vector<std::string>& names) {
     if (miss.line == 0) {
         text += " It holds no rows.";
     } else {
-        text += " The header found (line " + std::to_string(miss.line) + "): " + joinPlain(miss.names) + ".";
+        const std::string names = excerpt(joinPlain(miss.names));
+        text += " The header found (line " + std::to_string(miss.line) + "): " + names +
+                (names.ends_with('.') ? "" : ".");
     }
     throw Error(text + std::string(kNothingLoaded));
 }
@@ -290,7 +293,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
             }
             if (row.size() != header->names.size()) {
                 if (row.size() == 1) {
-                    pendingNotes.push_back({row.line, std::string(row[0])});
+                    pendingNotes.push_back({row.line, excerpt(row[0])});
                 } else {
                     addRagged(row.line, row.size());
                 }
@@ -303,7 +306,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
 
             if (issnField && !hasIssnForm(row[*issnField])) {
                 if (report.badIssnExamples.size() < kCsvExampleCount) {
-                    report.badIssnExamples.push_back({row.line, std::string(row[*issnField])});
+                    report.badIssnExamples.push_back({row.line, excerpt(row[*issnField])});
                 }
                 ++report.badIssnCount;
             }
@@ -315,7 +318,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
                     if (columns[*targets[field]].yesNo) {
                         const std::optional<int> yesNo = yesNoValue(value);
                         if (!yesNo) {
-                            writeFailure = "line " + std::to_string(row.line) + ": '" + std::string(value) +
+                            writeFailure = "line " + std::to_string(row.line) + ": '" + excerpt(value) +
                                            "' is not a yes/no value for field '" +
                                            columns[*targets[field]].name + "'";
                             return false;

@@ -156,23 +156,26 @@ Statement* SqliteWriter::readBackStatement(const std::string& table) {
     return kept.get();
 }
 
-// The insert and the read-back that shows the stored row with its database defaults share one
-// transaction: still one commit per row, but one read transaction instead of two. The row joins the
-// snapshot only once the commit has succeeded.
+// The row joins the snapshot only once the commit has succeeded. The read-back that shows the stored
+// row with its database defaults runs after the commit: a statement left on its row through a commit
+// keeps that connection's read snapshot, so SQLite can never fold the log back and it grows with every
+// post of a batch job.
 RowKey SqliteWriter::append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) {
     Statement& insert = insertStatement(table, snapshot, values);
     Statement* readBack = readBackStatement(table);
-    const ResetOnExit resetInsert(&insert);
+    RowKey key = 0;
+    {
+        const ResetOnExit resetInsert(&insert);
+        PostTransaction transaction(db_, begin_, commit_);
+        int parameter = 1;
+        for (const auto& value : values)
+            bindValue(insert, parameter++, fieldOf(snapshot, value.column), value.value);
+        insert.step();
+        key = lastInsertRowId(db_);
+        transaction.commit();
+    }
+
     const ResetOnExit resetReadBack(readBack);
-    PostTransaction transaction(db_, begin_, commit_);
-
-    int parameter = 1;
-    for (const auto& value : values)
-        bindValue(insert, parameter++, fieldOf(snapshot, value.column), value.value);
-    insert.step();
-    const RowKey key = lastInsertRowId(db_);
-
-    // The read-back stays on its row through the commit; a pending read does not hold a commit up.
     bool readOk = false;
     if (readBack != nullptr) {
         readBack->bindInt64(1, key);
@@ -181,12 +184,6 @@ RowKey SqliteWriter::append(const std::string& table, Table& snapshot, std::span
         } catch (const SqliteError&) {
             // The row is stored all the same; it shows what was written.
         }
-    }
-    try {
-        transaction.commit();
-    } catch (const Error&) {
-        if (readBack != nullptr) readBack->reset();
-        throw;
     }
     if (readOk) {
         for (std::size_t i = 0; i < snapshot.columns.size(); ++i)

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "text/error.h"
+#include "text/file_error.h"
+#include "text/special_file.h"
 #include "text/text_file.h"
 
 namespace lumaref {
@@ -43,6 +45,9 @@ std::string textFileErrorText(int errnoValue, std::string_view path) {
 }
 
 std::string readMasterListFile(const std::string& path) {
+    if (const std::string kind = specialFileKind(path); !kind.empty()) {
+        throw fileError("Cannot open file", path, "It is " + kind + ", not a regular file");
+    }
     std::string bytes;
     if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
         throw Error(textFileErrorText(failure, path));

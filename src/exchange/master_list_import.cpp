@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <exception>
 
 #include "db/record_set.h"
 #include "db/schema_names.h"
@@ -60,12 +61,31 @@ private:
     RecordSet& journals_;
 };
 
+// Cancels the record an import was filling when the import ends by an error: left pending, it would be
+// posted later by an unrelated action, and again by the retry the error message invites.
+class PendingRecordGuard {
+public:
+    PendingRecordGuard(RecordSet& journals, const std::int64_t& appended)
+        : journals_(journals), appended_(appended), exceptions_(std::uncaught_exceptions()) {}
+    PendingRecordGuard(const PendingRecordGuard&) = delete;
+    PendingRecordGuard& operator=(const PendingRecordGuard&) = delete;
+    ~PendingRecordGuard() {
+        if (appended_ > 0 && std::uncaught_exceptions() > exceptions_) journals_.cancel();
+    }
+
+private:
+    RecordSet& journals_;
+    const std::int64_t& appended_;
+    int exceptions_;
+};
+
 }  // namespace
 
 std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLineClassifier& classifier,
                               std::string_view category, std::string_view subject) {
     classifier.ClearFlags();
     std::int64_t count = 0;
+    const PendingRecordGuard guard(journals, count);
     FieldSetter setter(journals);
     std::array<int, kTitleFields.size()> titleIndex;
     std::array<int, kFieldOfCode.size()> codeIndex;

@@ -16,8 +16,8 @@ class RecordSet;
 // Returns the number of title lines.
 //
 // An error (a field line with no record being filled, a record the database refuses) ends the run at
-// once: records posted before stay stored, the one being filled stays pending, the flags keep their
-// values. Neither the cursor (no First or Next) nor the filter is touched.
+// once: records posted before stay stored, the one being filled is cancelled (so a retry gives each
+// entry once), the flags keep their values. Neither the cursor (no First or Next) nor the filter is touched.
 std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLineClassifier& classifier,
                               std::string_view category, std::string_view subject);
 

@@ -33,11 +33,15 @@ std::string systemReason(int errnoValue) {
 }
 
 Error fileError(std::string_view what, const std::string& path, int errnoValue) {
+    return fileError(what, path, systemReason(errnoValue));
+}
+
+Error fileError(std::string_view what, const std::string& path, std::string_view reason) {
     std::string text(what);
     text += " \"";
     text += fullPath(path);
     text += "\". ";
-    text += systemReason(errnoValue);
+    text += reason;
     return Error(text);
 }
 

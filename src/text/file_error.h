@@ -13,5 +13,7 @@ std::string systemReason(int errnoValue);
 // Error("<what> \"<full path>\". <system reason>"), e.g. what = "Cannot open file"; a relative path is
 // shown made absolute.
 Error fileError(std::string_view what, const std::string& path, int errnoValue);
+// The same with a reason of our own in place of the system's.
+Error fileError(std::string_view what, const std::string& path, std::string_view reason);
 
 }  // namespace lumaref

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "text/file_error.h"
+#include "text/special_file.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -83,7 +84,8 @@ std::string decodeText(std::string_view bytes) {
 
 int readWholeFileOrErrno(const std::string& path, std::string& bytes) {
     bytes.clear();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking: a FIFO put in place after the caller's check must not hang the open.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         return errnoOr(EIO);
     }
@@ -94,6 +96,9 @@ int readWholeFileOrErrno(const std::string& path, std::string& bytes) {
     }
     if (S_ISDIR(info.st_mode)) {
         return EISDIR;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return ENODEV;
     }
 
     if (S_ISREG(info.st_mode) && info.st_size > 0) {
@@ -117,6 +122,9 @@ int readWholeFileOrErrno(const std::string& path, std::string& bytes) {
 }
 
 std::string readWholeFile(const std::string& path, std::string_view what) {
+    if (const std::string kind = specialFileKind(path); !kind.empty()) {
+        throw fileError(what, path, "It is " + kind + ", not a regular file");
+    }
     std::string bytes;
     if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
         throw fileError(what, path, failure);

@@ -1,6 +1,8 @@
 // The master-list import through the window: Browse, Import, the boxes, the database file.
 #include <QDir>
 
+#include <sqlite3.h>
+
 #include "app/window_fixture.h"
 #include "support/case_name.h"
 #include "support/temp_database.h"
@@ -169,9 +171,10 @@ TEST_F(ImportTest, TwoImportsInARowDoNotInterfere) {
 // Older Windows programs, stray bytes, huge lines and no line break at all still import.
 TEST_F(ImportTest, UnusualBytesImportWithoutLoss) {
     open();
-    const std::string bigAddress(3 * 1024 * 1024, 'a');
+    const std::string bigAddress(std::size_t{3} * 1024 * 1024, 'a');
     const std::string bytes = "1. Caf\xE9 R\xE9sum\xE9\r\nMonthly\r\nE-ISSN: 1\r\n" + bigAddress +
-                              "\r\n2. Nul\0Byte\r\n3. "s + std::string(2 * 1024 * 1024, 't') + "\r\n4. Last";
+                              "\r\n2. Nul\0Byte\r\n3. "s + std::string(std::size_t{2} * 1024 * 1024, 't') +
+                              "\r\n4. Last";
     browseTo(masterList("Physics/Odd.txt", bytes));
     click("BitBtn2");
     EXPECT_EQ(prompts.errors(), QStringList());
@@ -232,27 +235,37 @@ INSTANTIATE_TEST_SUITE_P(
                               "The record was refused.", "Good Fine"}),
     test::CaseName());
 
-TEST_F(ImportTest, ARefusedRecordStaysPendingAndTheNextImportStartsClean) {
-    execSql(databasePath(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON journals WHEN NEW.Title = 'Refused' "
-            "BEGIN SELECT RAISE(ABORT, 'The record was refused'); END;");
-    open();
-    browseTo(masterList("Physics/Bad.txt", "1. Good\r\n2. Refused\r\nE-ISSN: 5\r\n"));
+// An import that another program's lock stops cancels the record it was filling: no later action posts
+// it, and the retry the message invites stores each entry once. The retry starts with flags cleared,
+// or its first line would set the address of a record that is not there.
+TEST_F(ImportTest, ALockedDatabaseCancelsTheRecordBeingFilledAndARetryStoresEachEntryOnce) {
+    writeProgramFile("lists/subjects/Physics.txt", "");
+    JournalDatabase& data = openWindowOnOwnDatabase();
+    data.connection.setBusyTimeoutMs(20);
+    enterAdminMode();
+    browseTo(masterList("Physics/Lenses.txt", "Optics Street 1\r\n1. Alpha\r\nE-ISSN: 5\r\n2. Beta\r\n"));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(databasePath().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     click("BitBtn2");
-    ASSERT_EQ(prompts.errors(), QStringList({"The record was refused."}));
-    EXPECT_EQ(journals().state(), RecordSet::State::Insert);
-    EXPECT_EQ(journals().fieldAsString("Title"), "Refused");
-    EXPECT_EQ(journals().fieldAsString("E-ISSN"), "5");
-    // The flags were left as the failed run had them (EIssnSeen); the next run clears them first.
-    execSql(databasePath(), "DROP TRIGGER refuse");
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_EQ(prompts.errors(),
+              QStringList({"Could not update; the database is locked by another program. Try again later."}));
+    EXPECT_EQ(journals().state(), RecordSet::State::Browse);
+
     prompts.clear();
-    browseTo(masterList("Physics/Next.txt", "Pending Street 1\r\n1. Next\r\n"));
+    click("BitBtn5");  // walks every journal: a pending record would be posted here
+    EXPECT_EQ(prompts.errors(), QStringList());
+    EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE subject = 'Lenses'"), "0");
+
     click("BitBtn2");
     EXPECT_EQ(prompts.errors(), QStringList());
-    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 1 recordes were imported."}));
-    EXPECT_EQ(stored("SELECT group_concat(Title || '/' || ifnull(Address, '-'), ' ') FROM journals "
-                     "WHERE category = 'Physics' AND subject IN ('Bad', 'Next')"),
-              "Good/- Refused/- Next/-");
+    EXPECT_EQ(prompts.messages().last(), "Finish! - 2 recordes were imported.");
+    EXPECT_EQ(
+        stored("SELECT group_concat(Title || '/' || ifnull(\"E-ISSN\", '-') || '/' || ifnull(Address, '-'), "
+               "' ') FROM journals WHERE subject = 'Lenses'"),
+        "Alpha/5/- Beta/-/-");
 }
 
 }  // namespace

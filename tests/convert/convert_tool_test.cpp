@@ -184,9 +184,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "is empty"},
         BadInput{"CutInsideAPage", [](const auto& d) { return copyOfNorthwind(d, 3000000); }, targetInOut,
                  "damaged or incomplete"},
-        // libmdb stops quietly where the pages end; the table's own row count shows the loss.
+        // libmdb stops quietly where the pages end; the pages the catalogue points to show the loss.
         BadInput{"CutAtAPageBoundary", [](const auto& d) { return copyOfNorthwind(d, 1024 * 1024); },
-                 targetInOut, " rows it holds; the Access file may be damaged"},
+                 targetInOut, "a page lies past the end of the file; it is damaged or incomplete"},
         BadInput{"CutBeforeTheTables", [](const auto& d) { return copyOfNorthwind(d, 8192); }, targetInOut,
                  "Access file"},
         BadInput{"SqliteFile",

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -85,10 +86,11 @@ TEST(MasterListLinesTest, ReadsLinesOfSeveralMegabytes) {
 TEST(MasterListFileTest, OpenErrorsFollowTheSystemErrorNumber) {
     test::TempDir dir;
     test::writeFile(dir.file("plain.txt"), "1. A\r\n");
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
     test::CurrentDir inside(dir.path());
     struct Row {
         std::string path;
-        const char* text;
+        std::string text;
     };
     const Row rows[] = {
         {"missing.txt", "File not found"},
@@ -100,6 +102,10 @@ TEST(MasterListFileTest, OpenErrorsFollowTheSystemErrorNumber) {
         {std::string(300, 'n') + ".txt", "Invalid filename"},
         {".", "File access denied"},
         {dir.path(), "File access denied"},
+        // Refused before opening: opening a FIFO would wait for a writer.
+        {"pipe",
+         "Cannot open file \"" + dir.file("pipe") + "\". It is a named pipe (FIFO), not a regular file"},
+        {"/dev/zero", "Cannot open file \"/dev/zero\". It is a device, not a regular file"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(test::errorOf([&] { readMasterListFile(row.path); }), row.text) << row.path;
