@@ -91,8 +91,7 @@ std::string convertUsage(const std::string& program) {
            " SOURCE.mdb TARGET [--force] [--quiet]\n"
            "       " +
            program +
-           " --new [TARGET] [--force] [--quiet] [--readers ROLE] [--admins ROLE]
-"
+           " --new [TARGET] [--force] [--quiet] [--readers ROLE] [--admins ROLE]\n"
            "       " +
            program +
            " --csv FILE --table NAME [--append] [--quiet] [TARGET]\n"
