@@ -90,6 +90,7 @@ private:
 
     // Pick-list rebuild.
     void onUpdateCategoriesClicked();
+    void applyCategories(const std::vector<std::string>& categories);
     void onUpdateFrequenciesClicked();
     void onUpdateListsClicked();
 

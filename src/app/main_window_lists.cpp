@@ -33,7 +33,11 @@ std::vector<std::string> itemsOf(const QComboBox* box) {
 }  // namespace
 
 void MainWindow::onUpdateCategoriesClicked() {
-    refill(categoryBox_, collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect));
+    applyCategories(collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect));
+}
+
+void MainWindow::applyCategories(const std::vector<std::string>& categories) {
+    refill(categoryBox_, categories);
     // Refilled before writing, so a file that cannot be written leaves the new list shown.
     writeListFile(categoriesListPath(programDir_), itemsOf(categoryBox_));
 }
@@ -46,7 +50,12 @@ void MainWindow::onUpdateFrequenciesClicked() {
 // "Update lists". Any failure ends the run where it happened; the journals are left as they stand
 // then, and the selection filter is not re-applied.
 void MainWindow::onUpdateListsClicked() {
-    onUpdateCategoriesClicked();
+    // Every subject file name is checked before the first list file is written, so a category that
+    // cannot name its file leaves all the lists agreeing with each other.
+    const std::vector<std::string> categories =
+        collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect);
+    checkSubjectListNames(programDir_, categories);
+    applyCategories(categories);
     rebuildSubjectLists(data_.journals, programDir_, itemsOf(categoryBox_));
     onUpdateFrequenciesClicked();
     prompts_.showMessage(QStringLiteral("Finish!"));

@@ -5,6 +5,7 @@
 
 #include "db/record_set.h"
 #include "db/schema_names.h"
+#include "exchange/import_names.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -64,6 +65,7 @@ private:
 
 std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLineClassifier& classifier,
                               std::string_view category, std::string_view subject) {
+    checkImportNames(category, subject);
     classifier.ClearFlags();
     std::int64_t count = 0;
     FieldSetter setter(journals);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "text/error.h"
+#include "text/file_error.h"
 #include "text/text_file.h"
 
 namespace lumaref {
