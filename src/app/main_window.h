@@ -86,6 +86,7 @@ private:
     // Text exchange.
     void onBrowseClicked();
     void onImportClicked();
+    void importCsvMasterList(const std::string& bytes);
     void onSaveClicked();
 
     // Pick-list rebuild.

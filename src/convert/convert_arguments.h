@@ -9,7 +9,7 @@ namespace lumaref {
 // What one run of lumaref-convert is asked to do. A new mode adds a Mode value, the fields it needs,
 // a branch in parseConvertArguments() and one in the tool's dispatch.
 struct ConvertInvocation {
-    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv };
+    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv, LoadMasterList, LoadJcr };
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
@@ -18,7 +18,11 @@ struct ConvertInvocation {
     bool quiet = false;   // no progress, no summary
     std::string csvFile;  // LoadCsv: the CSV file and the table it fills
     std::string table;
-    bool append = false;  // LoadCsv: add to the table's rows instead of replacing them
+    bool append = false;         // LoadCsv: add to the table's rows instead of replacing them
+    std::string masterListFile;  // LoadMasterList: the CSV download, its category and index
+    std::string category;
+    std::string index;    // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
+    std::string jcrFile;  // LoadJcr: the citation reports' export
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

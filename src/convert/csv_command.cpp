@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <ostream>
 
+#include "convert/csv_master_list_load.h"
+#include "convert/jcr_load.h"
 #include "convert/new_database.h"
+#include "exchange/master_list_csv.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -75,6 +78,49 @@ int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::
     }
     if (!invocation.quiet) out << "Created the empty database '" << invocation.target << "'.\n";
     return 0;
+}
+
+namespace {
+
+// Runs one load, timing it; a failure is one line on err and exit code 1.
+template <typename Load, typename Summary>
+int runTimed(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, Load load,
+             Summary summary) {
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        const auto report = load();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!invocation.quiet) out << summary(report, seconds);
+    } catch (const Error& error) {
+        err << "lumaref-convert: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+    MasterListLoadRequest request{invocation.masterListFile, invocation.target, invocation.category, {}};
+    if (!invocation.index.empty()) {
+        const std::optional<std::string_view> field = citationIndexFromAbbreviation(invocation.index);
+        if (!field) {
+            err << "lumaref-convert: unknown index '" << invocation.index
+                << "': give SCI, SCIE, ESCI, AHCI or none\n";
+            return 2;
+        }
+        request.indexField = std::string(*field);
+    }
+    return runTimed(
+        invocation, out, err, [&request] { return loadMasterListIntoDatabase(request); },
+        masterListLoadSummary);
+}
+
+int runJcrLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+    return runTimed(
+        invocation, out, err, [&invocation] { return loadJcrExport(invocation.jcrFile, invocation.target); },
+        jcrLoadSummary);
 }
 
 int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "convert/csv_rows.h"
 #include "db/schema_names.h"
 #include "text/ascii.h"
+#include "text/csv_rows.h"
 #include "text/text_fold.h"
 
 namespace lumaref {

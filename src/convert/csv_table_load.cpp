@@ -4,11 +4,12 @@
 #include <optional>
 
 #include "convert/csv_header.h"
-#include "convert/csv_rows.h"
+#include "convert/csv_input.h"
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/schema_names.h"
 #include "db/statement.h"
+#include "text/csv_rows.h"
 #include "text/error.h"
 #include "text/field.h"
 #include "text/issn_form.h"
@@ -20,38 +21,7 @@ namespace lumaref {
 
 namespace {
 
-constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
 constexpr std::size_t kStopCheckEvery = 256;
-
-std::string quotedPath(const std::string& path) { return "\"" + path + "\""; }
-
-// The file as UTF-8 text, refusing what cannot be a CSV export.
-std::string readCsvText(const std::string& path) {
-    const std::string bytes = readWholeFile(path, "Cannot read the CSV file");
-    if (bytes.empty()) {
-        throw Error("The CSV file " + quotedPath(path) + " is empty." + std::string(kNothingLoaded));
-    }
-    if (bytes.find('\0') != std::string::npos) {
-        std::string hint;
-        if (bytes.starts_with("PK\x03\x04")) {
-            hint = " It looks like a spreadsheet workbook; save it as CSV first.";
-        } else if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0) {
-            hint = " It looks like an Excel 97-2003 workbook; save it as CSV first.";
-        }
-        throw Error("The file " + quotedPath(path) + " is not a CSV text file: it holds binary data." + hint +
-                    std::string(kNothingLoaded));
-    }
-    return decodeText(bytes);
-}
-
-std::string connectionStringFor(const std::string& path) {
-    std::string quoted = "\"";
-    for (const char c : path) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-    }
-    return "Data Source=" + quoted + "\";";
-}
 
 // A database failure in this loader's words: what it was doing, then the provider's text.
 Error failedTo(std::string_view what, const SqliteError& failure) {
@@ -190,12 +160,9 @@ std::string lineList(const std::vector<CsvLineText>& lines, std::size_t total) {
 CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     const std::string text = readCsvText(request.csvPath);
 
-    Connection connection(connectionStringFor(request.databasePath), "lumaref-convert");
-    connection.open();
+    const std::unique_ptr<Connection> opened = openDatabaseForLoad(request.databasePath);
+    Connection& connection = *opened;
     sqlite3* db = connection.handle();
-    if (connection.readOnly()) {
-        throw Error("The database " + quotedPath(connection.dataSourcePath()) + " cannot be written to.");
-    }
 
     CsvLoadReport report;
     std::string allTables;

@@ -23,7 +23,9 @@ std::string shown(std::string_view value) {
     return text;
 }
 
-void checkName(std::string_view what, std::string_view value) {
+}  // namespace
+
+void checkImportName(std::string_view what, std::string_view value) {
     if (trimmed(value).empty()) {
         throw Error("Nothing was imported: the " + std::string(what) + " is empty. Type a " +
                     std::string(what) + " for the imported journals.");
@@ -35,11 +37,9 @@ void checkName(std::string_view what, std::string_view value) {
     }
 }
 
-}  // namespace
-
 void checkImportNames(std::string_view category, std::string_view subject) {
-    checkName("category", category);
-    checkName("subject", subject);
+    checkImportName("category", category);
+    checkImportName("subject", subject);
 }
 
 }  // namespace lumaref

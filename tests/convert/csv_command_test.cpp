@@ -57,7 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"TableWithoutCsv", {"--table", "JCRQ1", "a", "b"}, "go with '--csv'"},
         UsageCase{"CsvWithForce",
                   {"--csv", "f.csv", "--table", "JCRQ1", "--force", "a"},
-                  "'--force' does not go with '--csv'"}),
+                  "'--force' does not go with '--csv'"},
+        UsageCase{
+            "MasterListWithoutCategory", {"--master-list", "f.csv", "D.mdb"}, "needs '--category NAME'"},
+        UsageCase{"CategoryWithoutMasterList", {"--category", "X", "--jcr", "f.csv", "D.mdb"}, "go with"},
+        UsageCase{"MasterListAndJcrTogether",
+                  {"--master-list", "f.csv", "--category", "X", "--jcr", "j.csv", "D.mdb"},
+                  "separate steps"},
+        UsageCase{"JcrWithoutTarget", {"--jcr", "j.csv"}, "the database"},
+        UsageCase{"JcrWithAppend", {"--jcr", "j.csv", "--append", "D.mdb"}, "do not go with '--jcr'"}),
     test::CaseName());
 
 TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/csv_rows.h"
 #include "support/case_name.h"
+#include "text/csv_rows.h"
 
 namespace lumaref {
 namespace {

@@ -1,4 +1,4 @@
-#include "convert/csv_rows.h"
+#include "text/csv_rows.h"
 
 #include <csv.h>
 
