@@ -103,6 +103,11 @@ std::string joinPlain(const std::vector<std::string>& names) {
     } else {
         text += " The header found (line " + std::to_string(miss.line) + "): " + joinPlain(miss.names) + ".";
     }
+    if (sameName(table, kJournalsTable)) {
+        text +=
+            " A master-list download (\"Journal title\", \"ISSN\", \"eISSN\", ...) is loaded with "
+            "--master-list FILE --category NAME.";
+    }
     throw Error(text + std::string(kNothingLoaded));
 }
 
@@ -307,7 +312,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
             if (++rowsRead % kCsvProgressEvery == 0 && request.progress) request.progress(rowsRead);
             return true;
         },
-        &syntax, header->line);
+        &syntax, header->line, &report.literalQuoteLines);
 
     const std::string file = "The CSV file " + quotedPath(request.csvPath);
     if (!parsed) {
