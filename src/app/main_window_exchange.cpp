@@ -47,6 +47,8 @@ void MainWindow::onImportClicked() {
         importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
                          importSubjectEdit_->text().toStdString());
     prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(count));
+    statusBar_->showMessage(QStringLiteral("Master list: %1 records added from %2")
+                                .arg(countText(count), QFileInfo(importFileEdit_->text()).fileName()));
 }
 
 // The master list as it is downloaded today: one record per Web of Science category of a row, the
@@ -76,6 +78,8 @@ void MainWindow::onSaveClicked() {
     if (chosen.isEmpty()) return;
     lastExportFile_ = chosen;
     exportJournalList(data_.journals, filePath(chosen));
+    statusBar_->showMessage(
+        QStringLiteral("Saved %1 journals to %2").arg(countText(data_.journals.recordCount()), chosen));
 }
 
 }  // namespace lumaref

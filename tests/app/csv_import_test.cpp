@@ -1,7 +1,6 @@
 // The master list as downloaded today (CSV), imported through the window: Browse, Import, the
 // database file, the message and the status bar.
 #include <QDir>
-#include <QStatusBar>
 
 #include "app/window_fixture.h"
 #include "support/temp_database.h"
@@ -24,7 +23,6 @@ protected:
         click("BitBtn2");
     }
     std::string stored(const std::string& sql) { return queryText(databasePath(), sql); }
-    QString statusText() { return control<QStatusBar>("StatusBar1")->currentMessage(); }
 };
 
 TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {

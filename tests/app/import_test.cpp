@@ -94,6 +94,7 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
 
     EXPECT_EQ(prompts.errors(), QStringList());
     EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 6 recordes were imported."}));
+    EXPECT_EQ(statusText(), "Master list: 6 records added from Cardiology.txt");
     EXPECT_EQ(storedCount(), "13");
     auto field = [&](const std::string& title, const std::string& name) {
         return stored("SELECT \"" + name + "\" FROM journals WHERE Title = " + sqlQuoted(title));
