@@ -179,9 +179,10 @@ TEST_F(ImportTest, TwoImportsInARowDoNotInterfere) {
 // Older Windows programs, stray bytes, huge lines and no line break at all still import.
 TEST_F(ImportTest, UnusualBytesImportWithoutLoss) {
     open();
-    const std::string bigAddress(3 * 1024 * 1024, 'a');
+    const std::string bigAddress(std::size_t{3} * 1024 * 1024, 'a');
     const std::string bytes = "1. Caf\xE9 R\xE9sum\xE9\r\nMonthly\r\nE-ISSN: 1\r\n" + bigAddress +
-                              "\r\n2. Nul\0Byte\r\n3. "s + std::string(2 * 1024 * 1024, 't') + "\r\n4. Last";
+                              "\r\n2. Nul\0Byte\r\n3. "s + std::string(std::size_t{2} * 1024 * 1024, 't') +
+                              "\r\n4. Last";
     browseTo(masterList("Physics/Odd.txt", bytes));
     click("BitBtn2");
     EXPECT_EQ(prompts.errors(), QStringList());

@@ -43,7 +43,7 @@ protected:
 
     std::string database() const { return dir_.file("Database.mdb"); }
     std::string csv(std::string_view bytes, const char* name = "ranking.csv") const {
-        const std::string path = dir_.file(name);
+        std::string path = dir_.file(name);
         test::writeFile(path, bytes);
         return path;
     }
