@@ -50,6 +50,12 @@ void updateListsSqlite(benchmark::State&, std::uint64_t);
 // A jcr2018 CSV of that many rows loaded into an empty table, against `sqlite3 DB ".import --csv ..."`.
 void csvLoadLumaref(benchmark::State&, std::uint64_t);
 void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
+void masterListWindowLumaref(benchmark::State&, std::uint64_t);
+void masterListWindowSqlite(benchmark::State&, std::uint64_t);
+void masterListToolLumaref(benchmark::State&, std::uint64_t);
+void masterListToolSqliteShell(benchmark::State&, std::uint64_t);
+void jcrLoadLumaref(benchmark::State&, std::uint64_t);
+void jcrLoadSqliteShell(benchmark::State&, std::uint64_t);
 
 // The ranking updates on a fresh copy of the data each time; peers: the same UPDATEs through SQLite
 // alone, and the row-by-row search of the ranking table (10k journals only).

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "convert/csv_header.h"
-#include "convert/csv_rows.h"
+#include "text/csv_rows.h"
 #include "text/text_file.h"
 #include "text/text_fold.h"
 

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             std::less_equal<const char*>()(result.text.data() + result.text.size(),
                                                            line.data() + line.size());
         if (code >= 6 && code <= 9 ? result.text != "true" : !result.text.empty() && !inLine) std::abort();
-        if (classifier.TitleSeen && classifier.EIssnSeen) std::abort();
+        if (classifier.TitleSeen && classifier.AddressNext) std::abort();
         if (classifier.TitleSeen != (code == 1)) std::abort();
-        if (classifier.EIssnSeen != (code == 4)) std::abort();
+        if (classifier.AddressNext != (code == 3 || code == 4)) std::abort();
     }
     return 0;
 }

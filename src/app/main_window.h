@@ -91,10 +91,12 @@ private:
     // Text exchange.
     void onBrowseClicked();
     void onImportClicked();
+    void importCsvMasterList(const std::string& bytes);
     void onSaveClicked();
 
     // Pick-list rebuild.
     void onUpdateCategoriesClicked();
+    void applyCategories(const std::vector<std::string>& categories);
     void onUpdateFrequenciesClicked();
     void onUpdateListsClicked();
 

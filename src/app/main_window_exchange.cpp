@@ -1,13 +1,19 @@
 // Text exchange: choosing and importing a master list, exporting the journal list.
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QStatusBar>
 
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
+#include "app/status_text.h"
 #include "exchange/import_path.h"
 #include "exchange/journal_list_export.h"
+#include "exchange/master_list_csv.h"
+#include "exchange/master_list_csv_import.h"
 #include "exchange/master_list_file.h"
 #include "exchange/master_list_import.h"
+#include "text/error.h"
 
 namespace lumaref {
 
@@ -31,11 +37,39 @@ void MainWindow::onBrowseClicked() {
 }
 
 void MainWindow::onImportClicked() {
-    MasterListLines lines(readMasterListFile(filePath(importFileEdit_->text())));
+    const std::string bytes = readMasterListFile(filePath(importFileEdit_->text()));
+    if (isMasterListCsv(bytes)) {
+        importCsvMasterList(bytes);
+        return;
+    }
+    MasterListLines lines(bytes);
     const std::int64_t count =
         importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
                          importSubjectEdit_->text().toStdString());
     prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(count));
+    statusBar_->showMessage(QStringLiteral("Master list: %1 records added from %2")
+                                .arg(countText(count), QFileInfo(importFileEdit_->text()).fileName()));
+}
+
+// The master list as it is downloaded today: one record per Web of Science category of a row, the
+// index from the file name (or asked), a journal already stored getting its flag instead of a twin.
+void MainWindow::importCsvMasterList(const std::string& bytes) {
+    const MasterListCsv list = readMasterListCsv(bytes, importSubjectEdit_->text().toStdString());
+    const QString fileName = QFileInfo(importFileEdit_->text()).fileName();
+    std::optional<std::string_view> indexField = citationIndexFromFileName(filePath(fileName));
+    if (!indexField) {
+        const QString answer = prompts_.askCitationIndex(fileName);
+        if (answer.isEmpty()) return;
+        indexField = citationIndexFromAbbreviation(answer.toStdString());
+        if (!indexField) throw Error("Unknown citation index \"" + answer.toStdString() + "\"");
+    }
+    const MasterListCsvCounts counts =
+        importMasterListCsv(list, data_.journals, importCategoryEdit_->text().toStdString(), *indexField);
+    prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(counts.added));
+    statusBar_->showMessage(QStringLiteral("Master list: %1 records added, %2 merged into journals already "
+                                           "stored, %3 rows without ISSN or eISSN")
+                                .arg(countText(counts.added), countText(counts.merged),
+                                     countText(static_cast<std::int64_t>(counts.withoutIssn))));
 }
 
 void MainWindow::onSaveClicked() {
@@ -44,6 +78,8 @@ void MainWindow::onSaveClicked() {
     if (chosen.isEmpty()) return;
     lastExportFile_ = chosen;
     exportJournalList(data_.journals, filePath(chosen));
+    statusBar_->showMessage(
+        QStringLiteral("Saved %1 journals to %2").arg(countText(data_.journals.recordCount()), chosen));
 }
 
 }  // namespace lumaref

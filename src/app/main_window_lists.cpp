@@ -19,8 +19,11 @@ std::vector<std::string> itemsOf(const QComboBox* box) {
 }  // namespace
 
 void MainWindow::onUpdateCategoriesClicked() {
-    loadPickList(categoryBox_, collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect),
-                 PickListText::Clear);
+    applyCategories(collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect));
+}
+
+void MainWindow::applyCategories(const std::vector<std::string>& categories) {
+    loadPickList(categoryBox_, categories, PickListText::Clear);
     // Refilled before writing, so a file that cannot be written leaves the new list shown.
     writeListFile(categoriesListPath(programDir_), itemsOf(categoryBox_));
 }
@@ -34,7 +37,12 @@ void MainWindow::onUpdateFrequenciesClicked() {
 // "Update lists". Any failure ends the run where it happened; the journals are left as they stand
 // then, and the selection filter is not re-applied.
 void MainWindow::onUpdateListsClicked() {
-    onUpdateCategoriesClicked();
+    // Every subject file name is checked before the first list file is written, so a category that
+    // cannot name its file leaves all the lists agreeing with each other.
+    const std::vector<std::string> categories =
+        collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect);
+    checkSubjectListNames(programDir_, categories);
+    applyCategories(categories);
     rebuildSubjectLists(data_.journals, programDir_, itemsOf(categoryBox_));
     onUpdateFrequenciesClicked();
     prompts_.showMessage(QStringLiteral("Finish!"));

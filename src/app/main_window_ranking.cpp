@@ -1,8 +1,10 @@
 // The ranking updates: impact factors from jcr2018, quartiles from JCRQ1..JCRQ4.
 #include <QProgressBar>
+#include <QStatusBar>
 
 #include "app/main_window.h"
 #include "app/progress_stepper.h"
+#include "app/status_text.h"
 #include "ranking/impact_factor_update.h"
 #include "ranking/quartile_update.h"
 
@@ -35,14 +37,18 @@ private:
 
 void MainWindow::onUpdateImpactFactorsClicked() {
     WindowUpdateSteps steps(*progressStepper_, [this] { applySelectionFilter(); });
-    updateImpactFactors(data_.journals, data_.impactFactors, steps);
+    const int shown = data_.journals.recordCount();  // at the click: the update narrows the selection
+    const UpdateCounts counts = updateImpactFactors(data_.journals, data_.impactFactors, steps);
     prompts_.showMessage(QStringLiteral("Finish!"));
+    statusBar_->showMessage(updateStatusText(QStringLiteral("Impact factors"), counts.posted, shown));
 }
 
 void MainWindow::onUpdateQuartilesClicked() {
     WindowUpdateSteps steps(*progressStepper_, [this] { applySelectionFilter(); });
-    updateQuartiles(data_.journals, data_.quartileTables(), steps);
+    const int shown = data_.journals.recordCount();
+    const UpdateCounts counts = updateQuartiles(data_.journals, data_.quartileTables(), steps);
     prompts_.showMessage(QStringLiteral("Finish!"));
+    statusBar_->showMessage(updateStatusText(QStringLiteral("Quartiles"), counts.posted, shown));
 }
 
 }  // namespace lumaref

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace lumaref {
 
@@ -34,6 +36,21 @@ QString MessageBoxPrompts::askSaveFileName(const QString& proposed) {
     dialog.selectFile(proposed.isEmpty() ? QString::fromLatin1(kDefaultSaveFileName) : proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+QString MessageBoxPrompts::askCitationIndex(const QString& fileName) {
+    // Each choice starts with the abbreviation the caller takes.
+    const QStringList choices = {QStringLiteral("SCIE - Science Citation Index Expanded"),
+                                 QStringLiteral("SCI - Science Citation Index"),
+                                 QStringLiteral("ESCI - Emerging Sources Citation Index"),
+                                 QStringLiteral("AHCI - Arts & Humanities Citation Index"),
+                                 QStringLiteral("none - another index: no flag")};
+    bool accepted = false;
+    const QString chosen = QInputDialog::getItem(
+        nullptr, QCoreApplication::applicationName(),
+        QStringLiteral("Which citation index does \"%1\" list?").arg(fileName), choices, 0, false, &accepted);
+    if (!accepted) return QString();
+    return chosen.section(QLatin1Char(' '), 0, 0);
 }
 
 }  // namespace lumaref

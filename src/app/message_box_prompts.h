@@ -11,6 +11,7 @@ public:
     void showError(const QString& text) override;
     QString askOpenFileName(const QString& proposed) override;
     QString askSaveFileName(const QString& proposed) override;
+    QString askCitationIndex(const QString& fileName) override;
 };
 
 // The save dialog's default file name when the caller proposes none.

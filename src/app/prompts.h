@@ -19,6 +19,12 @@ public:
     // Save-file dialog with the single filter "Text file (*.txt)"; the chosen path, or an empty string when
     // cancelled.
     virtual QString askSaveFileName(const QString& proposed) = 0;
+    // The citation index of a CSV master list whose file name names none: "SCI", "SCIE", "ESCI",
+    // "AHCI" or "none"; an empty string when cancelled. Without a dialog of its own: no index.
+    virtual QString askCitationIndex(const QString& fileName) {
+        static_cast<void>(fileName);
+        return QStringLiteral("none");
+    }
 };
 
 }  // namespace lumaref

@@ -7,21 +7,13 @@ if(NOT LIBMDB_FOUND)
   message(WARNING "libmdb not found (Debian: mdbtools-dev): lumaref-convert is not built")
   return()
 endif()
-# Ranking tables from CSV files are read through libcsv.
-find_path(LIBCSV_INCLUDE_DIR csv.h)
-find_library(LIBCSV_LIBRARY NAMES csv)
-if(NOT LIBCSV_INCLUDE_DIR OR NOT LIBCSV_LIBRARY)
-  message(WARNING "libcsv not found (Debian: libcsv-dev): lumaref-convert is not built")
-  return()
-endif()
 
 file(GLOB LUMAREF_CONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 list(REMOVE_ITEM LUMAREF_CONVERT_SOURCES ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp
      ${CMAKE_CURRENT_LIST_DIR}/new_database.cpp)  # in lumaref_core
 add_library(lumaref_convert STATIC ${LUMAREF_CONVERT_SOURCES})
 target_include_directories(lumaref_convert PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
-target_include_directories(lumaref_convert PRIVATE ${LIBCSV_INCLUDE_DIR})
-target_link_libraries(lumaref_convert PUBLIC lumaref_core PRIVATE PkgConfig::LIBMDB ${LIBCSV_LIBRARY} lumaref_schema)
+target_link_libraries(lumaref_convert PUBLIC lumaref_core PRIVATE PkgConfig::LIBMDB lumaref_schema)
 lumaref_warnings(lumaref_convert)
 
 add_executable(lumaref-convert ${CMAKE_CURRENT_LIST_DIR}/lumaref_convert_main.cpp)

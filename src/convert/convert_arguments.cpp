@@ -15,6 +15,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     bool newDatabase = false;
     bool loadCsv = false;
     bool tableGiven = false;
+    bool masterList = false;
+    bool jcr = false;
     // An option's value is the next argument, whatever it looks like.
     const auto valueOf = [&](std::size_t& i) -> const std::string& {
         if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
@@ -46,6 +48,16 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
             invocation.readers = valueOf(i);
         } else if (argument == "--admins") {
             invocation.admins = valueOf(i);
+        } else if (argument == "--master-list") {
+            invocation.masterListFile = valueOf(i);
+            masterList = true;
+        } else if (argument == "--category") {
+            invocation.category = valueOf(i);
+        } else if (argument == "--index") {
+            invocation.index = valueOf(i);
+        } else if (argument == "--jcr") {
+            invocation.jcrFile = valueOf(i);
+            jcr = true;
         } else if (argument == "--append") {
             invocation.append = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -55,9 +67,31 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         }
     }
 
-    if (newDatabase && loadCsv) throw UsageError("'--new' and '--csv' are separate steps");
-    if ((!invocation.readers.empty() || !invocation.admins.empty()) && loadCsv)
+    if (int(newDatabase) + int(loadCsv) + int(masterList) + int(jcr) > 1) {
+        throw UsageError("'--new', '--csv', '--master-list' and '--jcr' are separate steps");
+    }
+    if ((!invocation.readers.empty() || !invocation.admins.empty()) && (loadCsv || masterList || jcr))
         throw UsageError("'--readers' and '--admins' go with a new database or a copy");
+    if ((!invocation.category.empty() || !invocation.index.empty()) && !masterList) {
+        throw UsageError("'--category' and '--index' go with '--master-list'");
+    }
+    if (masterList || jcr) {
+        if (invocation.force || invocation.append) {
+            throw UsageError(std::string("'--force' and '--append' do not go with '") +
+                             (masterList ? "--master-list" : "--jcr") + "'");
+        }
+        if (masterList && invocation.category.empty())
+            throw UsageError("'--master-list' needs '--category NAME'");
+        if (positional.size() != 1) {
+            throw UsageError(positional.empty() ? "expected the database to load into"
+                                                : "too many arguments");
+        }
+        if (positional[0].empty()) throw UsageError("a file name is empty");
+        invocation.mode =
+            masterList ? ConvertInvocation::Mode::LoadMasterList : ConvertInvocation::Mode::LoadJcr;
+        invocation.target = positional[0];
+        return invocation;
+    }
     if ((tableGiven || invocation.append) && !loadCsv)
         throw UsageError("'--table' and '--append' go with '--csv'");
     if (newDatabase) {
@@ -95,6 +129,12 @@ std::string convertUsage(const std::string& program) {
            "       " +
            program +
            " --csv FILE --table NAME [--append] [--quiet] [TARGET]\n"
+           "       " +
+           program +
+           " --master-list FILE --category NAME [--index SCI|SCIE|ESCI|AHCI|none] [--quiet] TARGET\n"
+           "       " +
+           program +
+           " --jcr FILE [--quiet] TARGET\n"
            "\n"
            "TARGET may also be a PostgreSQL database (postgresql://... or libpq key=value pairs; the\n"
            "password comes from ~/.pgpass, PGPASSWORD or a service file). SOURCE may then also be an\n"
@@ -109,6 +149,10 @@ std::string convertUsage(const std::string& program) {
            "Without TARGET, --new and --csv work on the database lumaref opens: Database.mdb in the\n"
            "current folder when lists/ stands beside the program, else in the data folder (data= in\n"
            "~/.config/lumaref/lumaref.conf or /etc/lumaref.conf, else ~/.local/share/lumaref).\n"
+           "With --master-list, adds the journals of a master-list download (CSV) to TARGET under the\n"
+           "category NAME, one record per Web of Science category; a journal already stored gets the\n"
+           "index flag instead of a second record. The index comes from the file name or --index.\n"
+           "With --jcr, replaces jcr2018 and JCRQ1..JCRQ4 from one citation reports export.\n"
            "\n"
            "  --force   replace TARGET if it exists\n"
            "  --append  add the file's rows to the table instead of replacing its rows\n"

@@ -9,7 +9,7 @@ namespace lumaref {
 // What one run of lumaref-convert is asked to do. A new mode adds a Mode value, the fields it needs,
 // a branch in parseConvertArguments() and one in the tool's dispatch.
 struct ConvertInvocation {
-    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv };
+    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv, LoadMasterList, LoadJcr };
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
@@ -22,6 +22,10 @@ struct ConvertInvocation {
     bool append = false;  // LoadCsv: add to the table's rows instead of replacing them
     std::string readers;  // a PostgreSQL target's roles that may read, and that may also write
     std::string admins;
+    std::string masterListFile;  // LoadMasterList: the CSV download, its category and index
+    std::string category;
+    std::string index;    // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
+    std::string jcrFile;  // LoadJcr: the citation reports' export
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

@@ -89,6 +89,10 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
             return runNewDatabase(invocation, out, err);
         case ConvertInvocation::Mode::LoadCsv:
             return runCsvLoad(invocation, out, err, terminal, [] { return stopRequested_ != 0; });
+        case ConvertInvocation::Mode::LoadMasterList:
+            return runMasterListLoad(invocation, out, err);
+        case ConvertInvocation::Mode::LoadJcr:
+            return runJcrLoad(invocation, out, err);
     }
     return 1;
 }

@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <ostream>
 
+#include "convert/csv_master_list_load.h"
+#include "convert/jcr_load.h"
 #include "convert/new_database.h"
+#include "exchange/master_list_csv.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -53,8 +56,18 @@ std::string csvLoadSummary(const CsvLoadReport& report, double seconds) {
 }
 
 std::string csvLoadWarnings(const CsvLoadReport& report) {
-    if (report.badIssnCount == 0) return {};
-    std::string text = "Warning: " + plural(report.badIssnCount, "ISSN is", "ISSNs are") +
+    std::string quotes;
+    if (!report.literalQuoteLines.empty()) {
+        quotes =
+            "Warning: a quote inside a field that does not start with one was read as a character, on line";
+        quotes += report.literalQuoteLines.size() == 1 ? " " : "s ";
+        for (std::size_t i = 0; i < report.literalQuoteLines.size(); ++i) {
+            quotes += (i == 0 ? "" : ", ") + std::to_string(report.literalQuoteLines[i]);
+        }
+        quotes += ".\n";
+    }
+    if (report.badIssnCount == 0) return quotes;
+    std::string text = quotes + "Warning: " + plural(report.badIssnCount, "ISSN is", "ISSNs are") +
                        " not of the form 1234-567X and will match no journal:";
     for (const CsvLineText& example : report.badIssnExamples) {
         text += " line " + std::to_string(example.line) + " \"" + example.text + "\"";
@@ -75,6 +88,49 @@ int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::
     }
     if (!invocation.quiet) out << "Created the empty database '" << invocation.target << "'.\n";
     return 0;
+}
+
+namespace {
+
+// Runs one load, timing it; a failure is one line on err and exit code 1.
+template <typename Load, typename Summary>
+int runTimed(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, Load load,
+             Summary summary) {
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        const auto report = load();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!invocation.quiet) out << summary(report, seconds);
+    } catch (const Error& error) {
+        err << "lumaref-convert: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+    MasterListLoadRequest request{invocation.masterListFile, invocation.target, invocation.category, {}};
+    if (!invocation.index.empty()) {
+        const std::optional<std::string_view> field = citationIndexFromAbbreviation(invocation.index);
+        if (!field) {
+            err << "lumaref-convert: unknown index '" << invocation.index
+                << "': give SCI, SCIE, ESCI, AHCI or none\n";
+            return 2;
+        }
+        request.indexField = std::string(*field);
+    }
+    return runTimed(
+        invocation, out, err, [&request] { return loadMasterListIntoDatabase(request); },
+        masterListLoadSummary);
+}
+
+int runJcrLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+    return runTimed(
+        invocation, out, err, [&invocation] { return loadJcrExport(invocation.jcrFile, invocation.target); },
+        jcrLoadSummary);
 }
 
 int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,

@@ -17,6 +17,10 @@ int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::
 int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
                std::function<bool()> stopRequested = {});
 
+// A master-list download into the journals table; the ranking export into jcr2018 and JCRQ1..JCRQ4.
+int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
+int runJcrLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
+
 // What a finished load says: rows loaded, lines skipped, seconds, and the columns left out.
 std::string csvLoadSummary(const CsvLoadReport& report, double seconds);
 // Rows that the ranking updates will never match; empty when there are none.

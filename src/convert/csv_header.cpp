@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "convert/csv_rows.h"
 #include "db/schema_names.h"
 #include "text/ascii.h"
+#include "text/csv_rows.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -49,6 +49,9 @@ std::vector<std::string> requiredColumns(std::string_view table, const std::vect
         required.assign(kImpactFactorColumns.begin(), kImpactFactorColumns.end());
     } else if (isQuartileTable(table)) {
         required.emplace_back(kIssnField);
+    } else if (sameName(table, kJournalsTable)) {
+        // A journal without a title is no record; a file without the column is another format.
+        required.emplace_back(kTitleField);
     }
     for (const TableColumn& column : columns) {
         if (column.notNullWithoutDefault && !contains(required, column.name)) {

@@ -4,11 +4,12 @@
 #include <optional>
 
 #include "convert/csv_header.h"
-#include "convert/csv_rows.h"
+#include "convert/csv_input.h"
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/schema_names.h"
 #include "db/statement.h"
+#include "text/csv_rows.h"
 #include "text/error.h"
 #include "text/excerpt.h"
 #include "text/field.h"
@@ -21,38 +22,7 @@ namespace lumaref {
 
 namespace {
 
-constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
 constexpr std::size_t kStopCheckEvery = 256;
-
-std::string quotedPath(const std::string& path) { return "\"" + path + "\""; }
-
-// The file as UTF-8 text, refusing what cannot be a CSV export.
-std::string readCsvText(const std::string& path) {
-    const std::string bytes = readWholeFile(path, "Cannot read the CSV file");
-    if (bytes.empty()) {
-        throw Error("The CSV file " + quotedPath(path) + " is empty." + std::string(kNothingLoaded));
-    }
-    if (bytes.find('\0') != std::string::npos) {
-        std::string hint;
-        if (bytes.starts_with("PK\x03\x04")) {
-            hint = " It looks like a spreadsheet workbook; save it as CSV first.";
-        } else if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0) {
-            hint = " It looks like an Excel 97-2003 workbook; save it as CSV first.";
-        }
-        throw Error("The file " + quotedPath(path) + " is not a CSV text file: it holds binary data." + hint +
-                    std::string(kNothingLoaded));
-    }
-    return decodeText(bytes);
-}
-
-std::string connectionStringFor(const std::string& path) {
-    std::string quoted = "\"";
-    for (const char c : path) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-    }
-    return "Data Source=" + quoted + "\";";
-}
 
 // A database failure in this loader's words: what it was doing, then the provider's text.
 Error failedTo(std::string_view what, const SqliteError& failure) {
@@ -136,6 +106,11 @@ std::string joinPlain(const std::vector<std::string>& names) {
         text += " The header found (line " + std::to_string(miss.line) + "): " + names +
                 (names.ends_with('.') ? "" : ".");
     }
+    if (sameName(table, kJournalsTable)) {
+        text +=
+            " A master-list download (\"Journal title\", \"ISSN\", \"eISSN\", ...) is loaded with "
+            "--master-list FILE --category NAME.";
+    }
     throw Error(text + std::string(kNothingLoaded));
 }
 
@@ -193,12 +168,9 @@ std::string lineList(const std::vector<CsvLineText>& lines, std::size_t total) {
 CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     const std::string text = readCsvText(request.csvPath);
 
-    Connection connection(connectionStringFor(request.databasePath), "lumaref-convert");
-    connection.open();
+    const std::unique_ptr<Connection> opened = openDatabaseForLoad(request.databasePath);
+    Connection& connection = *opened;
     sqlite3* db = connection.handle();
-    if (connection.readOnly()) {
-        throw Error("The database " + quotedPath(connection.dataSourcePath()) + " cannot be written to.");
-    }
 
     CsvLoadReport report;
     std::string allTables;
@@ -343,7 +315,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
             if (++rowsRead % kCsvProgressEvery == 0 && request.progress) request.progress(rowsRead);
             return true;
         },
-        &syntax, header->line);
+        &syntax, header->line, &report.literalQuoteLines);
 
     const std::string file = "The CSV file " + quotedPath(request.csvPath);
     if (!parsed) {

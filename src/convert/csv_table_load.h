@@ -34,7 +34,8 @@ struct CsvLoadReport {
     std::vector<CsvLineText> notes;  // single-field lines after the last data row, skipped
     std::vector<std::string> ignoredColumns;
     std::size_t badIssnCount = 0;
-    std::vector<CsvLineText> badIssnExamples;  // the first few
+    std::vector<CsvLineText> badIssnExamples;    // the first few
+    std::vector<std::size_t> literalQuoteLines;  // a quote inside an unquoted field, read as a character
     std::size_t linesSkipped() const { return linesBeforeHeader + blankLines + notes.size(); }
 };
 

@@ -21,6 +21,13 @@ bool beginsWith(std::string_view line, std::string_view prefix) {
     return line.substr(0, prefix.size()) == prefix;
 }
 
+// "12. Title": digits, a full stop and a blank at the start of the line.
+bool beginsWithRunningNumber(std::string_view line) {
+    std::size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+    return digits > 0 && line.substr(digits, 2) == ". ";
+}
+
 constexpr std::string_view kTrue = "true";
 
 }  // namespace
@@ -31,29 +38,35 @@ ClassifiedLine ImportLineClassifier::ClassifyImportLine(std::string_view line) {
         result.code = code;
         result.text = text;
     };
-    auto clearAll = [this] { TitleSeen = EIssnSeen = FirstContentsSeen = false; };
+    auto clearAll = [this] { TitleSeen = AddressNext = FirstContentsSeen = false; };
 
     if (TitleSeen) {  // 1
         take(ImportCode::Frequency, line);
         clearAll();
     }
-    if (const std::size_t dot = line.find(". "); dot != std::string_view::npos) {  // 2
+    const std::size_t dot = line.find(". ");
+    if (dot != std::string_view::npos && (!AddressNext || beginsWithRunningNumber(line))) {  // 2
         take(ImportCode::Title, line.substr(dot + 2));
         clearAll();
         TitleSeen = true;
     }
+    // An ISSN line is read before test 4 looks at the flag, so it hands the address position on
+    // to the next line; the line after it is the address unless it is the E-ISSN line.
+    bool addressHere = AddressNext;
     if (beginsWith(line, "ISSN")) {  // 3
         take(ImportCode::Issn, fromCharacter(line, 7));
         clearAll();
+        addressHere = false;
+        AddressNext = true;
     }
-    if (EIssnSeen) {  // 4; TitleSeen is always clear here
+    if (addressHere) {  // 4; TitleSeen is always clear here
         take(ImportCode::Address, line);
-        EIssnSeen = FirstContentsSeen = false;
+        AddressNext = FirstContentsSeen = false;
     }
     if (beginsWith(line, "E-ISSN")) {  // 5
         take(ImportCode::EIssn, fromCharacter(line, 9));
         clearAll();
-        EIssnSeen = true;
+        AddressNext = true;
     }
     const std::pair<std::string_view, ImportCode> indexes[] = {
         // 6 to 9

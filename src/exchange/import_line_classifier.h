@@ -30,13 +30,16 @@ struct ClassifiedLine {
 // carry that memory from line to line; an import clears them before its first line.
 class ImportLineClassifier {
 public:
-    bool TitleSeen = false;          // the line before was a title: this one is the frequency
-    bool EIssnSeen = false;          // the line before was an E-ISSN: this one is the address
+    bool TitleSeen = false;  // the line before was a title: this one is the frequency
+    // The line before was an E-ISSN, or an ISSN: this one is the address, unless it is another kind.
+    bool AddressNext = false;
     bool FirstContentsSeen = false;  // the entry has its first Current Contents line already
 
-    void ClearFlags() { TitleSeen = EIssnSeen = FirstContentsSeen = false; }
+    void ClearFlags() { TitleSeen = AddressNext = FirstContentsSeen = false; }
 
     // Makes all ten tests in their fixed order; a later test that holds overrides an earlier one.
+    // Where the address is due, a line is a title only when it starts with a running number and ". "
+    // (digits, a full stop, a blank): street and town names are full of ". ".
     ClassifiedLine ClassifyImportLine(std::string_view line);
 };
 

@@ -6,6 +6,7 @@
 
 #include "db/record_set.h"
 #include "db/schema_names.h"
+#include "exchange/import_names.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -83,6 +84,7 @@ private:
 
 std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLineClassifier& classifier,
                               std::string_view category, std::string_view subject) {
+    checkImportNames(category, subject);
     classifier.ClearFlags();
     std::int64_t count = 0;
     const PendingRecordGuard guard(journals, count);

@@ -10,7 +10,8 @@ namespace lumaref {
 
 class RecordSet;
 
-// Imports every line of a master list into the journal record set: clears the classifier's flags, then
+// Imports every line of a master list into the journal record set: refuses a category or subject
+// that checkImportNames refuses before reading any line, clears the classifier's flags, then
 // per line a title appends a record stamped with category and subject and counts it, and every other
 // recognised line sets its field of the record being filled; after the last line that record is posted.
 // Returns the number of title lines.

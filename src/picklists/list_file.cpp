@@ -1,5 +1,6 @@
 #include "picklists/list_file.h"
 
+#include "text/file_name.h"
 #include "text/text_file.h"
 
 namespace lumaref {
@@ -72,12 +73,7 @@ std::string frequenciesListPath(std::string_view programDir) {
 
 std::optional<std::string> subjectListPath(std::string_view programDir, std::string_view category) {
     // A category names a file, never a folder: it must not lead out of lists/subjects.
-    if (category == "." || category == "..") {
-        return std::nullopt;
-    }
-    if (category.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
-        return std::nullopt;
-    }
+    if (!isValidFileName(category)) return std::nullopt;
     std::string relative = "lists/subjects/";
     relative += category;
     relative += ".txt";

@@ -1,6 +1,7 @@
 #include "picklists/list_rebuild.h"
 
 #include <optional>
+#include <utility>
 
 #include "db/record_set.h"
 #include "filter/condition_text.h"
@@ -38,17 +39,16 @@ std::string shownSubjectPath(std::string_view programDir, std::string_view categ
     return path;
 }
 
-void writeSubjectList(std::string_view programDir, std::string_view category,
-                      const std::vector<std::string>& subjects) {
-    // A backslash counts as a separator too: lists copied to or from Windows must mean the same
-    // files, and the subject list of such a category is never loaded.
-    const std::optional<std::string> path = subjectListPath(programDir, category);
+// A backslash counts as a separator too: lists copied to or from Windows must mean the same files,
+// and the subject list of such a category is never loaded.
+std::string subjectListPathOrThrow(std::string_view programDir, std::string_view category) {
+    std::optional<std::string> path = subjectListPath(programDir, category);
     if (!path) {
         throw Error("Cannot create file \"" + shownSubjectPath(programDir, category) +
                     "\". A category that contains \"/\", \"\\\" or a zero byte, or is \".\" or \"..\", "
                     "is not a valid file name");
     }
-    writeListFile(*path, subjects);
+    return std::move(*path);
 }
 
 }  // namespace
@@ -75,6 +75,10 @@ std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_vie
 
 std::string subjectFilterText(std::string_view category) { return "category =" + quoted(category); }
 
+void checkSubjectListNames(std::string_view programDir, const std::vector<std::string>& categories) {
+    for (const std::string& category : categories) subjectListPathOrThrow(programDir, category);
+}
+
 void rebuildSubjectLists(RecordSet& journals, std::string_view programDir,
                          const std::vector<std::string>& categories) {
     for (const std::string& category : categories) {
@@ -82,7 +86,8 @@ void rebuildSubjectLists(RecordSet& journals, std::string_view programDir,
         journals.setFilter(subjectFilterText(category));
         journals.setFiltered(true);
         journals.first();
-        writeSubjectList(programDir, category, collectToEnd(journals, kSubjectField, EmptyValues::Collect));
+        writeListFile(subjectListPathOrThrow(programDir, category),
+                      collectToEnd(journals, kSubjectField, EmptyValues::Collect));
     }
 }
 

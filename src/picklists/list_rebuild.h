@@ -24,6 +24,10 @@ std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_vie
 // The filter that narrows the journals to one category: category ='<category, quotes doubled>'.
 std::string subjectFilterText(std::string_view category);
 
+// Refuses, before any list file is written, the first category that cannot name its subject file,
+// with the error its file would fail with: one bad name then leaves every list as it was.
+void checkSubjectListNames(std::string_view programDir, const std::vector<std::string>& categories);
+
 // For each category in order: narrows the journals to it, collects their subjects (empty ones
 // included) and writes them to the category's subject file below programDir. The first failure ends
 // the run, leaving the journals filtered to that category. A category that cannot name a file inside

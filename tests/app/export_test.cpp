@@ -70,6 +70,7 @@ TEST_F(ExportTest, WritesTheRowsShownInOrderAndEndsOnTheFirstRow) {
         titles.push_back(bytes.substr(at + 8, bytes.find("\r\n", at) - at - 8));
     EXPECT_EQ(titles, (std::vector<std::string>{"Journal of Applied Optics", "Optics Letters",
                                                 "Physical Review", "Photonics"}));
+    EXPECT_EQ(statusText(), "Saved 4 journals to " + QString::fromStdString(path("physics.txt")));
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 4 * 19);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 4 * 19);
     EXPECT_EQ(bytes.substr(bytes.size() - kSeparator.size()), kSeparator);

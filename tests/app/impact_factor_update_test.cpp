@@ -63,6 +63,8 @@ TEST_F(ImpactFactorUpdateTest, CopiesTheFirstMatchingRowIntoEveryJournalOutsideE
     for (const Expected& e : expected) EXPECT_EQ(storedFigures(e.title), e.figures) << e.title;
 
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
+    // Alpha, Beta, Delta, Epsilon and Theta of the ten shown.
+    EXPECT_EQ(statusText(), "Impact factors: 5 of the 10 journals shown were updated");
     EXPECT_TRUE(prompts.errors().isEmpty());
     // The bar counted the whole selection at the click, and was hidden before reaching its end.
     EXPECT_FALSE(progressBar()->isVisible());

@@ -57,8 +57,9 @@ TEST_F(ImportTest, BrowseProposesCategoryAndSubjectAndRemembersTheFile) {
     EXPECT_EQ(shown[2].text, "/Optics");
 }
 
-// The designed entry, a title right after a title, an address with ". " and a heading that matches
-// nothing, in CR LF lines after a byte-order mark.
+// The designed entry, a title right after a title, addresses with ". " after an E-ISSN and after an
+// ISSN alone, a numbered title where an address is due, and a heading that matches nothing, in CR LF
+// lines after a byte-order mark.
 constexpr std::string_view kMasterList =
     "\xEF\xBB\xBFMaster Journal List\r\n"
     "Total journals: 3\r\n"
@@ -78,7 +79,13 @@ constexpr std::string_view kMasterList =
     "E-ISSN: 2222-0003\r\n"
     "Old St. Louis Press\r\n"
     "Bimonthly\r\n"
-    "Arts & Humanities Citation Index\r\n";
+    "Arts & Humanities Citation Index\r\n"
+    "4. Optics Notes\r\n"
+    "ISSN: 0146-9592\r\n"
+    "2010 Massachusetts Ave. NW, Washington, DC\r\n"
+    "5. Numbered Right After\r\n"
+    "ISSN: 0146-9593\r\n"
+    "6. Next Entry\r\n";
 
 TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
     open();
@@ -88,8 +95,9 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
     click("BitBtn2");
 
     EXPECT_EQ(prompts.errors(), QStringList());
-    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 4 recordes were imported."}));
-    EXPECT_EQ(storedCount(), "11");
+    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 6 recordes were imported."}));
+    EXPECT_EQ(statusText(), "Master list: 6 records added from Cardiology.txt");
+    EXPECT_EQ(storedCount(), "13");
     auto field = [&](const std::string& title, const std::string& name) {
         return stored("SELECT \"" + name + "\" FROM journals WHERE Title = " + sqlQuoted(title));
     };
@@ -119,12 +127,14 @@ TEST_F(ImportTest, ImportsEveryEntryIntoTheDatabaseFile) {
     EXPECT_EQ(field("Heart Notes", "Frequently"), "");
     EXPECT_EQ(field("Heart Notes", "category"), "Medicine");
     EXPECT_EQ(field("Caf\xC3\xA9 Cardiology", "Frequently"), "Quarterly");
-    EXPECT_EQ(field("Caf\xC3\xA9 Cardiology", "Address"), "");
-    EXPECT_EQ(field("Louis Press", "Frequently"), "Bimonthly");
-    EXPECT_EQ(field("Louis Press", "Arts Humanities Citation Index"), "1");
+    EXPECT_EQ(field("Caf\xC3\xA9 Cardiology", "Address"), "Old St. Louis Press");
+    EXPECT_EQ(field("Caf\xC3\xA9 Cardiology", "Arts Humanities Citation Index"), "1");
+    EXPECT_EQ(field("Optics Notes", "Address"), "2010 Massachusetts Ave. NW, Washington, DC");
+    EXPECT_EQ(field("Numbered Right After", "ISSN"), "0146-9593");
+    EXPECT_EQ(field("Next Entry", "Address"), "");
 
     // The new records are in the grid; filter and counters are as they were.
-    EXPECT_EQ(gridRows(), rowsBefore + 4);
+    EXPECT_EQ(gridRows(), rowsBefore + 6);
     EXPECT_EQ(QString::fromStdString(journals().filter()), filter);
     EXPECT_EQ(text("Label7"), "7");
 }
@@ -195,6 +205,8 @@ struct Failure {
     std::string bytes;  // written to list.txt
     const char* error;  // as the error box shows it
     const char* storedTitles;
+    std::string category = "Imported";
+    std::string subject = "Type a subject for input data";
 };
 
 void PrintTo(const Failure& f, std::ostream* out) { *out << f.name; }
@@ -210,29 +222,59 @@ TEST_P(ImportFailureTest, EndsTheRunWithItsErrorAndKeepsWhatWasPosted) {
     writeFile("folder/x.txt", "");
     open();
     retype("Edit1", QString::fromStdString(GetParam().edit1));
-    retype("Edit2", "Imported");
+    retype("Edit2", QString::fromStdString(GetParam().category));
+    retype("Edit3", QString::fromStdString(GetParam().subject));
+    const std::string countBefore = storedCount();
     click("BitBtn2");
     EXPECT_EQ(prompts.messages(), QStringList());
     EXPECT_EQ(prompts.errors(), QStringList({GetParam().error}));
     EXPECT_EQ(stored("SELECT ifnull(group_concat(Title, ' '), '') FROM journals WHERE category = 'Imported'"),
               GetParam().storedTitles);
+    if (std::string_view(GetParam().storedTitles).empty()) {
+        EXPECT_EQ(storedCount(), countBefore);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, ImportFailureTest,
-    ::testing::Values(Failure{"InitialText", "Select a text file to import data into the program database...",
-                              "", "File not found.", ""},
-                      Failure{"MissingFile", "missing.txt", "", "File not found.", ""},
-                      Failure{"MissingFolder", "nowhere/list.txt", "", "Invalid filename.", ""},
-                      Failure{"BelowAFile", "list.txt/x.txt", "", "Invalid filename.", ""},
-                      Failure{"Folder", "folder", "", "File access denied.", ""},
-                      Failure{"FieldLineFirst", "list.txt", "ISSN: 1\r\n1. A\r\n",
-                              "ADOQuery1: Dataset not in edit or insert mode.", ""},
-                      Failure{"RefusedByTheNextAppend", "list.txt",
-                              "1. Good\r\n2. Refused\r\nMonthly\r\n3. Later\r\n", "The record was refused.",
-                              "Good"},
-                      Failure{"RefusedByTheFinalPost", "list.txt", "1. Good\r\n2. Fine\r\n3. Refused\r\n",
-                              "The record was refused.", "Good Fine"}),
+    ::testing::Values(
+        Failure{"InitialText", "Select a text file to import data into the program database...", "",
+                "File not found.", ""},
+        Failure{"MissingFile", "missing.txt", "", "File not found.", ""},
+        Failure{"MissingFolder", "nowhere/list.txt", "", "Invalid filename.", ""},
+        Failure{"BelowAFile", "list.txt/x.txt", "", "Invalid filename.", ""},
+        Failure{"Folder", "folder", "", "File access denied.", ""},
+        Failure{"FieldLineFirst", "list.txt", "ISSN: 1\r\n1. A\r\n",
+                "ADOQuery1: Dataset not in edit or insert mode.", ""},
+        Failure{"RefusedByTheNextAppend", "list.txt", "1. Good\r\n2. Refused\r\nMonthly\r\n3. Later\r\n",
+                "The record was refused.", "Good"},
+        Failure{"RefusedByTheFinalPost", "list.txt", "1. Good\r\n2. Fine\r\n3. Refused\r\n",
+                "The record was refused.", "Good Fine"},
+        // Category and subject are checked before the first line is read.
+        Failure{"EmptyCategory", "list.txt", "1. A\r\n",
+                "Nothing was imported: the category is empty. Type a category for the imported "
+                "journals.",
+                "", " \t"},
+        Failure{"EmptySubject", "list.txt", "1. A\r\n",
+                "Nothing was imported: the subject is empty. Type a subject for the imported "
+                "journals.",
+                "", "Imported", ""},
+        Failure{"SlashInCategory", "list.txt", "1. A\r\n",
+                "Nothing was imported: the category \"Medicine/Heart\" is not a valid file name. "
+                "It must not contain \"/\", \"\\\" or a zero byte, nor be \".\" or \"..\".",
+                "", "Medicine/Heart"},
+        Failure{"BackslashInSubject", "list.txt", "1. A\r\n",
+                "Nothing was imported: the subject \"a\\b\" is not a valid file name. It must "
+                "not contain \"/\", \"\\\" or a zero byte, nor be \".\" or \"..\".",
+                "", "Imported", "a\\b"},
+        Failure{"DotDotSubject", "list.txt", "1. A\r\n",
+                "Nothing was imported: the subject \"..\" is not a valid file name. It must not "
+                "contain \"/\", \"\\\" or a zero byte, nor be \".\" or \"..\".",
+                "", "Imported", ".."},
+        Failure{"DotCategory", "list.txt", "1. A\r\n",
+                "Nothing was imported: the category \".\" is not a valid file name. It must not "
+                "contain \"/\", \"\\\" or a zero byte, nor be \".\" or \"..\".",
+                "", "."}),
     test::CaseName());
 
 // An import that another program's lock stops cancels the record it was filling: no later action posts

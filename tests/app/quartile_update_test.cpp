@@ -69,6 +69,7 @@ TEST_F(QuartileUpdateTest, SetsTheFirstQuartileListingTheJournal) {
     EXPECT_EQ(text("Label7"), "7");
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
     EXPECT_TRUE(prompts.errors().isEmpty());
+    EXPECT_EQ(statusText(), "Quartiles: 5 of the 7 journals shown were updated");  // all but Gamma and Delta
 }
 
 TEST_F(QuartileUpdateTest, WalksTheJournalsShownAtTheClick) {

@@ -16,6 +16,14 @@ QString ScriptedPrompts::askSaveFileName(const QString& proposed) {
     return answer();
 }
 
+QString ScriptedPrompts::askCitationIndex(const QString& fileName) {
+    shown_.push_back({Kind::IndexDialog, fileName});
+    if (indexAnswers.empty()) return QString();
+    QString index = indexAnswers.front();
+    indexAnswers.pop_front();
+    return index;
+}
+
 QString ScriptedPrompts::answer() {
     if (dialogAnswers.empty()) return QString();
     QString path = dialogAnswers.front();

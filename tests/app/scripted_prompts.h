@@ -13,7 +13,7 @@ namespace lumaref::test {
 // Prompts for tests: records every box in order and answers dialogs from a script.
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Error, OpenDialog, SaveDialog };
+    enum class Kind { Message, Error, OpenDialog, SaveDialog, IndexDialog };
     struct Shown {
         Kind kind;
         QString text;  // the box text, or the name a dialog proposed
@@ -23,9 +23,12 @@ public:
     void showError(const QString& text) override;
     QString askOpenFileName(const QString& proposed) override;
     QString askSaveFileName(const QString& proposed) override;
+    QString askCitationIndex(const QString& fileName) override;
 
     // The next dialogs answer these paths in order; an empty path, or none left, cancels.
     std::deque<QString> dialogAnswers;
+    // The index dialog answers these in order; none left cancels.
+    std::deque<QString> indexAnswers;
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList errors() const;

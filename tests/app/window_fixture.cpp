@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
@@ -137,6 +138,8 @@ QStringList WindowTest::enabledAdminControls() {
 void WindowTest::click(const char* name) {
     QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
 }
+
+QString WindowTest::statusText() { return control<QStatusBar>("StatusBar1")->currentMessage(); }
 
 int WindowTest::gridRows() { return control<QTableView>("DBGrid1")->model()->rowCount(); }
 

@@ -74,6 +74,7 @@ protected:
         return found;
     }
     QString text(const char* labelName) { return control<QLabel>(labelName)->text(); }
+    QString statusText();  // what the status bar says now
     QLineEdit* lineEditOf(const char* name);
     // Replaces the text of an edit box or a combo box's line edit by typing, key by key.
     void retype(const char* name, const QString& text);

@@ -56,7 +56,15 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"TableWithoutCsv", {"--table", "JCRQ1", "a", "b"}, "go with '--csv'"},
         UsageCase{"CsvWithForce",
                   {"--csv", "f.csv", "--table", "JCRQ1", "--force", "a"},
-                  "'--force' does not go with '--csv'"}),
+                  "'--force' does not go with '--csv'"},
+        UsageCase{
+            "MasterListWithoutCategory", {"--master-list", "f.csv", "D.mdb"}, "needs '--category NAME'"},
+        UsageCase{"CategoryWithoutMasterList", {"--category", "X", "--jcr", "f.csv", "D.mdb"}, "go with"},
+        UsageCase{"MasterListAndJcrTogether",
+                  {"--master-list", "f.csv", "--category", "X", "--jcr", "j.csv", "D.mdb"},
+                  "separate steps"},
+        UsageCase{"JcrWithoutTarget", {"--jcr", "j.csv"}, "the database"},
+        UsageCase{"JcrWithAppend", {"--jcr", "j.csv", "--append", "D.mdb"}, "do not go with '--jcr'"}),
     test::CaseName());
 
 TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
@@ -89,19 +97,23 @@ TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
 
     std::string csv = "Quartile 1 journals\nRank,Journal Title,ISSN\n";
     for (int i = 0; i < 5000; ++i) csv += std::to_string(i) + ",T,1234-5678\n";
-    csv += "9,Bad,12345678\nCopyright line\n";
+    csv += "8,5\" Disk,1234-5678\n9,Bad,12345678\nCopyright line\n";
     test::writeFile(dir.file("q1.csv"), csv);
 
     const CommandRun load = runCommand({"--csv", dir.file("q1.csv"), "--table", "JCRQ1", database}, true);
     EXPECT_EQ(load.status, 0) << load.err;
     EXPECT_NE(load.out.find("Rows read: 4096"), std::string::npos);
-    EXPECT_NE(load.out.find("Loaded 5001 rows into JCRQ1 in "), std::string::npos) << load.out;
+    EXPECT_NE(load.out.find("Loaded 5002 rows into JCRQ1 in "), std::string::npos) << load.out;
     EXPECT_NE(load.out.find("Lines skipped: 2 (1 before the header, 0 blank, 1 closing note)"),
               std::string::npos);
-    EXPECT_NE(load.out.find("note on line 5004: Copyright line"), std::string::npos);
+    EXPECT_NE(load.out.find("note on line 5005: Copyright line"), std::string::npos);
     EXPECT_NE(load.out.find("ignored: Rank."), std::string::npos);
     EXPECT_NE(load.err.find(
-                  "1 ISSN is not of the form 1234-567X and will match no journal: line 5003 \"12345678\""),
+                  "1 ISSN is not of the form 1234-567X and will match no journal: line 5004 \"12345678\""),
+              std::string::npos)
+        << load.err;
+    EXPECT_NE(load.err.find("Warning: a quote inside a field that does not start with one was read as a "
+                            "character, on line 5003.\n"),
               std::string::npos)
         << load.err;
 
@@ -109,7 +121,7 @@ TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
         runCommand({"--quiet", "--csv", dir.file("q1.csv"), "--append", "--table", "JCRQ1", database}, true);
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.out, "");
-    EXPECT_EQ(test::queryText(database, "SELECT count(*) FROM JCRQ1"), "10002");
+    EXPECT_EQ(test::queryText(database, "SELECT count(*) FROM JCRQ1"), "10004");
 
     const CommandRun failed = runCommand({"--csv", dir.file("missing.csv"), "--table", "JCRQ1", database});
     EXPECT_EQ(failed.status, 1);

@@ -216,6 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "journals",
                  {"line 3: 'maybe' is not a yes/no value for field 'Science Citation Index'",
                   "Nothing was loaded"}},
+        BadInput{"NoRowsAtAll", "\n\n", "JCRQ1", {"column \"ISSN\" that table JCRQ1 needs", "holds no rows"}},
         BadInput{
             "AYesNoValueOfAMillionCharactersIsQuotedInPart",
             "Title,Science Citation Index\nA,True\nB," + std::string(1'000'000, 'y') + "x\n",
@@ -226,7 +227,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "JCRQ1",
                  {"The header found (line 1): Rank, , ", "\u2026.", "Nothing was loaded"}},
         BadInput{
-            "NoRowsAtAll", "\n\n", "JCRQ1", {"column \"ISSN\" that table JCRQ1 needs", "holds no rows"}}),
+            "MasterListIntoJournals",
+            "\"Journal title\",\"ISSN\",\"eISSN\",\"Publisher name\",\"Publisher address\",\"Languages\","
+            "\"Web of Science Categories\"\nActa,1000-0001,,P,A,English,Optics\n",
+            "journals",
+            {"column \"Title\" that table journals needs",
+             "is loaded with --master-list FILE --category NAME", "Nothing was loaded"}}),
     test::CaseName());
 
 TEST_F(CsvLoadTest, RefusesAnAccessFileAndAMissingDatabaseWithoutCreatingOne) {

@@ -12,9 +12,10 @@ namespace {
 
 using C = ImportCode;
 
-// The flags after a line, as letters: T TitleSeen, E EIssnSeen, F FirstContentsSeen.
+// The flags after a line, as letters: T TitleSeen, A AddressNext, F FirstContentsSeen.
 std::string flagsOf(const ImportLineClassifier& c) {
-    return std::string(c.TitleSeen ? "T" : "") + (c.EIssnSeen ? "E" : "") + (c.FirstContentsSeen ? "F" : "");
+    return std::string(c.TitleSeen ? "T" : "") + (c.AddressNext ? "A" : "") +
+           (c.FirstContentsSeen ? "F" : "");
 }
 
 struct Step {
@@ -51,8 +52,8 @@ const Case kCases[] = {
      {{"12. Journal of Optics. Part A", C::Title, "Journal of Optics. Part A", "T"}}},
     {"TitleMayBeEmpty", {{"Vol. ", C::Title, "", "T"}}},
     {"FullStopWithoutBlankIsNoTitle", {{"www.example.org", C::NotRecognised, "", ""}}},
-    {"IssnFromTheSeventhCharacter", {{"ISSN: 1234-5678", C::Issn, "1234-5678", ""}}},
-    {"IssnAloneCopiesFromBeyondTheEnd", {{"ISSN", C::Issn, "", ""}, {"ISSN:", C::Issn, "", ""}}},
+    {"IssnFromTheSeventhCharacter", {{"ISSN: 1234-5678", C::Issn, "1234-5678", "A"}}},
+    {"IssnAloneCopiesFromBeyondTheEnd", {{"ISSN", C::Issn, "", "A"}, {"ISSN:", C::Issn, "", "A"}}},
     {"PrefixesAreCaseSensitive",
      {{"issn: 1234-5678", C::NotRecognised, "", ""},
       {"e-ISSN: 1", C::NotRecognised, "", ""},
@@ -60,7 +61,7 @@ const Case kCases[] = {
       {"current contents - X", C::NotRecognised, "", ""}}},
     {"PrefixesCountOnlyAtTheStart",
      {{" ISSN: 1", C::NotRecognised, "", ""}, {"x Current Contents", C::NotRecognised, "", ""}}},
-    {"EIssnFromTheNinthCharacter", {{"E-ISSN: 2222-3333", C::EIssn, "2222-3333", "E"}}},
+    {"EIssnFromTheNinthCharacter", {{"E-ISSN: 2222-3333", C::EIssn, "2222-3333", "A"}}},
     {"ScienceCitationIndex", {{"Science Citation Index", C::ScienceCitationIndex, "true", ""}}},
     {"ExpandedOverridesScienceCitationIndex",
      {{"Science Citation Index Expanded (SCIE)", C::ScienceCitationIndexExpanded, "true", ""}}},
@@ -76,14 +77,14 @@ const Case kCases[] = {
      {{"Current Contents \xE2\x80\x93 G\xC3\xA9nie", C::FirstCurrentContents, "G\xC3\xA9nie", "F"},
       {"ISSN\xC2\xA0\xC2\xA0"
        "1",
-       C::Issn, "1", ""}}},
+       C::Issn, "1", "A"}}},
 
     // Position: the line after a title is the frequency, after an E-ISSN the address, even blank.
     {"FrequencyAfterTitle", {{"1. A", C::Title, "A", "T"}, {"Monthly", C::Frequency, "Monthly", ""}}},
     {"BlankFrequencyAfterTitle", {{"1. A", C::Title, "A", "T"}, {"", C::Frequency, "", ""}}},
     {"AddressAfterEIssn",
-     {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"Elsevier, Amsterdam", C::Address, "Elsevier, Amsterdam", ""}}},
-    {"BlankAddressAfterEIssn", {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"", C::Address, "", ""}}},
+     {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"Elsevier, Amsterdam", C::Address, "Elsevier, Amsterdam", ""}}},
+    {"BlankAddressAfterEIssn", {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"", C::Address, "", ""}}},
     {"AFrequencyLineIsOnlyTheOneRightAfterTheTitle",
      {{"1. A", C::Title, "A", "T"},
       {"Monthly", C::Frequency, "Monthly", ""},
@@ -91,25 +92,21 @@ const Case kCases[] = {
 
     // Later tests override earlier ones.
     {"TitleAfterTitleStartsANewEntry", {{"1. A", C::Title, "A", "T"}, {"2. B", C::Title, "B", "T"}}},
-    {"IssnAfterTitleIsAnIssn", {{"1. A", C::Title, "A", "T"}, {"ISSN: 1", C::Issn, "1", ""}}},
-    {"EIssnAfterTitleIsAnEIssn", {{"1. A", C::Title, "A", "T"}, {"E-ISSN: 2", C::EIssn, "2", "E"}}},
+    {"IssnAfterTitleIsAnIssn", {{"1. A", C::Title, "A", "T"}, {"ISSN: 1", C::Issn, "1", "A"}}},
+    {"EIssnAfterTitleIsAnEIssn", {{"1. A", C::Title, "A", "T"}, {"E-ISSN: 2", C::EIssn, "2", "A"}}},
     {"IndexAfterTitleIsAnIndex",
      {{"1. A", C::Title, "A", "T"},
       {"Emerging Sources Citation Index", C::EmergingSourcesCitationIndex, "true", ""}}},
     {"ContentsAfterTitleIsTheFirstContents",
      {{"1. A", C::Title, "A", "T"}, {"Current Contents - X", C::FirstCurrentContents, "X", "F"}}},
-    {"IssnLineWithFullStopAndBlankIsAnIssn", {{"ISSN 1234-5678. Print", C::Issn, "234-5678. Print", ""}}},
-    {"EIssnLineWithFullStopAndBlankIsAnEIssn", {{"E-ISSN: 1. x", C::EIssn, "1. x", "E"}}},
+    {"IssnLineWithFullStopAndBlankIsAnIssn", {{"ISSN 1234-5678. Print", C::Issn, "234-5678. Print", "A"}}},
+    {"EIssnLineWithFullStopAndBlankIsAnEIssn", {{"E-ISSN: 1. x", C::EIssn, "1. x", "A"}}},
     {"ContentsLineWithFullStopAndBlankIsContents",
      {{"Current Contents. Arts", C::FirstCurrentContents, "rts", "F"}}},
-    {"AddressWithFullStopAndBlankStartsAnEntry",
-     {{"E-ISSN: 1", C::EIssn, "1", "E"},
-      {"12 Main St. Louis", C::Title, "Louis", "T"},
-      {"Weekly", C::Frequency, "Weekly", ""}}},
-    {"IssnAfterEIssnIsAnIssn", {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"ISSN: 2", C::Issn, "2", ""}}},
-    {"EIssnAfterEIssnIsAnEIssn", {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"E-ISSN: 2", C::EIssn, "2", "E"}}},
+    {"IssnAfterEIssnIsAnIssn", {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"ISSN: 2", C::Issn, "2", "A"}}},
+    {"EIssnAfterEIssnIsAnEIssn", {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"E-ISSN: 2", C::EIssn, "2", "A"}}},
     {"IndexAfterEIssnIsAnIndex",
-     {{"E-ISSN: 1", C::EIssn, "1", "E"}, {"Science Citation Index", C::ScienceCitationIndex, "true", ""}}},
+     {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"Science Citation Index", C::ScienceCitationIndex, "true", ""}}},
 
     // The contents lines of an entry alternate; anything recognised in between starts again.
     {"ContentsAlternateFirstSecond",
@@ -140,6 +137,43 @@ const Case kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Lines, ClassifierTest, ::testing::ValuesIn(kCases), test::CaseName());
+
+// The address position: after an E-ISSN line, or after an ISSN line that no E-ISSN line follows.
+// There a line is a new title only when it starts with a running number, a full stop and a blank.
+const Case kAddressPositionCases[] = {
+    {"AddressAfterIssnWithoutEIssn",
+     {{"ISSN: 1", C::Issn, "1", "A"}, {"Elsevier, Amsterdam", C::Address, "Elsevier, Amsterdam", ""}}},
+    {"BlankAddressAfterIssn", {{"ISSN: 1", C::Issn, "1", "A"}, {"", C::Address, "", ""}}},
+    {"EIssnAfterIssnTakesTheAddressPositionOn",
+     {{"ISSN: 1", C::Issn, "1", "A"}, {"E-ISSN: 2", C::EIssn, "2", "A"}, {"Wiley", C::Address, "Wiley", ""}}},
+    {"StreetWithFullStopAfterEIssnIsTheAddress",
+     {{"E-ISSN: 1", C::EIssn, "1", "A"},
+      {"11830 Westline Industrial Dr., St. Louis, MO", C::Address,
+       "11830 Westline Industrial Dr., St. Louis, MO", ""},
+      {"Science Citation Index Expanded", C::ScienceCitationIndexExpanded, "true", ""}}},
+    {"StreetWithFullStopAfterIssnIsTheAddress",
+     {{"ISSN: 1", C::Issn, "1", "A"}, {"12 Main St. Louis", C::Address, "12 Main St. Louis", ""}}},
+    {"LetterBeforeTheFullStopIsNoRunningNumber",
+     {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"A. Smith Press", C::Address, "A. Smith Press", ""}}},
+    {"DecimalBeforeTheFullStopIsNoRunningNumber",
+     {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"1.2. Floor", C::Address, "1.2. Floor", ""}}},
+    {"NumberedTitleAfterEIssnStartsAnEntry",
+     {{"E-ISSN: 1", C::EIssn, "1", "A"},
+      {"2. Next Journal", C::Title, "Next Journal", "T"},
+      {"Monthly", C::Frequency, "Monthly", ""}}},
+    {"NumberedTitleAfterIssnStartsAnEntry",
+     {{"ISSN: 1", C::Issn, "1", "A"}, {"107. Next. Series B", C::Title, "Next. Series B", "T"}}},
+    {"AfterTheAddressTheTitleRuleIsTheDesigns",
+     {{"E-ISSN: 1", C::EIssn, "1", "A"},
+      {"Wiley", C::Address, "Wiley", ""},
+      {"Dept. of Physics", C::Title, "of Physics", "T"}}},
+    {"IndexAfterIssnIsAnIndex",
+     {{"ISSN: 1", C::Issn, "1", "A"},
+      {"Emerging Sources Citation Index", C::EmergingSourcesCitationIndex, "true", ""}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(AddressPosition, ClassifierTest, ::testing::ValuesIn(kAddressPositionCases),
+                         test::CaseName());
 
 TEST(ClassifierFlagsTest, ClearFlagsStartsAFreshImport) {
     ImportLineClassifier classifier;

@@ -37,12 +37,16 @@ struct CsvSyntaxError {
 
 // Walks the rows of a UTF-8 CSV text (RFC 4180 quoting, CR LF, LF or CR line ends) with the given
 // separator. Every line break ends a row, so a blank line is a row without fields. Values are
-// passed exactly as written: no blanks are trimmed. onRow returns false to stop early.
+// passed exactly as written: no blanks are trimmed, line breaks inside quotes are kept byte for
+// byte. A quote inside a field that does not start with one (37°36'37.8"N) is a literal character,
+// as common CSV readers take it; the lines where that happened go to `literalQuoteLines`, so the
+// caller can warn. onRow returns false to stop early.
 // Returns the syntax error that ended the walk, if any; rows before it have been passed.
 using CsvRowCallback = std::function<bool(const CsvRow&)>;
 // `firstLine` is the number of the text's first line, for a text that starts part-way into a file.
 bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow,
-                 CsvSyntaxError* error = nullptr, std::size_t firstLine = 1);
+                 CsvSyntaxError* error = nullptr, std::size_t firstLine = 1,
+                 std::vector<std::size_t>* literalQuoteLines = nullptr);
 
 // Where physical line `line` (from 1) of a text begins; the text's size when it has fewer lines.
 std::size_t csvLineOffset(std::string_view text, std::size_t line);

@@ -1,9 +1,11 @@
-#include "convert/csv_rows.h"
+#include "text/csv_rows.h"
 
 #include <csv.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace lumaref {
 
@@ -18,6 +20,76 @@ std::size_t countLineBreaks(std::string_view text) {
         if (lineFeed || loneCarriageReturn) ++count;
     }
     return count;
+}
+
+// An unquoted field with a quote inside, rewritten as the quoted field that means the same text, so
+// the strict parser takes the quote as a literal character. Line breaks stay where they are, so
+// line numbers do not change. nullopt when no field needs it (the common case: no copy is made).
+std::optional<std::string> quoteFieldsWithLiteralQuotes(std::string_view text, char separator,
+                                                        std::size_t firstLine,
+                                                        std::vector<std::size_t>* lines) {
+    enum class State : std::uint8_t { FieldStart, Quoted, AfterClosingQuote, Unquoted };
+    State state = State::FieldStart;
+    std::size_t line = firstLine;
+    std::size_t fieldStart = 0;
+    bool literalQuote = false;
+    std::optional<std::string> rewritten;
+    std::size_t copiedUpTo = 0;
+    const auto endField = [&](std::size_t end) {
+        if (literalQuote) {
+            if (!rewritten) rewritten.emplace();
+            rewritten->append(text.substr(copiedUpTo, fieldStart - copiedUpTo));
+            *rewritten += '"';
+            for (const char c : text.substr(fieldStart, end - fieldStart)) {
+                if (c == '"') *rewritten += '"';
+                *rewritten += c;
+            }
+            *rewritten += '"';
+            copiedUpTo = end;
+        }
+        literalQuote = false;
+        state = State::FieldStart;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool lineBreak = c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+        switch (state) {
+            case State::FieldStart:
+                if (c == '"') {
+                    state = State::Quoted;
+                } else if (c != separator && c != '\r' && c != '\n') {
+                    state = State::Unquoted;
+                    fieldStart = i;
+                }
+                break;
+            case State::Quoted:
+                if (c == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        ++i;
+                    } else {
+                        state = State::AfterClosingQuote;
+                    }
+                }
+                break;
+            case State::AfterClosingQuote:  // text after a closing quote stays the parser's error
+                if (c == separator || c == '\r' || c == '\n') state = State::FieldStart;
+                break;
+            case State::Unquoted:
+                if (c == '"') {
+                    if (!literalQuote && lines != nullptr && (lines->empty() || lines->back() != line)) {
+                        lines->push_back(line);
+                    }
+                    literalQuote = true;
+                } else if (c == separator || c == '\r' || c == '\n') {
+                    endField(i);
+                }
+                break;
+        }
+        if (lineBreak) ++line;
+    }
+    if (state == State::Unquoted) endField(text.size());
+    if (rewritten) rewritten->append(text.substr(copiedUpTo));
+    return rewritten;
 }
 
 // Values are kept as written, so nothing counts as a blank to trim.
@@ -97,7 +169,10 @@ std::size_t csvLineOffset(std::string_view text, std::size_t line) {
 }
 
 bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow, CsvSyntaxError* error,
-                 std::size_t firstLine) {
+                 std::size_t firstLine, std::vector<std::size_t>* literalQuoteLines) {
+    const std::optional<std::string> rewritten =
+        quoteFieldsWithLiteralQuotes(text, separator, firstLine, literalQuoteLines);
+    if (rewritten) text = *rewritten;
     csv_parser parser{};
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) {
         if (error != nullptr) {

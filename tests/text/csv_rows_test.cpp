@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "convert/csv_rows.h"
 #include "support/case_name.h"
+#include "text/csv_rows.h"
 
 namespace lumaref {
 namespace {
 
 // Each row as "line:field|field|..."; a blank line shows as "line:" with no fields.
 std::vector<std::string> rowsOf(std::string_view text, char separator, CsvSyntaxError* error = nullptr,
-                                bool* ok = nullptr) {
+                                bool* ok = nullptr, std::vector<std::size_t>* literalQuoteLines = nullptr) {
     std::vector<std::string> rows;
     const bool parsed = readCsvRows(
         text, separator,
@@ -22,7 +22,7 @@ std::vector<std::string> rowsOf(std::string_view text, char separator, CsvSyntax
             rows.push_back(shown);
             return true;
         },
-        error);
+        error, 1, literalQuoteLines);
     if (ok != nullptr) *ok = parsed;
     return rows;
 }
@@ -32,6 +32,7 @@ struct RowCase {
     std::string text;
     char separator;
     std::vector<std::string> rows;
+    std::vector<std::size_t> literalQuoteLines = {};
 };
 void PrintTo(const RowCase& c, std::ostream* out) { *out << c.name; }
 
@@ -39,8 +40,11 @@ class CsvRowsTest : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(CsvRowsTest, SplitsFieldsAndCountsPhysicalLines) {
     bool ok = false;
-    EXPECT_EQ(rowsOf(GetParam().text, GetParam().separator, nullptr, &ok), GetParam().rows);
+    std::vector<std::size_t> literalQuoteLines;
+    EXPECT_EQ(rowsOf(GetParam().text, GetParam().separator, nullptr, &ok, &literalQuoteLines),
+              GetParam().rows);
     EXPECT_TRUE(ok);
+    EXPECT_EQ(literalQuoteLines, GetParam().literalQuoteLines);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,7 +63,21 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"EmptyFields", ",,\n\"\",x,\n", ',', {"1:||", "2:|x|"}},
         RowCase{"Semicolons", "ISSN;Title, with comma\n", ';', {"1:ISSN|Title, with comma"}},
         RowCase{"Tabs", "a b\tc,d\n", '\t', {"1:a b|c,d"}},
-        RowCase{"NonAsciiPassesThrough", "Zürich,東京\n", ',', {"1:Zürich|東京"}}),
+        RowCase{"NonAsciiPassesThrough", "Zürich,東京\n", ',', {"1:Zürich|東京"}},
+        RowCase{"CrLfInsideQuotesKeptByteForByte",
+                "a,b,c\r\n1,2,3\r\n\"Once upon \r\na time\",5,6\r\n7,8,9\r\n",
+                ',',
+                {"1:a|b|c", "2:1|2|3", "3:Once upon \r\na time|5|6", "5:7|8|9"}},
+        RowCase{"QuoteInsideUnquotedFieldIsACharacter",
+                "a,b\n\"x\ny\",z\n5\" disk,37\xC2\xB0"
+                "36'37.8\"N\"\nlast,\"q\"\"\"",
+                ',',
+                {"1:a|b", "2:x\ny|z",
+                 "4:5\" disk|37\xC2\xB0"
+                 "36'37.8\"N\"",
+                 "5:last|q\""},
+                {4}},
+        RowCase{"LiteralQuotesOnSeveralLinesAtTheEnd", "a\"b\nc;d\"", ';', {"1:a\"b", "2:c|d\""}, {1, 2}}),
     test::CaseName());
 
 struct SyntaxCase {
@@ -82,13 +100,12 @@ TEST_P(CsvSyntaxTest, NamesTheLineOfAMisplacedOrOpenQuote) {
     EXPECT_EQ(rows.size(), GetParam().rowsBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Csv, CsvSyntaxTest,
-    ::testing::Values(SyntaxCase{"TextAfterClosingQuote", "a,b\nc,\"d\"e,f\ng,h\n", 2, 1},
-                      SyntaxCase{"QuoteInsideUnquotedField", "a,b\n\"x\ny\",z\n5\" disk,2\n", 4, 2},
-                      SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
-                      SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0}),
-    test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Csv, CsvSyntaxTest,
+                         ::testing::Values(SyntaxCase{"TextAfterClosingQuote", "a,b\nc,\"d\"e,f\ng,h\n", 2,
+                                                      1},
+                                           SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
+                                           SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0}),
+                         test::CaseName());
 
 TEST(CsvRows, StopsWhenTheCallerHasSeenEnough) {
     std::string text;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace lumaref {
+
+class Connection;
+
+inline constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
+
+// A path in double quotes, as the loaders' messages show it.
+std::string quotedPath(const std::string& path);
+
+// A CSV file as UTF-8 text (Windows-1252 when it is not valid UTF-8), refusing an empty file and one
+// that holds binary data (a workbook saved as it is) with a message that says so.
+std::string readCsvText(const std::string& path);
+
+// The database a loader writes to, opened as the program opens it; refuses one that cannot be written.
+std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path);
+
+}  // namespace lumaref

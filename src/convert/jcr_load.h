@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace lumaref {
+
+struct JcrLoadReport {
+    std::size_t rowsRead = 0;                   // data rows of the export (one per journal and category)
+    std::size_t rankingRows = 0;                // jcr2018
+    std::array<std::size_t, 4> quartileRows{};  // JCRQ1..JCRQ4
+    std::size_t journalsWithoutIssn = 0;        // neither ISSN nor eISSN: stored nowhere
+    std::size_t rowsWithoutQuartile = 0;        // "JIF Quartile" not Q1..Q4: in no quartile table
+    std::string impactFactorColumn;             // the column the impact factor came from ("2023 JIF")
+    std::string year;                           // its year, or empty for an undated column
+};
+
+// Replaces jcr2018 and JCRQ1..JCRQ4 of a Lumaref database from one citation reports export (a title
+// line, the header, one row per journal and category, copyright lines), in one transaction.
+//
+// Columns are matched by name in any letter case through kJcrColumnAliases; of several "<year> JIF"
+// columns the latest is used. A row goes to the quartile table its "JIF Quartile" names, once per
+// journal and table; jcr2018 keeps one row per journal, from its first line. A journal is stored
+// under its ISSN, and also under its eISSN when it has one ("N/A" counts as none), so journals known
+// only by their E-ISSN match too. Values are stored as the text written ("<0.1", "N/A").
+// Throws Error naming the problem; the database is then unchanged.
+JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& databasePath);
+
+std::string jcrLoadSummary(const JcrLoadReport& report, double seconds);
+
+}  // namespace lumaref

@@ -1,0 +1,84 @@
+// The master list as downloaded today (CSV), imported through the window: Browse, Import, the
+// database file, the message and the status bar.
+#include <QDir>
+
+#include "app/window_fixture.h"
+#include "support/temp_database.h"
+
+namespace lumaref::test {
+namespace {
+
+class CsvImportTest : public WindowTest {
+protected:
+    void SetUp() override {
+        createLibrary();
+        openWindow();
+        enterAdminMode();
+    }
+    void importFile(const std::string& relative, std::string_view bytes) {
+        const std::string path = QDir::currentPath().toStdString() + "/" + relative;
+        writeFile(path, bytes);
+        prompts.dialogAnswers.push_back(QString::fromStdString(path));
+        click("BitBtn1");
+        click("BitBtn2");
+    }
+    std::string stored(const std::string& sql) { return queryText(databasePath(), sql); }
+};
+
+TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
+    // Header in another case and order, with a column the import does not use; a quoted address
+    // with a comma; a row without ISSN, one without either number, one without categories.
+    importFile(
+        "Physics/Science Citation Index Expanded (SCIE).csv",
+        "\xEF\xBB\xBF\"journal title\",\"ISSN\",\"eISSN\",\"Publisher name\",\"Publisher address\","
+        "\"Languages\",\"Web of Science Categories\",\"Extra\"\r\n"
+        "\"Acta Optica\",\"1000-0001\",\"2000-0001\",\"OSA\",\"2010 Massachusetts Ave. NW, Washington\","
+        "\"English\",\"Optics | Physics, Applied\",\"x\"\r\n"
+        "\"Online Photonics\",\"\",\"2000-0002\",\"\",\"Berlin\",\"English\",\"Optics\",\"\"\r\n"
+        "\"Nameless Letters\",\"\",\"\",\"Press\",\"\",\"English\",\"Optics\",\"\"\r\n"
+        "\"Uncategorised\",\"1000-0004\",\"\",\"Press\",\"Rome\",\"Italian\",\"\",\"\"\r\n");
+    EXPECT_EQ(prompts.errors(), QStringList());
+    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 5 recordes were imported."}));
+    EXPECT_EQ(statusText(),
+              "Master list: 5 records added, 0 merged into journals already stored, 1 rows "
+              "without ISSN or eISSN");
+    EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE Title = 'Acta Optica' AND category = 'Physics'"),
+              "2");
+    EXPECT_EQ(
+        stored("SELECT group_concat(subject || '=' || Address, ';') FROM journals WHERE "
+               "Title = 'Acta Optica' ORDER BY rowid"),
+        "Optics=OSA, 2010 Massachusetts Ave. NW, Washington;Physics, Applied=OSA, 2010 Massachusetts Ave. "
+        "NW, Washington");
+    EXPECT_EQ(stored("SELECT subject || '|' || ifnull(\"E-ISSN\", '') FROM journals WHERE Title = "
+                     "'Uncategorised'"),
+              "Science Citation Index Expanded (SCIE)|");
+
+    // The next index's list, named by no index: the window asks. Acta Optica's Optics record and
+    // Online Photonics (by its E-ISSN) are stored already and get the flag; the journal without
+    // numbers cannot be matched and comes again.
+    prompts.clear();
+    prompts.indexAnswers.push_back("ESCI");
+    importFile(
+        "Physics/esci-list.csv",
+        "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n"
+        "Acta Optica,1000-0001,2000-0001,OSA,Washington,English,Optics\n"
+        "Online Photonics,,2000-0002,,Berlin,English,Optics\n"
+        "Nameless Letters,,,Press,,English,Optics\n");
+    EXPECT_EQ(prompts.errors(), QStringList());
+    ASSERT_FALSE(prompts.shown().empty());
+    EXPECT_EQ(prompts.shown()[1].kind, ScriptedPrompts::Kind::IndexDialog);
+    EXPECT_EQ(prompts.shown()[1].text, "esci-list.csv");
+    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 1 recordes were imported."}));
+    EXPECT_EQ(statusText(),
+              "Master list: 1 records added, 2 merged into journals already stored, 1 rows "
+              "without ISSN or eISSN");
+    EXPECT_EQ(stored("SELECT group_concat(Title || ':' || subject || ':' || \"Science Citation Index "
+                     "Expanded\" || \"Emerging Sources Citation Index\", ' ') FROM (SELECT * FROM journals "
+                     "WHERE category = 'Physics' AND Title IN ('Acta Optica', 'Online Photonics', "
+                     "'Nameless Letters') ORDER BY rowid)"),
+              "Acta Optica:Optics:11 Acta Optica:Physics, Applied:10 Online Photonics:Optics:11 "
+              "Nameless Letters:Optics:10 Nameless Letters:Optics:01");
+}
+
+}  // namespace
+}  // namespace lumaref::test
