@@ -7,25 +7,13 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "convert_run.h"
 #include "support/case_name.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
 namespace lumaref {
 namespace {
-
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CommandRun runCommand(const std::vector<std::string>& args, bool terminal = false) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runConvertInvocation(parseConvertArguments(args), out, err, terminal);
-    return {status, out.str(), err.str()};
-}
 
 struct UsageCase {
     const char* name;
@@ -90,8 +78,8 @@ TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
 TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
     test::TempDir dir;
     const std::string database = dir.file("Database.mdb");
-    ASSERT_EQ(runCommand({"--new", database}).status, 0);
-    const CommandRun again = runCommand({"--new", database});
+    ASSERT_EQ(test::runConvertCommand({"--new", database}).status, 0);
+    const test::CommandRun again = test::runConvertCommand({"--new", database});
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.err.find("use --force"), std::string::npos);
 
@@ -100,7 +88,8 @@ TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
     csv += "8,5\" Disk,1234-5678\n9,Bad,12345678\nCopyright line\n";
     test::writeFile(dir.file("q1.csv"), csv);
 
-    const CommandRun load = runCommand({"--csv", dir.file("q1.csv"), "--table", "JCRQ1", database}, true);
+    const test::CommandRun load =
+        test::runConvertCommand({"--csv", dir.file("q1.csv"), "--table", "JCRQ1", database}, true);
     EXPECT_EQ(load.status, 0) << load.err;
     EXPECT_NE(load.out.find("Rows read: 4096"), std::string::npos);
     EXPECT_NE(load.out.find("Loaded 5002 rows into JCRQ1 in "), std::string::npos) << load.out;
@@ -117,13 +106,14 @@ TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
               std::string::npos)
         << load.err;
 
-    const CommandRun quiet =
-        runCommand({"--quiet", "--csv", dir.file("q1.csv"), "--append", "--table", "JCRQ1", database}, true);
+    const test::CommandRun quiet = test::runConvertCommand(
+        {"--quiet", "--csv", dir.file("q1.csv"), "--append", "--table", "JCRQ1", database}, true);
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.out, "");
     EXPECT_EQ(test::queryText(database, "SELECT count(*) FROM JCRQ1"), "10004");
 
-    const CommandRun failed = runCommand({"--csv", dir.file("missing.csv"), "--table", "JCRQ1", database});
+    const test::CommandRun failed =
+        test::runConvertCommand({"--csv", dir.file("missing.csv"), "--table", "JCRQ1", database});
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("lumaref-convert: Cannot read the CSV file"), std::string::npos) << failed.err;
 }

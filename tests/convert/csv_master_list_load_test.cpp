@@ -7,24 +7,12 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "convert_run.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
 namespace lumaref {
 namespace {
-
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CommandRun runCommand(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runConvertInvocation(parseConvertArguments(args), out, err, false);
-    return {status, out.str(), err.str()};
-}
 
 constexpr std::string_view kHeader =
     "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n";
@@ -37,9 +25,9 @@ TEST(MasterListLoad, AddsOneRecordPerCategoryAndMergesTheNextIndex) {
                     std::string(kHeader) +
                         "Acta,1000-0001,2000-0001,OSA,Washington,English,Optics|Acoustics\n" +
                         "Online,,2000-0002,,,English,Optics\nBare,,,P,,English,\n");
-    const CommandRun scie =
-        runCommand({"--master-list", dir.file("Science Citation Index Expanded (SCIE).csv"), "--category",
-                    "Physics", database});
+    const test::CommandRun scie =
+        test::runConvertCommand({"--master-list", dir.file("Science Citation Index Expanded (SCIE).csv"),
+                                 "--category", "Physics", database});
     EXPECT_EQ(scie.status, 0) << scie.err;
     EXPECT_NE(scie.out.find("Read 3 rows in "), std::string::npos) << scie.out;
     EXPECT_NE(scie.out.find("4 journal records added, 0 merged into records already stored (flag: Science "
@@ -49,11 +37,11 @@ TEST(MasterListLoad, AddsOneRecordPerCategoryAndMergesTheNextIndex) {
 
     test::writeFile(dir.file("esci.csv"), std::string(kHeader) + "Acta,1000-0001,,OSA,,English,Optics\n" +
                                               "Online,,2000-0002,,,English,Optics\n");
-    const CommandRun unnamed =
-        runCommand({"--master-list", dir.file("esci.csv"), "--category", "Physics", database});
+    const test::CommandRun unnamed =
+        test::runConvertCommand({"--master-list", dir.file("esci.csv"), "--category", "Physics", database});
     EXPECT_EQ(unnamed.status, 1);
     EXPECT_NE(unnamed.err.find("names no citation index: give --index"), std::string::npos) << unnamed.err;
-    const CommandRun esci = runCommand(
+    const test::CommandRun esci = test::runConvertCommand(
         {"--master-list", dir.file("esci.csv"), "--category", "Physics", "--index", "esci", database});
     EXPECT_EQ(esci.status, 0) << esci.err;
     EXPECT_NE(esci.out.find("0 journal records added, 2 merged"), std::string::npos) << esci.out;
@@ -67,8 +55,8 @@ TEST(MasterListLoad, AddsOneRecordPerCategoryAndMergesTheNextIndex) {
         "Online:Optics:-:-:11 Bare:Physics:-:P:10");
 
     // A category that cannot name a list file is refused before the database is touched.
-    const CommandRun bad =
-        runCommand({"--master-list", dir.file("esci.csv"), "--category", "a/b", "--index", "none", database});
+    const test::CommandRun bad = test::runConvertCommand(
+        {"--master-list", dir.file("esci.csv"), "--category", "a/b", "--index", "none", database});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("the category \"a/b\" is not a valid file name"), std::string::npos) << bad.err;
     EXPECT_EQ(test::queryText(database, "SELECT count(*) FROM journals"), "4");
@@ -102,7 +90,7 @@ TEST(JcrLoad, RoutesRowsByQuartileAndStoresEachJournalUnderBothNumbers) {
         "\r\n"
         "\"Copyright (c) 2024 Clarivate\"\r\n"
         "\"By exporting the selected data, you agree to the terms of use\"\r\n");
-    const CommandRun run = runCommand({"--jcr", dir.file("JCR.csv"), database});
+    const test::CommandRun run = test::runConvertCommand({"--jcr", dir.file("JCR.csv"), database});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Read 4 rows in "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("impact factors from \"2023 JIF\" (year 2023)."), std::string::npos) << run.out;
@@ -136,7 +124,7 @@ TEST(JcrLoad, RoutesRowsByQuartileAndStoresEachJournalUnderBothNumbers) {
     test::writeFile(dir.file("short.csv"),
                     "\"Journal name\",\"ISSN\",\"eISSN\",\"Total Citations\",\"2023 JIF\",\"JIF Quartile\"\n"
                     "A,1,2,3,4,Q1\nB,1,2\n");
-    const CommandRun cut = runCommand({"--jcr", dir.file("short.csv"), database});
+    const test::CommandRun cut = test::runConvertCommand({"--jcr", dir.file("short.csv"), database});
     EXPECT_EQ(cut.status, 1);
     EXPECT_NE(cut.err.find("has 3 fields on line 3 where the header has 6 or more. Nothing was loaded."),
               std::string::npos)

@@ -8,6 +8,7 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "convert_run.h"
 #include "support/postgres_schema.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -15,23 +16,14 @@
 namespace lumaref {
 namespace {
 
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 class PostgresTarget : public ::testing::Test {
 protected:
     void SetUp() override {
         if (const auto reason = test::PostgresSchema::unavailableReason()) GTEST_SKIP() << *reason;
         server = std::make_unique<test::PostgresSchema>();
     }
-    CommandRun run(std::vector<std::string> args) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = runConvertInvocation(parseConvertArguments(args), out, err, false);
-        return {status, out.str(), err.str()};
+    static test::CommandRun run(const std::vector<std::string>& args) {
+        return test::runConvertCommand(args);
     }
     std::string count(const std::string& table) {
         return server->queryText("SELECT count(*) FROM \"" + table + "\"");
@@ -44,7 +36,8 @@ protected:
 TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
     const std::string readers = server->createRole("reader");
     const std::string admins = server->createRole("admin");
-    const CommandRun created = run({"--new", server->conninfo(), "--readers", readers, "--admins", admins});
+    const test::CommandRun created =
+        run({"--new", server->conninfo(), "--readers", readers, "--admins", admins});
     ASSERT_EQ(created.status, 0) << created.err;
     EXPECT_EQ(created.out, "Created 6 tables, 0 rows on the server. Readers: " + readers +
                                ". Administrators: " + admins + ".\n");
@@ -63,7 +56,7 @@ TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
                 << r.role << " on " << table;
         }
     }
-    const CommandRun again = run({"--new", server->conninfo()});
+    const test::CommandRun again = run({"--new", server->conninfo()});
     EXPECT_EQ(again.status, 1);
     EXPECT_EQ(again.err,
               "lumaref-convert: The table 'journals' already exists on the server; --force replaces it.\n");
@@ -81,7 +74,7 @@ TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
     for (const auto& load : loads) {
         std::vector<std::string> args = {"--csv", dir.file("q1.csv"), "--table", "JCRQ1", server->conninfo()};
         if (load.append) args.emplace_back("--append");
-        const CommandRun loaded = run(args);
+        const test::CommandRun loaded = run(args);
         EXPECT_EQ(loaded.status, 0) << loaded.err;
         std::string expected = load.out;
         expected.replace(expected.find("FILE"), 4, dir.file("q1.csv"));
@@ -106,7 +99,7 @@ TEST_F(PostgresTarget, SqliteAndAccessDatabasesComeAcrossWithEveryRow) {
     } cases[] = {{"SQLite", sqlite, sqlite}, {"Access", access, accessAsSqlite}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const CommandRun copied = run({c.source, server->conninfo(), "--force"});
+        const test::CommandRun copied = run({c.source, server->conninfo(), "--force"});
         ASSERT_EQ(copied.status, 0) << copied.err;
         const std::string tables = test::queryText(
             c.rowsFrom,
