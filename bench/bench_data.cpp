@@ -26,7 +26,7 @@ std::string cacheRoot() {
 }  // namespace
 
 std::string dataDirFor(std::uint64_t journals) {
-    const std::string dir = (fs::path(cacheRoot()) / std::to_string(journals)).string();
+    std::string dir = (fs::path(cacheRoot()) / std::to_string(journals)).string();
     // The generator renames Database.mdb into place last: if it is there, the data is complete.
     if (!fs::exists(fs::path(dir) / "Database.mdb")) {
         std::fprintf(stderr, "generating %llu journals in %s ...\n",

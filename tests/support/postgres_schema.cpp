@@ -72,14 +72,14 @@ std::string PostgresSchema::queryText(std::string_view sql) const {
 }
 
 std::string PostgresSchema::createRole(std::string_view suffix) {
-    const std::string role = name_ + "_" + std::string(suffix);
+    std::string role = name_ + "_" + std::string(suffix);
     exec("CREATE ROLE " + role + " NOLOGIN; GRANT USAGE ON SCHEMA " + name_ + " TO " + role);
     roles_.push_back(role);
     return role;
 }
 
 std::string PostgresSchema::createReader() {
-    const std::string reader = createRole("reader");
+    std::string reader = createRole("reader");
     exec("GRANT SELECT ON ALL TABLES IN SCHEMA " + name_ + " TO " + reader);
     return reader;
 }
