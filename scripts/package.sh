@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the working tree: build/lumaref_<version>_amd64.deb.
 #   scripts/package.sh
-# Needs debhelper and the build dependencies in debian/control (scripts/install-deps.sh installs them).
+# Installs what is missing first (debhelper and the build dependencies in debian/control).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+"$root/scripts/install-deps.sh"
 
 version=$(dpkg-parsechangelog -l debian/changelog -S Version)
 project_version=$(sed -n 's/^project(lumaref VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt)
