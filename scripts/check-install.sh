@@ -39,9 +39,19 @@ echo "-- first start in a fresh home"
 [[ ! -e /etc/lumaref.conf ]] || fail "/etc/lumaref.conf exists: the first start would not use the default data folder"
 home=$(mktemp -d)
 program=
+stop_program() {
+  if [[ -n $program ]]; then
+    kill "$program" 2>/dev/null || true
+    wait "$program" 2>/dev/null || true # ended by our signal: not a failure
+    program=
+  fi
+}
+# Keeps the script's own exit status: the program's end by our signal must not become it.
 cleanup() {
-  [[ -n $program ]] && kill "$program" 2>/dev/null && wait "$program" 2>/dev/null
+  local status=$?
+  stop_program
   rm -rf "$home"
+  exit "$status"
 }
 trap cleanup EXIT
 data=$home/.local/share/lumaref
@@ -60,6 +70,7 @@ kill -0 "$program" 2>/dev/null || fail "lumaref ended at its first start: $(cat 
 journals=$(sqlite3 "$data/Database.mdb" "SELECT count(*) FROM journals")
 [[ $journals == 0 ]] || fail "the new database holds $journals journals"
 echo "data folder made: Database.mdb (0 journals), lists/categories.txt, lists/ferequently.txt, lists/subjects/"
+stop_program
 
 echo "-- Debian package and lintian"
 deb=$(scripts/package.sh | tail -1)
