@@ -95,7 +95,10 @@ void sequenceLoop(benchmark::State& state, std::uint64_t journals, const std::ve
 }  // namespace
 
 void openLumaref(benchmark::State& state, std::uint64_t journals) {
-    Connection& connection = stateFor(journals).connection();
+    timeJournalsOpen(state, stateFor(journals).connection());
+}
+
+void timeJournalsOpen(benchmark::State& state, Connection& connection) {
     int rows = 0;
     for (auto _ : state) {
         auto set = std::make_unique<RecordSet>("ADOQuery1", connection, "journals");

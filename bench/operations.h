@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace lumaref {
+class Connection;
+}
+
 namespace lumaref::bench {
 
 // Each operation is timed for Lumaref and for its peers on the same data of `journals` journals.
@@ -12,6 +16,8 @@ namespace lumaref::bench {
 using Operation = void (*)(benchmark::State&, std::uint64_t journals);
 
 void openLumaref(benchmark::State&, std::uint64_t);
+// Opens the journals of a connection once per iteration; the rows read become the counter "rows".
+void timeJournalsOpen(benchmark::State&, Connection&);
 void openSqlite(benchmark::State&, std::uint64_t);
 
 // The journals opened from a PostgreSQL server, against libpq's COPY ... TO STDOUT into memory.

@@ -4,7 +4,6 @@
 #include <libpq-fe.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,16 +50,7 @@ void openPostgresLumaref(benchmark::State& state, std::uint64_t journals) {
     withServer(state, [&] {
         Connection connection(serverSchema(journals));
         connection.open();
-        int rows = 0;
-        for (auto _ : state) {
-            auto set = std::make_unique<RecordSet>("ADOQuery1", connection, "journals");
-            set->open();
-            rows = set->recordCount();
-            state.PauseTiming();
-            set.reset();
-            state.ResumeTiming();
-        }
-        state.counters["rows"] = rows;
+        timeJournalsOpen(state, connection);
     });
 }
 
