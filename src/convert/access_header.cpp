@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "text/error.h"
-#include "text/special_file.h"
+#include "text/non_regular_file.h"
 
 namespace fs = std::filesystem;
 
@@ -29,7 +29,7 @@ AccessHeader checkAccessFile(const std::string& path) {
     const auto status = fs::status(path, ec);
     if (!fs::exists(status)) throw Error("Cannot find the Access file '" + path + "'.");
     if (fs::is_directory(status)) throw Error("'" + path + "' is a folder, not an Access file.");
-    if (const std::string kind = specialFileKind(path); !kind.empty()) {
+    if (const std::string kind = nonRegularFileKind(path); !kind.empty()) {
         throw Error("'" + path + "' is " + kind + ", not an Access file.");
     }
 

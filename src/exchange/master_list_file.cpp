@@ -6,7 +6,7 @@
 
 #include "text/error.h"
 #include "text/file_error.h"
-#include "text/special_file.h"
+#include "text/non_regular_file.h"
 #include "text/text_file.h"
 
 namespace lumaref {
@@ -45,7 +45,7 @@ std::string textFileErrorText(int errnoValue, std::string_view path) {
 }
 
 std::string readMasterListFile(const std::string& path) {
-    if (const std::string kind = specialFileKind(path); !kind.empty()) {
+    if (const std::string kind = nonRegularFileKind(path); !kind.empty()) {
         throw fileError("Cannot open file", path, "It is " + kind + ", not a regular file");
     }
     std::string bytes;

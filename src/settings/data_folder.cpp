@@ -59,7 +59,7 @@ std::string chooseDataFolder(const std::optional<std::string>& fromCommandLine, 
     if (fromCommandLine) return absolute(*fromCommandLine);
     if (settings.data) return absolute(*settings.data);
     std::string base = environment("XDG_DATA_HOME");
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // XDG base directories must be absolute: a relative XDG_DATA_HOME is ignored.
     if (base.empty() || base.front() != '/') {
         const std::string home = environment("HOME");
         if (home.empty()) throw Error("No data folder can be named: neither HOME nor XDG_DATA_HOME is set.");

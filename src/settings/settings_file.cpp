@@ -21,7 +21,7 @@ std::string environment(const char* name) {
 
 SettingsFiles defaultSettingsFiles() {
     std::string config = environment("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // XDG base directories must be absolute: a relative XDG_CONFIG_HOME is ignored.
     if (config.empty() || config.front() != '/') {
         const std::string home = environment("HOME");
         config = home.empty() ? std::string() : home + "/.config";

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "text/file_error.h"
-#include "text/special_file.h"
+#include "text/non_regular_file.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -122,7 +122,7 @@ int readWholeFileOrErrno(const std::string& path, std::string& bytes) {
 }
 
 std::string readWholeFile(const std::string& path, std::string_view what) {
-    if (const std::string kind = specialFileKind(path); !kind.empty()) {
+    if (const std::string kind = nonRegularFileKind(path); !kind.empty()) {
         throw fileError(what, path, "It is " + kind + ", not a regular file");
     }
     std::string bytes;

@@ -16,7 +16,7 @@ std::string decodeText(std::string_view bytes);
 std::string readWholeFile(const std::string& path, std::string_view what = "Cannot open file");
 
 // Reads a whole file into bytes; returns 0, or the errno of the failure (EISDIR for a folder, ENODEV
-// for anything else that is not a regular file). Callers name such a source with specialFileKind first.
+// for anything else that is not a regular file). Callers name such a source with nonRegularFileKind first.
 int readWholeFileOrErrno(const std::string& path, std::string& bytes);
 
 // Replaces path atomically through a StagedFile: any failure leaves the previous file whole and no

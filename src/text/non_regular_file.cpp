@@ -1,10 +1,10 @@
-#include "text/special_file.h"
+#include "text/non_regular_file.h"
 
 #include <sys/stat.h>
 
 namespace lumaref {
 
-std::string specialFileKind(const std::string& path) {
+std::string nonRegularFileKind(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return {};
     if (S_ISFIFO(info.st_mode)) return "a named pipe (FIFO)";
