@@ -22,6 +22,7 @@
 #include "exchange/journal_list_export.h"
 #include "exchange/master_list_file.h"
 #include "exchange/master_list_import.h"
+#include "master_list_rows.h"
 #include "operations.h"
 #include "per_iteration.h"
 #include "text/text_file.h"
@@ -29,28 +30,6 @@
 namespace lumaref::bench {
 
 namespace {
-
-constexpr const char* kCategoryText = "Medicine";
-constexpr const char* kSubjectText = "Cardiology";
-
-// The columns the import writes, in the order the peers bind them.
-constexpr std::array<const char*, 13> kImportColumns = {"Title",
-                                                        "category",
-                                                        "subject",
-                                                        "Frequently",
-                                                        "ISSN",
-                                                        "E-ISSN",
-                                                        "Address",
-                                                        "Science Citation Index",
-                                                        "Science Citation Index Expanded",
-                                                        "Emerging Sources Citation Index",
-                                                        "Arts Humanities Citation Index",
-                                                        "Current_Contents1",
-                                                        "Current_Contents2"};
-constexpr std::size_t kFirstBoolean = 7;
-constexpr std::size_t kFirstAfterBooleans = 11;
-
-using ImportRow = std::array<std::optional<std::string>, kImportColumns.size()>;
 
 std::size_t columnOfCode(ImportCode code) {
     switch (code) {
@@ -79,13 +58,7 @@ std::size_t columnOfCode(ImportCode code) {
     }
 }
 
-// A master list of `entries` generated journals in the demo generator's format, written once per size,
-// and the rows it holds, worked out before any clock runs so the peers insert exactly those.
-struct MasterList {
-    std::string path;
-    std::vector<ImportRow> rows;
-    std::string schemaSql;
-};
+}  // namespace
 
 const MasterList& masterListFor(std::uint64_t entries) {
     static std::unique_ptr<MasterList> current;
@@ -125,6 +98,8 @@ const MasterList& masterListFor(std::uint64_t entries) {
     currentEntries = entries;
     return *current;
 }
+
+namespace {
 
 // A new, empty database file beside the benchmark data, as a fresh Database.mdb.
 std::string freshDatabase(const MasterList& list, std::uint64_t entries) {

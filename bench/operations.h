@@ -68,6 +68,9 @@ void jcrLoadSqliteShell(benchmark::State&, std::uint64_t);
 void impactFactorUpdateLumaref(benchmark::State&, std::uint64_t);
 void impactFactorUpdateSqlite(benchmark::State&, std::uint64_t);
 void impactFactorUpdateRowByRow(benchmark::State&, std::uint64_t);
+// The same update posted to a PostgreSQL server, against libpq sending the SQLite peer's UPDATEs.
+void impactFactorUpdatePostgresLumaref(benchmark::State&, std::uint64_t);
+void impactFactorUpdatePostgresLibpq(benchmark::State&, std::uint64_t);
 void quartileUpdateLumaref(benchmark::State&, std::uint64_t);
 void quartileUpdateSqlite(benchmark::State&, std::uint64_t);
 // The quartile filters set journal by journal, each answered from the equality index.
@@ -79,6 +82,9 @@ void quartileUpdateByFilters(benchmark::State&, std::uint64_t);
 void importLumaref(benchmark::State&, std::uint64_t);
 void importSqlite(benchmark::State&, std::uint64_t);
 void importSqliteTransaction(benchmark::State&, std::uint64_t);
+// The same import onto a PostgreSQL server, against libpq's autocommit INSERTs of the same rows.
+void importPostgresLumaref(benchmark::State&, std::uint64_t);
+void importPostgresLibpq(benchmark::State&, std::uint64_t);
 
 // Every journal written as a journal list, against one write() of the same bytes.
 void exportLumaref(benchmark::State&, std::uint64_t);

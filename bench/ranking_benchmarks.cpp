@@ -12,6 +12,7 @@
 #include "per_iteration.h"
 #include "ranking/impact_factor_update.h"
 #include "ranking/quartile_update.h"
+#include "ranking_record_sets.h"
 #include "support/oracles/quartile_walk_by_filters.h"
 #include "text/text_fold.h"
 
@@ -45,32 +46,28 @@ private:
     std::string path_;
 };
 
-// The program's record sets over one database file.
-struct Components {
-    explicit Components(const std::string& path)
-        : connection(connectionStringFor(path)),
-          journals("ADOQuery1", connection, "journals"),
-          ranking("ADOQuery2", connection, "jcr2018") {
-        for (int q = 0; q < 4; ++q) {
-            quartiles[static_cast<std::size_t>(q)] = std::make_unique<RecordSet>(
-                "ADOQuery" + std::to_string(q + 3), connection, "JCRQ" + std::to_string(q + 1));
-        }
-        connection.open();
-        for (RecordSet* set : {&journals, &ranking, quartiles[0].get(), quartiles[1].get(),
-                               quartiles[2].get(), quartiles[3].get()})
-            set->open();
-        // As at start-up with nothing chosen: filtering on, every journal shown.
-        journals.setFiltered(true);
-    }
-    std::array<RecordSet*, 4> quartileSets() {
-        return {quartiles[0].get(), quartiles[1].get(), quartiles[2].get(), quartiles[3].get()};
-    }
+}  // namespace
 
-    Connection connection;
-    RecordSet journals;
-    RecordSet ranking;
-    std::array<std::unique_ptr<RecordSet>, 4> quartiles;
-};
+RankingRecordSets::RankingRecordSets(const std::string& connectionString)
+    : connection(connectionString),
+      journals("ADOQuery1", connection, "journals"),
+      ranking("ADOQuery2", connection, "jcr2018") {
+    for (int q = 0; q < 4; ++q) {
+        quartiles[static_cast<std::size_t>(q)] = std::make_unique<RecordSet>(
+            "ADOQuery" + std::to_string(q + 3), connection, "JCRQ" + std::to_string(q + 1));
+    }
+    connection.open();
+    for (RecordSet* set : {&journals, &ranking, quartiles[0].get(), quartiles[1].get(), quartiles[2].get(),
+                           quartiles[3].get()})
+        set->open();
+    journals.setFiltered(true);
+}
+
+std::array<RecordSet*, 4> RankingRecordSets::quartileSets() {
+    return {quartiles[0].get(), quartiles[1].get(), quartiles[2].get(), quartiles[3].get()};
+}
+
+namespace {
 
 // Runs one update per iteration on a fresh copy; only the update itself is timed.
 template <class Update>
@@ -80,7 +77,7 @@ void updateLoop(benchmark::State& state, std::uint64_t journals, Update update) 
     UpdateCounts counts;
     for (auto _ : state) {
         state.PauseTiming();
-        auto components = std::make_unique<Components>(scratch.reset());
+        auto components = std::make_unique<RankingRecordSets>(connectionStringFor(scratch.reset()));
         state.ResumeTiming();
         times.start();
         counts = update(*components);
@@ -94,19 +91,16 @@ void updateLoop(benchmark::State& state, std::uint64_t journals, Update update) 
     times.report(state);
 }
 
-struct Update {
-    std::int64_t rowid;
-    std::vector<std::string> values;
-};
-
 std::string columnText(sqlite3_stmt* s, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
     return text != nullptr ? text : "";
 }
 
+}  // namespace
+
 // The journals the impact-factor update posts and their new figures, found here by plain SQL and
 // a map, under the same rule: the first ranking row naming the ISSN or else the E-ISSN.
-std::vector<Update> impactFactorUpdates(sqlite3* db) {
+std::vector<RankingUpdate> impactFactorUpdates(sqlite3* db) {
     struct Figures {
         std::int64_t order;
         std::vector<std::string> values;
@@ -122,7 +116,7 @@ std::vector<Update> impactFactorUpdates(sqlite3* db) {
                                         {columnText(rows.get(), 2), columnText(rows.get(), 3),
                                          columnText(rows.get(), 4)}});
     }
-    std::vector<Update> updates;
+    std::vector<RankingUpdate> updates;
     SqliteQuery journals(db,
                          "SELECT rowid, ISSN, \"E-ISSN\" FROM journals WHERE "
                          "\"Emerging Sources Citation Index\" = 0 ORDER BY rowid");
@@ -138,8 +132,10 @@ std::vector<Update> impactFactorUpdates(sqlite3* db) {
     return updates;
 }
 
+namespace {
+
 // The journals the quartile update posts and their quartile, under the filter's equality rule.
-std::vector<Update> quartileUpdates(sqlite3* db) {
+std::vector<RankingUpdate> quartileUpdates(sqlite3* db) {
     std::vector<std::unordered_set<std::string>> listed(4);
     for (int q = 0; q < 4; ++q) {
         const std::string sql = "SELECT ISSN FROM JCRQ" + std::to_string(q + 1);
@@ -149,7 +145,7 @@ std::vector<Update> quartileUpdates(sqlite3* db) {
             if (!issn.empty()) listed[static_cast<std::size_t>(q)].insert(foldText(issn, FoldMode::Case));
         }
     }
-    std::vector<Update> updates;
+    std::vector<RankingUpdate> updates;
     SqliteQuery journals(db, "SELECT rowid, ISSN, \"E-ISSN\" FROM journals ORDER BY rowid");
     while (sqlite3_step(journals.get()) == SQLITE_ROW) {
         const std::string issn = foldText(columnText(journals.get(), 1), FoldMode::Case);
@@ -168,9 +164,9 @@ std::vector<Update> quartileUpdates(sqlite3* db) {
 // The floor: the same UPDATEs through one prepared statement, each its own autocommit transaction,
 // on a connection set up as the program's (WAL, synchronous=NORMAL).
 void sqlitePeer(benchmark::State& state, std::uint64_t journals, const char* sql,
-                std::vector<Update> (*findUpdates)(sqlite3*)) {
+                std::vector<RankingUpdate> (*findUpdates)(sqlite3*)) {
     ScratchDatabase scratch(journals);
-    std::vector<Update> updates;
+    std::vector<RankingUpdate> updates;
     PerIteration times;
     for (auto _ : state) {
         state.PauseTiming();
@@ -182,7 +178,7 @@ void sqlitePeer(benchmark::State& state, std::uint64_t journals, const char* sql
             SqliteQuery update(db, sql);
             state.ResumeTiming();
             times.start();
-            for (const Update& u : updates) {
+            for (const RankingUpdate& u : updates) {
                 int index = 1;
                 for (const std::string& value : u.values) update.bind(index++, value);
                 sqlite3_bind_int64(update.get(), index, u.rowid);
@@ -200,7 +196,7 @@ void sqlitePeer(benchmark::State& state, std::uint64_t journals, const char* sql
 }
 
 // The row-by-row search of the ranking table for every journal, through the record sets.
-UpdateCounts impactFactorsRowByRow(Components& c) {
+UpdateCounts impactFactorsRowByRow(RankingRecordSets& c) {
     UpdateCounts counts;
     RecordSet& journals = c.journals;
     RecordSet& ranking = c.ranking;
@@ -236,7 +232,7 @@ UpdateCounts impactFactorsRowByRow(Components& c) {
 void impactFactorUpdateLumaref(benchmark::State& state, std::uint64_t journals) {
     NoWindow steps;
     updateLoop(state, journals,
-               [&steps](Components& c) { return updateImpactFactors(c.journals, c.ranking, steps); });
+               [&steps](RankingRecordSets& c) { return updateImpactFactors(c.journals, c.ranking, steps); });
 }
 
 void impactFactorUpdateSqlite(benchmark::State& state, std::uint64_t journals) {
@@ -260,13 +256,14 @@ void impactFactorUpdateRowByRow(benchmark::State& state, std::uint64_t journals)
 
 void quartileUpdateLumaref(benchmark::State& state, std::uint64_t journals) {
     NoWindow steps;
-    updateLoop(state, journals,
-               [&steps](Components& c) { return updateQuartiles(c.journals, c.quartileSets(), steps); });
+    updateLoop(state, journals, [&steps](RankingRecordSets& c) {
+        return updateQuartiles(c.journals, c.quartileSets(), steps);
+    });
 }
 
 void quartileUpdateByFilters(benchmark::State& state, std::uint64_t journals) {
     NoWindow steps;
-    updateLoop(state, journals, [&steps](Components& c) {
+    updateLoop(state, journals, [&steps](RankingRecordSets& c) {
         return test::updateQuartilesByFilters(c.journals, c.quartileSets(), steps);
     });
 }
