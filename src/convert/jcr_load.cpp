@@ -103,10 +103,17 @@ struct JournalRow {
 
 }  // namespace
 
-JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& databasePath) {
+std::string columnList(std::span<const std::string_view> names) {
+    std::string list;
+    for (const std::string_view name : names) list += (list.empty() ? "" : ", ") + quoteIdentifier(name);
+    return list;
+}
+
+JcrExport readJcrExport(const std::string& csvPath) {
     const std::string text = readCsvText(csvPath);
     const std::string file = "The export " + quotedPath(csvPath);
-    JcrLoadReport report;
+    JcrExport read;
+    JcrLoadReport& report = read.report;
     std::optional<Header> header;
     std::size_t needed = 0;
     std::size_t footerFrom = 0;  // the first single-field line after the data
@@ -182,24 +189,30 @@ JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& datab
     report.year = header->year;
     report.journalsWithoutIssn = withoutIssn.size();
 
+    // Each journal under its ISSN, and again under its eISSN when it has both.
+    for (const JournalRow& row : ranking) {
+        for (const std::string* number : {&row.issn, &row.eIssn}) {
+            if (!number->empty())
+                read.ranking.push_back({row.name, *number, row.citations, row.impact, row.impactNoSelf});
+        }
+    }
+    for (std::size_t q = 0; q < quartiles.size(); ++q) {
+        for (const JournalRow& row : quartiles[q]) {
+            for (const std::string* number : {&row.issn, &row.eIssn}) {
+                if (!number->empty()) read.quartiles[q].push_back({row.name, *number});
+            }
+        }
+        report.quartileRows[q] = read.quartiles[q].size();
+    }
+    report.rankingRows = read.ranking.size();
+    return read;
+}
+
+JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& databasePath) {
+    const JcrExport read = readJcrExport(csvPath);
     const std::unique_ptr<Connection> connection = openDatabaseForLoad(databasePath);
     sqlite3* db = connection->handle();
     Transaction transaction(db, Transaction::Lock::Immediate);
-    // Each journal under its ISSN, and again under its eISSN when it has both.
-    const auto storeEach = [](const std::vector<JournalRow>& rows, Statement& insert,
-                              const auto& bindValues) -> std::size_t {
-        std::size_t stored = 0;
-        for (const JournalRow& row : rows) {
-            for (const std::string* number : {&row.issn, &row.eIssn}) {
-                if (number->empty()) continue;
-                bindValues(insert, row, *number);
-                insert.step();
-                insert.reset();
-                ++stored;
-            }
-        }
-        return stored;
-    };
     const auto bindOrNull = [](Statement& s, int index, const std::string& value) {
         if (value.empty()) {
             s.bindNull(index);
@@ -209,34 +222,30 @@ JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& datab
     };
 
     exec(db, "DELETE FROM " + quoteIdentifier(kRankingTable));
-    Statement insertRanking(
-        db, "INSERT INTO " + quoteIdentifier(kRankingTable) + " (" + quoteIdentifier(kFullJournalTitleField) +
-                ", " + quoteIdentifier(kIssnField) + ", " + quoteIdentifier(kTotalCitesField) + ", " +
-                quoteIdentifier(kJournalImpactFactorField) + ", " +
-                quoteIdentifier(kImpactFactorWithoutSelfCitesField) + ") VALUES (?, ?, ?, ?, ?)");
-    report.rankingRows =
-        storeEach(ranking, insertRanking,
-                  [&bindOrNull](Statement& s, const JournalRow& row, const std::string& number) {
-                      bindOrNull(s, 1, row.name);
-                      s.bindText(2, number);
-                      bindOrNull(s, 3, row.citations);
-                      bindOrNull(s, 4, row.impact);
-                      bindOrNull(s, 5, row.impactNoSelf);
-                  });
+    Statement insertRanking(db, "INSERT INTO " + quoteIdentifier(kRankingTable) + " (" +
+                                    columnList(kJcrRankingColumns) + ") VALUES (?, ?, ?, ?, ?)");
+    for (const JcrRankingRow& row : read.ranking) {
+        bindOrNull(insertRanking, 1, row.name);
+        insertRanking.bindText(2, row.number);
+        bindOrNull(insertRanking, 3, row.citations);
+        bindOrNull(insertRanking, 4, row.impact);
+        bindOrNull(insertRanking, 5, row.impactNoSelf);
+        insertRanking.step();
+        insertRanking.reset();
+    }
     for (std::size_t q = 0; q < kQuartileTables.size(); ++q) {
         exec(db, "DELETE FROM " + quoteIdentifier(kQuartileTables[q]));
         Statement insertQuartile(db, "INSERT INTO " + quoteIdentifier(kQuartileTables[q]) + " (" +
-                                         quoteIdentifier(kJournalTitleField) + ", " +
-                                         quoteIdentifier(kIssnField) + ") VALUES (?, ?)");
-        report.quartileRows[q] =
-            storeEach(quartiles[q], insertQuartile,
-                      [&bindOrNull](Statement& s, const JournalRow& row, const std::string& number) {
-                          bindOrNull(s, 1, row.name);
-                          s.bindText(2, number);
-                      });
+                                         columnList(kJcrQuartileColumns) + ") VALUES (?, ?)");
+        for (const JcrQuartileRow& row : read.quartiles[q]) {
+            bindOrNull(insertQuartile, 1, row.name);
+            insertQuartile.bindText(2, row.number);
+            insertQuartile.step();
+            insertQuartile.reset();
+        }
     }
     transaction.commit();
-    return report;
+    return read.report;
 }
 
 std::string jcrLoadSummary(const JcrLoadReport& report, double seconds) {

@@ -2,9 +2,16 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/schema_names.h"
 
 namespace lumaref {
+
+class PgConnection;
 
 struct JcrLoadReport {
     std::size_t rowsRead = 0;                   // data rows of the export (one per journal and category)
@@ -16,6 +23,33 @@ struct JcrLoadReport {
     std::string year;                           // its year, or empty for an undated column
 };
 
+// The columns each table's rows fill, in the order of the row's values.
+inline constexpr std::array<std::string_view, 5> kJcrRankingColumns = {
+    kFullJournalTitleField, kIssnField, kTotalCitesField, kJournalImpactFactorField,
+    kImpactFactorWithoutSelfCitesField};
+inline constexpr std::array<std::string_view, 2> kJcrQuartileColumns = {kJournalTitleField, kIssnField};
+
+// One row of jcr2018 and of a quartile table, under one of the journal's numbers; "" stands for null.
+struct JcrRankingRow {
+    std::string name, number, citations, impact, impactNoSelf;
+};
+struct JcrQuartileRow {
+    std::string name, number;
+};
+
+// An export read into the rows of jcr2018 and JCRQ1..JCRQ4, in file order, with its report.
+struct JcrExport {
+    JcrLoadReport report;
+    std::vector<JcrRankingRow> ranking;
+    std::array<std::vector<JcrQuartileRow>, 4> quartiles;
+};
+
+// Reads the export under the rules below; writes nothing. Throws Error naming the problem.
+JcrExport readJcrExport(const std::string& csvPath);
+
+// The columns quoted and joined for a column list: "\"Journal Title\", \"ISSN\"".
+std::string columnList(std::span<const std::string_view> names);
+
 // Replaces jcr2018 and JCRQ1..JCRQ4 of a Lumaref database from one citation reports export (a title
 // line, the header, one row per journal and category, copyright lines), in one transaction.
 //
@@ -26,6 +60,9 @@ struct JcrLoadReport {
 // only by their E-ISSN match too. Values are stored as the text written ("<0.1", "N/A").
 // Throws Error naming the problem; the database is then unchanged.
 JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& databasePath);
+
+// The same onto a server: the tables' rows replaced through COPY ... FROM STDIN, in one transaction.
+JcrLoadReport loadJcrExport(const std::string& csvPath, PgConnection& target);
 
 std::string jcrLoadSummary(const JcrLoadReport& report, double seconds);
 

@@ -2,12 +2,14 @@
 
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
 #include "convert/access_converter.h"
 #include "convert/csv_command.h"
+#include "convert/jcr_load.h"
 #include "convert/new_database.h"
 #include "db/database_file.h"
 #include "db/postgres_connection.h"
@@ -116,6 +118,14 @@ int loadCsv(const ConvertInvocation& invocation, PgConnection& target, std::ostr
     return 0;
 }
 
+int loadJcr(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out) {
+    const auto start = std::chrono::steady_clock::now();
+    const JcrLoadReport report = loadJcrExport(invocation.jcrFile, target);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!invocation.quiet) out << jcrLoadSummary(report, seconds);
+    return 0;
+}
+
 }  // namespace
 
 bool hasPostgresTarget(const ConvertInvocation& invocation) {
@@ -133,6 +143,7 @@ int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, st
         if (invocation.mode == ConvertInvocation::Mode::LoadCsv) {
             return loadCsv(invocation, target, out, err, stopRequested);
         }
+        if (invocation.mode == ConvertInvocation::Mode::LoadJcr) return loadJcr(invocation, target, out);
         return copyAcross(invocation, target, out, stopRequested);
     } catch (const Error& error) {
         err << "lumaref-convert: " << error.what() << "\n";

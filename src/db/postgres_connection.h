@@ -87,4 +87,21 @@ private:
     std::unordered_map<std::string, std::string> prepared_;  // statement text -> its server-side name
 };
 
+// Runs `work` in one transaction: committed when it returns, rolled back when it throws.
+template <class Work>
+void inOneTransaction(PgConnection& connection, Work work) {
+    connection.exec("BEGIN");
+    try {
+        work();
+        connection.exec("COMMIT");
+    } catch (...) {
+        try {
+            connection.exec("ROLLBACK");
+        } catch (const Error&) {
+            // The connection is gone; the server rolls back on its own.
+        }
+        throw;
+    }
+}
+
 }  // namespace lumaref

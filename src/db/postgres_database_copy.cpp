@@ -128,23 +128,6 @@ bool exists(PgConnection& target, const std::string& table) {
     return !target.execPrepared("SELECT to_regclass($1)", name).isNull(0, 0);
 }
 
-// Runs `work` in one transaction: committed when it returns, rolled back when it throws.
-template <class Work>
-void inOneTransaction(PgConnection& target, Work work) {
-    target.exec("BEGIN");
-    try {
-        work();
-        target.exec("COMMIT");
-    } catch (...) {
-        try {
-            target.exec("ROLLBACK");
-        } catch (const Error&) {
-            // The connection is gone; the server rolls back on its own.
-        }
-        throw;
-    }
-}
-
 }  // namespace
 
 PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, bool replace) {

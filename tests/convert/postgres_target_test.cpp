@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <span>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "convert/jcr_load.h"
 #include "convert_run.h"
 #include "support/postgres_schema.h"
 #include "support/temp_database.h"
@@ -116,6 +119,72 @@ TEST_F(PostgresTarget, SqliteAndAccessDatabasesComeAcrossWithEveryRow) {
         EXPECT_NE(copied.out.find(std::to_string(rows) + " rows on the server."), std::string::npos)
             << copied.out;
     }
+}
+
+// Each row's values joined by '|', null as "-", the rows in stored order joined by " / ": the same
+// expression on both databases.
+std::string rowText(std::span<const std::string_view> columns) {
+    std::string text;
+    for (const std::string_view column : columns)
+        text += (text.empty() ? "" : " || '|' || ") + std::string("coalesce(\"") + std::string(column) +
+                "\", '-')";
+    return text;
+}
+
+// The export goes onto the server as into a database file, row for row, through the copy's escapes
+// (a tab and a backslash in a title), replacing what was there; a broken export changes nothing.
+TEST_F(PostgresTarget, RankingExportStoresWhatTheFileLoadStores) {
+    ASSERT_EQ(run({"--quiet", "--new", server->conninfo()}).status, 0);
+    server->exec(
+        "INSERT INTO jcr2018 (\"ISSN\") VALUES ('old'); INSERT INTO \"JCRQ2\" (\"ISSN\") VALUES ('old')");
+    const std::string database = dir.file("Database.mdb");
+    test::createDatabase(database);
+    test::writeFile(dir.file("JCR.csv"),
+                    "\"Journal Data Filtered By: Selected JCR Year: 2023\"\r\n"
+                    "\"Journal name\",\"ISSN\",\"eISSN\",\"Total Citations\",\"2023 JIF\",\"JIF Quartile\","
+                    "\"JIF Without Self Cites\"\r\n"
+                    "\"Acta\tOptica\",\"1000-0001\",\"2000-0001\",\"12,345\",\"3.456\",\"Q1\",\"3.2\"\r\n"
+                    "\"Acta\tOptica\",\"1000-0001\",\"2000-0001\",\"12,345\",\"3.456\",\"Q2\",\"3.2\"\r\n"
+                    "\"Back\\slash\",\"N/A\",\"2000-0002\",\"88\",\"<0.1\",\"Q4\",\"\"\r\n"
+                    "\"Nameless\",\"\",\"N/A\",\"1\",\"N/A\",\"N/A\",\"N/A\"\r\n"
+                    "\r\n\"Copyright (c) 2024 Clarivate\"\r\n");
+    const test::CommandRun intoFile = run({"--jcr", dir.file("JCR.csv"), database});
+    const test::CommandRun ontoServer = run({"--jcr", dir.file("JCR.csv"), server->conninfo()});
+    ASSERT_EQ(intoFile.status, 0) << intoFile.err;
+    ASSERT_EQ(ontoServer.status, 0) << ontoServer.err;
+    const auto stored = [](const std::string& out) { return out.substr(out.find("Stored")); };
+    EXPECT_EQ(stored(ontoServer.out), stored(intoFile.out));
+
+    struct Table {
+        std::string_view name;
+        std::span<const std::string_view> columns;
+    };
+    std::vector<Table> tables = {{kRankingTable, kJcrRankingColumns}};
+    for (const std::string_view quartile : kQuartileTables) tables.push_back({quartile, kJcrQuartileColumns});
+    const auto serverRows = [&](const Table& table) {
+        return server->queryText("SELECT string_agg(" + rowText(table.columns) +
+                                 ", ' / ' ORDER BY lumaref_key) FROM \"" + std::string(table.name) + "\"");
+    };
+    for (const Table& table : tables) {
+        EXPECT_EQ(
+            serverRows(table),
+            test::queryText(database, "SELECT group_concat(r, ' / ') FROM (SELECT " + rowText(table.columns) +
+                                          " AS r FROM \"" + std::string(table.name) + "\" ORDER BY rowid)"))
+            << table.name;
+    }
+    EXPECT_EQ(serverRows(tables[0]),
+              "Acta\tOptica|1000-0001|12,345|3.456|3.2 / Acta\tOptica|2000-0001|12,345|3.456|3.2 / "
+              "Back\\slash|2000-0002|88|<0.1|-");
+
+    // A title longer than the server's column takes is refused there, after the old rows were deleted.
+    test::writeFile(
+        dir.file("long.csv"),
+        "\"Journal name\",\"ISSN\",\"eISSN\",\"Total Citations\",\"2023 JIF\",\"JIF Quartile\"\n" +
+            std::string(300, 'x') + ",1,2,3,4,Q1\n");
+    const test::CommandRun refused = run({"--jcr", dir.file("long.csv"), server->conninfo()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("too long"), std::string::npos) << refused.err;
+    EXPECT_EQ(count("jcr2018"), "3");
 }
 
 }  // namespace
