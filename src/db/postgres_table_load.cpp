@@ -49,8 +49,14 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
     }
     const bool keyed = !loaded.keyColumn.empty();
     const std::string order = keyed ? " ORDER BY " + quoteIdentifier(loaded.keyColumn) : "";
-    connection.exec("COPY (SELECT " + selectedColumns(loaded) + " FROM " + quoteIdentifier(table) + order +
-                    ") TO STDOUT");
+    try {
+        connection.exec("COPY (SELECT " + selectedColumns(loaded) + " FROM " + quoteIdentifier(table) +
+                        order + ") TO STDOUT");
+    } catch (const PgError& refused) {
+        // A role without SELECT sees the catalogue, so the refusal comes only now.
+        if (refused.sqlState() == "42501") throw Error(noReadPermissionMessage(table));
+        throw;
+    }
 
     // The hot loop of every open: one row per libpq call, its fields decoded in place.
     std::vector<Column>& snapshot = loaded.loaded.table.columns;

@@ -16,7 +16,7 @@ struct PostgresTable {
 };
 
 // The table's columns from the catalogue, then every row by one COPY ... TO STDOUT. A table that does
-// not exist throws missingTableMessage(table).
+// not exist throws missingTableMessage(table); one the role may not read, noReadPermissionMessage(table).
 PostgresTable loadPostgresTable(PgConnection& connection, const std::string& table);
 
 }  // namespace lumaref

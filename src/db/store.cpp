@@ -7,4 +7,8 @@ std::string missingTableMessage(std::string_view table) {
            "'. Make sure it exists and that its name is spelled correctly.";
 }
 
+std::string noReadPermissionMessage(std::string_view table) {
+    return "Record(s) cannot be read; no read permission on '" + std::string(table) + "'.";
+}
+
 }  // namespace lumaref

@@ -43,6 +43,8 @@ inline constexpr const char* kLockedMessage =
 inline constexpr const char* kDiskFullMessage = "Could not update; the disk is full.";
 
 std::string missingTableMessage(std::string_view table);
+// What a load says when the database lets this user connect but not read the table.
+std::string noReadPermissionMessage(std::string_view table);
 
 // Where record sets load their tables and post their rows. Values cross as the text their field kind
 // reads (value_text.h). Every post is its own commit; a post made while the connection is already
@@ -52,7 +54,8 @@ public:
     virtual ~Store() = default;
 
     // Every row of `table` in the order the rows were stored, each column's kind from its declared
-    // type. A table that does not exist throws missingTableMessage(table).
+    // type. A table that does not exist throws missingTableMessage(table); one the user may not read,
+    // noReadPermissionMessage(table).
     virtual LoadedTable load(const std::string& table) = 0;
 
     // Writes at least one change to the row known by `key`, but only if every changed field still holds

@@ -82,5 +82,20 @@ TEST_F(PostgresWindowTest, AnImpactFactorUpdateReachesTheServerAndAStaleEditElse
     }
 }
 
+// A role that may read every table but the journals opens the window: it says so in its own words,
+// never in the server's, and goes on with the tables it may read.
+TEST_F(PostgresWindowTest, AJournalListTheRoleMayNotReadIsOneClearMessage) {
+    const std::string role = server->createReader();
+    server->exec("REVOKE SELECT ON journals FROM " + role);
+    openWindowOnOwnDatabase(server->conninfo(role));
+    activateWindow();
+    ASSERT_FALSE(prompts.errors().isEmpty());
+    EXPECT_EQ(prompts.errors().front().toStdString(), noReadPermissionMessage("journals"));
+    for (const QString& error : prompts.errors())
+        EXPECT_FALSE(error.contains("permission denied")) << error.toStdString();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(text("Label10"), "0");
+}
+
 }  // namespace
 }  // namespace lumaref::test

@@ -33,6 +33,8 @@ public:
     virtual std::unique_ptr<Store> connect() = 0;
     // A connection that may read the table but not change it.
     virtual std::unique_ptr<Store> connectReader() = 0;
+    // A connection that may not even read the table; nullptr where the database has no such right.
+    virtual std::unique_ptr<Store> connectWithoutReading() = 0;
 };
 
 class SqliteDatabase : public ContractDatabase {
@@ -47,6 +49,8 @@ public:
     }
     std::unique_ptr<Store> connect() override { return SqliteStore::open(path_, false, 1000); }
     std::unique_ptr<Store> connectReader() override { return SqliteStore::open(path_, true, 1000); }
+    // Whoever may open the file reads every table in it.
+    std::unique_ptr<Store> connectWithoutReading() override { return nullptr; }
 
 private:
     test::TempDir dir_;
@@ -69,6 +73,9 @@ public:
     std::unique_ptr<Store> connect() override { return PostgresStore::open(schema_.conninfo(), 1000); }
     std::unique_ptr<Store> connectReader() override {
         return PostgresStore::open(schema_.conninfo(schema_.createReader()), 1000);
+    }
+    std::unique_ptr<Store> connectWithoutReading() override {
+        return PostgresStore::open(schema_.conninfo(schema_.createRole("stranger")), 1000);
     }
 
 private:
@@ -208,15 +215,35 @@ TEST_P(StoreContract, AnUpdateWritesOnlyOverTheValuesItRead) {
     }
 }
 
-// A reader reaches the administrator's controls: each post is refused with one message, the database
-// keeps what it had, and the connection goes on serving reads.
-TEST_P(StoreContract, AReaderIsRefusedEveryPostAndKeepsReading) {
+// A role reaches what it may not do (a reader the administrator's controls, a stranger the table):
+// each refusal is one message in the program's words, the database keeps what it had, and the
+// connection goes on answering.
+TEST_P(StoreContract, EachRefusalIsOneMessageAndChangesNothing) {
     const auto reader = database->connectReader();
+    const auto stranger = database->connectWithoutReading();
     LoadedTable read = reader->load("items");
     const FieldChange rename[] = {{kName, "renamed", "alpha"}};
     const FieldValue added[] = {{kName, "gamma"}};
-    EXPECT_EQ(errorOf([&] { reader->update("items", read.table, read.keys[0], rename); }), kReadOnlyMessage);
-    EXPECT_EQ(errorOf([&] { reader->append("items", read.table, added); }), kReadOnlyMessage);
+    const struct {
+        const char* what;
+        Store* by;
+        std::function<void()> refused;
+        std::string message;
+    } cases[] = {
+        {"a reader's edit", reader.get(), [&] { reader->update("items", read.table, read.keys[0], rename); },
+         kReadOnlyMessage},
+        {"a reader's append", reader.get(), [&] { reader->append("items", read.table, added); },
+         kReadOnlyMessage},
+        {"a stranger's load", stranger.get(), [&] { stranger->load("items"); },
+         noReadPermissionMessage("items")},
+        {"a stranger's load again", stranger.get(), [&] { stranger->load("items"); },
+         noReadPermissionMessage("items")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.by == nullptr) continue;  // no such role on this database
+        EXPECT_EQ(errorOf(c.refused), c.message);
+    }
     EXPECT_EQ(read.table.rowCount(), 2u);
     EXPECT_EQ(rowOf(reader->load("items").table, 0), rowOf(items.table, 0));
     EXPECT_EQ(committed().keys.size(), 2u);
