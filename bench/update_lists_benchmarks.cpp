@@ -43,12 +43,12 @@ private:
 };
 
 // What BitBtn5Click does without the window: the pick lists' items are the collected values.
-std::size_t updateLists(RecordSet& journals, const std::string& programDir) {
+std::size_t updateLists(RecordSet& journals, const std::string& listFolder) {
     const std::vector<std::string> categories =
         collectFromEveryRow(journals, kCategoryField, EmptyValues::Collect);
-    writeListFile(categoriesListPath(programDir), categories);
-    rebuildSubjectLists(journals, programDir, categories);
-    writeListFile(frequenciesListPath(programDir),
+    writeListFile(categoriesListPath(listFolder), categories);
+    rebuildSubjectLists(journals, listFolder, categories);
+    writeListFile(frequenciesListPath(listFolder),
                   collectFromEveryRow(journals, kFrequencyField, EmptyValues::Skip));
     return categories.size();
 }
@@ -100,7 +100,7 @@ void updateListsLumaref(benchmark::State& state, std::uint64_t journals) {
     PerIteration times;
     for (auto _ : state) {
         times.start();
-        categories = updateLists(set, dir.path());
+        categories = updateLists(set, dir.path() + "/lists/");
         times.stop();
     }
     state.counters["categories"] = static_cast<double>(categories);

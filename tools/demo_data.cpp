@@ -67,16 +67,16 @@ void makeDirectory(const fs::path& dir) {
 // At the paths the program reads its lists from, with outDir as the program's folder.
 void writeLists(const fs::path& outDir, const ListContents& lists) {
     makeDirectory(outDir / "lists" / "subjects");
-    const std::string programDir = outDir.string();
+    const std::string listFolder = (outDir / "lists").string();
     const auto words = categoryWords();
     std::vector<std::string> categories;
     for (std::size_t c : lists.categories.order()) categories.emplace_back(words[c].name);
-    writeListFile(categoriesListPath(programDir), categories);
-    writeListFile(frequenciesListPath(programDir), lists.frequencies);
+    writeListFile(categoriesListPath(listFolder), categories);
+    writeListFile(frequenciesListPath(listFolder), lists.frequencies);
     for (std::size_t c : lists.categories.order()) {
         std::vector<std::string> subjects;
         for (std::size_t s : lists.subjects[c].order()) subjects.emplace_back(words[c].subjects[s]);
-        writeListFile(subjectListPath(programDir, words[c].name).value(), subjects);
+        writeListFile(subjectListPath(listFolder, words[c].name).value(), subjects);
     }
 }
 

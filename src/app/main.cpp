@@ -101,12 +101,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const bool server = store.connectionString != lumaref::kDefaultConnectionString;
-    const std::string listsBase = store.listsParent.value_or(location.listsBase);
+    const std::string listFolder = store.listFolder.value_or(location.listFolder);
 
     lumaref::JournalDatabase database(
         server ? store.connectionString
                : lumaref::connectionStringFor(location.database));  // outlives the window
-    lumaref::MainWindow window(prompts, database, QString::fromStdString(listsBase));
+    lumaref::MainWindow window(prompts, database, QString::fromStdString(listFolder));
     if (data->installed && !server && database.journals.active() &&
         database.journals.snapshot().rowCount() == 0) {
         if (auto* bar = window.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))) {

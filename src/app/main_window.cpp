@@ -14,20 +14,20 @@
 
 namespace lumaref {
 
-MainWindow::MainWindow(Prompts& prompts, JournalDatabase& database, const QString& programDir,
+MainWindow::MainWindow(Prompts& prompts, JournalDatabase& database, const QString& listFolder,
                        QWidget* parent)
-    : MainWindow(prompts, nullptr, &database, programDir, parent) {}
+    : MainWindow(prompts, nullptr, &database, listFolder, parent) {}
 
-MainWindow::MainWindow(Prompts& prompts, const QString& programDir, QWidget* parent)
-    : MainWindow(prompts, std::make_unique<JournalDatabase>(), nullptr, programDir, parent) {}
+MainWindow::MainWindow(Prompts& prompts, const QString& listFolder, QWidget* parent)
+    : MainWindow(prompts, std::make_unique<JournalDatabase>(), nullptr, listFolder, parent) {}
 
 MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDatabase,
-                       JournalDatabase* database, const QString& programDir, QWidget* parent)
+                       JournalDatabase* database, const QString& listFolder, QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
       ownDatabase_(std::move(ownDatabase)),
       data_(database != nullptr ? *database : *ownDatabase_),
-      programDir_(programDir.toStdString()) {
+      listFolder_(listFolder.toStdString()) {
     buildControls();
     wireEvents();
     openDatabase();
@@ -51,8 +51,8 @@ void MainWindow::openDatabase() {
 }
 
 void MainWindow::onCreated() {
-    loadPickList(categoryBox_, readListFile(categoriesListPath(programDir_)));
-    loadPickList(frequencyBox_, readListFile(frequenciesListPath(programDir_)));
+    loadPickList(categoryBox_, readListFile(categoriesListPath(listFolder_)));
+    loadPickList(frequencyBox_, readListFile(frequenciesListPath(listFolder_)));
     searchFieldBox_->setCurrentIndex(0);
     applySelectionFilter();
 }

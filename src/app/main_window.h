@@ -37,11 +37,11 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // Builds every control, opens the connection and the six record sets of `database`, reporting
-    // each failure, then runs the start-up handler. List files are found below programDir.
-    MainWindow(Prompts& prompts, JournalDatabase& database, const QString& programDir,
+    // each failure, then runs the start-up handler. List files are found in listFolder.
+    MainWindow(Prompts& prompts, JournalDatabase& database, const QString& listFolder,
                QWidget* parent = nullptr);
     // The same over a database of its own: Database.mdb in the current directory, as main() opens it.
-    MainWindow(Prompts& prompts, const QString& programDir, QWidget* parent = nullptr);
+    MainWindow(Prompts& prompts, const QString& listFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const JournalDatabase& database() const { return data_; }
@@ -52,7 +52,7 @@ protected:
 
 private:
     MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDatabase, JournalDatabase* database,
-               const QString& programDir, QWidget* parent);
+               const QString& listFolder, QWidget* parent);
 
     void buildControls();
     void setUpIndexButtons();
@@ -108,7 +108,7 @@ private:
     // Declared before the grid and its model, which read the journals, so it outlives them.
     std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
     JournalDatabase& data_;
-    std::string programDir_;
+    std::string listFolder_;
 
     // Import panel (all administrator controls but its frame).
     QFrame* importPanel_ = nullptr;

@@ -77,7 +77,7 @@ void MainWindow::onCategoryChanged() {
     const std::string category = textOf(categoryBox_);
     if (!category.empty()) {
         // A category that is no valid file name (a path separator, "." or "..") names no subject file.
-        const std::optional<std::string> path = subjectListPath(programDir_, category);
+        const std::optional<std::string> path = subjectListPath(listFolder_, category);
         if (path && QFileInfo(QString::fromStdString(*path)).isFile())
             loadPickList(subjectBox_, readListFile(*path));
         subjectBox_->setEditText(QString());

@@ -25,13 +25,13 @@ void MainWindow::onUpdateCategoriesClicked() {
 void MainWindow::applyCategories(const std::vector<std::string>& categories) {
     loadPickList(categoryBox_, categories, PickListText::Clear);
     // Refilled before writing, so a file that cannot be written leaves the new list shown.
-    writeListFile(categoriesListPath(programDir_), itemsOf(categoryBox_));
+    writeListFile(categoriesListPath(listFolder_), itemsOf(categoryBox_));
 }
 
 void MainWindow::onUpdateFrequenciesClicked() {
     loadPickList(frequencyBox_, collectFromEveryRow(data_.journals, kFrequencyField, EmptyValues::Skip),
                  PickListText::Clear);
-    writeListFile(frequenciesListPath(programDir_), itemsOf(frequencyBox_));
+    writeListFile(frequenciesListPath(listFolder_), itemsOf(frequencyBox_));
 }
 
 // "Update lists". Any failure ends the run where it happened; the journals are left as they stand
@@ -41,9 +41,9 @@ void MainWindow::onUpdateListsClicked() {
     // cannot name its file leaves all the lists agreeing with each other.
     const std::vector<std::string> categories =
         collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect);
-    checkSubjectListNames(programDir_, categories);
+    checkSubjectListNames(listFolder_, categories);
     applyCategories(categories);
-    rebuildSubjectLists(data_.journals, programDir_, itemsOf(categoryBox_));
+    rebuildSubjectLists(data_.journals, listFolder_, itemsOf(categoryBox_));
     onUpdateFrequenciesClicked();
     prompts_.showMessage(QStringLiteral("Finish!"));
 }

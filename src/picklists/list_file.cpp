@@ -6,8 +6,8 @@
 namespace lumaref {
 namespace {
 
-std::string belowProgramDir(std::string_view programDir, std::string_view relative) {
-    std::string path(programDir);
+std::string inListFolder(std::string_view listFolder, std::string_view relative) {
+    std::string path(listFolder);
     if (!path.empty() && path.back() != '/') {
         path += '/';
     }
@@ -62,22 +62,22 @@ void writeListFile(const std::string& path, const std::vector<std::string>& item
     replaceFileAtomically(path, bytes);
 }
 
-std::string categoriesListPath(std::string_view programDir) {
-    return belowProgramDir(programDir, "lists/categories.txt");
+std::string categoriesListPath(std::string_view listFolder) {
+    return inListFolder(listFolder, "categories.txt");
 }
 
-std::string frequenciesListPath(std::string_view programDir) {
+std::string frequenciesListPath(std::string_view listFolder) {
     // The file name has always been spelled so; existing installations depend on it.
-    return belowProgramDir(programDir, "lists/ferequently.txt");
+    return inListFolder(listFolder, "ferequently.txt");
 }
 
-std::optional<std::string> subjectListPath(std::string_view programDir, std::string_view category) {
-    // A category names a file, never a folder: it must not lead out of lists/subjects.
+std::optional<std::string> subjectListPath(std::string_view listFolder, std::string_view category) {
+    // A category names a file, never a folder: it must not lead out of subjects/.
     if (!isValidFileName(category)) return std::nullopt;
-    std::string relative = "lists/subjects/";
+    std::string relative = "subjects/";
     relative += category;
     relative += ".txt";
-    return belowProgramDir(programDir, relative);
+    return inListFolder(listFolder, relative);
 }
 
 }  // namespace lumaref

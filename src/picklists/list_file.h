@@ -20,13 +20,14 @@ std::vector<std::string> readListFile(const std::string& path);
 // fewer bytes than written, and leaves any previous file whole.
 void writeListFile(const std::string& path, const std::vector<std::string>& items);
 
-// Paths of the list files below the program directory (with or without a trailing separator).
-std::string categoriesListPath(std::string_view programDir);
-std::string frequenciesListPath(std::string_view programDir);
+// Paths of the list files in the list folder (with or without a trailing separator): lists/ beside
+// the program, in the data folder, or any folder the settings name.
+std::string categoriesListPath(std::string_view listFolder);
+std::string frequenciesListPath(std::string_view listFolder);
 // The subject file of a category, or nullopt when the category is not a valid file name
 // (".", "..", or containing a path separator or a zero byte): such a name finds no file and
 // cannot be written. The empty category is a real category of the data; its file is
-// "lists/subjects/.txt".
-std::optional<std::string> subjectListPath(std::string_view programDir, std::string_view category);
+// "subjects/.txt".
+std::optional<std::string> subjectListPath(std::string_view listFolder, std::string_view category);
 
 }  // namespace lumaref

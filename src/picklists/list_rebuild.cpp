@@ -24,10 +24,10 @@ int fieldNumber(const RecordSet& records, std::string_view name) {
 
 // Where the subject file of a category that is no valid file name would be, for the error that
 // reports it. A zero byte would end the message text early, so it shows as the symbol for null.
-std::string shownSubjectPath(std::string_view programDir, std::string_view category) {
-    std::string path(programDir);
+std::string shownSubjectPath(std::string_view listFolder, std::string_view category) {
+    std::string path(listFolder);
     if (!path.empty() && path.back() != '/') path += '/';
-    path += "lists/subjects/";
+    path += "subjects/";
     for (const char c : category) {
         if (c == '\0') {
             path += "\xE2\x90\x80";  // U+2400
@@ -41,10 +41,10 @@ std::string shownSubjectPath(std::string_view programDir, std::string_view categ
 
 // A backslash counts as a separator too: lists copied to or from Windows must mean the same files,
 // and the subject list of such a category is never loaded.
-std::string subjectListPathOrThrow(std::string_view programDir, std::string_view category) {
-    std::optional<std::string> path = subjectListPath(programDir, category);
+std::string subjectListPathOrThrow(std::string_view listFolder, std::string_view category) {
+    std::optional<std::string> path = subjectListPath(listFolder, category);
     if (!path) {
-        throw Error("Cannot create file \"" + shownSubjectPath(programDir, category) +
+        throw Error("Cannot create file \"" + shownSubjectPath(listFolder, category) +
                     "\". A category that contains \"/\", \"\\\" or a zero byte, or is \".\" or \"..\", "
                     "is not a valid file name");
     }
@@ -75,18 +75,18 @@ std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_vie
 
 std::string subjectFilterText(std::string_view category) { return "category =" + quoted(category); }
 
-void checkSubjectListNames(std::string_view programDir, const std::vector<std::string>& categories) {
-    for (const std::string& category : categories) subjectListPathOrThrow(programDir, category);
+void checkSubjectListNames(std::string_view listFolder, const std::vector<std::string>& categories) {
+    for (const std::string& category : categories) subjectListPathOrThrow(listFolder, category);
 }
 
-void rebuildSubjectLists(RecordSet& journals, std::string_view programDir,
+void rebuildSubjectLists(RecordSet& journals, std::string_view listFolder,
                          const std::vector<std::string>& categories) {
     for (const std::string& category : categories) {
         journals.setFiltered(false);
         journals.setFilter(subjectFilterText(category));
         journals.setFiltered(true);
         journals.first();
-        writeListFile(subjectListPathOrThrow(programDir, category),
+        writeListFile(subjectListPathOrThrow(listFolder, category),
                       collectToEnd(journals, kSubjectField, EmptyValues::Collect));
     }
 }

@@ -52,7 +52,7 @@ bool isPortableLayout(const std::string& programDir) {
 }
 
 DataLocation portableLocation(const std::string& programDir) {
-    return {"Database.mdb", withSlash(programDir)};
+    return {"Database.mdb", withSlash(programDir) + "lists/"};
 }
 
 std::string chooseDataFolder(const std::optional<std::string>& fromCommandLine, const Settings& settings) {
@@ -69,7 +69,7 @@ std::string chooseDataFolder(const std::optional<std::string>& fromCommandLine, 
 }
 
 DataLocation dataFolderLocation(const std::string& folder) {
-    return {withSlash(folder) + "Database.mdb", withSlash(folder)};
+    return {withSlash(folder) + "Database.mdb", withSlash(folder) + "lists/"};
 }
 
 void makeDataFolder(const std::string& folder) {
@@ -85,10 +85,10 @@ void prepareDataFolder(const std::string& folder) {
     makeDataFolder(folder);
     const DataLocation location = dataFolderLocation(folder);
     std::error_code ec;
-    fs::create_directories(location.listsBase + "lists/subjects", ec);
-    if (ec) folderError("Cannot create the list folder", location.listsBase + "lists/subjects", ec.value());
-    createEmptyListFile(categoriesListPath(location.listsBase));
-    createEmptyListFile(frequenciesListPath(location.listsBase));
+    fs::create_directories(location.listFolder + "subjects", ec);
+    if (ec) folderError("Cannot create the list folder", location.listFolder + "subjects", ec.value());
+    createEmptyListFile(categoriesListPath(location.listFolder));
+    createEmptyListFile(frequenciesListPath(location.listFolder));
     if (fs::exists(location.database, ec)) {
         if (::access(location.database.c_str(), R_OK | W_OK) != 0) {
             folderError("Cannot use the database", location.database, errno);

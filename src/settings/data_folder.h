@@ -9,8 +9,8 @@ namespace lumaref {
 
 // Where the database and the list files are.
 struct DataLocation {
-    std::string database;   // Database.mdb
-    std::string listsBase;  // the folder that holds lists/, ending in '/'
+    std::string database;    // Database.mdb
+    std::string listFolder;  // the folder of the list files, ending in '/'
 };
 
 // Portable layout: lists/ beside the program, Database.mdb in the current folder, as it always was.

@@ -25,12 +25,9 @@ StoreChoice chooseStore(const std::optional<std::string>& databaseArgument, cons
         choice.connectionString = *database;
     }
     if (settings.lists) {
-        const std::filesystem::path folder = std::filesystem::path(*settings.lists).lexically_normal();
-        const std::filesystem::path named = folder.has_filename() ? folder : folder.parent_path();
-        if (named.filename() != "lists") {
-            throw Error("The list folder '" + *settings.lists + "' must be a folder named lists.");
-        }
-        choice.listsParent = named.parent_path().string() + "/";
+        std::string folder = std::filesystem::path(*settings.lists).lexically_normal().string();
+        if (folder.empty() || folder.back() != '/') folder += '/';
+        choice.listFolder = std::move(folder);
     }
     return choice;
 }

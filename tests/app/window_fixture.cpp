@@ -78,13 +78,14 @@ void WindowTest::writeProgramFile(std::string_view relative, std::string_view by
 }
 
 MainWindow& WindowTest::openWindow() {
-    window_ = std::make_unique<MainWindow>(prompts, QString::fromStdString(programDir()));
+    window_ = std::make_unique<MainWindow>(prompts, QString::fromStdString(programDir() + "/lists/"));
     return *window_;
 }
 
 JournalDatabase& WindowTest::openWindowOnOwnDatabase(const std::string& connectionString) {
     database_ = std::make_unique<JournalDatabase>(connectionString);
-    window_ = std::make_unique<MainWindow>(prompts, *database_, QString::fromStdString(programDir()));
+    window_ =
+        std::make_unique<MainWindow>(prompts, *database_, QString::fromStdString(programDir() + "/lists/"));
     return *database_;
 }
 

@@ -70,7 +70,7 @@ TEST(ListFileTest, WritesEachItemWithCrLfAndReadsItBack) {
 
 TEST(ListFileTest, ErrorsNameTheFileAndTheReason) {
     TempDir dir;
-    const std::string path = categoriesListPath(dir.path());
+    const std::string path = categoriesListPath(dir.file("lists"));
     try {
         readListFile(path);
         ADD_FAILURE() << "reading a missing file succeeded";
@@ -87,29 +87,29 @@ TEST(ListFileTest, ErrorsNameTheFileAndTheReason) {
 }
 
 TEST(ListFileTest, ListPathsStayInTheirFolder) {
-    EXPECT_EQ(categoriesListPath("/p"), "/p/lists/categories.txt");
-    EXPECT_EQ(frequenciesListPath("/p/"), "/p/lists/ferequently.txt");
+    EXPECT_EQ(categoriesListPath("/p/lists"), "/p/lists/categories.txt");
+    EXPECT_EQ(frequenciesListPath("/p/shared lists/"), "/p/shared lists/ferequently.txt");
     struct Row {
-        const char* programDir;
+        const char* listFolder;
         std::string category;
         std::optional<std::string> path;
     };
     const Row rows[] = {
-        {"/p/", "Physics", "/p/lists/subjects/Physics.txt"},
-        {"/p", "Physics", "/p/lists/subjects/Physics.txt"},
-        {"/p/", "", "/p/lists/subjects/.txt"},
-        {"/p/", "O'Brien", "/p/lists/subjects/O'Brien.txt"},
-        {"/p/", "...", "/p/lists/subjects/....txt"},
-        {"/p/", ".hidden", "/p/lists/subjects/.hidden.txt"},
-        {"/p/", "../x", std::nullopt},
-        {"/p/", "a/b", std::nullopt},
-        {"/p/", "a\\b", std::nullopt},
-        {"/p/", ".", std::nullopt},
-        {"/p/", "..", std::nullopt},
-        {"/p/", "a\0b"s, std::nullopt},
+        {"/p/lists/", "Physics", "/p/lists/subjects/Physics.txt"},
+        {"/p/lists", "Physics", "/p/lists/subjects/Physics.txt"},
+        {"/p/lists/", "", "/p/lists/subjects/.txt"},
+        {"/p/lists/", "O'Brien", "/p/lists/subjects/O'Brien.txt"},
+        {"/p/lists/", "...", "/p/lists/subjects/....txt"},
+        {"/p/lists/", ".hidden", "/p/lists/subjects/.hidden.txt"},
+        {"/p/lists/", "../x", std::nullopt},
+        {"/p/lists/", "a/b", std::nullopt},
+        {"/p/lists/", "a\\b", std::nullopt},
+        {"/p/lists/", ".", std::nullopt},
+        {"/p/lists/", "..", std::nullopt},
+        {"/p/lists/", "a\0b"s, std::nullopt},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(subjectListPath(row.programDir, row.category), row.path) << "[" << row.category << "]";
+        EXPECT_EQ(subjectListPath(row.listFolder, row.category), row.path) << "[" << row.category << "]";
     }
 }
 

@@ -79,6 +79,7 @@ TEST(DataFolderTest, FirstStartMakesEverythingAndLaterStartsTouchNothing) {
     prepareDataFolder(folder);
     const DataLocation location = dataFolderLocation(folder);
     EXPECT_EQ(location.database, folder + "/Database.mdb");
+    EXPECT_EQ(location.listFolder, folder + "/lists/");
     EXPECT_EQ(test::readFile(folder + "/lists/categories.txt"), "");
     EXPECT_EQ(test::readFile(folder + "/lists/ferequently.txt"), "");
     EXPECT_TRUE(fs::is_directory(folder + "/lists/subjects"));
@@ -123,7 +124,7 @@ TEST(DataFolderTest, PortableLayoutIsListsBesideTheProgram) {
     EXPECT_TRUE(isPortableLayout(dir.path()));
     const DataLocation location = portableLocation(dir.path());
     EXPECT_EQ(location.database, "Database.mdb");
-    EXPECT_EQ(location.listsBase, dir.path() + "/");
+    EXPECT_EQ(location.listFolder, dir.path() + "/lists/");
 }
 
 TEST(DataFolderTest, TheConnectionStringCarriesAnyPath) {

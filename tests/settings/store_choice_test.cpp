@@ -67,26 +67,23 @@ TEST(StoreChoice, ADatabaseThatIsNoServerOrCarriesAPasswordIsRefused) {
               "'--database' needs a PostgreSQL connection");
 }
 
-TEST(StoreChoice, TheListFolderIsFoundThroughItsParent) {
+TEST(StoreChoice, ListsNamesTheListFolderWhateverItsName) {
     const struct {
         const char* lists;
-        std::optional<std::string> parent;
-        std::string error;
+        const char* folder;
     } cases[] = {
-        {"/srv/share/lumaref/lists", "/srv/share/lumaref/", "(no error)"},
-        {"/srv/share/lumaref/lists/", "/srv/share/lumaref/", "(no error)"},
-        {"/srv/share/journal-lists", std::nullopt,
-         "The list folder '/srv/share/journal-lists' must be a folder named lists."},
+        {"/srv/share/lumaref/lists", "/srv/share/lumaref/lists/"},
+        {"/srv/share/lumaref/lists/", "/srv/share/lumaref/lists/"},
+        {"/srv/share/journal-lists", "/srv/share/journal-lists/"},
+        {"/srv/share/./old/../Listen/", "/srv/share/Listen/"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lists);
         Settings settings;
         settings.lists = c.lists;
-        std::optional<std::string> parent;
-        EXPECT_EQ(errorOf([&] { parent = chooseStore(std::nullopt, settings).listsParent; }), c.error);
-        EXPECT_EQ(parent, c.parent);
+        EXPECT_EQ(chooseStore(std::nullopt, settings).listFolder, c.folder);
     }
-    EXPECT_EQ(chooseStore(std::nullopt, Settings{}).listsParent, std::nullopt);
+    EXPECT_EQ(chooseStore(std::nullopt, Settings{}).listFolder, std::nullopt);
 }
 
 }  // namespace
