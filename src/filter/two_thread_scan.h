@@ -7,9 +7,10 @@
 
 namespace lumaref {
 
-// Runs `there` on a helper thread while `here` runs on the calling thread, and returns once both have
-// ended, so nothing either touches is left in use; the first failure (of `here`, then of `there`) is
-// rethrown then. With no thread to be had, `there` runs after `here` on the calling thread.
+// Runs `there` on the program's helper thread while `here` runs on the calling thread, and returns once
+// both have ended, so nothing either touches is left in use; the first failure (of `here`, then of
+// `there`) is rethrown then. With the helper busy (a call from within `there`, another caller at
+// once) or no thread to be had, `there` runs after `here` on the calling thread.
 void runOnTwoThreads(const std::function<void()>& here, const std::function<void()>& there);
 
 // Appends, ascending, the passing rows among [begin, end).

@@ -45,5 +45,29 @@ TEST(TwoThreads, BothSidesEndBeforeAFailureIsRethrown) {
     }
 }
 
+// The helper runs one task at a time: a call from within its task, or from several threads at once,
+// must still run both sides (on the calling thread when the helper is busy) rather than wait for it.
+TEST(TwoThreads, CallsWhileTheHelperIsBusyRunBothSides) {
+    const auto sum = [](int depth) {
+        std::atomic<int> total{0};
+        const auto nested = [&](const auto& self, int level) -> void {
+            if (level == 0) {
+                ++total;
+                return;
+            }
+            runOnTwoThreads([&] { self(self, level - 1); }, [&] { self(self, level - 1); });
+        };
+        nested(nested, depth);
+        return total.load();
+    };
+    std::atomic<int> concurrent{0};
+    {
+        std::jthread a([&] { concurrent += sum(4); });
+        std::jthread b([&] { concurrent += sum(4); });
+    }
+    EXPECT_EQ(sum(3), 8);
+    EXPECT_EQ(concurrent.load(), 32);
+}
+
 }  // namespace
 }  // namespace lumaref
