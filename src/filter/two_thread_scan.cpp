@@ -1,9 +1,11 @@
 #include "filter/two_thread_scan.h"
 
+#include <unistd.h>
+
 #include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -13,7 +15,8 @@ namespace {
 
 // One helper thread for the whole program, started on first use and handed one task at a time, so a
 // keystroke's scan does not pay for starting a thread. A caller that finds it busy (a call from
-// within a task, or a second caller at once) runs its task itself.
+// within a task, or a second caller at once) runs its task itself, and so does a child process forked
+// from the program (the Access reader), which has the helper's memory but not its thread.
 class Helper {
 public:
     static Helper& instance() {
@@ -30,13 +33,14 @@ public:
             stopping_ = true;
         }
         wake_.notify_one();
+        if (!ours()) static_cast<void>(thread_.release());  // nothing to join in a forked child
     }
 
     // Hands `task` over, its failure to be stored in `failure`; false when the helper is busy or has no
     // thread. Every task handed over must be waited for.
     bool start(const std::function<void()>& task, std::exception_ptr& failure) {
         const std::lock_guard lock(mutex_);
-        if (task_ != nullptr || !running()) return false;
+        if (task_ != nullptr || !running() || !ours()) return false;
         task_ = &task;
         failure_ = &failure;
         pending_ = true;
@@ -57,12 +61,15 @@ private:
     bool running() {
         if (thread_) return true;
         try {
-            thread_.emplace([this] { serve(); });
+            thread_ = std::make_unique<std::jthread>([this] { serve(); });
         } catch (const std::system_error&) {
             return false;
         }
+        owner_ = ::getpid();
         return true;
     }
+
+    bool ours() const { return thread_ != nullptr && owner_ == ::getpid(); }
 
     void serve() {
         std::unique_lock lock(mutex_);
@@ -91,7 +98,8 @@ private:
     std::exception_ptr* failure_ = nullptr;
     bool pending_ = false;  // handed over, not yet begun
     bool stopping_ = false;
-    std::optional<std::jthread> thread_;  // last member: joined before the rest is destroyed
+    pid_t owner_ = 0;                       // the process the thread runs in
+    std::unique_ptr<std::jthread> thread_;  // last member: joined before the rest is destroyed
 };
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "filter/two_thread_scan.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <atomic>
 #include <chrono>
@@ -67,6 +71,31 @@ TEST(TwoThreads, CallsWhileTheHelperIsBusyRunBothSides) {
     }
     EXPECT_EQ(sum(3), 8);
     EXPECT_EQ(concurrent.load(), 32);
+}
+
+// A child forked while the helper exists (the Access reader is one) has the helper's memory but not its
+// thread: waiting for it there would never end.
+TEST(TwoThreads, AForkedChildRunsBothSidesItself) {
+    runOnTwoThreads([] {}, [] {});  // the helper thread exists from here on
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int sides = 0;
+        runOnTwoThreads([&] { ++sides; }, [&] { ++sides; });
+        ::_exit(sides == 2 ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    pid_t ended = 0;
+    for (int wait = 0; wait < 500 && ended == 0; ++wait) {
+        ended = ::waitpid(child, &status, WNOHANG);
+        if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ended == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "the child waited for a helper thread it does not have";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace
