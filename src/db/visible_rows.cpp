@@ -5,13 +5,6 @@
 
 namespace lumaref {
 
-namespace {
-
-// Enough for a word typed letter by letter beside the selection filter it is searched within.
-constexpr std::size_t kKeptFilters = 8;
-
-}  // namespace
-
 void VisibleRows::showAll(std::size_t rows) {
     all_ = true;
     total_ = rows;
@@ -46,13 +39,13 @@ void VisibleRows::filter(const std::string& text, const Table& table) {
     if (!compiled.matchesAll()) {
         rows = std::make_shared<Rows>();
         if (const Kept* base = narrowingBase(compiled)) {
-            compiled.evaluateWithin(table, *base->rows, *rows);
+            compiled.evaluateNarrowed(table, base->compiled, *base->rows, *rows);
         } else {
             compiled.evaluate(table, *rows);
         }
     }
     Kept entry{text, std::move(compiled), std::move(rows)};
-    if (kept_.size() >= kKeptFilters) kept_.erase(kept_.begin());
+    if (kept_.size() >= kKeptResults) kept_.erase(kept_.begin());
     kept_.push_back(std::move(entry));
     total_ = table.rowCount();
     show(kept_.back().rows);

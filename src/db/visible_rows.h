@@ -14,9 +14,13 @@ namespace lumaref {
 // The rows a record set shows, by position: every row of its snapshot in order, or the rows its filter
 // selected. The last few filter results are kept until the snapshot changes: the search handler applies
 // the selection filter again on every keystroke, Backspace returns to a text just typed, and a text
-// typed on is looked for among the rows of the one before (see CompiledFilter::narrows).
+// typed on is looked for among the rows of the one before (see CompiledFilter::evaluateNarrowed).
 class VisibleRows {
 public:
+    // How many filter results are kept: enough for a word typed letter by letter beside the selection
+    // filter it is searched within.
+    static constexpr std::size_t kKeptResults = 8;
+
     std::size_t count() const { return all_ ? total_ : rows_->size(); }
     std::size_t row(int position) const {
         return all_ ? static_cast<std::size_t>(position) : (*rows_)[static_cast<std::size_t>(position)];

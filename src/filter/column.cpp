@@ -13,11 +13,13 @@ namespace {
 constexpr std::string_view kTrue = "True";
 constexpr std::string_view kFalse = "False";
 
+[[noreturn]] void refuseTooLarge(const std::string& column) {
+    throw Error("The values of field '" + column + "' are too large to load (more than 4 GB).");
+}
+
 // Offsets are 32-bit to keep a million-row snapshot small; a column past that is refused, not wrapped.
 void checkArenaSize(std::size_t bytes, const std::string& column) {
-    if (bytes > std::numeric_limits<std::uint32_t>::max()) {
-        throw Error("The values of field '" + column + "' are too large to load (more than 4 GB).");
-    }
+    if (bytes > std::numeric_limits<std::uint32_t>::max()) refuseTooLarge(column);
 }
 
 }  // namespace
@@ -53,33 +55,11 @@ void Column::shrinkToFit() {
     shrink(bools_);
 }
 
-void Column::appendNull() {
-    const std::size_t row = size();
-    nulls_.push_back(true);
-    if (info_.kind == FieldKind::Boolean) {
-        bools_.push_back(-1);
-    } else {
-        offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
-    }
+void Column::refuseBytes() const { refuseTooLarge(info_.name); }
+
+void Column::keepCopiesCurrent(std::size_t row) const {
     if (folded_[0] || folded_[1]) noteChange(row);
     indexAppended(row);
-}
-
-void Column::appendText(std::string_view text) {
-    const std::size_t row = size();
-    checkArenaSize(arena_.size() + text.size(), info_.name);
-    nulls_.push_back(false);
-    arena_.append(text);
-    offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
-    if (folded_[0] || folded_[1]) noteChange(row);
-    indexAppended(row);
-}
-
-void Column::appendBool(bool value) {
-    const std::size_t row = size();
-    nulls_.push_back(false);
-    bools_.push_back(value ? 1 : 0);
-    if (folded_[0] || folded_[1]) noteChange(row);
 }
 
 void Column::appendColumn(const Column& other) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,9 +43,29 @@ public:
     std::size_t textBytes() const { return arena_.size(); }
     // Gives back the slack a load left behind when it is large enough to matter.
     void shrinkToFit();
-    void appendNull();
-    void appendText(std::string_view text);  // not for Boolean columns
-    void appendBool(bool value);             // Boolean columns only
+    // Every cell of a load passes through these, so they stay inline and, while the column keeps no
+    // folded copy or index, touch nothing else.
+    void appendNull() {
+        nulls_.push_back(true);
+        if (info_.kind == FieldKind::Boolean) {
+            bools_.push_back(-1);
+        } else {
+            offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+        }
+        noteAppended();
+    }
+    void appendText(std::string_view text) {  // not for Boolean columns
+        if (text.size() > kMaxArenaBytes - arena_.size()) refuseBytes();
+        nulls_.push_back(false);
+        arena_.append(text);
+        offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+        noteAppended();
+    }
+    void appendBool(bool value) {  // Boolean columns only
+        nulls_.push_back(false);
+        bools_.push_back(value ? 1 : 0);
+        noteAppended();
+    }
     // Appends every row of `other`, a column of the same field as loaded (no edits of its own).
     void appendColumn(const Column& other);
 
@@ -66,6 +87,14 @@ public:
     std::size_t memoryBytes() const;
 
 private:
+    // Offsets are 32-bit to keep a million-row snapshot small.
+    static constexpr std::size_t kMaxArenaBytes = std::numeric_limits<std::uint32_t>::max();
+
+    [[noreturn]] void refuseBytes() const;
+    void noteAppended() const {
+        if (folded_[0] || folded_[1] || index_) keepCopiesCurrent(size() - 1);
+    }
+    void keepCopiesCurrent(std::size_t row) const;
     void compact();
     void noteChange(std::size_t row) const;
     void indexAppended(std::size_t row) const;

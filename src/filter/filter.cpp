@@ -43,16 +43,24 @@ void CompiledFilter::evaluateByScan(const Table& table, std::vector<std::uint32_
 
 bool CompiledFilter::narrows(const CompiledFilter& wider) const {
     if (wider.root_ == nullptr) return true;
-    return root_ != nullptr && filterNarrows(*root_, *wider.root_);
+    return root_ != nullptr && findNarrowing(*root_, *wider.root_).narrows;
 }
 
-void CompiledFilter::evaluateWithin(const Table& table, const std::vector<std::uint32_t>& candidates,
-                                    std::vector<std::uint32_t>& rows) const {
-    if (root_ == nullptr) {
-        rows = candidates;
-        return;
+void CompiledFilter::evaluateNarrowed(const Table& table, const CompiledFilter& wider,
+                                      const std::vector<std::uint32_t>& widerRows,
+                                      std::vector<std::uint32_t>& rows) const {
+    Narrowing narrowing;
+    if (wider.root_ == nullptr)
+        narrowing = {true, root_.get()};  // every row is a candidate: this whole filter is the change
+    else if (root_ != nullptr)
+        narrowing = findNarrowing(*root_, *wider.root_);
+    if (!narrowing.narrows) {
+        evaluate(table, rows);
+    } else if (narrowing.changed == nullptr) {
+        rows = widerRows;
+    } else {
+        evaluateColumnwiseWithin(*narrowing.changed, table, widerRows, rows);
     }
-    evaluateColumnwiseWithin(*root_, table, candidates, rows);
 }
 
 }  // namespace lumaref

@@ -32,12 +32,14 @@ public:
     bool answeredByIndex() const { return indexed_; }
 
     // Whether this filter's rows are, on any snapshot, among the rows `wider` selects: then they can be
-    // found among those rows alone (see filterNarrows).
+    // found among those rows alone (see findNarrowing).
     bool narrows(const CompiledFilter& wider) const;
-    // The rows among `candidates` (ascending) passing the filter; the same as evaluate() whenever
-    // the candidates hold every row the filter selects.
-    void evaluateWithin(const Table& table, const std::vector<std::uint32_t>& candidates,
-                        std::vector<std::uint32_t>& rows) const;
+    // The rows passing the filter, given `widerRows`, the rows (ascending) that `wider`, a filter this
+    // one narrows, selects on the same snapshot: only the condition the two do not share is tested. A
+    // filter that does not narrow `wider` is evaluated in full.
+    void evaluateNarrowed(const Table& table, const CompiledFilter& wider,
+                          const std::vector<std::uint32_t>& widerRows,
+                          std::vector<std::uint32_t>& rows) const;
 
 private:
     std::unique_ptr<FilterNode> root_;

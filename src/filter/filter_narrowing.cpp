@@ -37,20 +37,24 @@ bool likeNarrows(const LikePattern& narrower, const LikePattern& wider) {
                        [&](const std::string& piece) { return piece.find(needle) != std::string::npos; });
 }
 
-bool filterNarrows(const FilterNode& narrower, const FilterNode& wider) {
-    if (narrower.kind == FilterNode::Kind::Compare || wider.kind == FilterNode::Kind::Compare)
-        return sameNode(narrower, wider) || likeLeafNarrows(narrower, wider);
+Narrowing findNarrowing(const FilterNode& narrower, const FilterNode& wider) {
+    if (narrower.kind == FilterNode::Kind::Compare || wider.kind == FilterNode::Kind::Compare) {
+        if (sameNode(narrower, wider)) return {true, nullptr};
+        if (likeLeafNarrows(narrower, wider)) return {true, &narrower};
+        return {};
+    }
     if (narrower.kind != FilterNode::Kind::And || wider.kind != FilterNode::Kind::And ||
         narrower.children.size() != wider.children.size())
-        return sameNode(narrower, wider);
-    int changed = 0;
+        return {sameNode(narrower, wider), nullptr};
+    Narrowing found{true, nullptr};
     for (std::size_t i = 0; i < narrower.children.size(); ++i) {
         const FilterNode& n = *narrower.children[i];
         const FilterNode& w = *wider.children[i];
         if (sameNode(n, w)) continue;
-        if (++changed > 1 || !likeLeafNarrows(n, w)) return false;
+        if (found.changed != nullptr || !likeLeafNarrows(n, w)) return {};
+        found.changed = &n;
     }
-    return true;
+    return found;
 }
 
 }  // namespace lumaref

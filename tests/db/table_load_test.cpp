@@ -50,6 +50,17 @@ TEST(TableLoad, EveryRowArrivesOnceInRowidOrder) {
         ASSERT_EQ(table.columns[static_cast<std::size_t>(index)].text(row), id % 2 ? "True" : "False");
         ASSERT_EQ(table.columns[static_cast<std::size_t>(address)].isNull(row), id % 7 == 0);
     }
+    // Each row keeps its own rowid across the join of the two parts: a post lands on that row.
+    for (const int recNo : {1, kRows / 2 - 50, kRows / 2 - 49, kRows}) {
+        journals.setRecNo(recNo);
+        journals.edit();
+        journals.setFieldAsString("Title", "Edited " + std::to_string(recNo));
+        journals.post();
+        const int rowid = recNo < kRows / 2 - 49 ? recNo : recNo + 100;
+        EXPECT_EQ(test::queryText(dir.file("Database.mdb"),
+                                  "SELECT Title FROM journals WHERE rowid = " + std::to_string(rowid)),
+                  "Edited " + std::to_string(recNo));
+    }
 }
 
 // Another program updates the first and the last journal to one new value in each of its commits
