@@ -1,5 +1,7 @@
 #include "convert/csv_master_list_load.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -7,11 +9,13 @@
 
 #include "convert/csv_input.h"
 #include "db/connection.h"
+#include "db/declared_type.h"
 #include "db/schema_names.h"
 #include "db/statement.h"
 #include "exchange/import_names.h"
 #include "exchange/master_list_csv.h"
 #include "text/error.h"
+#include "text/value_text.h"
 
 namespace lumaref {
 
@@ -27,43 +31,80 @@ std::string indexFieldFor(const MasterListLoadRequest& request) {
                 std::string(kNothingLoaded));
 }
 
+// The fields a record fills, in the order of the INSERT's parameters.
+enum Field : std::uint8_t { kTitle, kIssn, kEIssn, kAddress, kCategory, kSubject, kFieldCount };
+constexpr std::array<std::string_view, kFieldCount> kFields = {kTitleField,   kIssnField,     kEIssnField,
+                                                               kAddressField, kCategoryField, kSubjectField};
+
+std::string fieldList() {
+    std::string list;
+    for (const std::string_view field : kFields) {
+        if (!list.empty()) list += ", ";
+        list += quoteIdentifier(field);
+    }
+    return list;
+}
+
+// Written as the sqlite3 shell's .import writes: under the rollback journal a new page goes into the
+// file once, where WAL writes it to the log and again into the file when the log is checkpointed at
+// close. The commit is on the disk before the load is reported done. While another program has the
+// file open in WAL, the switch fails at once and the load runs in WAL.
+void writeThroughRollbackJournal(sqlite3* db) {
+    Statement wait(db, "PRAGMA busy_timeout");
+    wait.step();
+    const std::int64_t waitMs = wait.columnInt64(0);
+    exec(db, "PRAGMA busy_timeout=0");
+    try {
+        exec(db, "PRAGMA journal_mode=DELETE");
+    } catch (const SqliteError&) {
+        // Another program holds the file; WAL serves as well, only slower.
+    }
+    exec(db, "PRAGMA busy_timeout=" + std::to_string(waitMs));
+    exec(db, "PRAGMA synchronous=FULL");
+}
+
 }  // namespace
 
 MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request) {
     MasterListLoadReport report;
     report.indexField = indexFieldFor(request);
-    const std::string text = readCsvText(request.csvPath);
     // The subject box of the window has no counterpart here: a row without categories is filed
     // under the category itself.
-    const MasterListCsv list = readMasterListCsv(text, request.category);
+    const MasterListCsv list = readMasterListCsvText(readCsvText(request.csvPath), request.category);
     checkImportName("category", request.category);
     for (const MasterListRecord& record : list.records) checkImportName("subject", record.subject);
     report.rows = list.rows;
     report.withoutIssn = list.rowsWithoutIssn;
+    report.literalQuoteLines = list.literalQuoteLines;
 
     const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath);
     sqlite3* db = connection->handle();
+    writeThroughRollbackJournal(db);
     Transaction transaction(db, Transaction::Lock::Immediate);
 
+    Statement existing(db, "SELECT rowid, " + fieldList() + " FROM " + quoteIdentifier(kJournalsTable));
+    std::array<FieldInfo, kFieldCount> fields;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        fields[i] =
+            fieldFromDeclaredType(std::string(kFields[i]), existing.declaredType(static_cast<int>(i) + 1));
+    }
     std::unordered_map<std::string, std::int64_t> stored;
-    Statement existing(db, "SELECT rowid, " + quoteIdentifier(kIssnField) + ", " +
-                               quoteIdentifier(kEIssnField) + ", " + quoteIdentifier(kCategoryField) + ", " +
-                               quoteIdentifier(kSubjectField) + " FROM " + quoteIdentifier(kJournalsTable));
     while (existing.step()) {
-        if (auto key = masterListMatchKey(existing.columnText(1), existing.columnText(2),
-                                          existing.columnText(3), existing.columnText(4))) {
+        const auto column = [&existing](Field field) {
+            return existing.columnText(static_cast<int>(field) + 1);
+        };
+        if (auto key =
+                masterListMatchKey(column(kIssn), column(kEIssn), column(kCategory), column(kSubject))) {
             stored.emplace(std::move(*key), existing.columnInt64(0));
         }
     }
+    stored.reserve(stored.size() + list.records.size());
 
     const bool flagged = !report.indexField.empty();
-    std::string insertSql = "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" +
-                            quoteIdentifier(kTitleField) + ", " + quoteIdentifier(kIssnField) + ", " +
-                            quoteIdentifier(kEIssnField) + ", " + quoteIdentifier(kAddressField) + ", " +
-                            quoteIdentifier(kCategoryField) + ", " + quoteIdentifier(kSubjectField);
-    insertSql += flagged ? ", " + quoteIdentifier(report.indexField) + ") VALUES (?, ?, ?, ?, ?, ?, 1)"
-                         : ") VALUES (?, ?, ?, ?, ?, ?)";
-    Statement insert(db, insertSql);
+    Statement insert(
+        db, "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" + fieldList() +
+                (flagged ? ", " + quoteIdentifier(report.indexField) + ") VALUES (?, ?, ?, ?, ?, ?, 1)"
+                         : ") VALUES (?, ?, ?, ?, ?, ?)"));
     std::unique_ptr<Statement> setFlag;
     if (flagged) {
         setFlag =
@@ -71,11 +112,22 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
                                                 quoteIdentifier(report.indexField) + " = 1 WHERE rowid = ?");
     }
 
+    const std::string_view category = withinFieldSize(fields[kCategory], request.category);
     for (const MasterListRecord& record : list.records) {
-        std::optional<std::string> key =
-            masterListMatchKey(record.issn, record.eIssn, request.category, record.subject);
-        if (key) {
-            if (const auto found = stored.find(*key); found != stored.end()) {
+        // Cut as the record set cuts a value it is given, so the key is the one a later load reads back.
+        const std::array<std::string_view, kFieldCount> values = {
+            withinFieldSize(fields[kTitle], record.title),
+            withinFieldSize(fields[kIssn], record.issn),
+            withinFieldSize(fields[kEIssn], record.eIssn),
+            withinFieldSize(fields[kAddress], record.address),
+            category,
+            withinFieldSize(fields[kSubject], record.subject)};
+        std::int64_t* rowid = nullptr;
+        if (std::optional<std::string> key =
+                masterListMatchKey(values[kIssn], values[kEIssn], values[kCategory], values[kSubject])) {
+            // One look-up finds a twin or makes the new record's place; a failed insert ends the load.
+            const auto [found, isNew] = stored.try_emplace(std::move(*key), 0);
+            if (!isNew) {
                 ++report.merged;
                 if (setFlag) {
                     setFlag->bindInt64(1, found->second);
@@ -84,21 +136,21 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
                 }
                 continue;
             }
+            rowid = &found->second;
         }
-        const std::string_view values[] = {record.title,   record.issn,      record.eIssn,
-                                           record.address, request.category, record.subject};
-        for (int i = 0; i < 6; ++i) {
+        for (std::size_t i = 0; i < kFieldCount; ++i) {
             // An empty value is stored as none, as the window leaves a field it has no value for.
+            const int parameter = static_cast<int>(i) + 1;
             if (values[i].empty()) {
-                insert.bindNull(i + 1);
+                insert.bindNull(parameter);
             } else {
-                insert.bindText(i + 1, values[i]);
+                insert.bindText(parameter, values[i]);
             }
         }
         insert.step();
         insert.reset();
         ++report.added;
-        if (key) stored.emplace(std::move(*key), lastInsertRowId(db));
+        if (rowid != nullptr) *rowid = lastInsertRowId(db);
     }
     transaction.commit();
     return report;

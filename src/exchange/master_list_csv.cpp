@@ -87,7 +87,10 @@ bool isMasterListCsv(std::string_view fileBytes) {
 }
 
 MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view subjectWhenNone) {
-    const std::string text = decodeText(fileBytes);
+    return readMasterListCsvText(decodeText(fileBytes), subjectWhenNone);
+}
+
+MasterListCsv readMasterListCsvText(std::string_view text, std::string_view subjectWhenNone) {
     MasterListCsv list;
     std::optional<std::array<std::size_t, kHeaderNames.size()>> columns;
     std::size_t needed = 0;
@@ -126,10 +129,17 @@ MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view sub
                 for (std::size_t i = first; i < list.records.size(); ++i) {
                     if (list.records[i].subject == subject) return;  // listed twice in one row
                 }
-                list.records.push_back({std::string(field(kTitle)), std::string(field(kIssn)),
-                                        std::string(field(kEIssn)),
-                                        joinedAddress(field(kPublisherName), field(kPublisherAddress)),
-                                        std::string(subject), row.line});
+                if (list.records.size() == first) {
+                    list.records.push_back({std::string(field(kTitle)), std::string(field(kIssn)),
+                                            std::string(field(kEIssn)),
+                                            joinedAddress(field(kPublisherName), field(kPublisherAddress)),
+                                            std::string(subject), row.line});
+                } else {
+                    // The row's other fields are already built once: copy them.
+                    MasterListRecord record = list.records[first];
+                    record.subject = subject;
+                    list.records.push_back(std::move(record));
+                }
             };
             std::string_view categories = field(kCategories);
             while (!categories.empty()) {
@@ -141,7 +151,7 @@ MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view sub
             if (list.records.size() == first) add(subjectWhenNone);
             return true;
         },
-        &syntax);
+        &syntax, 1, &list.literalQuoteLines);
     if (!failure.empty()) throw Error(failure);
     if (!ok) throw Error("Line " + std::to_string(syntax.line) + ": " + syntax.reason);
     if (!columns) throw Error("The file is empty: it holds no master-list header");
@@ -188,12 +198,22 @@ std::optional<std::string_view> citationIndexFromAbbreviation(std::string_view a
 std::optional<std::string> masterListMatchKey(std::string_view issn, std::string_view eIssn,
                                               std::string_view category, std::string_view subject) {
     if (issn.empty() && eIssn.empty()) return std::nullopt;
+    const std::string_view number = issn.empty() ? eIssn : issn;
     // Each part after its length, so no text inside a part can shift where the next begins; the first
-    // letter tells an ISSN from an E-ISSN.
-    std::string key(issn.empty() ? "E" : "I");
-    for (const std::string_view part : {issn.empty() ? eIssn : issn, category, subject}) {
-        key += std::to_string(part.size());
-        key += ':';
+    // letter tells an ISSN from an E-ISSN. The lengths are raw bytes: the key is built once per record.
+    std::string key;
+    key.reserve(1 + 3 * sizeof(std::uint32_t) + number.size() + category.size() + subject.size());
+    key += issn.empty() ? 'E' : 'I';
+    const auto appendLength = [&key](std::size_t size) {
+        for (std::size_t byte = 0; byte < sizeof(std::uint32_t); ++byte) {
+            key += static_cast<char>((size >> (8 * byte)) & 0xFF);
+        }
+    };
+    appendLength(number.size());
+    // A check digit X is written in either case.
+    for (const char c : number) key += upperAscii(c);
+    for (const std::string_view part : {category, subject}) {
+        appendLength(part.size());
         key += part;
     }
     return key;

@@ -109,6 +109,9 @@ TEST(MasterListCsvKeyTest, IssnFirstThenEIssnWithCategoryAndSubject) {
     EXPECT_NE(masterListMatchKey("1", "", "C", "S"), masterListMatchKey("1", "", "C", "T"));
     EXPECT_NE(masterListMatchKey("1", "", "C", "S"), masterListMatchKey("1", "", "c", "S"));
     EXPECT_NE(masterListMatchKey("1", "", "C:1", "S"), masterListMatchKey("1", "", "C", "1:S"));
+    EXPECT_EQ(masterListMatchKey("1234-567x", "", "C", "S"), masterListMatchKey("1234-567X", "", "C", "S"));
+    EXPECT_EQ(masterListMatchKey("", "1234-567x", "C", "S"), masterListMatchKey("", "1234-567X", "C", "S"));
+    EXPECT_NE(masterListMatchKey("1", "", "C", "\xC3\xA9"), masterListMatchKey("1", "", "C", "\xC3\x89"));
 }
 
 }  // namespace
