@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <unordered_map>
 
 #include "convert/csv_input.h"
 #include "db/connection.h"
@@ -14,6 +13,7 @@
 #include "db/statement.h"
 #include "exchange/import_names.h"
 #include "exchange/master_list_csv.h"
+#include "exchange/master_list_csv_matches.h"
 #include "text/error.h"
 #include "text/value_text.h"
 
@@ -88,17 +88,14 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         fields[i] =
             fieldFromDeclaredType(std::string(kFields[i]), existing.declaredType(static_cast<int>(i) + 1));
     }
-    std::unordered_map<std::string, std::int64_t> stored;
+    MasterListCsvMatches stored;
     while (existing.step()) {
         const auto column = [&existing](Field field) {
             return existing.columnText(static_cast<int>(field) + 1);
         };
-        if (auto key =
-                masterListMatchKey(column(kIssn), column(kEIssn), column(kCategory), column(kSubject))) {
-            stored.emplace(std::move(*key), existing.columnInt64(0));
-        }
+        stored.findOrAdd(column(kIssn), column(kEIssn), column(kCategory), column(kSubject),
+                         existing.columnInt64(0));
     }
-    stored.reserve(stored.size() + list.records.size());
 
     const bool flagged = !report.indexField.empty();
     Statement insert(
@@ -122,21 +119,16 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
             withinFieldSize(fields[kAddress], record.address),
             category,
             withinFieldSize(fields[kSubject], record.subject)};
-        std::int64_t* rowid = nullptr;
-        if (std::optional<std::string> key =
-                masterListMatchKey(values[kIssn], values[kEIssn], values[kCategory], values[kSubject])) {
-            // One look-up finds a twin or makes the new record's place; a failed insert ends the load.
-            const auto [found, isNew] = stored.try_emplace(std::move(*key), 0);
-            if (!isNew) {
-                ++report.merged;
-                if (setFlag) {
-                    setFlag->bindInt64(1, found->second);
-                    setFlag->step();
-                    setFlag->reset();
-                }
-                continue;
+        const auto [rowid, isNew] =
+            stored.findOrAdd(values[kIssn], values[kEIssn], values[kCategory], values[kSubject], 0);
+        if (!isNew) {
+            ++report.merged;
+            if (setFlag) {
+                setFlag->bindInt64(1, *rowid);
+                setFlag->step();
+                setFlag->reset();
             }
-            rowid = &found->second;
+            continue;
         }
         for (std::size_t i = 0; i < kFieldCount; ++i) {
             // An empty value is stored as none, as the window leaves a field it has no value for.

@@ -1,5 +1,6 @@
 #include "exchange/master_list_csv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -197,26 +198,36 @@ std::optional<std::string_view> citationIndexFromAbbreviation(std::string_view a
 
 std::optional<std::string> masterListMatchKey(std::string_view issn, std::string_view eIssn,
                                               std::string_view category, std::string_view subject) {
-    if (issn.empty() && eIssn.empty()) return std::nullopt;
+    std::string key;
+    if (!writeMasterListMatchKey(key, issn, eIssn, category, subject)) return std::nullopt;
+    return key;
+}
+
+bool writeMasterListMatchKey(std::string& key, std::string_view issn, std::string_view eIssn,
+                             std::string_view category, std::string_view subject) {
+    if (issn.empty() && eIssn.empty()) return false;
     const std::string_view number = issn.empty() ? eIssn : issn;
     // Each part after its length, so no text inside a part can shift where the next begins; the first
-    // letter tells an ISSN from an E-ISSN. The lengths are raw bytes: the key is built once per record.
-    std::string key;
-    key.reserve(1 + 3 * sizeof(std::uint32_t) + number.size() + category.size() + subject.size());
-    key += issn.empty() ? 'E' : 'I';
-    const auto appendLength = [&key](std::size_t size) {
-        for (std::size_t byte = 0; byte < sizeof(std::uint32_t); ++byte) {
-            key += static_cast<char>((size >> (8 * byte)) & 0xFF);
+    // letter tells an ISSN from an E-ISSN. Written in place: a load builds one key per record.
+    constexpr std::size_t kLength = sizeof(std::uint32_t);
+    key.resize(1 + 3 * kLength + number.size() + category.size() + subject.size());
+    char* out = key.data();
+    *out++ = issn.empty() ? 'E' : 'I';
+    const auto append = [&out](std::string_view part, bool upper) {
+        for (std::size_t byte = 0; byte < kLength; ++byte) {
+            *out++ = static_cast<char>((part.size() >> (8 * byte)) & 0xFF);
+        }
+        // A check digit X is written in either case.
+        if (upper) {
+            for (const char c : part) *out++ = upperAscii(c);
+        } else {
+            out = std::copy(part.begin(), part.end(), out);
         }
     };
-    appendLength(number.size());
-    // A check digit X is written in either case.
-    for (const char c : number) key += upperAscii(c);
-    for (const std::string_view part : {category, subject}) {
-        appendLength(part.size());
-        key += part;
-    }
-    return key;
+    append(number, true);
+    append(category, false);
+    append(subject, false);
+    return true;
 }
 
 }  // namespace lumaref

@@ -54,5 +54,8 @@ std::optional<std::string_view> citationIndexFromAbbreviation(std::string_view a
 // numbers match in any ASCII letter case ("1234-567x" is "1234-567X"); category and subject exactly.
 std::optional<std::string> masterListMatchKey(std::string_view issn, std::string_view eIssn,
                                               std::string_view category, std::string_view subject);
+// The same written into `key` (its memory reused); false, and `key` unspecified, when it has neither number.
+bool writeMasterListMatchKey(std::string& key, std::string_view issn, std::string_view eIssn,
+                             std::string_view category, std::string_view subject);
 
 }  // namespace lumaref
