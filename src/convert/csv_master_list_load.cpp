@@ -45,24 +45,6 @@ std::string fieldList() {
     return list;
 }
 
-// Written as the sqlite3 shell's .import writes: under the rollback journal a new page goes into the
-// file once, where WAL writes it to the log and again into the file when the log is checkpointed at
-// close. The commit is on the disk before the load is reported done. While another program has the
-// file open in WAL, the switch fails at once and the load runs in WAL.
-void writeThroughRollbackJournal(sqlite3* db) {
-    Statement wait(db, "PRAGMA busy_timeout");
-    wait.step();
-    const std::int64_t waitMs = wait.columnInt64(0);
-    exec(db, "PRAGMA busy_timeout=0");
-    try {
-        exec(db, "PRAGMA journal_mode=DELETE");
-    } catch (const SqliteError&) {
-        // Another program holds the file; WAL serves as well, only slower.
-    }
-    exec(db, "PRAGMA busy_timeout=" + std::to_string(waitMs));
-    exec(db, "PRAGMA synchronous=FULL");
-}
-
 }  // namespace
 
 MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request) {
@@ -77,9 +59,12 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
     report.withoutIssn = list.rowsWithoutIssn;
     report.literalQuoteLines = list.literalQuoteLines;
 
-    const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath);
+    // Written as the sqlite3 shell's .import writes: under the journal the file has (the rollback
+    // journal between runs of the program, so each page is written once), the commit on the disk before
+    // the load is reported done.
+    const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath, true);
     sqlite3* db = connection->handle();
-    writeThroughRollbackJournal(db);
+    exec(db, "PRAGMA synchronous=FULL");
     Transaction transaction(db, Transaction::Lock::Immediate);
 
     Statement existing(db, "SELECT rowid, " + fieldList() + " FROM " + quoteIdentifier(kJournalsTable));
