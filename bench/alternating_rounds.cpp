@@ -11,6 +11,9 @@ struct BatchPair {
     const char* peer;
 };
 constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
+                                     {"MasterListCsvWindow", "SqliteAutocommit"},
+                                     {"MasterListCsvTool", "SqliteShell"},
+                                     {"JcrLoad", "SqliteShell"},
                                      {"ImpactFactorUpdate", "Sqlite"},
                                      {"QuartileUpdate", "Sqlite"},
                                      {"UpdateLists", "Sqlite"}};
