@@ -81,16 +81,31 @@ void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
 }
 
 void copyStoredValue(StoredCell& cell, sqlite3_stmt* stmt, int index) {
-    const ResultValue value{stmt, index};
-    cell.type = value.type();
-    if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
-        cell.bytes.assign(value.bytes());
-    } else {
-        cell.bytes.clear();
+    // Each value asked for once, in the form it has: most of a read-back row is text and small numbers.
+    cell.type = sqlite3_column_type(stmt, index);
+    cell.integer = 0;
+    cell.real = 0;
+    cell.bytes.clear();
+    switch (cell.type) {
+        case SQLITE_INTEGER:
+            cell.integer = sqlite3_column_int64(stmt, index);
+            cell.real = static_cast<double>(cell.integer);  // as SQLite reads an integer as a real
+            break;
+        case SQLITE_FLOAT:
+            cell.real = sqlite3_column_double(stmt, index);
+            break;
+        case SQLITE_TEXT:
+            cell.bytes.assign(reinterpret_cast<const char*>(sqlite3_column_text(stmt, index)),
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
+            break;
+        case SQLITE_BLOB:
+            cell.bytes.assign(static_cast<const char*>(sqlite3_column_blob(stmt, index)),
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
+            cell.real = sqlite3_column_double(stmt, index);  // a yes/no field reads it as a number
+            break;
+        default:
+            break;
     }
-    cell.integer = cell.type == SQLITE_INTEGER ? value.integer() : 0;
-    // All but text: a yes/no field reads any other value as a number.
-    cell.real = cell.type == SQLITE_TEXT || cell.type == SQLITE_NULL ? 0 : value.real();
 }
 
 void appendStoredValue(Column& column, const StoredCell& cell) { appendValue(column, CopiedValue{cell}); }
