@@ -14,6 +14,7 @@
 #include "exchange/import_names.h"
 #include "exchange/master_list_csv.h"
 #include "exchange/master_list_csv_matches.h"
+#include "text/csv_rows.h"
 #include "text/error.h"
 #include "text/value_text.h"
 
@@ -140,7 +141,10 @@ std::string masterListLoadSummary(const MasterListLoadReport& report, double sec
            " s: " + std::to_string(report.added) + " journal records added, " +
            std::to_string(report.merged) + " merged into records already stored" +
            (report.indexField.empty() ? " (no citation index flag)" : " (flag: " + report.indexField + ")") +
-           ", " + std::to_string(report.withoutIssn) + " rows without ISSN or eISSN.\n";
+           ", " + std::to_string(report.withoutIssn) + " rows without ISSN or eISSN.\n" +
+           (report.literalQuoteLines.empty()
+                ? ""
+                : "Warning: " + literalQuoteWarning(report.literalQuoteLines) + ".\n");
 }
 
 }  // namespace lumaref

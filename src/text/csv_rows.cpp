@@ -182,6 +182,16 @@ private:
     bool stopped_ = false;
 };
 
+std::string literalQuoteWarning(const std::vector<std::size_t>& literalQuoteLines) {
+    if (literalQuoteLines.empty()) return {};
+    std::string text = "a quote inside a field that does not start with one was read as a character, on line";
+    text += literalQuoteLines.size() == 1 ? " " : "s ";
+    for (std::size_t i = 0; i < literalQuoteLines.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(literalQuoteLines[i]);
+    }
+    return text;
+}
+
 std::size_t csvLineOffset(std::string_view text, std::size_t line) {
     std::size_t offset = 0;
     for (std::size_t current = 1; current < line; ++current) {
