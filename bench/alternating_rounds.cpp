@@ -10,10 +10,15 @@ struct BatchPair {
     const char* operation;
     const char* peer;
 };
-constexpr BatchPair kBatchPairs[] = {
-    {"ImportMasterList", "Sqlite"},   {"ImportMasterListPostgres", "Libpq"},
-    {"ImpactFactorUpdate", "Sqlite"}, {"ImpactFactorUpdatePostgres", "Libpq"},
-    {"QuartileUpdate", "Sqlite"},     {"UpdateLists", "Sqlite"}};
+constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
+                                     {"ImportMasterListPostgres", "Libpq"},
+                                     {"MasterListCsvWindow", "SqliteAutocommit"},
+                                     {"MasterListCsvTool", "SqliteShell"},
+                                     {"JcrLoad", "SqliteShell"},
+                                     {"ImpactFactorUpdate", "Sqlite"},
+                                     {"ImpactFactorUpdatePostgres", "Libpq"},
+                                     {"QuartileUpdate", "Sqlite"},
+                                     {"UpdateLists", "Sqlite"}};
 constexpr std::size_t kMinRounds = 5;
 constexpr std::size_t kMaxRounds = 25;
 // The median of all rounds against the median without the last two.

@@ -8,11 +8,24 @@ namespace lumaref::bench {
 
 namespace {
 
-constexpr const char* kOperations[] = {
-    "Open",      "CategoryFilter", "SearchFilter",       "FirstSearch",      "Keystrokes",
-    "Backspace", "SearchHandler",  "UpdateLists",        "ImportMasterList", "ExportJournalList",
-    "Memory",    "CsvLoad",        "ImpactFactorUpdate", "QuartileUpdate"};
-constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "Memmem",   "RowByRow",
+constexpr const char* kOperations[] = {"Open",
+                                       "CategoryFilter",
+                                       "SearchFilter",
+                                       "FirstSearch",
+                                       "Keystrokes",
+                                       "Backspace",
+                                       "SearchHandler",
+                                       "UpdateLists",
+                                       "ImportMasterList",
+                                       "ExportJournalList",
+                                       "Memory",
+                                       "CsvLoad",
+                                       "MasterListCsvWindow",
+                                       "MasterListCsvTool",
+                                       "JcrLoad",
+                                       "ImpactFactorUpdate",
+                                       "QuartileUpdate"};
+constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
                                   "Write",  "SqliteShell",       "ByFilters"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
@@ -153,6 +166,13 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          true},
         {"CSV load at 100k rows: Lumaref time / SqliteShell time <= 1.5", "CsvLoad/Lumaref/100000",
          "CsvLoad/SqliteShell/100000", nullptr, 1.5, true},
+        {"CSV master list in the window at 10k rows: Lumaref time / SqliteAutocommit time <= 1.5",
+         "MasterListCsvWindow/Lumaref/10000", "MasterListCsvWindow/SqliteAutocommit/10000", nullptr, 1.5,
+         true},
+        {"--master-list at 10k rows: Lumaref time / SqliteShell time <= 1.5",
+         "MasterListCsvTool/Lumaref/10000", "MasterListCsvTool/SqliteShell/10000", nullptr, 1.5, true},
+        {"--jcr at 10k rows: Lumaref time / SqliteShell time <= 1.5", "JcrLoad/Lumaref/10000",
+         "JcrLoad/SqliteShell/10000", nullptr, 1.5, true},
         {"impact-factor update at 100k: Lumaref time / Sqlite time <= 1.5",
          "ImpactFactorUpdate/Lumaref/100000", "ImpactFactorUpdate/Sqlite/100000", nullptr, 1.5, true},
         {"quartile update at 100k: Lumaref time / Sqlite time <= 1.5", "QuartileUpdate/Lumaref/100000",

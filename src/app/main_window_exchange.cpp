@@ -13,6 +13,7 @@
 #include "exchange/master_list_csv_import.h"
 #include "exchange/master_list_file.h"
 #include "exchange/master_list_import.h"
+#include "text/csv_rows.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -66,10 +67,15 @@ void MainWindow::importCsvMasterList(const std::string& bytes) {
     const MasterListCsvCounts counts =
         importMasterListCsv(list, data_.journals, importCategoryEdit_->text().toStdString(), *indexField);
     prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(counts.added));
-    statusBar_->showMessage(QStringLiteral("Master list: %1 records added, %2 merged into journals already "
-                                           "stored, %3 rows without ISSN or eISSN")
-                                .arg(countText(counts.added), countText(counts.merged),
-                                     countText(static_cast<std::int64_t>(counts.withoutIssn))));
+    QString status = QStringLiteral(
+                         "Master list: %1 records added, %2 merged into journals already "
+                         "stored, %3 rows without ISSN or eISSN")
+                         .arg(countText(counts.added), countText(counts.merged),
+                              countText(static_cast<std::int64_t>(counts.withoutIssn)));
+    // The file loaded all the same; the lines say where to look if a title or address seems odd.
+    if (!list.literalQuoteLines.empty())
+        status += "; " + fromUtf8(literalQuoteWarning(list.literalQuoteLines));
+    statusBar_->showMessage(status);
 }
 
 void MainWindow::onSaveClicked() {

@@ -8,6 +8,7 @@
 #include "convert/jcr_load.h"
 #include "convert/new_database.h"
 #include "exchange/master_list_csv.h"
+#include "text/csv_rows.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -57,15 +58,8 @@ std::string csvLoadSummary(const CsvLoadReport& report, double seconds) {
 
 std::string csvLoadWarnings(const CsvLoadReport& report) {
     std::string quotes;
-    if (!report.literalQuoteLines.empty()) {
-        quotes =
-            "Warning: a quote inside a field that does not start with one was read as a character, on line";
-        quotes += report.literalQuoteLines.size() == 1 ? " " : "s ";
-        for (std::size_t i = 0; i < report.literalQuoteLines.size(); ++i) {
-            quotes += (i == 0 ? "" : ", ") + std::to_string(report.literalQuoteLines[i]);
-        }
-        quotes += ".\n";
-    }
+    if (!report.literalQuoteLines.empty())
+        quotes = "Warning: " + literalQuoteWarning(report.literalQuoteLines) + ".\n";
     if (report.badIssnCount == 0) return quotes;
     std::string text = quotes + "Warning: " + plural(report.badIssnCount, "ISSN is", "ISSNs are") +
                        " not of the form 1234-567X and will match no journal:";

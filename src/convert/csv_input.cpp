@@ -26,13 +26,14 @@ std::string readCsvText(const std::string& path) {
     return decodeText(bytes);
 }
 
-std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path) {
+std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path, bool keepJournalMode) {
     std::string quoted = "\"";
     for (const char c : path) {
         quoted += c;
         if (c == '"') quoted += '"';
     }
     auto connection = std::make_unique<Connection>("Data Source=" + quoted + "\";", "lumaref-convert");
+    if (keepJournalMode) connection->keepJournalMode();
     connection->open();
     if (connection->readOnly()) {
         throw Error("The database " + quotedPath(connection->dataSourcePath()) + " cannot be written to.");

@@ -17,7 +17,8 @@ std::string quotedPath(const std::string& path);
 // that holds binary data (a workbook saved as it is) with a message that says so.
 std::string readCsvText(const std::string& path);
 
-// The database a loader writes to, opened as the program opens it; refuses one that cannot be written.
-std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path);
+// The database a loader writes to, opened as the program opens it (or keeping its journal mode, for a
+// load in one transaction); refuses one that cannot be written.
+std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path, bool keepJournalMode = false);
 
 }  // namespace lumaref

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumaref {
 
@@ -20,7 +21,8 @@ struct MasterListLoadReport {
     std::size_t added = 0;
     std::size_t merged = 0;
     std::size_t withoutIssn = 0;
-    std::string indexField;  // empty: no flag set
+    std::string indexField;                      // empty: no flag set
+    std::vector<std::size_t> literalQuoteLines;  // a quote inside an unquoted field, read as a character
 };
 
 // Loads a CSV master list into the journals table in one transaction, with the window's rules: one

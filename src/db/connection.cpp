@@ -86,7 +86,7 @@ void Connection::open() {
     const auto mode = pairs.find("mode");
     const bool readOnlyMode = mode != pairs.end() && mode->second.find("Write") == std::string::npos &&
                               mode->second.find("Read") != std::string::npos;
-    auto store = SqliteStore::open(path_, readOnlyMode, busyTimeoutMs_);
+    auto store = SqliteStore::open(path_, readOnlyMode, busyTimeoutMs_, keepJournal_);
     readOnly_ = store->readOnly();
     handle_ = store->handle();
     store_ = std::move(store);

@@ -33,6 +33,8 @@ public:
 
     // How long a write waits for another program's lock before failing.
     void setBusyTimeoutMs(int ms);
+    // Before open(): an SQLite file keeps the journal mode it has (see SqliteStore::open).
+    void keepJournalMode() { keepJournal_ = true; }
 
     // Throws Error while the connection is closed.
     Store& store() const;
@@ -48,6 +50,7 @@ private:
     sqlite3* handle_ = nullptr;
     bool readOnly_ = false;
     int busyTimeoutMs_ = 3000;
+    bool keepJournal_ = false;
 };
 
 }  // namespace lumaref

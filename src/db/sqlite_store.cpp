@@ -35,7 +35,8 @@ void SqliteStore::Close::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
 }
 
-std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool readOnly, int busyTimeoutMs) {
+std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool readOnly, int busyTimeoutMs,
+                                               bool keepJournal) {
     // One connection per thread: SQLite's own per-call locking would only cost time.
     sqlite3* db = nullptr;
     // A file that cannot be written is still browsed; the first change is then refused as read-only.
@@ -60,7 +61,7 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool rea
         sqlite3_close(db);
         throw Error("Could not open file '" + path + "': " + reason);
     }
-    if (!opensReadOnly) {
+    if (!opensReadOnly && !keepJournal) {
         // Every post is its own commit; WAL with NORMAL sync keeps that durable without a flush per row.
         // When another program holds the file this may stay on the rollback journal, which is fine.
         trySetting(db, "PRAGMA journal_mode=WAL");

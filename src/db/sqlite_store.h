@@ -14,8 +14,11 @@ namespace lumaref {
 class SqliteStore final : public Store {
 public:
     // Opens the existing file at `path` (absolute) read-write, or read-only when asked; never creates
-    // it. Throws Error with "Could not open file '<path>': <reason>".
-    static std::unique_ptr<SqliteStore> open(const std::string& path, bool readOnly, int busyTimeoutMs);
+    // it. Throws Error with "Could not open file '<path>': <reason>". A writer switches the file to WAL
+    // unless `keepJournal` (a bulk load in one transaction, which writes each page once under the
+    // file's own journal, where WAL would write it to the log and again when the log is folded back).
+    static std::unique_ptr<SqliteStore> open(const std::string& path, bool readOnly, int busyTimeoutMs,
+                                             bool keepJournal = false);
     ~SqliteStore() override;
 
     LoadedTable load(const std::string& table) override;

@@ -60,10 +60,12 @@ private:
 // Quoted, so every key names one statement text.
 void appendQuoted(std::string& out, std::string_view name) {
     out += '"';
-    for (const char c : name) {
-        out += c;
-        if (c == '"') out += '"';
+    for (std::size_t quote = name.find('"'); quote != std::string_view::npos; quote = name.find('"')) {
+        out.append(name.substr(0, quote + 1));
+        out += '"';
+        name.remove_prefix(quote + 1);
     }
+    out.append(name);
     out += '"';
 }
 
@@ -157,13 +159,15 @@ Statement* SqliteWriter::readBackStatement(const std::string& table) {
 }
 
 // The row joins the snapshot only once the commit has succeeded. The read-back that shows the stored
-// row with its database defaults runs after the commit: a statement left on its row through a commit
-// keeps that connection's read snapshot, so SQLite can never fold the log back and it grows with every
+// row with its database defaults runs inside the post's transaction, so it needs no read lock of its
+// own, and is reset before the commit: a statement left on its row through a commit keeps that
+// connection's read snapshot, so SQLite could never fold the log back and it would grow with every
 // post of a batch job.
 RowKey SqliteWriter::append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) {
     Statement& insert = insertStatement(table, snapshot, values);
     Statement* readBack = readBackStatement(table);
     RowKey key = 0;
+    bool readOk = false;
     {
         const ResetOnExit resetInsert(&insert);
         PostTransaction transaction(db_, begin_, commit_);
@@ -172,22 +176,28 @@ RowKey SqliteWriter::append(const std::string& table, Table& snapshot, std::span
             bindValue(insert, parameter++, fieldOf(snapshot, value.column), value.value);
         insert.step();
         key = lastInsertRowId(db_);
+        if (readBack != nullptr) {
+            const ResetOnExit resetReadBack(readBack);
+            readBack->bindInt64(1, key);
+            try {
+                readOk =
+                    readBack->step() && readBack->columnCount() == static_cast<int>(snapshot.columns.size());
+                if (readOk) {
+                    stored_.resize(snapshot.columns.size());
+                    for (std::size_t i = 0; i < stored_.size(); ++i)
+                        copyStoredValue(stored_[i], readBack->handle(), static_cast<int>(i));
+                }
+            } catch (const SqliteError&) {
+                // The row is stored all the same; it shows what was written.
+                readOk = false;
+            }
+        }
         transaction.commit();
     }
 
-    const ResetOnExit resetReadBack(readBack);
-    bool readOk = false;
-    if (readBack != nullptr) {
-        readBack->bindInt64(1, key);
-        try {
-            readOk = readBack->step() && readBack->columnCount() == static_cast<int>(snapshot.columns.size());
-        } catch (const SqliteError&) {
-            // The row is stored all the same; it shows what was written.
-        }
-    }
     if (readOk) {
         for (std::size_t i = 0; i < snapshot.columns.size(); ++i)
-            appendStoredValue(snapshot.columns[i], readBack->handle(), static_cast<int>(i));
+            appendStoredValue(snapshot.columns[i], stored_[i]);
     } else {
         appendWritten(snapshot, values);
     }

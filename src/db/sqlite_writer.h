@@ -4,9 +4,11 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "db/statement_cache.h"
 #include "db/store.h"
+#include "db/stored_values.h"
 
 struct sqlite3;
 
@@ -38,6 +40,7 @@ private:
     std::string key_;  // reused: finding a kept statement allocates nothing
     // One per table, apart from statements_, whose emptying would end them in the middle of a post.
     std::unordered_map<std::string, std::unique_ptr<Statement>> readBacks_;
+    std::vector<StoredCell> stored_;  // the row read back, until its commit has succeeded
     std::unique_ptr<Statement> begin_;
     std::unique_ptr<Statement> commit_;
 };

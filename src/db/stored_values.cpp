@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cstdint>
+#include <string>
 
 #include "db/statement.h"
 #include "filter/column.h"
@@ -10,48 +12,103 @@
 
 namespace lumaref {
 
-void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
-    const int type = sqlite3_column_type(stmt, index);
+namespace {
+
+// One value of a result row, as the statement holds it or as copied out of it.
+struct ResultValue {
+    sqlite3_stmt* stmt;
+    int index;
+    int type() const { return sqlite3_column_type(stmt, index); }
+    std::int64_t integer() const { return sqlite3_column_int64(stmt, index); }
+    double real() const { return sqlite3_column_double(stmt, index); }
+    std::string_view bytes() const {
+        const auto* data = static_cast<const char*>(
+            type() == SQLITE_BLOB ? sqlite3_column_blob(stmt, index)
+                                  : static_cast<const void*>(sqlite3_column_text(stmt, index)));
+        return std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
+    }
+};
+
+struct CopiedValue {
+    const StoredCell& cell;
+    int type() const { return cell.type; }
+    std::int64_t integer() const { return cell.integer; }
+    double real() const { return cell.real; }
+    std::string_view bytes() const { return cell.bytes; }
+};
+
+template <typename Value>
+void appendValue(Column& column, const Value& value) {
+    const int type = value.type();
     if (type == SQLITE_NULL) {
         column.appendNull();
         return;
     }
     if (column.kind() == FieldKind::Boolean) {
         if (type == SQLITE_TEXT) {
-            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
-            column.appendBool(textIsTrue(std::string_view(bytes, sqlite3_column_bytes(stmt, index))));
+            column.appendBool(textIsTrue(value.bytes()));
         } else {
-            column.appendBool(sqlite3_column_double(stmt, index) != 0);
+            column.appendBool(value.real() != 0);
         }
         return;
     }
     switch (type) {
         case SQLITE_INTEGER: {
             char buffer[24];
-            const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer,
-                                                 static_cast<long long>(sqlite3_column_int64(stmt, index)));
+            const auto [end, ec] =
+                std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value.integer()));
             (void)ec;
             column.appendText(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
             break;
         }
         case SQLITE_FLOAT: {
             char buffer[32];
-            const auto [end, ec] =
-                std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_double(stmt, index));
+            const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value.real());
             (void)ec;
             column.appendText(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
             break;
         }
-        default: {
-            const auto* bytes = static_cast<const char*>(
-                type == SQLITE_BLOB ? sqlite3_column_blob(stmt, index)
-                                    : static_cast<const void*>(sqlite3_column_text(stmt, index)));
-            column.appendText(
-                std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+        default:
+            column.appendText(value.bytes());
             break;
-        }
     }
 }
+
+}  // namespace
+
+void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
+    appendValue(column, ResultValue{stmt, index});
+}
+
+void copyStoredValue(StoredCell& cell, sqlite3_stmt* stmt, int index) {
+    // Each value asked for once, in the form it has: most of a read-back row is text and small numbers.
+    cell.type = sqlite3_column_type(stmt, index);
+    cell.integer = 0;
+    cell.real = 0;
+    cell.bytes.clear();
+    switch (cell.type) {
+        case SQLITE_INTEGER:
+            cell.integer = sqlite3_column_int64(stmt, index);
+            cell.real = static_cast<double>(cell.integer);  // as SQLite reads an integer as a real
+            break;
+        case SQLITE_FLOAT:
+            cell.real = sqlite3_column_double(stmt, index);
+            break;
+        case SQLITE_TEXT:
+            cell.bytes.assign(reinterpret_cast<const char*>(sqlite3_column_text(stmt, index)),
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
+            break;
+        case SQLITE_BLOB:
+            cell.bytes.assign(static_cast<const char*>(sqlite3_column_blob(stmt, index)),
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
+            cell.real = sqlite3_column_double(stmt, index);  // a yes/no field reads it as a number
+            break;
+        default:
+            break;
+    }
+}
+
+void appendStoredValue(Column& column, const StoredCell& cell) { appendValue(column, CopiedValue{cell}); }
 
 void appendStoredText(Column& column, sqlite3_stmt* stmt, int index) {
     const unsigned char* text = sqlite3_column_text(stmt, index);

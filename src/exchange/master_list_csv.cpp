@@ -1,5 +1,6 @@
 #include "exchange/master_list_csv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -87,8 +88,13 @@ bool isMasterListCsv(std::string_view fileBytes) {
 }
 
 MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view subjectWhenNone) {
-    const std::string text = decodeText(fileBytes);
+    return readMasterListCsvText(decodeText(fileBytes), subjectWhenNone);
+}
+
+MasterListCsv readMasterListCsvText(std::string_view text, std::string_view subjectWhenNone) {
     MasterListCsv list;
+    // About a record per line or two: one allocation up front rather than a copy at every doubling.
+    list.records.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) * 2);
     std::optional<std::array<std::size_t, kHeaderNames.size()>> columns;
     std::size_t needed = 0;
     std::string failure;
@@ -126,10 +132,17 @@ MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view sub
                 for (std::size_t i = first; i < list.records.size(); ++i) {
                     if (list.records[i].subject == subject) return;  // listed twice in one row
                 }
-                list.records.push_back({std::string(field(kTitle)), std::string(field(kIssn)),
-                                        std::string(field(kEIssn)),
-                                        joinedAddress(field(kPublisherName), field(kPublisherAddress)),
-                                        std::string(subject), row.line});
+                if (list.records.size() == first) {
+                    list.records.push_back({std::string(field(kTitle)), std::string(field(kIssn)),
+                                            std::string(field(kEIssn)),
+                                            joinedAddress(field(kPublisherName), field(kPublisherAddress)),
+                                            std::string(subject), row.line});
+                } else {
+                    // The row's other fields are already built once: copy them.
+                    MasterListRecord record = list.records[first];
+                    record.subject = subject;
+                    list.records.push_back(std::move(record));
+                }
             };
             std::string_view categories = field(kCategories);
             while (!categories.empty()) {
@@ -141,7 +154,7 @@ MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view sub
             if (list.records.size() == first) add(subjectWhenNone);
             return true;
         },
-        &syntax);
+        &syntax, 1, &list.literalQuoteLines);
     if (!failure.empty()) throw Error(failure);
     if (!ok) throw Error("Line " + std::to_string(syntax.line) + ": " + syntax.reason);
     if (!columns) throw Error("The file is empty: it holds no master-list header");
@@ -187,16 +200,36 @@ std::optional<std::string_view> citationIndexFromAbbreviation(std::string_view a
 
 std::optional<std::string> masterListMatchKey(std::string_view issn, std::string_view eIssn,
                                               std::string_view category, std::string_view subject) {
-    if (issn.empty() && eIssn.empty()) return std::nullopt;
-    // Each part after its length, so no text inside a part can shift where the next begins; the first
-    // letter tells an ISSN from an E-ISSN.
-    std::string key(issn.empty() ? "E" : "I");
-    for (const std::string_view part : {issn.empty() ? eIssn : issn, category, subject}) {
-        key += std::to_string(part.size());
-        key += ':';
-        key += part;
-    }
+    std::string key;
+    if (!writeMasterListMatchKey(key, issn, eIssn, category, subject)) return std::nullopt;
     return key;
+}
+
+bool writeMasterListMatchKey(std::string& key, std::string_view issn, std::string_view eIssn,
+                             std::string_view category, std::string_view subject) {
+    if (issn.empty() && eIssn.empty()) return false;
+    const std::string_view number = issn.empty() ? eIssn : issn;
+    // Each part after its length, so no text inside a part can shift where the next begins; the first
+    // letter tells an ISSN from an E-ISSN. Written in place: a load builds one key per record.
+    constexpr std::size_t kLength = sizeof(std::uint32_t);
+    key.resize(1 + 3 * kLength + number.size() + category.size() + subject.size());
+    char* out = key.data();
+    *out++ = issn.empty() ? 'E' : 'I';
+    const auto append = [&out](std::string_view part, bool upper) {
+        for (std::size_t byte = 0; byte < kLength; ++byte) {
+            *out++ = static_cast<char>((part.size() >> (8 * byte)) & 0xFF);
+        }
+        // A check digit X is written in either case.
+        if (upper) {
+            for (const char c : part) *out++ = upperAscii(c);
+        } else {
+            out = std::copy(part.begin(), part.end(), out);
+        }
+    };
+    append(number, true);
+    append(category, false);
+    append(subject, false);
+    return true;
 }
 
 }  // namespace lumaref

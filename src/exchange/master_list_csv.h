@@ -22,6 +22,8 @@ struct MasterListCsv {
     std::vector<MasterListRecord> records;
     std::size_t rows = 0;
     std::size_t rowsWithoutIssn = 0;  // neither an ISSN nor an eISSN: such records are never merged
+    // Lines where a quote inside an unquoted field was read as a literal character, for a warning.
+    std::vector<std::size_t> literalQuoteLines;
 };
 
 // Whether file bytes start with the master-list download's header: "Journal title", "ISSN",
@@ -35,6 +37,8 @@ bool isMasterListCsv(std::string_view fileBytes);
 // recognise, a quote out of place, a row with fewer fields than the header, or a row without a title:
 // a file is read whole or not at all.
 MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view subjectWhenNone);
+// The same for a text already decoded to UTF-8.
+MasterListCsv readMasterListCsvText(std::string_view text, std::string_view subjectWhenNone);
 
 // The citation index a file name names, as the journals field it sets: "Science Citation Index
 // Expanded (SCIE).csv" -> kScienceCitationIndexExpandedField. An empty text for a file of another
@@ -46,8 +50,12 @@ std::optional<std::string_view> citationIndexFromFileName(std::string_view fileN
 std::optional<std::string_view> citationIndexFromAbbreviation(std::string_view abbreviation);
 
 // What makes a record the same journal as one already stored: the same ISSN, or the same E-ISSN
-// when it has no ISSN, with the same category and subject. nullopt when it has neither number.
+// when it has no ISSN, with the same category and subject. nullopt when it has neither number. The
+// numbers match in any ASCII letter case ("1234-567x" is "1234-567X"); category and subject exactly.
 std::optional<std::string> masterListMatchKey(std::string_view issn, std::string_view eIssn,
                                               std::string_view category, std::string_view subject);
+// The same written into `key` (its memory reused); false, and `key` unspecified, when it has neither number.
+bool writeMasterListMatchKey(std::string& key, std::string_view issn, std::string_view eIssn,
+                             std::string_view category, std::string_view subject);
 
 }  // namespace lumaref

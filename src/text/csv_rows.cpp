@@ -22,6 +22,30 @@ std::size_t countLineBreaks(std::string_view text) {
     return count;
 }
 
+// True when every quote of the text opens a field, closes it or is doubled inside it, as in nearly every
+// file: then no field needs rewriting, found by jumping from quote to quote. Anything else (a quote
+// inside an unquoted field, text after a closing quote) is left to the full scan below.
+bool onlyFieldQuotes(std::string_view text, char separator) {
+    const auto delimiter = [separator](char c) { return c == separator || c == '\r' || c == '\n'; };
+    bool quoted = false;
+    for (std::size_t at = text.find('"'); at != std::string_view::npos; at = text.find('"', at)) {
+        if (quoted) {
+            if (at + 1 < text.size() && text[at + 1] == '"') {
+                at += 2;
+                continue;
+            }
+            quoted = false;
+            ++at;
+            if (at < text.size() && !delimiter(text[at])) return false;
+        } else {
+            if (at > 0 && !delimiter(text[at - 1])) return false;
+            quoted = true;
+            ++at;
+        }
+    }
+    return true;
+}
+
 // An unquoted field with a quote inside, rewritten as the quoted field that means the same text, so
 // the strict parser takes the quote as a literal character. Line breaks stay where they are, so
 // line numbers do not change. nullopt when no field needs it (the common case: no copy is made).
@@ -158,6 +182,16 @@ private:
     bool stopped_ = false;
 };
 
+std::string literalQuoteWarning(const std::vector<std::size_t>& literalQuoteLines) {
+    if (literalQuoteLines.empty()) return {};
+    std::string text = "a quote inside a field that does not start with one was read as a character, on line";
+    text += literalQuoteLines.size() == 1 ? " " : "s ";
+    for (std::size_t i = 0; i < literalQuoteLines.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(literalQuoteLines[i]);
+    }
+    return text;
+}
+
 std::size_t csvLineOffset(std::string_view text, std::size_t line) {
     std::size_t offset = 0;
     for (std::size_t current = 1; current < line; ++current) {
@@ -171,7 +205,9 @@ std::size_t csvLineOffset(std::string_view text, std::size_t line) {
 bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow, CsvSyntaxError* error,
                  std::size_t firstLine, std::vector<std::size_t>* literalQuoteLines) {
     const std::optional<std::string> rewritten =
-        quoteFieldsWithLiteralQuotes(text, separator, firstLine, literalQuoteLines);
+        onlyFieldQuotes(text, separator)
+            ? std::nullopt
+            : quoteFieldsWithLiteralQuotes(text, separator, firstLine, literalQuoteLines);
     if (rewritten) text = *rewritten;
     csv_parser parser{};
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) {

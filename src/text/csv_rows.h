@@ -48,6 +48,10 @@ bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& on
                  CsvSyntaxError* error = nullptr, std::size_t firstLine = 1,
                  std::vector<std::size_t>* literalQuoteLines = nullptr);
 
+// What the reader did with such quotes, naming the lines: "a quote inside a field that does not start
+// with one was read as a character, on line 4" (or "on lines 4, 9"); empty when there were none.
+std::string literalQuoteWarning(const std::vector<std::size_t>& literalQuoteLines);
+
 // Where physical line `line` (from 1) of a text begins; the text's size when it has fewer lines.
 std::size_t csvLineOffset(std::string_view text, std::size_t line);
 

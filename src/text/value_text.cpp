@@ -8,10 +8,15 @@ namespace lumaref {
 
 bool textIsTrue(std::string_view text) { return parseYesNo(text, kStoredYesNo).value_or(false); }
 
+std::string_view withinFieldSize(const FieldInfo& field, std::string_view text) {
+    // A character is at least one byte, so a text no longer in bytes needs no count.
+    return field.maxChars > 0 && text.size() > field.maxChars ? truncateToChars(text, field.maxChars) : text;
+}
+
 std::optional<std::string> acceptedValue(const FieldInfo& field, std::string_view value) {
     switch (field.kind) {
         case FieldKind::Text:
-            return std::string(field.maxChars > 0 ? truncateToChars(value, field.maxChars) : value);
+            return std::string(withinFieldSize(field, value));
         case FieldKind::Boolean: {
             if (value.empty()) return std::nullopt;
             if (const std::optional<bool> yes = parseYesNo(value, kAssignedYesNo)) {

@@ -80,5 +80,28 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
               "Nameless Letters:Optics:10 Nameless Letters:Optics:01");
 }
 
+// A quote inside an unquoted field is a character of the text; the file loads and the status bar
+// names the lines where that happened, the message keeping its count.
+TEST_F(CsvImportTest, NamesTheLinesOfBareQuotesInTheStatusBar) {
+    importFile(
+        "Physics/Science Citation Index Expanded (SCIE).csv",
+        "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n"
+        "Acta 5\" Disks,1000-0001,,OSA,,English,Optics\n"
+        "Plain,1000-0002,,OSA,,English,Optics\n"
+        "Geo,1000-0003,,OSA,37\xC2\xB0"
+        "36'37.8\"N,English,Optics\n");
+    EXPECT_EQ(prompts.errors(), QStringList());
+    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 3 recordes were imported."}));
+    EXPECT_EQ(statusText(),
+              "Master list: 3 records added, 0 merged into journals already stored, 0 rows without ISSN or "
+              "eISSN; a quote inside a field that does not start with one was read as a character, on lines "
+              "2, 4");
+    EXPECT_EQ(
+        stored("SELECT group_concat(Title || '|' || Address, ' / ') FROM (SELECT * FROM journals WHERE ISSN "
+               "LIKE '1000-000_' ORDER BY rowid)"),
+        "Acta 5\" Disks|OSA / Plain|OSA / Geo|OSA, 37\xC2\xB0"
+        "36'37.8\"N");
+}
+
 }  // namespace
 }  // namespace lumaref::test

@@ -62,6 +62,45 @@ TEST(MasterListLoad, AddsOneRecordPerCategoryAndMergesTheNextIndex) {
     EXPECT_EQ(test::queryText(database, "SELECT count(*) FROM journals"), "4");
 }
 
+// What the record set does to a value it is given, the tool does too: text longer than its field's
+// declared size is cut between characters, and the cut value is what a later load matches.
+TEST(MasterListLoad, CutsTextToTheFieldSizeAndMatchesNumbersInAnyCase) {
+    test::TempDir dir;
+    const std::string database = dir.file("Database.mdb");
+    test::createDatabase(database);
+    const std::string longTitle = std::string(254, 'T') + "\xC3\xA9\xC3\xA9";  // 256 characters
+    const std::string longSubject = std::string(300, 'S');
+    test::writeFile(dir.file("scie.csv"), std::string(kHeader) + longTitle + ",1000-000x,,P,,English," +
+                                              longSubject + "\nOther,,2000-000x,,,English,Optics\n");
+    test::writeFile(dir.file("esci.csv"), std::string(kHeader) + "Again 5\" Disks,1000-000X,,,,English," +
+                                              longSubject + "\nOther,,2000-000X,,,English,Optics\n");
+    struct Load {
+        const char* file;
+        const char* index;
+        const char* says;
+    };
+    const Load loads[] = {
+        {"scie.csv", "scie", "2 journal records added, 0 merged"},
+        {"esci.csv", "esci",
+         "0 journal records added, 2 merged into records already stored (flag: Emerging Sources "
+         "Citation Index), 0 rows without ISSN or eISSN.\nWarning: a quote inside a field "
+         "that does not start with one was read as a character, on line 2.\n"}};
+    for (const Load& load : loads) {
+        const test::CommandRun run = test::runConvertCommand(
+            {"--master-list", dir.file(load.file), "--category", "Physics", "--index", load.index, database});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(load.says), std::string::npos) << run.out;
+    }
+    EXPECT_EQ(
+        test::queryText(database,
+                        "SELECT group_concat(length(Title) || ':' || length(subject) || ':' || "
+                        "\"Science Citation Index Expanded\" || \"Emerging Sources Citation Index\", ' ') "
+                        "FROM (SELECT * FROM journals ORDER BY rowid)"),
+        "255:255:11 5:6:11");
+    EXPECT_EQ(test::queryText(database, "SELECT substr(Title, 250) FROM journals WHERE rowid = 1"),
+              "TTTTT\xC3\xA9");
+}
+
 // A realistic export: a title line, a journal ranked in two categories, an "N/A" ISSN, a journal with
 // no number at all, an undated column beside two dated ones, and the copyright footer.
 TEST(JcrLoad, RoutesRowsByQuartileAndStoresEachJournalUnderBothNumbers) {

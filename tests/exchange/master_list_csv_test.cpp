@@ -1,5 +1,6 @@
 #include "exchange/master_list_csv.h"
 #include "db/schema_names.h"
+#include "exchange/master_list_csv_matches.h"
 #include "support/case_name.h"
 #include "text/error.h"
 
@@ -109,6 +110,36 @@ TEST(MasterListCsvKeyTest, IssnFirstThenEIssnWithCategoryAndSubject) {
     EXPECT_NE(masterListMatchKey("1", "", "C", "S"), masterListMatchKey("1", "", "C", "T"));
     EXPECT_NE(masterListMatchKey("1", "", "C", "S"), masterListMatchKey("1", "", "c", "S"));
     EXPECT_NE(masterListMatchKey("1", "", "C:1", "S"), masterListMatchKey("1", "", "C", "1:S"));
+    EXPECT_EQ(masterListMatchKey("1234-567x", "", "C", "S"), masterListMatchKey("1234-567X", "", "C", "S"));
+    EXPECT_EQ(masterListMatchKey("", "1234-567x", "C", "S"), masterListMatchKey("", "1234-567X", "C", "S"));
+    EXPECT_NE(masterListMatchKey("1", "", "C", "\xC3\xA9"), masterListMatchKey("1", "", "C", "\xC3\x89"));
+}
+
+// The stored journals by key, past several growths of the table: each is found again with the value
+// it was stored with, a twin in another letter case is found, and a record without numbers never is.
+TEST(MasterListCsvMatchesTest, FindsEveryKeyAgainAfterTheTableGrows) {
+    MasterListCsvMatches matches;
+    constexpr std::int64_t kJournals = 5000;
+    const auto issn = [](std::int64_t n) {
+        return std::to_string(1000 + n % 9000) + "-" + std::to_string(n) + "x";
+    };
+    for (std::int64_t n = 0; n < kJournals; ++n) {
+        const auto [value, isNew] = matches.findOrAdd(n % 2 == 0 ? issn(n) : "", issn(n), "C", "S", n);
+        ASSERT_TRUE(isNew) << n;
+        ASSERT_EQ(*value, n);
+    }
+    for (std::int64_t n = 0; n < kJournals; ++n) {
+        std::string upper = issn(n);
+        upper.back() = 'X';
+        const auto [value, isNew] = matches.findOrAdd(n % 2 == 0 ? upper : "", upper, "C", "S", -1);
+        ASSERT_FALSE(isNew) << n;
+        EXPECT_EQ(*value, n);
+    }
+    EXPECT_TRUE(matches.findOrAdd("", issn(1), "C", "T", 0).second);
+    EXPECT_TRUE(matches.findOrAdd(issn(1), "", "C", "S", 0).second);  // an ISSN is not an E-ISSN
+    const auto [none, noneIsNew] = matches.findOrAdd("", "", "C", "S", 0);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_TRUE(noneIsNew);
 }
 
 }  // namespace

@@ -77,6 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "36'37.8\"N\"",
                  "5:last|q\""},
                 {4}},
+        RowCase{"QuoteEndingAnUnquotedFieldAfterQuotedOnes",
+                "\"a\",\"b\"\n12\",\"x\"\n",
+                ',',
+                {"1:a|b", "2:12\"|x"},
+                {2}},
         RowCase{"LiteralQuotesOnSeveralLinesAtTheEnd", "a\"b\nc;d\"", ';', {"1:a\"b", "2:c|d\""}, {1, 2}}),
     test::CaseName());
 
