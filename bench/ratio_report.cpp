@@ -24,9 +24,12 @@ constexpr const char* kOperations[] = {"Open",
                                        "MasterListCsvTool",
                                        "JcrLoad",
                                        "ImpactFactorUpdate",
-                                       "QuartileUpdate"};
+                                       "QuartileUpdate",
+                                       "OpenPostgres",
+                                       "ImportMasterListPostgres",
+                                       "ImpactFactorUpdatePostgres"};
 constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
-                                  "Write",  "SqliteShell",       "ByFilters"};
+                                  "Write",  "SqliteShell",       "ByFilters",        "Copy",   "Libpq"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -187,6 +190,14 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "SearchFilter/Memmem/1000000", nullptr, 0.6, true},
         {"open at 1M: Lumaref time / Sqlite time <= 0.8", "Open/Lumaref/1000000", "Open/Sqlite/1000000",
          nullptr, 0.8, true},
+        {"open from PostgreSQL at 100k: Lumaref time / Copy time <= 1.5", "OpenPostgres/Lumaref/100000",
+         "OpenPostgres/Copy/100000", nullptr, 1.5, true},
+        {"import onto PostgreSQL at 100k: Lumaref time / Libpq time <= 1.5",
+         "ImportMasterListPostgres/Lumaref/100000", "ImportMasterListPostgres/Libpq/100000", nullptr, 1.5,
+         true},
+        {"impact-factor update on PostgreSQL at 100k: Lumaref time / Libpq time <= 1.5",
+         "ImpactFactorUpdatePostgres/Lumaref/100000", "ImpactFactorUpdatePostgres/Libpq/100000", nullptr, 1.5,
+         true},
         {"memory at 1M after the first search: bytes / database file bytes <= 1.1", "Memory/Lumaref/1000000",
          nullptr, "ratio_after_search", 1.1, true},
     };
