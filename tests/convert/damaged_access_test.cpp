@@ -237,14 +237,14 @@ TEST_P(UnreadableSource, EndsInTimeWithOneLineAndLeavesNothing) {
     EXPECT_GT(refused, 0u);
 }
 
-// This copy sends libmdb round in a loop until the time limit; a SIGTERM ends the tool at once, and
-// its temporary file with it.
+// This copy sends libmdb round in a loop that grows until the memory or the time limit ends it,
+// whichever comes first on the machine; a SIGTERM ends the tool at once, and its temporary file with it.
 TEST(ConvertStop, TheFirstSignalEndsTheToolAtOnceAndRemovesItsTemporaryFile) {
     test::TempDir dir;
     fs::create_directories(dir.file("out"));
     const std::string source = damagedCopies(dir, "nwind.mdb", 1, 16, 78).front();
     const ToolRun looping = runTool({"--quiet", source, dir.file("out/target.sqlite")}, dir.file("err.txt"));
-    if (looping.err.find("it took longer than") == std::string::npos) {
+    if (looping.took < std::chrono::seconds(1)) {
         // Under a sanitizer libmdb reads this copy differently and crashes instead of looping.
         GTEST_SKIP() << "this copy does not send libmdb round in a loop in this build: " << looping.err;
     }
