@@ -96,8 +96,8 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
     inOneTransaction(target, [&] {
         const ServerJournals journals = journalsColumns(target);
         const std::string key = quoteIdentifier(journals.keyColumn);
-        // Another load between our read of the keys and our commit would add the same journals twice;
-        // the window's posts and other readers go on.
+        // Another load between our read of the keys and our commit would add the same journals twice:
+        // loads and posts wait for our commit, as they wait for an SQLite load's write lock; readers go on.
         target.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE");
 
         MasterListMerge merge;
