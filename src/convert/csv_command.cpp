@@ -105,7 +105,8 @@ int runTimed(const ConvertInvocation& invocation, std::ostream& out, std::ostrea
 
 }  // namespace
 
-int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
+                      PgConnection* server) {
     MasterListLoadRequest request{invocation.masterListFile, invocation.target, invocation.category, {}};
     if (!invocation.index.empty()) {
         const std::optional<std::string_view> field = citationIndexFromAbbreviation(invocation.index);
@@ -117,7 +118,11 @@ int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, st
         request.indexField = std::string(*field);
     }
     return runTimed(
-        invocation, out, err, [&request] { return loadMasterListIntoDatabase(request); },
+        invocation, out, err,
+        [&request, server] {
+            return server != nullptr ? loadMasterListIntoDatabase(request, *server)
+                                     : loadMasterListIntoDatabase(request);
+        },
         masterListLoadSummary);
 }
 

@@ -9,6 +9,8 @@
 
 namespace lumaref {
 
+class PgConnection;
+
 // The modes of lumaref-convert that start and refresh a database without Access, returning the exit
 // code. Progress goes to `out` only when `terminal`, the summary to `out` unless quiet; failures
 // and warnings about the data go to `err`.
@@ -17,8 +19,10 @@ int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::
 int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
                std::function<bool()> stopRequested = {});
 
-// A master-list download into the journals table; the ranking export into jcr2018 and JCRQ1..JCRQ4.
-int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
+// A master-list download into the journals table (of `server` when given, else of the target file); the
+// ranking export into jcr2018 and JCRQ1..JCRQ4.
+int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
+                      PgConnection* server = nullptr);
 int runJcrLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
 
 // What a finished load says: rows loaded, lines skipped, seconds, and the columns left out.

@@ -1,7 +1,5 @@
 #include "convert/csv_master_list_load.h"
 
-#include <array>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -9,11 +7,8 @@
 #include "convert/csv_input.h"
 #include "db/connection.h"
 #include "db/declared_type.h"
-#include "db/schema_names.h"
 #include "db/statement.h"
 #include "exchange/import_names.h"
-#include "exchange/master_list_csv.h"
-#include "exchange/master_list_csv_matches.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
 #include "text/value_text.h"
@@ -32,14 +27,15 @@ std::string indexFieldFor(const MasterListLoadRequest& request) {
                 std::string(kNothingLoaded));
 }
 
-// The fields a record fills, in the order of the INSERT's parameters.
-enum Field : std::uint8_t { kTitle, kIssn, kEIssn, kAddress, kCategory, kSubject, kFieldCount };
-constexpr std::array<std::string_view, kFieldCount> kFields = {kTitleField,   kIssnField,     kEIssnField,
-                                                               kAddressField, kCategoryField, kSubjectField};
+enum Field : std::uint8_t { kTitle, kIssn, kEIssn, kAddress, kCategory, kSubject };
+
+// Kept under a match key that needs no flag from this load: a record it adds, or a stored journal
+// already flagged.
+constexpr std::int64_t kNothingToFlag = -1;
 
 std::string fieldList() {
     std::string list;
-    for (const std::string_view field : kFields) {
+    for (const std::string_view field : kMasterListFields) {
         if (!list.empty()) list += ", ";
         list += quoteIdentifier(field);
     }
@@ -48,17 +44,57 @@ std::string fieldList() {
 
 }  // namespace
 
-MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request) {
-    MasterListLoadReport report;
-    report.indexField = indexFieldFor(request);
+MasterListToLoad readMasterListToLoad(const MasterListLoadRequest& request) {
+    MasterListToLoad load;
+    load.report.indexField = indexFieldFor(request);
+    load.category = request.category;
     // The subject box of the window has no counterpart here: a row without categories is filed
     // under the category itself.
-    const MasterListCsv list = readMasterListCsvText(readCsvText(request.csvPath), request.category);
+    load.list = readMasterListCsvText(readCsvText(request.csvPath), request.category);
     checkImportName("category", request.category);
-    for (const MasterListRecord& record : list.records) checkImportName("subject", record.subject);
-    report.rows = list.rows;
-    report.withoutIssn = list.rowsWithoutIssn;
-    report.literalQuoteLines = list.literalQuoteLines;
+    for (const MasterListRecord& record : load.list.records) checkImportName("subject", record.subject);
+    load.report.rows = load.list.rows;
+    load.report.withoutIssn = load.list.rowsWithoutIssn;
+    load.report.literalQuoteLines = load.list.literalQuoteLines;
+    return load;
+}
+
+void MasterListMerge::addStored(std::string_view issn, std::string_view eIssn, std::string_view category,
+                                std::string_view subject, std::int64_t key) {
+    const auto [value, isNew] =
+        matches_.findOrAdd(issn, eIssn, category, subject, static_cast<std::int64_t>(storedKeys_.size()));
+    if (value != nullptr && isNew) storedKeys_.push_back(key);
+}
+
+MasterListChanges MasterListMerge::decide(MasterListToLoad& load,
+                                          const std::array<FieldInfo, kMasterListFieldCount>& fields) {
+    MasterListChanges changes;
+    const std::string_view category = withinFieldSize(fields[kCategory], load.category);
+    for (const MasterListRecord& record : load.list.records) {
+        const MasterListRow values = {withinFieldSize(fields[kTitle], record.title),
+                                      withinFieldSize(fields[kIssn], record.issn),
+                                      withinFieldSize(fields[kEIssn], record.eIssn),
+                                      withinFieldSize(fields[kAddress], record.address),
+                                      category,
+                                      withinFieldSize(fields[kSubject], record.subject)};
+        const auto [value, isNew] = matches_.findOrAdd(values[kIssn], values[kEIssn], values[kCategory],
+                                                       values[kSubject], kNothingToFlag);
+        if (isNew) {
+            changes.added.push_back(values);
+            continue;
+        }
+        ++load.report.merged;
+        if (*value != kNothingToFlag) {
+            changes.flagged.push_back(storedKeys_[static_cast<std::size_t>(*value)]);
+            *value = kNothingToFlag;
+        }
+    }
+    load.report.added = changes.added.size();
+    return changes;
+}
+
+MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request) {
+    MasterListToLoad load = readMasterListToLoad(request);
 
     // Written as the sqlite3 shell's .import writes: under the journal the file has (the rollback
     // journal between runs of the program, so each page is written once), the commit on the disk before
@@ -69,69 +105,50 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
     Transaction transaction(db, Transaction::Lock::Immediate);
 
     Statement existing(db, "SELECT rowid, " + fieldList() + " FROM " + quoteIdentifier(kJournalsTable));
-    std::array<FieldInfo, kFieldCount> fields;
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        fields[i] =
-            fieldFromDeclaredType(std::string(kFields[i]), existing.declaredType(static_cast<int>(i) + 1));
+    std::array<FieldInfo, kMasterListFieldCount> fields;
+    for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
+        fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
+                                          existing.declaredType(static_cast<int>(i) + 1));
     }
-    MasterListCsvMatches stored;
+    MasterListMerge merge;
     while (existing.step()) {
         const auto column = [&existing](Field field) {
             return existing.columnText(static_cast<int>(field) + 1);
         };
-        stored.findOrAdd(column(kIssn), column(kEIssn), column(kCategory), column(kSubject),
-                         existing.columnInt64(0));
+        merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject),
+                        existing.columnInt64(0));
     }
+    const MasterListChanges changes = merge.decide(load, fields);
 
-    const bool flagged = !report.indexField.empty();
-    Statement insert(
-        db, "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" + fieldList() +
-                (flagged ? ", " + quoteIdentifier(report.indexField) + ") VALUES (?, ?, ?, ?, ?, ?, 1)"
-                         : ") VALUES (?, ?, ?, ?, ?, ?)"));
-    std::unique_ptr<Statement> setFlag;
-    if (flagged) {
-        setFlag =
-            std::make_unique<Statement>(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " +
-                                                quoteIdentifier(report.indexField) + " = 1 WHERE rowid = ?");
-    }
-
-    const std::string_view category = withinFieldSize(fields[kCategory], request.category);
-    for (const MasterListRecord& record : list.records) {
-        // Cut as the record set cuts a value it is given, so the key is the one a later load reads back.
-        const std::array<std::string_view, kFieldCount> values = {
-            withinFieldSize(fields[kTitle], record.title),
-            withinFieldSize(fields[kIssn], record.issn),
-            withinFieldSize(fields[kEIssn], record.eIssn),
-            withinFieldSize(fields[kAddress], record.address),
-            category,
-            withinFieldSize(fields[kSubject], record.subject)};
-        const auto [rowid, isNew] =
-            stored.findOrAdd(values[kIssn], values[kEIssn], values[kCategory], values[kSubject], 0);
-        if (!isNew) {
-            ++report.merged;
-            if (setFlag) {
-                setFlag->bindInt64(1, *rowid);
-                setFlag->step();
-                setFlag->reset();
-            }
-            continue;
-        }
-        for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::string& flag = load.report.indexField;
+    Statement insert(db,
+                     "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" + fieldList() +
+                         (flag.empty() ? ") VALUES (?, ?, ?, ?, ?, ?)"
+                                       : ", " + quoteIdentifier(flag) + ") VALUES (?, ?, ?, ?, ?, ?, 1)"));
+    for (const MasterListRow& row : changes.added) {
+        for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
             // An empty value is stored as none, as the window leaves a field it has no value for.
             const int parameter = static_cast<int>(i) + 1;
-            if (values[i].empty()) {
+            if (row[i].empty()) {
                 insert.bindNull(parameter);
             } else {
-                insert.bindText(parameter, values[i]);
+                insert.bindText(parameter, row[i]);
             }
         }
         insert.step();
         insert.reset();
-        ++report.added;
-        if (rowid != nullptr) *rowid = lastInsertRowId(db);
+    }
+    if (!flag.empty() && !changes.flagged.empty()) {
+        Statement setFlag(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) +
+                                  " = 1 WHERE rowid = ?");
+        for (const std::int64_t rowid : changes.flagged) {
+            setFlag.bindInt64(1, rowid);
+            setFlag.step();
+            setFlag.reset();
+        }
     }
     transaction.commit();
-    return report;
+    return load.report;
 }
 
 std::string masterListLoadSummary(const MasterListLoadReport& report, double seconds) {

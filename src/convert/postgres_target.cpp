@@ -144,6 +144,8 @@ int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, st
             return loadCsv(invocation, target, out, err, stopRequested);
         }
         if (invocation.mode == ConvertInvocation::Mode::LoadJcr) return loadJcr(invocation, target, out);
+        if (invocation.mode == ConvertInvocation::Mode::LoadMasterList)
+            return runMasterListLoad(invocation, out, err, &target);
         return copyAcross(invocation, target, out, stopRequested);
     } catch (const Error& error) {
         err << "lumaref-convert: " << error.what() << "\n";

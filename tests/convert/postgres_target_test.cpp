@@ -10,6 +10,7 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "convert/csv_master_list_load.h"
 #include "convert/jcr_load.h"
 #include "convert_run.h"
 #include "support/postgres_schema.h"
@@ -185,6 +186,66 @@ TEST_F(PostgresTarget, RankingExportStoresWhatTheFileLoadStores) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("too long"), std::string::npos) << refused.err;
     EXPECT_EQ(count("jcr2018"), "3");
+}
+
+// Two master lists go onto the server as into a database file: the same records, cuts, merges (a
+// stored journal, a twin within the file, an ISSN in another letter case) and flags, and the same
+// summary; a load the server refuses halfway leaves every journal as it was.
+TEST_F(PostgresTarget, MasterListsStoreWhatTheFileLoadStores) {
+    ASSERT_EQ(run({"--quiet", "--new", server->conninfo()}).status, 0);
+    const std::string database = dir.file("Database.mdb");
+    test::createDatabase(database);
+    const std::string header =
+        "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n";
+    const std::string scie = dir.file("Science Citation Index Expanded (SCIE).csv");
+    const std::string esci = dir.file("Emerging Sources Citation Index (ESCI).csv");
+    test::writeFile(
+        scie, header + "\"Acta\tOptica\",1000-000x,2000-0001,OSA,Washington,English,Optics|Acoustics\n" +
+                  std::string(300, 'L') + ",1000-0002,,P,,English,Optics\n" + "Bare,,,P,,English,\n");
+    test::writeFile(
+        esci, header + "Acta 5\" Disks,1000-000X,,,,English,Optics\n" +
+                  "Online\\Only,,2000-0003,,,English,Optics\nOnline Again,,2000-0003,,,English,Optics\n" +
+                  "Bare,,,P,,English,\n");
+    for (const std::string& file : {scie, esci}) {
+        SCOPED_TRACE(file);
+        const test::CommandRun intoFile = run({"--master-list", file, "--category", "Physics", database});
+        const test::CommandRun ontoServer =
+            run({"--master-list", file, "--category", "Physics", server->conninfo()});
+        ASSERT_EQ(intoFile.status, 0) << intoFile.err;
+        ASSERT_EQ(ontoServer.status, 0) << ontoServer.err;
+        const auto said = [](const std::string& out) { return out.substr(out.find(" s: ")); };
+        EXPECT_EQ(said(ontoServer.out), said(intoFile.out));
+    }
+
+    std::vector<std::string_view> text(kMasterListFields.begin(), kMasterListFields.end());
+    std::string columns = rowText(text);
+    for (const char* flag : {"Science Citation Index Expanded", "Emerging Sources Citation Index"})
+        columns += std::string(" || '|' || CASE WHEN \"") + flag + "\" THEN 'Y' ELSE 'N' END";
+    const auto serverRows = [&] {
+        return server->queryText("SELECT string_agg(" + columns +
+                                 ", ' / ' ORDER BY lumaref_key) FROM journals");
+    };
+    const std::string stored = serverRows();
+    EXPECT_EQ(stored, test::queryText(database, "SELECT group_concat(r, ' / ') FROM (SELECT " + columns +
+                                                    " AS r FROM journals ORDER BY rowid)"));
+    EXPECT_EQ(stored,
+              "Acta\tOptica|1000-000x|2000-0001|OSA, Washington|Physics|Optics|Y|Y / "
+              "Acta\tOptica|1000-000x|2000-0001|OSA, Washington|Physics|Acoustics|Y|N / " +
+                  std::string(255, 'L') +
+                  "|1000-0002|-|P|Physics|Optics|Y|N / Bare|-|-|P|Physics|Physics|Y|N / "
+                  "Online\\Only|-|2000-0003|-|Physics|Optics|N|Y / Bare|-|-|P|Physics|Physics|N|Y");
+
+    // The new journal goes in by COPY before the flag on a stored one is refused: neither stays.
+    server->exec(
+        "ALTER TABLE journals ADD CHECK (NOT (\"Arts Humanities Citation Index\" AND \"ISSN\" = "
+        "'1000-0002'))");
+    test::writeFile(dir.file("ahci.csv"), header + "New,3000-0001,,,,English,Optics\n" +
+                                              std::string(300, 'L') + ",1000-0002,,P,,English,Optics\n");
+    const test::CommandRun refused = run({"--master-list", dir.file("ahci.csv"), "--category", "Physics",
+                                          "--index", "AHCI", server->conninfo()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("check constraint"), std::string::npos) << refused.err;
+    EXPECT_EQ(serverRows(), stored);
 }
 
 }  // namespace

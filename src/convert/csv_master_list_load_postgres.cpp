@@ -1,0 +1,131 @@
+// A master list onto a PostgreSQL server: read and decided as for a database file, written by COPY.
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+#include "convert/csv_input.h"
+#include "convert/csv_master_list_load.h"
+#include "db/postgres_connection.h"
+#include "db/postgres_copy_text.h"
+#include "db/postgres_values.h"
+#include "db/statement.h"
+#include "db/store.h"
+#include "text/error.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr std::size_t kCopyChunkBytes = 1 << 20;
+
+constexpr const char* kColumnsSql =
+    "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '' FROM pg_attribute a "
+    "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
+
+struct ServerJournals {
+    std::string keyColumn;  // the identity column
+    std::array<FieldInfo, kMasterListFieldCount> fields;
+};
+
+ServerJournals journalsColumns(PgConnection& target) {
+    const std::string table = quoteIdentifier(kJournalsTable);
+    const std::optional<std::string_view> params[] = {std::string_view(table)};
+    const PgResult columns = target.execPrepared(kColumnsSql, params);
+    if (columns.rows() == 0) throw Error(missingTableMessage(kJournalsTable));
+    ServerJournals journals;
+    for (std::size_t i = 0; i < kMasterListFieldCount; ++i) journals.fields[i].name = kMasterListFields[i];
+    for (int row = 0; row < columns.rows(); ++row) {
+        const std::string_view name = columns.value(row, 0);
+        if (columns.value(row, 2) == "t" && journals.keyColumn.empty()) journals.keyColumn = name;
+        for (FieldInfo& field : journals.fields) {
+            if (field.name == name) field = fieldFromPostgresType(field.name, columns.value(row, 1));
+        }
+    }
+    if (journals.keyColumn.empty())
+        throw Error("The journals table on the server has no key column." + std::string(kNothingLoaded));
+    return journals;
+}
+
+std::string fieldList() {
+    std::string list;
+    for (const std::string_view field : kMasterListFields)
+        list += (list.empty() ? "" : ", ") + quoteIdentifier(field);
+    return list;
+}
+
+void copyIn(PgConnection& target, const std::vector<MasterListRow>& rows, const std::string& flag) {
+    std::string columns = fieldList();
+    if (!flag.empty()) columns += ", " + quoteIdentifier(flag);
+    target.copyIn("COPY " + quoteIdentifier(kJournalsTable) + " (" + columns + ") FROM STDIN");
+    std::string chunk;
+    try {
+        for (const MasterListRow& row : rows) {
+            // An empty value is stored as none, as the window leaves a field it has no value for.
+            for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
+                appendCopyField(
+                    chunk, row[i].empty() ? std::nullopt : std::optional<std::string_view>(row[i]), i == 0);
+            }
+            if (!flag.empty()) appendCopyField(chunk, "t", false);
+            chunk += '\n';
+            if (chunk.size() >= kCopyChunkBytes) {
+                target.putCopyData(chunk);
+                chunk.clear();
+            }
+        }
+        if (!chunk.empty()) target.putCopyData(chunk);
+    } catch (const Error& failure) {
+        target.abortCopyIn(failure.what());
+        throw;
+    }
+    target.endCopyIn();
+}
+
+// The keys as one array parameter: "{3,17,42}".
+std::string keyArray(const std::vector<std::int64_t>& keys) {
+    std::string array = "{";
+    for (const std::int64_t key : keys) array += (array.size() > 1 ? "," : "") + std::to_string(key);
+    return array + "}";
+}
+
+}  // namespace
+
+MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request, PgConnection& target) {
+    MasterListToLoad load = readMasterListToLoad(request);
+    const std::string table = quoteIdentifier(kJournalsTable);
+    const std::string& flag = load.report.indexField;
+    inOneTransaction(target, [&] {
+        const ServerJournals journals = journalsColumns(target);
+        const std::string key = quoteIdentifier(journals.keyColumn);
+        // Another load between our read of the keys and our commit would add the same journals twice:
+        // loads and posts wait for our commit, as they wait for an SQLite load's write lock; readers go on.
+        target.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE");
+
+        MasterListMerge merge;
+        {
+            const PgResult stored =
+                target.exec("SELECT " + key + ", " + quoteIdentifier(kIssnField) + ", " +
+                            quoteIdentifier(kEIssnField) + ", " + quoteIdentifier(kCategoryField) + ", " +
+                            quoteIdentifier(kSubjectField) + " FROM " + table);
+            for (int row = 0; row < stored.rows(); ++row) {
+                const std::string_view keyText = stored.value(row, 0);
+                std::int64_t rowKey = 0;
+                std::from_chars(keyText.data(), keyText.data() + keyText.size(), rowKey);
+                merge.addStored(stored.value(row, 1), stored.value(row, 2), stored.value(row, 3),
+                                stored.value(row, 4), rowKey);
+            }
+        }
+        const MasterListChanges changes = merge.decide(load, journals.fields);
+
+        if (!changes.added.empty()) copyIn(target, changes.added, flag);
+        if (!flag.empty() && !changes.flagged.empty()) {
+            const std::string keys = keyArray(changes.flagged);
+            const std::optional<std::string_view> params[] = {std::string_view(keys)};
+            target.execPrepared("UPDATE " + table + " SET " + quoteIdentifier(flag) + " = true WHERE " + key +
+                                    " = ANY($1::bigint[])",
+                                params);
+        }
+    });
+    return load.report;
+}
+
+}  // namespace lumaref
