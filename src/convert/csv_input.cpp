@@ -1,6 +1,7 @@
 #include "convert/csv_input.h"
 
 #include "db/connection.h"
+#include "db/statement.h"
 #include "text/error.h"
 #include "text/text_file.h"
 
@@ -26,17 +27,24 @@ std::string readCsvText(const std::string& path) {
     return decodeText(bytes);
 }
 
-std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path, bool keepJournalMode) {
+std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path) {
     std::string quoted = "\"";
     for (const char c : path) {
         quoted += c;
         if (c == '"') quoted += '"';
     }
     auto connection = std::make_unique<Connection>("Data Source=" + quoted + "\";", "lumaref-convert");
-    if (keepJournalMode) connection->keepJournalMode();
+    connection->keepJournalMode();
     connection->open();
     if (connection->readOnly()) {
         throw Error("The database " + quotedPath(connection->dataSourcePath()) + " cannot be written to.");
+    }
+    try {
+        exec(connection->handle(), "PRAGMA synchronous=FULL");
+        exec(connection->handle(), "PRAGMA cache_size=-65536");
+    } catch (const SqliteError& failure) {
+        throw Error("Cannot prepare the database: " + std::string(failure.what()) +
+                    std::string(kNothingLoaded));
     }
     return connection;
 }

@@ -17,8 +17,10 @@ std::string quotedPath(const std::string& path);
 // that holds binary data (a workbook saved as it is) with a message that says so.
 std::string readCsvText(const std::string& path);
 
-// The database a loader writes to, opened as the program opens it (or keeping its journal mode, for a
-// load in one transaction); refuses one that cannot be written.
-std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path, bool keepJournalMode = false);
+// The database a loader writes to in one transaction, set up as the sqlite3 shell's .import writes:
+// under the journal the file has (the rollback journal between runs of the program, so each page is
+// written once), the commit on the disk before the load is reported done, and a page cache that holds
+// the whole load, so no spill syncs the journal halfway. Refuses a database that cannot be written.
+std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path);
 
 }  // namespace lumaref

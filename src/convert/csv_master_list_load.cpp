@@ -96,14 +96,8 @@ MasterListChanges MasterListMerge::decide(MasterListToLoad& load,
 MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request) {
     MasterListToLoad load = readMasterListToLoad(request);
 
-    // Written as the sqlite3 shell's .import writes: under the journal the file has (the rollback
-    // journal between runs of the program, so each page is written once), the commit on the disk before
-    // the load is reported done. A cache that holds the whole load keeps SQLite from spilling pages to
-    // the file, and syncing the journal for each spill, in the middle of the transaction.
-    const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath, true);
+    const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath);
     sqlite3* db = connection->handle();
-    exec(db, "PRAGMA synchronous=FULL");
-    exec(db, "PRAGMA cache_size=-65536");
     Transaction transaction(db, Transaction::Lock::Immediate);
 
     Statement existing(db, "SELECT rowid, " + fieldList() + " FROM " + quoteIdentifier(kJournalsTable));

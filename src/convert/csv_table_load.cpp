@@ -209,12 +209,6 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
         if (targets[field] && sameName(columns[*targets[field]].name, kIssnField)) issnField = field;
     }
 
-    // The load is reported done only once its commit is on the disk.
-    try {
-        exec(db, "PRAGMA synchronous=FULL");
-    } catch (const SqliteError& failure) {
-        throw failedTo("Cannot prepare the database", failure);
-    }
     // Every way out of a failed load rolls back, leaving the table as it was.
     const auto transaction = [&] {
         try {
