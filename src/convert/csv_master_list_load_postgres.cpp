@@ -6,7 +6,7 @@
 #include "convert/csv_input.h"
 #include "convert/csv_master_list_load.h"
 #include "db/postgres_connection.h"
-#include "db/postgres_copy_text.h"
+#include "db/postgres_copy_in.h"
 #include "db/postgres_values.h"
 #include "db/statement.h"
 #include "db/store.h"
@@ -15,8 +15,6 @@
 namespace lumaref {
 
 namespace {
-
-constexpr std::size_t kCopyChunkBytes = 1 << 20;
 
 constexpr const char* kColumnsSql =
     "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '' FROM pg_attribute a "
@@ -56,28 +54,16 @@ std::string fieldList() {
 void copyIn(PgConnection& target, const std::vector<MasterListRow>& rows, const std::string& flag) {
     std::string columns = fieldList();
     if (!flag.empty()) columns += ", " + quoteIdentifier(flag);
-    target.copyIn("COPY " + quoteIdentifier(kJournalsTable) + " (" + columns + ") FROM STDIN");
-    std::string chunk;
-    try {
-        for (const MasterListRow& row : rows) {
-            // An empty value is stored as none, as the window leaves a field it has no value for.
-            for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
-                appendCopyField(
-                    chunk, row[i].empty() ? std::nullopt : std::optional<std::string_view>(row[i]), i == 0);
-            }
-            if (!flag.empty()) appendCopyField(chunk, "t", false);
-            chunk += '\n';
-            if (chunk.size() >= kCopyChunkBytes) {
-                target.putCopyData(chunk);
-                chunk.clear();
-            }
-        }
-        if (!chunk.empty()) target.putCopyData(chunk);
-    } catch (const Error& failure) {
-        target.abortCopyIn(failure.what());
-        throw;
-    }
-    target.endCopyIn();
+    copyRowsIn(target, "COPY " + quoteIdentifier(kJournalsTable) + " (" + columns + ") FROM STDIN",
+               [&](CopyInRows& copy) {
+                   for (const MasterListRow& row : rows) {
+                       // An empty value is stored as none, as the window leaves a field it has no value for.
+                       for (const std::string_view value : row)
+                           copy.field(value.empty() ? std::nullopt : std::optional<std::string_view>(value));
+                       if (!flag.empty()) copy.field("t");
+                       copy.endRow();
+                   }
+               });
 }
 
 // The keys as one array parameter: "{3,17,42}".

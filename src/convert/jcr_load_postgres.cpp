@@ -4,15 +4,13 @@
 
 #include "convert/jcr_load.h"
 #include "db/postgres_connection.h"
-#include "db/postgres_copy_text.h"
+#include "db/postgres_copy_in.h"
 #include "db/statement.h"
 #include "text/error.h"
 
 namespace lumaref {
 
 namespace {
-
-constexpr std::size_t kCopyChunkBytes = 1 << 20;
 
 std::optional<std::string_view> nullIfEmpty(const std::string& value) {
     return value.empty() ? std::nullopt : std::optional<std::string_view>(value);
@@ -23,24 +21,13 @@ template <class Row, std::size_t N, class Fields>
 void replaceRows(PgConnection& target, std::string_view table, const std::array<std::string_view, N>& columns,
                  const std::vector<Row>& rows, Fields fieldsOf) {
     target.exec("DELETE FROM " + quoteIdentifier(table));
-    target.copyIn("COPY " + quoteIdentifier(table) + " (" + columnList(columns) + ") FROM STDIN");
-    std::string chunk;
-    try {
-        for (const Row& row : rows) {
-            const std::array<std::optional<std::string_view>, N> fields = fieldsOf(row);
-            for (std::size_t i = 0; i < N; ++i) appendCopyField(chunk, fields[i], i == 0);
-            chunk += '\n';
-            if (chunk.size() >= kCopyChunkBytes) {
-                target.putCopyData(chunk);
-                chunk.clear();
-            }
-        }
-        if (!chunk.empty()) target.putCopyData(chunk);
-    } catch (const Error& failure) {
-        target.abortCopyIn(failure.what());
-        throw;
-    }
-    target.endCopyIn();
+    copyRowsIn(target, "COPY " + quoteIdentifier(table) + " (" + columnList(columns) + ") FROM STDIN",
+               [&](CopyInRows& copy) {
+                   for (const Row& row : rows) {
+                       for (const std::optional<std::string_view> field : fieldsOf(row)) copy.field(field);
+                       copy.endRow();
+                   }
+               });
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "db/declared_type.h"
 #include "db/postgres_connection.h"
-#include "db/postgres_copy_text.h"
+#include "db/postgres_copy_in.h"
 #include "db/postgres_store.h"
 #include "db/postgres_values.h"
 #include "db/sqlite_table_load.h"
@@ -15,8 +15,6 @@
 namespace lumaref {
 
 namespace {
-
-constexpr std::size_t kCopyChunkBytes = 1 << 20;
 
 struct SourceColumn {
     FieldInfo field;
@@ -88,37 +86,27 @@ std::size_t copyRows(sqlite3* source, PgConnection& target, const std::string& t
     std::string names;
     for (const auto& column : columns)
         names += (names.empty() ? "" : ", ") + quoteIdentifier(column.info().name);
-    target.copyIn("COPY " + quoteIdentifier(table) + " (" + names + ") FROM STDIN");
-    std::string chunk;
     const std::size_t rows = loaded.table.rowCount();
-    try {
-        for (std::size_t row = 0; row < rows; ++row) {
-            for (std::size_t i = 0; i < columns.size(); ++i) {
-                const Column& column = columns[i];
-                std::optional<std::string_view> value =
-                    column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row));
-                if (value && binary[i]) {
-                    hex = hexOf(*value);
-                    value = hex;
-                } else if (value && value->find('\0') != std::string_view::npos) {
-                    throw Error("Row " + std::to_string(row + 1) + " of the table '" + table +
-                                "' holds a zero byte in '" + column.info().name +
-                                "', which text on the server cannot hold.");
+    copyRowsIn(
+        target, "COPY " + quoteIdentifier(table) + " (" + names + ") FROM STDIN", [&](CopyInRows& copy) {
+            for (std::size_t row = 0; row < rows; ++row) {
+                for (std::size_t i = 0; i < columns.size(); ++i) {
+                    const Column& column = columns[i];
+                    std::optional<std::string_view> value =
+                        column.isNull(row) ? std::nullopt : std::optional<std::string_view>(column.text(row));
+                    if (value && binary[i]) {
+                        hex = hexOf(*value);
+                        value = hex;
+                    } else if (value && value->find('\0') != std::string_view::npos) {
+                        throw Error("Row " + std::to_string(row + 1) + " of the table '" + table +
+                                    "' holds a zero byte in '" + column.info().name +
+                                    "', which text on the server cannot hold.");
+                    }
+                    copy.field(postgresParameter(column.info(), value));
                 }
-                appendCopyField(chunk, postgresParameter(column.info(), value), i == 0);
+                copy.endRow();
             }
-            chunk += '\n';
-            if (chunk.size() >= kCopyChunkBytes) {
-                target.putCopyData(chunk);
-                chunk.clear();
-            }
-        }
-        if (!chunk.empty()) target.putCopyData(chunk);
-    } catch (const Error& failure) {
-        target.abortCopyIn(failure.what());
-        throw;
-    }
-    target.endCopyIn();
+        });
     return rows;
 }
 
