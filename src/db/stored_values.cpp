@@ -111,13 +111,16 @@ void copyStoredValue(StoredCell& cell, sqlite3_stmt* stmt, int index) {
 void appendStoredValue(Column& column, const StoredCell& cell) { appendValue(column, CopiedValue{cell}); }
 
 void appendStoredText(Column& column, sqlite3_stmt* stmt, int index) {
-    const unsigned char* text = sqlite3_column_text(stmt, index);
+    // The cell fetched once and read twice: each sqlite3_column_* call checks the statement again. The
+    // value is only read on the thread that steps its connection.
+    sqlite3_value* value = sqlite3_column_value(stmt, index);
+    const unsigned char* text = sqlite3_value_text(value);
     if (text == nullptr) {
         column.appendNull();
         return;
     }
     column.appendText(std::string_view(reinterpret_cast<const char*>(text),
-                                       static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+                                       static_cast<std::size_t>(sqlite3_value_bytes(value))));
 }
 
 void bindValue(Statement& statement, int index, const FieldInfo& field,
