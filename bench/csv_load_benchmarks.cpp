@@ -14,7 +14,7 @@
 
 #include "bench_data.h"
 #include "convert/csv_table_load.h"
-#include "convert/new_database.h"
+#include "db/new_database.h"
 #include "per_iteration.h"
 #include "text/staged_file.h"
 

@@ -22,7 +22,7 @@
 #if defined(LUMAREF_CSV_LOAD_BENCH)
 #include "convert/csv_master_list_load.h"
 #include "convert/jcr_load.h"
-#include "convert/new_database.h"
+#include "db/new_database.h"
 #endif
 
 extern char** environ;

@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include "db/connection.h"
+#include "settings/access_database_advice.h"
+
 namespace lumaref {
 
 QString errorBoxText(const QString& message) {
@@ -14,6 +17,8 @@ std::optional<QString> runCatching(const std::function<void()>& handler) {
     try {
         handler();
         return std::nullopt;
+    } catch (const AccessDatabaseError& access) {
+        return errorBoxText(QString::fromStdString(accessDatabaseAdvice(access)));
     } catch (const std::exception& e) {
         return errorBoxText(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -6,7 +6,7 @@
 
 #include "convert/csv_master_list_load.h"
 #include "convert/jcr_load.h"
-#include "convert/new_database.h"
+#include "db/new_database.h"
 #include "exchange/master_list_csv.h"
 #include "text/csv_rows.h"
 #include "text/error.h"

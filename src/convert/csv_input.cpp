@@ -2,6 +2,8 @@
 
 #include "db/connection.h"
 #include "db/statement.h"
+#include "settings/access_database_advice.h"
+#include "settings/data_folder.h"
 #include "text/error.h"
 #include "text/text_file.h"
 
@@ -28,14 +30,13 @@ std::string readCsvText(const std::string& path) {
 }
 
 std::unique_ptr<Connection> openDatabaseForLoad(const std::string& path) {
-    std::string quoted = "\"";
-    for (const char c : path) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-    }
-    auto connection = std::make_unique<Connection>("Data Source=" + quoted + "\";", "lumaref-convert");
+    auto connection = std::make_unique<Connection>(connectionStringFor(path), "lumaref-convert");
     connection->keepJournalMode();
-    connection->open();
+    try {
+        connection->open();
+    } catch (const AccessDatabaseError& access) {
+        throw Error(accessDatabaseAdvice(access));
+    }
     if (connection->readOnly()) {
         throw Error("The database " + quotedPath(connection->dataSourcePath()) + " cannot be written to.");
     }

@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
+#include "settings/access_database_advice.h"
 #include "settings/data_folder.h"
 #include "text/error.h"
 
@@ -100,9 +100,10 @@ void onStopSignal(int signal) {
 // The database lumaref opens when started without --data: in the current folder when lists/ stands
 // beside the programs, else in the data folder, which --new makes if it is missing.
 std::string defaultTarget(bool makeFolder) {
-    std::error_code ec;
-    const std::string programDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-    if (!ec && lumaref::isPortableLayout(programDir)) return lumaref::portableLocation(programDir).database;
+    const std::string programDir = lumaref::runningProgramFolder();
+    if (!programDir.empty() && lumaref::isPortableLayout(programDir)) {
+        return lumaref::portableLocation(programDir).database;
+    }
     const std::string folder = lumaref::chooseDataFolder(std::nullopt, lumaref::loadSettings());
     if (makeFolder) lumaref::makeDataFolder(folder);
     return lumaref::dataFolderLocation(folder).database;

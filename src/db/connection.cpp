@@ -24,35 +24,11 @@ bool isAccessFile(const std::string& path) {
            (text.substr(4, 15) == "Standard Jet DB" || text.substr(4, 15) == "Standard ACE DB");
 }
 
-// A word for a POSIX shell: single quotes, each inner quote written '\''. Always quoted, so the text
-// ends in a quote and the full stop an error box adds never lands inside a path.
-std::string shellWord(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// The converter as the user can run it: beside this program when it is there, else from the PATH.
-std::string converterCommand() {
-    std::error_code ec;
-    const fs::path beside = fs::read_symlink("/proc/self/exe", ec).parent_path() / "lumaref-convert";
-    if (!ec && fs::is_regular_file(beside, ec)) return shellWord(beside.string());
-    return "lumaref-convert";
-}
-
-// Moves the Access file aside (asking before it replaces anything) and converts it into the name
-// Lumaref opens.
-std::string accessFileMessage(const fs::path& path) {
-    fs::path aside = path;
-    aside.replace_filename(path.stem().string() + "-access" + path.extension().string());
-    return "The file '" + path.string() +
-           "' is a Microsoft Access database. Lumaref reads SQLite 3 databases; bring it across with "
-           "lumaref-convert:\n    mv -i " +
-           shellWord(path.string()) + " " + shellWord(aside.string()) + " && " + converterCommand() + " " +
-           shellWord(aside.string()) + " " + shellWord(path.string());
-}
-
 }  // namespace
+
+AccessDatabaseError::AccessDatabaseError(std::string path)
+    : Error("The file '" + path + "' is a Microsoft Access database. Lumaref reads SQLite 3 databases."),
+      path_(std::move(path)) {}
 
 Connection::Connection(std::string connectionString, std::string name)
     : connectionString_(std::move(connectionString)), name_(std::move(name)) {}
@@ -78,9 +54,7 @@ void Connection::open() {
     if (!fs::exists(path, ec) || fs::is_directory(path, ec)) {
         throw Error("Could not find file '" + path_ + "'.");
     }
-    if (isAccessFile(path_)) {
-        throw Error(accessFileMessage(path));
-    }
+    if (isAccessFile(path_)) throw AccessDatabaseError(path_);
 
     // "Mode=Read" asks for a read-only connection, as ADO connection strings do.
     const auto mode = pairs.find("mode");

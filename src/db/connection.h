@@ -3,11 +3,24 @@
 #include <memory>
 #include <string>
 
+#include "text/error.h"
+
 struct sqlite3;
 
 namespace lumaref {
 
 class Store;
+
+// The data source is a Microsoft Access (Jet or ACE) file, which Lumaref does not read; the program
+// that shows this says how to bring it across.
+class AccessDatabaseError : public Error {
+public:
+    explicit AccessDatabaseError(std::string path);
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 // The one database connection. Data Source is opened relative to the current directory, read-write,
 // never created; a PostgreSQL connection string (URI or libpq key=value) opens that server's database
@@ -20,7 +33,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Throws Error with the provider's text; the connection then stays closed.
+    // Throws Error with the provider's text (AccessDatabaseError for an Access file); the connection
+    // then stays closed.
     void open();
     void close();
     bool connected() const { return store_ != nullptr; }

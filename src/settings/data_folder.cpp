@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "convert/new_database.h"
+#include "db/new_database.h"
 #include "picklists/list_file.h"
 #include "text/error.h"
 #include "text/file_error.h"

@@ -1,4 +1,4 @@
-#include "convert/new_database.h"
+#include "db/new_database.h"
 
 #include "db/staged_database.h"
 #include "db/statement.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/new_database.h"
 #include "db/connection.h"
+#include "db/new_database.h"
 #include "db/record_set.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
