@@ -1,5 +1,7 @@
 # The Qt program: lumaref_app holds all of it but main(), so tests can build the window in-process.
 set_target_properties(lumaref_app PROPERTIES AUTOMOC ON)
+target_precompile_headers(lumaref_app PRIVATE <QComboBox> <QLabel> <QLineEdit> <QString> <QTableView> <QWidget> <string>
+                          <vector>)
 target_link_libraries(lumaref_app PUBLIC Qt6::Widgets)
 
 add_executable(lumaref ${CMAKE_CURRENT_LIST_DIR}/main.cpp)

@@ -5,5 +5,5 @@ target_link_libraries(lumaref_convert_tests PRIVATE lumaref_convert lumaref_test
                                                     GTest::gtest)
 target_compile_definitions(lumaref_convert_tests PRIVATE LUMAREF_CONVERT_EXE="$<TARGET_FILE:lumaref-convert>")
 add_dependencies(lumaref_convert_tests lumaref-convert)
-lumaref_warnings(lumaref_convert_tests)
+lumaref_test_program(lumaref_convert_tests)
 gtest_discover_tests(lumaref_convert_tests DISCOVERY_TIMEOUT 120)
