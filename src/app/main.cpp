@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QIcon>
-#include <QStatusBar>
 
 #include <csignal>
 #include <cstdio>
@@ -109,11 +108,9 @@ int main(int argc, char* argv[]) {
     lumaref::MainWindow window(prompts, database, QString::fromStdString(listFolder));
     if (data->installed && !server && database.journals.active() &&
         database.journals.snapshot().rowCount() == 0) {
-        if (auto* bar = window.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))) {
-            bar->showMessage(QStringLiteral("No journals yet: import a master list in administrator mode, or "
-                                            "bring a database across with lumaref-convert into %1")
-                                 .arg(QString::fromStdString(location.database)));
-        }
+        window.showStatus(QStringLiteral("No journals yet: import a master list in administrator mode, or "
+                                         "bring a database across with lumaref-convert into %1")
+                              .arg(QString::fromStdString(location.database)));
     }
     window.show();
     return QApplication::exec();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "app/handler_guard.h"
 #include "app/journal_grid.h"
@@ -38,6 +39,8 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
 
 // The members' order is the order of their going: the grid and its model before the database.
 MainWindow::~MainWindow() = default;
+
+void MainWindow::showStatus(const QString& text) { statusBar_->showMessage(text); }
 
 void MainWindow::openDatabase() {
     // Each component reports its own failure and stays closed; creation goes on. A record set

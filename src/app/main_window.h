@@ -40,11 +40,14 @@ public:
     // each failure, then runs the start-up handler. List files are found in listFolder.
     MainWindow(Prompts& prompts, JournalDatabase& database, const QString& listFolder,
                QWidget* parent = nullptr);
-    // The same over a database of its own: Database.mdb in the current directory, as main() opens it.
+    // The same over a database of its own: Database.mdb in the current directory. Outside automation
+    // builds the window this way.
     MainWindow(Prompts& prompts, const QString& listFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const JournalDatabase& database() const { return data_; }
+    // Shows a line in the status bar until the next one replaces it.
+    void showStatus(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

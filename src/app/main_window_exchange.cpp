@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QStatusBar>
 
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
@@ -48,8 +47,8 @@ void MainWindow::onImportClicked() {
         importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
                          importSubjectEdit_->text().toStdString());
     prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(count));
-    statusBar_->showMessage(QStringLiteral("Master list: %1 records added from %2")
-                                .arg(countText(count), QFileInfo(importFileEdit_->text()).fileName()));
+    showStatus(QStringLiteral("Master list: %1 records added from %2")
+                   .arg(countText(count), QFileInfo(importFileEdit_->text()).fileName()));
 }
 
 // The master list as it is downloaded today: one record per Web of Science category of a row, the
@@ -75,7 +74,7 @@ void MainWindow::importCsvMasterList(const std::string& bytes) {
     // The file loaded all the same; the lines say where to look if a title or address seems odd.
     if (!list.literalQuoteLines.empty())
         status += "; " + fromUtf8(literalQuoteWarning(list.literalQuoteLines));
-    statusBar_->showMessage(status);
+    showStatus(status);
 }
 
 void MainWindow::onSaveClicked() {
@@ -84,7 +83,7 @@ void MainWindow::onSaveClicked() {
     if (chosen.isEmpty()) return;
     lastExportFile_ = chosen;
     exportJournalList(data_.journals, filePath(chosen));
-    statusBar_->showMessage(
+    showStatus(
         QStringLiteral("Saved %1 journals to %2").arg(countText(data_.journals.recordCount()), chosen));
 }
 

@@ -1,6 +1,5 @@
 // The ranking updates: impact factors from jcr2018, quartiles from JCRQ1..JCRQ4.
 #include <QProgressBar>
-#include <QStatusBar>
 
 #include "app/main_window.h"
 #include "app/progress_stepper.h"
@@ -40,7 +39,7 @@ void MainWindow::onUpdateImpactFactorsClicked() {
     const int shown = data_.journals.recordCount();  // at the click: the update narrows the selection
     const UpdateCounts counts = updateImpactFactors(data_.journals, data_.impactFactors, steps);
     prompts_.showMessage(QStringLiteral("Finish!"));
-    statusBar_->showMessage(updateStatusText(QStringLiteral("Impact factors"), counts.posted, shown));
+    showStatus(updateStatusText(QStringLiteral("Impact factors"), counts.posted, shown));
 }
 
 void MainWindow::onUpdateQuartilesClicked() {
@@ -48,7 +47,7 @@ void MainWindow::onUpdateQuartilesClicked() {
     const int shown = data_.journals.recordCount();
     const UpdateCounts counts = updateQuartiles(data_.journals, data_.quartileTables(), steps);
     prompts_.showMessage(QStringLiteral("Finish!"));
-    statusBar_->showMessage(updateStatusText(QStringLiteral("Quartiles"), counts.posted, shown));
+    showStatus(updateStatusText(QStringLiteral("Quartiles"), counts.posted, shown));
 }
 
 }  // namespace lumaref

@@ -12,7 +12,7 @@ struct Selection {
     const char* category;
     const char* subject;
     const char* frequency;
-    const char* indexButton;
+    Role indexButton;
     const char* count;
 };
 
@@ -25,31 +25,31 @@ TEST_P(SelectionFilterTest, NarrowsTheGridToTheSelection) {
     createLibrary();
     openWindow();
     activateWindow();
-    retype("ComboBox1", QString::fromUtf8(s.category));
-    retype("ComboBox2", QString::fromUtf8(s.subject));
-    retype("ComboBox3", QString::fromUtf8(s.frequency));
+    retype(Role::CategoryBox, QString::fromUtf8(s.category));
+    retype(Role::SubjectBox, QString::fromUtf8(s.subject));
+    retype(Role::FrequencyBox, QString::fromUtf8(s.frequency));
     click(s.indexButton);
 
     EXPECT_TRUE(journals().filtered());
-    EXPECT_EQ(text("Label7"), s.count);
+    EXPECT_EQ(text(Role::RecordCountLabel), s.count);
     EXPECT_EQ(QString::number(gridRows()), s.count);
     EXPECT_TRUE(prompts.shown().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, SelectionFilterTest,
-    ::testing::Values(Selection{"Everything", "", "", "", "RadioButton5", "7"},
-                      Selection{"Category", "Physics", "", "", "RadioButton5", "4"},
-                      Selection{"CategoryAndIndex", "Physics", "", "", "RadioButton1", "2"},
-                      Selection{"Frequency", "", "", "Monthly", "RadioButton5", "4"},
-                      Selection{"ExpandedIndex", "", "", "", "RadioButton2", "1"},
-                      Selection{"ArtsIndex", "", "", "", "RadioButton4", "1"},
-                      Selection{"AllFourControls", "Physics", "Optics", "Quarterly", "RadioButton3", "1"},
+    ::testing::Values(Selection{"Everything", "", "", "", Role::AllIndexesButton, "7"},
+                      Selection{"Category", "Physics", "", "", Role::AllIndexesButton, "4"},
+                      Selection{"CategoryAndIndex", "Physics", "", "", Role::SciButton, "2"},
+                      Selection{"Frequency", "", "", "Monthly", Role::AllIndexesButton, "4"},
+                      Selection{"ExpandedIndex", "", "", "", Role::ScieButton, "1"},
+                      Selection{"ArtsIndex", "", "", "", Role::AhciButton, "1"},
+                      Selection{"AllFourControls", "Physics", "Optics", "Quarterly", Role::EsciButton, "1"},
                       // Equality, not a prefix: a category typed in part matches nothing.
-                      Selection{"PartOfACategory", "Phys", "", "", "RadioButton5", "0"},
-                      Selection{"Quote", "O'Brien Category", "", "", "RadioButton5", "1"},
-                      Selection{"Arabic", "فيزياء", "بصريات", "", "RadioButton5", "1"},
-                      Selection{"Subject", "", "Optics", "", "RadioButton5", "3"}),
+                      Selection{"PartOfACategory", "Phys", "", "", Role::AllIndexesButton, "0"},
+                      Selection{"Quote", "O'Brien Category", "", "", Role::AllIndexesButton, "1"},
+                      Selection{"Arabic", "فيزياء", "بصريات", "", Role::AllIndexesButton, "1"},
+                      Selection{"Subject", "", "Optics", "", Role::AllIndexesButton, "3"}),
     test::CaseName());
 
 // The field search on top of the selection: choice of field, search text, optional category. The
@@ -70,11 +70,11 @@ TEST_P(FieldSearchTest, AddsOneConditionForTheChosenField) {
     const Search& s = GetParam();
     createLibrary();
     openWindow();
-    retype("ComboBox1", QString::fromUtf8(s.category));
-    retype("ComboBox4", QString::fromUtf8(s.field));
-    retype("Edit4", QString::fromUtf8(s.searchText));
+    retype(Role::CategoryBox, QString::fromUtf8(s.category));
+    retype(Role::SearchFieldBox, QString::fromUtf8(s.field));
+    retype(Role::SearchEdit, QString::fromUtf8(s.searchText));
 
-    EXPECT_EQ(text("Label7"), s.count);
+    EXPECT_EQ(text(Role::RecordCountLabel), s.count);
     EXPECT_EQ(QString::number(gridRows()), s.count);
     EXPECT_TRUE(prompts.shown().empty());
 }
@@ -105,49 +105,49 @@ TEST_F(WindowTest, AdminModeFollowsTheLastRunOfTheSearchOnly) {
 
     // The code typed under another field searches for it; choosing "Admin Mode" afterwards only
     // changes the caption.
-    retype("Edit4", code);
-    EXPECT_EQ(text("Label7"), "0");
-    pick("ComboBox4", "Admin Mode");
-    EXPECT_EQ(text("Label13"), "Password:");
-    EXPECT_EQ(enabledAdminControls(), QStringList());
-    EXPECT_EQ(text("Label7"), "0");
+    retype(Role::SearchEdit, code);
+    EXPECT_EQ(text(Role::RecordCountLabel), "0");
+    pick(Role::SearchFieldBox, "Admin Mode");
+    EXPECT_EQ(text(Role::SearchTextLabel), "Password:");
+    EXPECT_EQ(enabledAdminControls(), std::vector<Role>());
+    EXPECT_EQ(text(Role::RecordCountLabel), "0");
 
     // Editing the search text runs the gate again: every administrator control opens, the hidden
     // "Update" buttons stay hidden, and the code narrows nothing.
-    retype("Edit4", code);
+    retype(Role::SearchEdit, code);
     EXPECT_EQ(enabledAdminControls(), kAdminControls);
-    EXPECT_FALSE(control<QWidget>("BitBtn4")->isVisible());
-    EXPECT_FALSE(control<QWidget>("BitBtn6")->isVisible());
-    EXPECT_EQ(text("Label7"), "7");
+    EXPECT_FALSE(control(Role::UpdateCategoriesButton)->isVisible());
+    EXPECT_FALSE(control(Role::UpdateFrequenciesButton)->isVisible());
+    EXPECT_EQ(text(Role::RecordCountLabel), "7");
 
     // Another field: caption back, controls still enabled until the search runs again.
-    pick("ComboBox4", "ISSN");
-    EXPECT_EQ(text("Label13"), "Search for:");
+    pick(Role::SearchFieldBox, "ISSN");
+    EXPECT_EQ(text(Role::SearchTextLabel), "Search for:");
     EXPECT_EQ(enabledAdminControls(), kAdminControls);
 
     // A category change runs the search: with "ISSN" chosen the code now closes the gate.
-    retype("ComboBox1", "Physics");
-    EXPECT_EQ(enabledAdminControls(), QStringList());
+    retype(Role::CategoryBox, "Physics");
+    EXPECT_EQ(enabledAdminControls(), std::vector<Role>());
 
-    retype("Edit4", "");
+    retype(Role::SearchEdit, "");
     EXPECT_EQ(journals().filter(), "category='Physics'");
-    EXPECT_EQ(text("Label7"), "4");
+    EXPECT_EQ(text(Role::RecordCountLabel), "4");
 }
 
 TEST_F(WindowTest, AnIndexButtonDropsTheSearchConditionUntilTheNextSearch) {
     createLibrary();
     openWindow();
     activateWindow();
-    retype("Edit4", "optic");
-    EXPECT_EQ(text("Label7"), "2");
-    click("RadioButton3");
+    retype(Role::SearchEdit, "optic");
+    EXPECT_EQ(text(Role::RecordCountLabel), "2");
+    click(Role::EsciButton);
     EXPECT_EQ(journals().filter(), "[Emerging Sources Citation Index] = True");
-    EXPECT_EQ(text("Label7"), "2");
-    click("RadioButton5");
-    EXPECT_EQ(text("Label7"), "7");
-    retype("ComboBox3", "Monthly");
+    EXPECT_EQ(text(Role::RecordCountLabel), "2");
+    click(Role::AllIndexesButton);
+    EXPECT_EQ(text(Role::RecordCountLabel), "7");
+    retype(Role::FrequencyBox, "Monthly");
     EXPECT_EQ(journals().filter(), "Frequently='Monthly' AND Title Like '*optic*'");
-    EXPECT_EQ(text("Label7"), "1");
+    EXPECT_EQ(text(Role::RecordCountLabel), "1");
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ protected:
         const std::string path = QDir::currentPath().toStdString() + "/" + relative;
         writeFile(path, bytes);
         prompts.dialogAnswers.push_back(QString::fromStdString(path));
-        click("BitBtn1");
-        click("BitBtn2");
+        click(Role::BrowseButton);
+        click(Role::ImportButton);
     }
     std::string stored(const std::string& sql) { return queryText(databasePath(), sql); }
 };

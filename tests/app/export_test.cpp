@@ -24,16 +24,16 @@ protected:
     }
     void exportTo(const std::string& relative) {
         prompts.dialogAnswers.push_back(QString::fromStdString(path(relative)));
-        click("BitBtn8");
+        click(Role::SaveButton);
     }
     void moveToRow(int recNo) {
-        while (journals().recNo() < recNo) click("nbNext");
+        while (journals().recNo() < recNo) click(Role::NextRecordButton);
     }
     int recNo() { return journals().recNo(); }
 };
 
 TEST_F(ExportTest, OneJournalIsSeventeenLinesTheSeparatorAndAnEmptyLine) {
-    retype("ComboBox1", "Chemistry");
+    retype(Role::CategoryBox, "Chemistry");
     exportTo("Journal-list.txt");
     EXPECT_EQ(prompts.errors(), QStringList());
     EXPECT_EQ(readFile(path("Journal-list.txt")),
@@ -59,9 +59,9 @@ TEST_F(ExportTest, OneJournalIsSeventeenLinesTheSeparatorAndAnEmptyLine) {
 
 TEST_F(ExportTest, WritesTheRowsShownInOrderAndEndsOnTheFirstRow) {
     activateWindow();
-    retype("ComboBox1", "Physics");
+    retype(Role::CategoryBox, "Physics");
     moveToRow(3);
-    const QString label10 = text("Label10");
+    const QString label10 = text(Role::CurrentRecordLabel);
     exportTo("physics.txt");
     EXPECT_EQ(prompts.errors(), QStringList());
     const std::string bytes = readFile(path("physics.txt"));
@@ -75,14 +75,14 @@ TEST_F(ExportTest, WritesTheRowsShownInOrderAndEndsOnTheFirstRow) {
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 4 * 19);
     EXPECT_EQ(bytes.substr(bytes.size() - kSeparator.size()), kSeparator);
     EXPECT_EQ(recNo(), 1);
-    EXPECT_EQ(text("Label10"), label10);  // the counters are not refreshed
+    EXPECT_EQ(text(Role::CurrentRecordLabel), label10);  // the counters are not refreshed
     EXPECT_EQ(journals().filter(), "category='Physics'");
 }
 
 TEST_F(ExportTest, ValuesStayUnderTheirOwnFieldNamesWhenColumnsAreMoved) {
-    retype("ComboBox1", "Chemistry");
+    retype(Role::CategoryBox, "Chemistry");
     exportTo("before.txt");
-    auto* header = control<QTableView>("DBGrid1")->horizontalHeader();
+    auto* header = control<QTableView>(Role::Grid)->horizontalHeader();
     header->moveSection(0, 16);
     header->moveSection(3, 1);
     exportTo("after.txt");
@@ -90,14 +90,14 @@ TEST_F(ExportTest, ValuesStayUnderTheirOwnFieldNamesWhenColumnsAreMoved) {
 }
 
 TEST_F(ExportTest, TextIsUtf8WithoutByteOrderMark) {
-    retype("ComboBox1", QString::fromUtf8("فيزياء"));
+    retype(Role::CategoryBox, QString::fromUtf8("فيزياء"));
     exportTo("arabic.txt");
     const std::string title = "Title = مجلة الفيزياء\r\n";
     EXPECT_EQ(readFile(path("arabic.txt")).substr(0, title.size()), title);
 }
 
 TEST_F(ExportTest, NoRowsGiveAnEmptyFileNotAMissingOne) {
-    retype("ComboBox1", "No such category");
+    retype(Role::CategoryBox, "No such category");
     exportTo("empty.txt");
     EXPECT_EQ(prompts.errors(), QStringList());
     ASSERT_TRUE(fileExists(path("empty.txt")));
@@ -107,9 +107,9 @@ TEST_F(ExportTest, NoRowsGiveAnEmptyFileNotAMissingOne) {
 TEST_F(ExportTest, DialogProposesTheDefaultThenTheLastChoiceAndReplacesWithoutAsking) {
     activateWindow();
     writeFile(path("old.txt"), "previous\r\n");
-    retype("ComboBox1", "Chemistry");
+    retype(Role::CategoryBox, "Chemistry");
     exportTo("old.txt");
-    click("BitBtn8");  // cancelled
+    click(Role::SaveButton);  // cancelled
     const std::vector<ScriptedPrompts::Shown>& shown = prompts.shown();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].kind, ScriptedPrompts::Kind::SaveDialog);
@@ -126,7 +126,7 @@ TEST_F(ExportTest, CancelTouchesNothingAndKeepsTheCurrentRow) {
         return std::distance(begin(all), end(all));
     };
     const auto before = entries();
-    click("BitBtn8");
+    click(Role::SaveButton);
     EXPECT_EQ(entries(), before);
     EXPECT_EQ(recNo(), 3);
     EXPECT_EQ(prompts.errors(), QStringList());

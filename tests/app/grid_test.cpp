@@ -32,7 +32,7 @@ protected:
     }
     void showGrid() {
         activateWindow();
-        grid = control<QTableView>("DBGrid1");
+        grid = control<QTableView>(Role::Grid);
     }
     int currentRow() { return grid->currentIndex().row(); }
     QPoint cellCentre(int row, int column) {
@@ -45,73 +45,75 @@ protected:
 TEST_F(GridTest, NavigatorMovesTheSharedCursorAndRefreshesBothCounters) {
     open(250);
     struct Step {
-        const char* button;
+        Role button;
         const char* current;
     };
-    for (const Step& step : {Step{"nbLast", "250"}, Step{"nbPrior", "249"}, Step{"nbFirst", "1"},
-                             Step{"nbPrior", "1"}, Step{"nbNext", "2"}, Step{"nbNext", "3"}}) {
+    for (const Step& step : {Step{Role::LastRecordButton, "250"}, Step{Role::PriorRecordButton, "249"},
+                             Step{Role::FirstRecordButton, "1"}, Step{Role::PriorRecordButton, "1"},
+                             Step{Role::NextRecordButton, "2"}, Step{Role::NextRecordButton, "3"}}) {
         click(step.button);
-        EXPECT_EQ(text("Label10"), step.current) << step.button;
-        EXPECT_EQ(text("Label7"), "250");
-        EXPECT_EQ(QString::number(currentRow() + 1), step.current) << "grid follows " << step.button;
+        EXPECT_EQ(text(Role::CurrentRecordLabel), step.current) << step.button.objectName;
+        EXPECT_EQ(text(Role::RecordCountLabel), "250");
+        EXPECT_EQ(QString::number(currentRow() + 1), step.current)
+            << "grid follows " << step.button.objectName;
     }
     EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(GridTest, KeyDownRefreshesBeforeTheGridMovesAndKeyUpAfter) {
     open(20);
-    for (int i = 0; i < 4; ++i) click("nbNext");
-    ASSERT_EQ(text("Label10"), "5");
+    for (int i = 0; i < 4; ++i) click(Role::NextRecordButton);
+    ASSERT_EQ(text(Role::CurrentRecordLabel), "5");
     QTest::keyPress(grid, Qt::Key_Down);
-    EXPECT_EQ(text("Label10"), "5");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "5");
     EXPECT_EQ(journals().recNo(), 6);
     QTest::keyRelease(grid, Qt::Key_Down);
-    EXPECT_EQ(text("Label10"), "6");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "6");
 
     QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(text("Label10"), "20");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "20");
     // Typing a character moves nothing: the grid searches no rows.
     QTest::keyClick(grid, Qt::Key_J);
-    EXPECT_EQ(text("Label10"), "20");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "20");
 }
 
 TEST_F(GridTest, ClickingACellMovesTheRecordSet) {
     open(20);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(2, 3));
     EXPECT_EQ(journals().recNo(), 3);
-    EXPECT_EQ(text("Label10"), "3");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "3");
     EXPECT_EQ(grid->currentIndex().column(), 3);
-    click("nbNext");
-    EXPECT_EQ(text("Label10"), "4");
+    click(Role::NextRecordButton);
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "4");
     EXPECT_EQ(grid->currentIndex(), grid->model()->index(3, 3));
 }
 
 TEST_F(GridTest, AFilterChangeRewritesOnlyTheCountUntilTheNextGridEvent) {
     open(100);
-    for (int i = 0; i < 56; ++i) click("nbNext");
-    ASSERT_EQ(text("Label10"), "57");
-    retype("ComboBox1", "Tenth");
-    EXPECT_EQ(text("Label7"), "10");
-    EXPECT_EQ(text("Label10"), "57");
+    for (int i = 0; i < 56; ++i) click(Role::NextRecordButton);
+    ASSERT_EQ(text(Role::CurrentRecordLabel), "57");
+    retype(Role::CategoryBox, "Tenth");
+    EXPECT_EQ(text(Role::RecordCountLabel), "10");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "57");
     EXPECT_EQ(currentRow(), 0);
     QTest::mouseMove(grid->viewport(), cellCentre(4, 1));
-    EXPECT_EQ(text("Label10"), "1");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "1");
 
-    retype("ComboBox1", "Nothing");
-    EXPECT_EQ(text("Label7"), "0");
-    EXPECT_EQ(text("Label10"), "1");
+    retype(Role::CategoryBox, "Nothing");
+    EXPECT_EQ(text(Role::RecordCountLabel), "0");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "1");
     QTest::mouseMove(grid->viewport(), QPoint(30, 30));
-    EXPECT_EQ(text("Label10"), "-1");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "-1");
     EXPECT_EQ(gridRows(), 0);
 }
 
 TEST_F(GridTest, MovingAColumnRefreshesTheCounters) {
     open(20);
-    for (int i = 0; i < 2; ++i) click("nbNext");
-    retype("ComboBox3", "Monthly");  // the cursor goes back to the first row; the label stays
-    ASSERT_EQ(text("Label10"), "3");
+    for (int i = 0; i < 2; ++i) click(Role::NextRecordButton);
+    retype(Role::FrequencyBox, "Monthly");  // the cursor goes back to the first row; the label stays
+    ASSERT_EQ(text(Role::CurrentRecordLabel), "3");
     grid->horizontalHeader()->moveSection(0, 4);
-    EXPECT_EQ(text("Label10"), "1");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "1");
     EXPECT_EQ(grid->horizontalHeader()->visualIndex(0), 4);
 }
 
@@ -125,13 +127,13 @@ TEST_F(GridTest, ARecordSetLoopTouchesTheViewOncePerTurnOfTheEventLoop) {
     QCoreApplication::processEvents();
     EXPECT_EQ(moves.count(), 1);
     EXPECT_EQ(currentRow(), 2999);
-    EXPECT_EQ(text("Label10"), "1");  // the counters follow grid events only
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "1");  // the counters follow grid events only
 }
 
 TEST_F(GridTest, OneResetPerSearchKeystroke) {
     open(200);
     QSignalSpy resets(grid->model(), &QAbstractItemModel::modelReset);
-    retype("Edit4", "77");
+    retype(Role::SearchEdit, "77");
     EXPECT_EQ(resets.count(), 2);
     EXPECT_EQ(gridRows(), 2);  // "Journal 77" and "Journal 177"
 }
@@ -139,11 +141,11 @@ TEST_F(GridTest, OneResetPerSearchKeystroke) {
 TEST_F(WindowTest, GridModelStaysConsistentThroughFiltersAppendsAndEdits) {
     createLibrary();
     RecordSet& journals = openWindowOnOwnDatabase().journals;
-    auto* grid = control<QTableView>("DBGrid1");
+    auto* grid = control<QTableView>(Role::Grid);
     QAbstractItemModelTester tester(grid->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    retype("ComboBox1", "Physics");
-    retype("Edit4", "optic");
-    retype("Edit4", "");
+    retype(Role::CategoryBox, "Physics");
+    retype(Role::SearchEdit, "optic");
+    retype(Role::SearchEdit, "");
     journals.append();
     journals.setFieldAsString("Title", "Appended Optics");
     journals.setFieldAsString("category", "Physics");
@@ -157,13 +159,13 @@ TEST_F(WindowTest, GridModelStaysConsistentThroughFiltersAppendsAndEdits) {
     const QAbstractItemModel* model = grid->model();
     EXPECT_EQ(model->index(0, 0).data().toString(), "Edited Optics");
     EXPECT_EQ(model->index(4, 0).data().toString(), "Appended Optics");
-    EXPECT_EQ(text("Label7"), "4");  // the import refreshes no counter itself
+    EXPECT_EQ(text(Role::RecordCountLabel), "4");  // the import refreshes no counter itself
 }
 
 TEST_F(WindowTest, GridShowsTheDesignedColumnsReadOnly) {
     createLibrary();
     openWindow();
-    const QAbstractItemModel* model = control<QTableView>("DBGrid1")->model();
+    const QAbstractItemModel* model = control<QTableView>(Role::Grid)->model();
     ASSERT_EQ(model->columnCount(), 17);
     const QStringList titles = {"Journal Title",
                                 "ISSN",
@@ -218,12 +220,12 @@ TEST_F(WindowTest, GridFindsItsFieldsByNameInAnyOrderAndCase) {
     writeProgramFile("lists/ferequently.txt", "");
     openWindow();
     EXPECT_TRUE(prompts.shown().empty());
-    const QAbstractItemModel* model = control<QTableView>("DBGrid1")->model();
+    const QAbstractItemModel* model = control<QTableView>(Role::Grid)->model();
     EXPECT_EQ(model->index(0, 0).data().toString(), "Reordered");
     EXPECT_EQ(model->index(0, 1).data().toString(), "9999-0001");
     EXPECT_EQ(model->index(0, 16).data().toString(), "Optics");
-    retype("ComboBox2", "Optics");
-    EXPECT_EQ(text("Label7"), "1");
+    retype(Role::SubjectBox, "Optics");
+    EXPECT_EQ(text(Role::RecordCountLabel), "1");
 }
 
 }  // namespace

@@ -12,20 +12,20 @@ TEST_F(WindowTest, EnterWalksFromCategoryToSubjectToFrequencyToSearch) {
     openWindow();
     activateWindow();
     writeProgramFile("lists/subjects/Physics.txt", "Optics\r\n");
-    retype("ComboBox1", "Physics");
-    retype("ComboBox2", "Optics");
-    retype("ComboBox3", "Monthly");
+    retype(Role::CategoryBox, "Physics");
+    retype(Role::SubjectBox, "Optics");
+    retype(Role::FrequencyBox, "Monthly");
     const QString filter = QString::fromStdString(journals().filter());
-    control<QWidget>("ComboBox1")->setFocus();
-    for (const char* next : {"ComboBox2", "ComboBox3", "Edit4", "Edit4"}) {
+    control(Role::CategoryBox)->setFocus();
+    for (const Role next : {Role::SubjectBox, Role::FrequencyBox, Role::SearchEdit, Role::SearchEdit}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), control<QWidget>(next));
     }
     // Moving along the chain changes no text, inserts no item and re-applies no filter.
-    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentText(), "Physics");
-    EXPECT_EQ(control<QComboBox>("ComboBox2")->currentText(), "Optics");
-    EXPECT_EQ(control<QComboBox>("ComboBox3")->currentText(), "Monthly");
-    EXPECT_EQ(control<QComboBox>("ComboBox1")->count(), 4);
+    EXPECT_EQ(control<QComboBox>(Role::CategoryBox)->currentText(), "Physics");
+    EXPECT_EQ(control<QComboBox>(Role::SubjectBox)->currentText(), "Optics");
+    EXPECT_EQ(control<QComboBox>(Role::FrequencyBox)->currentText(), "Monthly");
+    EXPECT_EQ(control<QComboBox>(Role::CategoryBox)->count(), 4);
     EXPECT_EQ(QString::fromStdString(journals().filter()), filter);
     EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
 }
@@ -34,9 +34,9 @@ TEST_F(WindowTest, EnterInAnEmptyCategoryBoxTypedIntoItsLineEditStillMovesOn) {
     createLibrary();
     openWindow();
     activateWindow();
-    control<QWidget>("ComboBox1")->setFocus();
-    QTest::keyClick(lineEditOf("ComboBox1"), Qt::Key_Enter);
-    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("ComboBox2"));
+    control(Role::CategoryBox)->setFocus();
+    QTest::keyClick(lineEditOf(Role::CategoryBox), Qt::Key_Enter);
+    EXPECT_EQ(QApplication::focusWidget(), control(Role::SubjectBox));
 }
 
 // Tab follows the designed order, skipping disabled and hidden controls; the radio group is one stop.
@@ -55,9 +55,9 @@ TEST_P(TabOrderTest, VisitsTheEnabledControlsInTheDesignedOrder) {
     openWindow();
     activateWindow();
     if (GetParam().admin) enterAdminMode();
-    control<QWidget>("DBGrid1")->setFocus();
+    control(Role::Grid)->setFocus();
     QStringList stops;
-    for (int i = 0; i < 20 && (stops.isEmpty() || stops.back() != "DBGrid1"); ++i) {
+    for (int i = 0; i < 20 && (stops.isEmpty() || stops.back() != Role::Grid.objectName); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         stops.append(QApplication::focusWidget()->objectName());
     }
@@ -107,10 +107,10 @@ TEST_F(WindowTest, CharactersTypedIntoControlsLeaveTheCaption) {
     createLibrary();
     openWindow();
     activateWindow();
-    retype("Edit4", "x");
-    QTest::keyClick(control<QWidget>("DBGrid1"), Qt::Key_Z);
-    QTest::keyClick(control<QWidget>("BitBtn8"), Qt::Key_Y);
-    QTest::keyClick(lineEditOf("ComboBox3"), Qt::Key_Escape);
+    retype(Role::SearchEdit, "x");
+    QTest::keyClick(control(Role::Grid), Qt::Key_Z);
+    QTest::keyClick(control(Role::SaveButton), Qt::Key_Y);
+    QTest::keyClick(lineEditOf(Role::FrequencyBox), Qt::Key_Escape);
     EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
     // A modifier alone types no character.
     QApplication::focusWidget()->clearFocus();

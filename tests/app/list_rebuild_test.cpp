@@ -15,12 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-QStringList itemsOf(QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
-    return items;
-}
-
 // Every file below a folder, relative to it.
 std::set<std::string> filesBelow(const std::string& dir) {
     std::set<std::string> files;
@@ -41,7 +35,7 @@ protected:
     std::string listFile(std::string_view relative) {
         return readFile(programDir() + "/" + std::string(relative));
     }
-    QComboBox* box(const char* name) { return control<QComboBox>(name); }
+    QComboBox* box(Role role) { return control<QComboBox>(role); }
 };
 
 // Case, blanks, empty values and quotes: each distinct value once, in order of first appearance.
@@ -62,13 +56,13 @@ TEST_F(ListRebuildTest, RewritesEveryListAndLeavesTheJournalsUnfilteredOnTheLast
     writeProgramFile("lists/subjects/Physics.txt", "Old Optics\r\n");
     writeProgramFile("lists/subjects/Retired.txt", "Kept\r\n");
     openAsAdministrator();
-    retype("ComboBox1", "Physics");
-    retype("ComboBox2", "Optics");
-    const QString count = text("Label7");
-    const QString current = text("Label10");
+    retype(Role::CategoryBox, "Physics");
+    retype(Role::SubjectBox, "Optics");
+    const QString count = text(Role::RecordCountLabel);
+    const QString current = text(Role::CurrentRecordLabel);
     ASSERT_EQ(count, "2");
 
-    click("BitBtn5");
+    click(Role::UpdateListsButton);
 
     EXPECT_EQ(prompts.messages(), QStringList({"Finish!"}));
     EXPECT_TRUE(prompts.errors().isEmpty());
@@ -85,21 +79,21 @@ TEST_F(ListRebuildTest, RewritesEveryListAndLeavesTheJournalsUnfilteredOnTheLast
     EXPECT_EQ(listFile("lists/subjects/Retired.txt"), "Kept\r\n");
     EXPECT_EQ(filesBelow(programDir() + "/lists").size(), 9u);
 
-    EXPECT_EQ(itemsOf(box("ComboBox1")),
+    EXPECT_EQ(items(Role::CategoryBox),
               QStringList({"Physics", "Biology", "physics", "O'Brien", "Chemistry", ""}));
-    EXPECT_EQ(itemsOf(box("ComboBox3")), QStringList({"Monthly", "Weekly", "Quarterly", "monthly"}));
-    EXPECT_EQ(box("ComboBox1")->currentText(), "");
-    EXPECT_EQ(box("ComboBox3")->currentText(), "");
+    EXPECT_EQ(items(Role::FrequencyBox), QStringList({"Monthly", "Weekly", "Quarterly", "monthly"}));
+    EXPECT_EQ(box(Role::CategoryBox)->currentText(), "");
+    EXPECT_EQ(box(Role::FrequencyBox)->currentText(), "");
     // No change handler ran: the subject list was not reloaded and the filter was not rebuilt.
-    EXPECT_EQ(itemsOf(box("ComboBox2")), QStringList({"Old Optics"}));
-    EXPECT_EQ(box("ComboBox2")->currentText(), "Optics");
+    EXPECT_EQ(items(Role::SubjectBox), QStringList({"Old Optics"}));
+    EXPECT_EQ(box(Role::SubjectBox)->currentText(), "Optics");
     EXPECT_FALSE(journals().filtered());
     EXPECT_EQ(journals().filter(), "category =''");
     EXPECT_EQ(journals().recNo(), 9);
     EXPECT_TRUE(journals().eof());
     EXPECT_EQ(gridRows(), 9);
-    EXPECT_EQ(text("Label7"), count);
-    EXPECT_EQ(text("Label10"), current);
+    EXPECT_EQ(text(Role::RecordCountLabel), count);
+    EXPECT_EQ(text(Role::CurrentRecordLabel), current);
 }
 
 TEST_F(ListRebuildTest, WithNoJournalsWritesEmptyListsAndKeepsTheFilterText) {
@@ -108,18 +102,18 @@ TEST_F(ListRebuildTest, WithNoJournalsWritesEmptyListsAndKeepsTheFilterText) {
     writeProgramFile("lists/ferequently.txt", "Old\r\n");
     writeProgramFile("lists/subjects/Old.txt", "Kept\r\n");
     openAsAdministrator();
-    retype("ComboBox3", "Old");
+    retype(Role::FrequencyBox, "Old");
     ASSERT_EQ(journals().filter(), "Frequently='Old'");
 
-    click("BitBtn5");
+    click(Role::UpdateListsButton);
 
     EXPECT_EQ(prompts.messages(), QStringList({"Finish!"}));
     EXPECT_EQ(listFile("lists/categories.txt"), "");
     EXPECT_EQ(listFile("lists/ferequently.txt"), "");
     EXPECT_EQ(filesBelow(programDir() + "/lists/subjects"), std::set<std::string>({"Old.txt"}));
-    EXPECT_EQ(box("ComboBox1")->count(), 0);
-    EXPECT_EQ(box("ComboBox3")->count(), 0);
-    EXPECT_EQ(box("ComboBox3")->currentText(), "");
+    EXPECT_EQ(box(Role::CategoryBox)->count(), 0);
+    EXPECT_EQ(box(Role::FrequencyBox)->count(), 0);
+    EXPECT_EQ(box(Role::FrequencyBox)->currentText(), "");
     EXPECT_FALSE(journals().filtered());
     EXPECT_EQ(journals().filter(), "Frequently='Old'");
     EXPECT_EQ(journals().recNo(), -1);
@@ -142,17 +136,17 @@ TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
     writeProgramFile("lists/subjects/Big.txt", "");
     categories.insert(categories.begin() + 1, "Big");
     openAsAdministrator();
-    QAbstractItemModel* grid = control<QTableView>("DBGrid1")->model();
+    QAbstractItemModel* grid = control<QTableView>(Role::Grid)->model();
     QSignalSpy resets(grid, &QAbstractItemModel::modelReset);
     QSignalSpy changes(grid, &QAbstractItemModel::dataChanged);
 
-    click("BitBtn5");
+    click(Role::UpdateListsButton);
 
     ASSERT_EQ(prompts.messages(), QStringList({"Finish!"}));
     // 253 filter changes and 750 rows walked reach the grid as one reset at the end.
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(changes.count(), 0);
-    const QStringList categoryItems = itemsOf(box("ComboBox1"));
+    const QStringList categoryItems = items(Role::CategoryBox);
     ASSERT_EQ(categoryItems.size(), 251);
     std::string categoriesText;
     for (int i = 0; i < 251; ++i) {
@@ -163,8 +157,8 @@ TEST_F(ListRebuildTest, KeepsEveryValueBeyondTwoHundredCategoriesAndSubjects) {
     EXPECT_EQ(listFile("lists/subjects/Big.txt"), bigSubjects);
     EXPECT_EQ(listFile("lists/subjects/C1249.txt"), "S1249\r\n");
     EXPECT_EQ(filesBelow(programDir() + "/lists/subjects").size(), 251u);
-    EXPECT_EQ(box("ComboBox3")->count(), 250);
-    EXPECT_EQ(box("ComboBox3")->itemText(249), "F1249");
+    EXPECT_EQ(box(Role::FrequencyBox)->count(), 250);
+    EXPECT_EQ(box(Role::FrequencyBox)->itemText(249), "F1249");
     EXPECT_EQ(journals().filter(), "category ='C1249'");
 }
 
@@ -196,9 +190,9 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
     writeProgramFile("lists/ferequently.txt", "Old\r\n");
     if (!f.noSubjectFolder) fs::create_directories(programDir() + "/lists/subjects");
     openAsAdministrator();
-    retype("ComboBox3", "Old");
+    retype(Role::FrequencyBox, "Old");
     const std::string before = journals().filter();
-    const QString count = text("Label7");
+    const QString count = text(Role::RecordCountLabel);
     std::set<std::string> files = {"lists/categories.txt", "lists/ferequently.txt"};
     if (f.obstacle != nullptr) {
         const std::string obstacle = programDir() + "/" + f.obstacle;
@@ -207,7 +201,7 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
         files.erase(f.obstacle);
     }
 
-    click("BitBtn5");
+    click(Role::UpdateListsButton);
 
     const std::string error =
         f.error[0] == '!' ? std::string(f.error + 1)
@@ -215,14 +209,14 @@ TEST_P(ListRebuildFailureTest, EndsTheRunAndLeavesWhatWasDoneBeforeIt) {
     EXPECT_EQ(prompts.errors(), QStringList({QString::fromStdString(error)}));
     EXPECT_TRUE(prompts.messages().isEmpty());
     // The category list is refilled before its file is written.
-    EXPECT_EQ(itemsOf(box("ComboBox1")), QStringList({"Physics", "Chemistry", "Biology"}));
-    EXPECT_EQ(box("ComboBox1")->currentText(), "");
-    EXPECT_EQ(itemsOf(box("ComboBox3")),
+    EXPECT_EQ(items(Role::CategoryBox), QStringList({"Physics", "Chemistry", "Biology"}));
+    EXPECT_EQ(box(Role::CategoryBox)->currentText(), "");
+    EXPECT_EQ(items(Role::FrequencyBox),
               f.frequenciesRefilled ? QStringList({"Monthly", "Weekly"}) : QStringList({"Old"}));
-    EXPECT_EQ(box("ComboBox3")->currentText(), f.frequenciesRefilled ? "" : "Old");
+    EXPECT_EQ(box(Role::FrequencyBox)->currentText(), f.frequenciesRefilled ? "" : "Old");
     EXPECT_EQ(journals().filtered(), f.filtered);
     EXPECT_EQ(journals().filter(), f.filter[0] == '\0' ? before : std::string(f.filter));
-    EXPECT_EQ(text("Label7"), count);
+    EXPECT_EQ(text(Role::RecordCountLabel), count);
 
     // The previous file of a failed write stays whole, with no temporary file beside it.
     for (const QString& file : QString::fromLatin1(f.subjectFiles).split('|', Qt::SkipEmptyParts))
@@ -287,19 +281,19 @@ TEST_P(BadCategoryTest, IsRefusedBeforeAnyListIsWritten) {
     fs::create_directories(programDir() + "/lists/subjects");
     openAsAdministrator();
 
-    click("BitBtn5");
+    click(Role::UpdateListsButton);
 
     const std::string error = "Cannot create file \"" + programDir() + "/lists/subjects/" + c.shown +
                               ".txt\". A category that contains \"/\", \"\\\" or a zero byte, or is \".\" or "
                               "\"..\", is not a valid file name.";
     EXPECT_EQ(prompts.errors(), QStringList({QString::fromStdString(error)}));
     EXPECT_TRUE(prompts.messages().isEmpty());
-    EXPECT_EQ(itemsOf(box("ComboBox1")), QStringList({"Alpha", "Omega"}));
+    EXPECT_EQ(items(Role::CategoryBox), QStringList({"Alpha", "Omega"}));
     EXPECT_FALSE(journals().filtered());
     EXPECT_EQ(filesBelow(programDir()),
               std::set<std::string>({"lists/categories.txt", "lists/ferequently.txt"}));
     EXPECT_EQ(listFile("lists/categories.txt"), "Alpha\r\nOmega\r\n");
-    EXPECT_EQ(box("ComboBox3")->count(), 2);  // the frequencies of the library file, not rebuilt
+    EXPECT_EQ(box(Role::FrequencyBox)->count(), 2);  // the frequencies of the library file, not rebuilt
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, BadCategoryTest,

@@ -4,12 +4,6 @@
 namespace lumaref::test {
 namespace {
 
-QStringList itemsOf(QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
-    return items;
-}
-
 class PickListTest : public WindowTest {
 protected:
     void SetUp() override {
@@ -18,38 +12,38 @@ protected:
         openWindow();
         activateWindow();
     }
-    QComboBox* subjects() { return control<QComboBox>("ComboBox2"); }
+    QComboBox* subjects() { return control<QComboBox>(Role::SubjectBox); }
 };
 
 TEST_F(PickListTest, ChoosingACategoryLoadsItsSubjectsAndClearsTheSubjectText) {
-    retype("ComboBox2", "Mechanics");
-    pick("ComboBox1", "Physics");
-    EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
+    retype(Role::SubjectBox, "Mechanics");
+    pick(Role::CategoryBox, "Physics");
+    EXPECT_EQ(items(Role::SubjectBox), QStringList({"Optics", "Mechanics"}));
     EXPECT_EQ(subjects()->currentText(), "");
-    EXPECT_EQ(text("Label7"), "4");
+    EXPECT_EQ(text(Role::RecordCountLabel), "4");
 
-    pick("ComboBox2", "Mechanics");
+    pick(Role::SubjectBox, "Mechanics");
     EXPECT_EQ(journals().filter(), "category='Physics' AND subject='Mechanics'");
-    EXPECT_EQ(text("Label7"), "1");
+    EXPECT_EQ(text(Role::RecordCountLabel), "1");
 }
 
 TEST_F(PickListTest, ACategoryWithoutSubjectFileKeepsTheOldItemsButClearsTheText) {
-    retype("ComboBox1", "Physics");
-    retype("ComboBox2", "Optics");
-    retype("ComboBox1", "Chemistry");
-    EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
+    retype(Role::CategoryBox, "Physics");
+    retype(Role::SubjectBox, "Optics");
+    retype(Role::CategoryBox, "Chemistry");
+    EXPECT_EQ(items(Role::SubjectBox), QStringList({"Optics", "Mechanics"}));
     EXPECT_EQ(subjects()->currentText(), "");
-    EXPECT_EQ(text("Label7"), "1");
+    EXPECT_EQ(text(Role::RecordCountLabel), "1");
 }
 
 TEST_F(PickListTest, ClearingTheCategoryKeepsTheSubjectInForce) {
-    retype("ComboBox1", "Physics");
-    retype("ComboBox2", "Optics");
-    retype("ComboBox1", "");
+    retype(Role::CategoryBox, "Physics");
+    retype(Role::SubjectBox, "Optics");
+    retype(Role::CategoryBox, "");
     EXPECT_EQ(subjects()->currentText(), "Optics");
-    EXPECT_EQ(itemsOf(subjects()), QStringList({"Optics", "Mechanics"}));
+    EXPECT_EQ(items(Role::SubjectBox), QStringList({"Optics", "Mechanics"}));
     EXPECT_EQ(journals().filter(), "subject='Optics'");
-    EXPECT_EQ(text("Label7"), "3");
+    EXPECT_EQ(text(Role::RecordCountLabel), "3");
 }
 
 // A category text never reaches a file outside lists/subjects, nor a name made of dots.
@@ -67,10 +61,10 @@ TEST_P(SubjectPathTest, FindsNoSubjectFileOutsideTheSubjectFolder) {
     createLibrary();
     writeProgramFile(GetParam().planted, "Leaked\r\n");
     openWindow();
-    retype("ComboBox1", QString::fromUtf8(GetParam().category));
-    EXPECT_EQ(control<QComboBox>("ComboBox2")->count(), 0);
+    retype(Role::CategoryBox, QString::fromUtf8(GetParam().category));
+    EXPECT_EQ(control<QComboBox>(Role::SubjectBox)->count(), 0);
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(text("Label7"), "0");
+    EXPECT_EQ(text(Role::RecordCountLabel), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, SubjectPathTest,
@@ -91,9 +85,9 @@ TEST_F(WindowTest, ListFilesKeepEveryLineWhateverItsBreak) {
     writeProgramFile("lists/ferequently.txt", "Monthly");
     openWindow();
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox1")),
+    EXPECT_EQ(items(Role::CategoryBox),
               QStringList({"Physics", "Chemistry", "", QString::fromUtf8("Café"), "Last"}));
-    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox3")), QStringList({"Monthly"}));
+    EXPECT_EQ(items(Role::FrequencyBox), QStringList({"Monthly"}));
 }
 
 }  // namespace

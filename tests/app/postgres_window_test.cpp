@@ -1,7 +1,7 @@
 // The window over a PostgreSQL server, with another workstation on the same database.
 #include <memory>
 
-#include "app/ranking_fixture.h"
+#include "app/window_fixture.h"
 #include "db/database_file.h"
 #include "db/postgres_connection.h"
 #include "db/postgres_database_copy.h"
@@ -20,13 +20,14 @@ const std::vector<TestJournal> kJournals = {
     {"Gamma", "Chemistry", "Organic", "Monthly", "1000-0003", "", "0.3", "", 0},
 };
 
-class PostgresWindowTest : public RankingWindowTest {
+class PostgresWindowTest : public WindowTest {
 protected:
     void SetUp() override {
         if (const auto reason = PostgresSchema::unavailableReason()) GTEST_SKIP() << *reason;
         server = std::make_unique<PostgresSchema>();
         createLibrary(kJournals);
-        addRanking({{"1000-0001", "100", "1.1", "1.0"}, {"1000-0002", "200", "2.2", "2.0"}});
+        execSql(databasePath(),
+                rankingRowsSql({{"1000-0001", "100", "1.1", "1.0"}, {"1000-0002", "200", "2.2", "2.0"}}));
         const DatabaseFile source(databasePath(), DatabaseFile::Mode::ReadOnly);
         PgConnection target(server->conninfo());
         copySqliteToPostgres(source.handle(), target, false);
@@ -50,7 +51,7 @@ TEST_F(PostgresWindowTest, AnImpactFactorUpdateReachesTheServerAndAStaleEditElse
     openWindowOnOwnDatabase(server->conninfo());
     activateWindow();
     enterAdminMode();
-    click("BitBtn3");
+    click(Role::UpdateImpactFactorsButton);
     EXPECT_EQ(prompts.messages(), QStringList{"Finish!"});
     EXPECT_TRUE(prompts.errors().isEmpty());
     EXPECT_EQ(serverFigures("Alpha"), "'1.1' '100' '1.0'");
@@ -94,7 +95,7 @@ TEST_F(PostgresWindowTest, AJournalListTheRoleMayNotReadIsOneClearMessage) {
     for (const QString& error : prompts.errors())
         EXPECT_FALSE(error.contains("permission denied")) << error.toStdString();
     EXPECT_TRUE(window().isVisible());
-    EXPECT_EQ(text("Label10"), "0");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "0");
 }
 
 }  // namespace

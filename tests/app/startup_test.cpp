@@ -16,53 +16,46 @@
 namespace lumaref::test {
 namespace {
 
-QStringList itemsOf(QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
-    return items;
-}
-
 TEST_F(WindowTest, OpensOnEveryJournalWithTheDesignedStartState) {
     createLibrary();
     openWindow();
 
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_EQ(window().windowTitle(), "Lumaref v 1.0");
-    EXPECT_EQ(text("Label7"), "7");
-    EXPECT_EQ(text("Label10"), "0");
-    EXPECT_EQ(text("Label13"), "Search for:");
+    EXPECT_EQ(text(Role::RecordCountLabel), "7");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "0");
+    EXPECT_EQ(text(Role::SearchTextLabel), "Search for:");
     EXPECT_EQ(gridRows(), 7);
-    EXPECT_EQ(control<QComboBox>("ComboBox4")->currentText(), "Journal Title");
-    EXPECT_TRUE(control<QRadioButton>("RadioButton5")->isChecked());
-    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox1")),
-              QStringList({"Physics", "O'Brien Category", "Chemistry", "فيزياء"}));
-    EXPECT_EQ(itemsOf(control<QComboBox>("ComboBox3")), QStringList({"Monthly", "Weekly", "Quarterly"}));
+    EXPECT_EQ(control<QComboBox>(Role::SearchFieldBox)->currentText(), "Journal Title");
+    EXPECT_TRUE(control<QRadioButton>(Role::AllIndexesButton)->isChecked());
+    EXPECT_EQ(items(Role::CategoryBox), QStringList({"Physics", "O'Brien Category", "Chemistry", "فيزياء"}));
+    EXPECT_EQ(items(Role::FrequencyBox), QStringList({"Monthly", "Weekly", "Quarterly"}));
     // Loading a pick list leaves its text alone: nothing is chosen at start-up.
-    for (const char* name : {"ComboBox1", "ComboBox2", "ComboBox3"}) {
-        EXPECT_EQ(control<QComboBox>(name)->currentText(), "") << name;
+    for (const Role box : {Role::CategoryBox, Role::SubjectBox, Role::FrequencyBox}) {
+        EXPECT_EQ(control<QComboBox>(box)->currentText(), "") << box.objectName;
     }
-    EXPECT_EQ(control<QComboBox>("ComboBox2")->count(), 0);
-    EXPECT_EQ(lineEditOf("Edit4")->text(), "");
-    EXPECT_EQ(enabledAdminControls(), QStringList());
-    EXPECT_TRUE(control<QWidget>("BitBtn8")->isEnabled());
+    EXPECT_EQ(control<QComboBox>(Role::SubjectBox)->count(), 0);
+    EXPECT_EQ(lineEditOf(Role::SearchEdit)->text(), "");
+    EXPECT_EQ(enabledAdminControls(), std::vector<Role>());
+    EXPECT_TRUE(control(Role::SaveButton)->isEnabled());
     EXPECT_EQ(journals().filter(), "");
     EXPECT_TRUE(journals().filtered());
 
     activateWindow();
-    EXPECT_FALSE(control<QWidget>("BitBtn4")->isVisible());
-    EXPECT_FALSE(control<QWidget>("BitBtn6")->isVisible());
-    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+    EXPECT_FALSE(control(Role::UpdateCategoriesButton)->isVisible());
+    EXPECT_FALSE(control(Role::UpdateFrequenciesButton)->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(Role::ProgressBar)->isVisible());
     // The grid leads the tab order: it takes the focus, and its enter event fills the current number.
-    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("DBGrid1"));
-    EXPECT_EQ(text("Label10"), "1");
+    EXPECT_EQ(QApplication::focusWidget(), control(Role::Grid));
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "1");
 }
 
 TEST_F(WindowTest, AnEmptyJournalTableShowsMinusOneOnceTheGridHasTheFocus) {
     createLibrary({});
     openWindow();
     activateWindow();
-    EXPECT_EQ(text("Label7"), "0");
-    EXPECT_EQ(text("Label10"), "-1");
+    EXPECT_EQ(text(Role::RecordCountLabel), "0");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "-1");
     EXPECT_TRUE(prompts.shown().empty());
 }
 
@@ -83,7 +76,8 @@ TEST_F(WindowTest, EveryControlOfTheWindowIsThereByName) {
         EXPECT_TRUE(box->isEditable()) << name;
         EXPECT_EQ(box->layoutDirection(), Qt::RightToLeft) << name;
     }
-    auto* navigator = control<QWidget>("DBNavigator1");
+    auto* navigator = window().findChild<QWidget*>("DBNavigator1");
+    ASSERT_NE(navigator, nullptr);
     for (const char* name : {"nbFirst", "nbPrior", "nbNext", "nbLast"}) {
         EXPECT_NE(navigator->findChild<QAbstractButton*>(name), nullptr) << name;
     }
@@ -100,7 +94,7 @@ struct StartupFailure {
     const char* name;
     std::function<std::string(const StartupPaths&)> spoil;  // returns the path the errors name
     std::function<QStringList(const std::string&)> errors;
-    const char* label7;
+    const char* recordCount;
     const char* searchField;
     int frequencies;
 };
@@ -125,9 +119,9 @@ TEST_P(StartupFailureTest, ReportsEachFailureAndStillOpens) {
     const std::string path = GetParam().spoil({programDir(), databasePath()});
     openWindow();
     EXPECT_EQ(prompts.errors(), GetParam().errors(path));
-    EXPECT_EQ(text("Label7"), GetParam().label7);
-    EXPECT_EQ(control<QComboBox>("ComboBox4")->currentText(), GetParam().searchField);
-    EXPECT_EQ(control<QComboBox>("ComboBox3")->count(), GetParam().frequencies);
+    EXPECT_EQ(text(Role::RecordCountLabel), GetParam().recordCount);
+    EXPECT_EQ(control<QComboBox>(Role::SearchFieldBox)->currentText(), GetParam().searchField);
+    EXPECT_EQ(control<QComboBox>(Role::FrequencyBox)->count(), GetParam().frequencies);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -167,12 +161,12 @@ TEST_F(WindowTest, WithTheJournalsClosedEveryGridEventReportsTheClosedDataset) {
     openWindow();
     activateWindow();
     prompts.clear();
-    click("nbNext");
-    QTest::mouseMove(control<QTableView>("DBGrid1")->viewport(), QPoint(40, 40));
+    click(Role::NextRecordButton);
+    QTest::mouseMove(control<QTableView>(Role::Grid)->viewport(), QPoint(40, 40));
     ASSERT_GE(prompts.errors().size(), 2);
     for (const QString& error : prompts.errors()) EXPECT_EQ(error, kClosed);
     EXPECT_EQ(gridRows(), 0);
-    EXPECT_EQ(text("Label10"), "0");
+    EXPECT_EQ(text(Role::CurrentRecordLabel), "0");
 }
 
 }  // namespace

@@ -28,8 +28,48 @@ std::string listFileText(const std::vector<std::string>& items) {
 
 }  // namespace
 
-const QStringList kAdminControls = {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn5", "BitBtn7", "Edit1",
-                                    "Edit2",   "Edit3",   "Label1",  "Label2",  "Label3"};
+const Role Role::ImportFileLabel{"Label1"};
+const Role Role::ImportFileEdit{"Edit1"};
+const Role Role::BrowseButton{"BitBtn1"};
+const Role Role::ImportCategoryLabel{"Label2"};
+const Role Role::ImportCategoryEdit{"Edit2"};
+const Role Role::ImportSubjectLabel{"Label3"};
+const Role Role::ImportSubjectEdit{"Edit3"};
+const Role Role::ImportButton{"BitBtn2"};
+const Role Role::CategoryBox{"ComboBox1"};
+const Role Role::SubjectBox{"ComboBox2"};
+const Role Role::FrequencyBox{"ComboBox3"};
+const Role Role::UpdateListsButton{"BitBtn5"};
+const Role Role::UpdateCategoriesButton{"BitBtn4"};
+const Role Role::UpdateFrequenciesButton{"BitBtn6"};
+const Role Role::SciButton{"RadioButton1"};
+const Role Role::ScieButton{"RadioButton2"};
+const Role Role::EsciButton{"RadioButton3"};
+const Role Role::AhciButton{"RadioButton4"};
+const Role Role::AllIndexesButton{"RadioButton5"};
+const Role Role::FirstRecordButton{"nbFirst"};
+const Role Role::PriorRecordButton{"nbPrior"};
+const Role Role::NextRecordButton{"nbNext"};
+const Role Role::LastRecordButton{"nbLast"};
+const Role Role::SaveButton{"BitBtn8"};
+const Role Role::SearchFieldBox{"ComboBox4"};
+const Role Role::SearchTextLabel{"Label13"};
+const Role Role::SearchEdit{"Edit4"};
+const Role Role::Grid{"DBGrid1"};
+const Role Role::RecordCountLabel{"Label7"};
+const Role Role::CurrentRecordLabel{"Label10"};
+const Role Role::ProgressBar{"ProgressBar1"};
+const Role Role::UpdateQuartilesButton{"BitBtn7"};
+const Role Role::UpdateImpactFactorsButton{"BitBtn3"};
+const Role Role::StatusBar{"StatusBar1"};
+
+void PrintTo(const Role& role, std::ostream* out) { *out << role.objectName; }
+
+const std::vector<Role> kAdminControls = {
+    Role::BrowseButton,        Role::ImportButton,          Role::UpdateImpactFactorsButton,
+    Role::UpdateListsButton,   Role::UpdateQuartilesButton, Role::ImportFileEdit,
+    Role::ImportCategoryEdit,  Role::ImportSubjectEdit,     Role::ImportFileLabel,
+    Role::ImportCategoryLabel, Role::ImportSubjectLabel};
 
 const std::vector<TestJournal> kLibrary = {
     {"Journal of Applied Optics", "Physics", "Optics", "Monthly", "1111-0001", "2222-0001", "2.5", "Q1", 1,
@@ -45,17 +85,6 @@ const std::vector<TestJournal> kLibrary = {
     {"Photonics", "Physics", "Optics", "Quarterly", "1111-0006", "2222-0006", "1.9", "Q3", 3, "MDPI, Basel"},
     {"مجلة الفيزياء", "فيزياء", "بصريات", "Monthly", "1111-0007", "2222-0007", "0.4", "", 0, "طهران"},
 };
-
-std::string journalRowSql(const TestJournal& j) {
-    auto flag = [&j](int index) { return j.index == index ? std::string("1") : std::string("0"); };
-    return "INSERT INTO journals (Title, ISSN, \"E-ISSN\", Frequently, IF, Q, \"Science Citation Index\", "
-           "\"Science Citation Index Expanded\", \"Emerging Sources Citation Index\", "
-           "\"Arts Humanities Citation Index\", Address, category, subject) VALUES (" +
-           sqlQuoted(j.title) + ", " + sqlQuoted(j.issn) + ", " + sqlQuoted(j.eissn) + ", " +
-           sqlQuoted(j.frequency) + ", " + sqlQuoted(j.impactFactor) + ", " + sqlQuoted(j.quartile) + ", " +
-           flag(1) + ", " + flag(2) + ", " + flag(3) + ", " + flag(4) + ", " + sqlQuoted(j.address) + ", " +
-           sqlQuoted(j.category) + ", " + sqlQuoted(j.subject) + ");\n";
-}
 
 WindowTest::WindowTest() : cwd_(dir_.path()) {}
 
@@ -95,13 +124,14 @@ void WindowTest::activateWindow() {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
 }
 
-QLineEdit* WindowTest::lineEditOf(const char* name) {
-    if (auto* box = window_->findChild<QComboBox*>(QString::fromLatin1(name))) return box->lineEdit();
-    return control<QLineEdit>(name);
+QLineEdit* WindowTest::lineEditOf(Role editOrBox) {
+    if (auto* box = window_->findChild<QComboBox*>(QString::fromLatin1(editOrBox.objectName)))
+        return box->lineEdit();
+    return control<QLineEdit>(editOrBox);
 }
 
-void WindowTest::retype(const char* name, const QString& text) {
-    QLineEdit* edit = lineEditOf(name);
+void WindowTest::retype(Role editOrBox, const QString& text) {
+    QLineEdit* edit = lineEditOf(editOrBox);
     if (!edit->text().isEmpty()) {
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
@@ -110,8 +140,8 @@ void WindowTest::retype(const char* name, const QString& text) {
     for (QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-void WindowTest::pick(const char* comboName, const QString& item) {
-    auto* box = control<QComboBox>(comboName);
+void WindowTest::pick(Role comboBox, const QString& item) {
+    auto* box = control<QComboBox>(comboBox);
     const int row = box->findText(item, Qt::MatchExactly);
     ASSERT_GE(row, 0) << item.toStdString();
     box->showPopup();
@@ -122,26 +152,31 @@ void WindowTest::pick(const char* comboName, const QString& item) {
 }
 
 void WindowTest::enterAdminMode() {
-    retype("ComboBox4", "Admin Mode");
-    retype("Edit4",
+    retype(Role::SearchFieldBox, "Admin Mode");
+    retype(Role::SearchEdit,
            QString::fromUtf8(kAdminAccessCode.data(), static_cast<qsizetype>(kAdminAccessCode.size())));
     ASSERT_EQ(enabledAdminControls(), kAdminControls);
 }
 
-QStringList WindowTest::enabledAdminControls() {
-    QStringList names;
-    for (const QString& name : kAdminControls) {
-        if (control<QWidget>(name.toLatin1().constData())->isEnabled()) names.append(name);
+std::vector<Role> WindowTest::enabledAdminControls() {
+    std::vector<Role> enabled;
+    for (const Role role : kAdminControls) {
+        if (control(role)->isEnabled()) enabled.push_back(role);
     }
-    return names;
+    return enabled;
 }
 
-void WindowTest::click(const char* name) {
-    QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton);
+QStringList WindowTest::items(Role box) {
+    QStringList items;
+    const auto* combo = control<QComboBox>(box);
+    for (int i = 0; i < combo->count(); ++i) items.append(combo->itemText(i));
+    return items;
 }
 
-QString WindowTest::statusText() { return control<QStatusBar>("StatusBar1")->currentMessage(); }
+void WindowTest::click(Role button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
 
-int WindowTest::gridRows() { return control<QTableView>("DBGrid1")->model()->rowCount(); }
+QString WindowTest::statusText() { return control<QStatusBar>(Role::StatusBar)->currentMessage(); }
+
+int WindowTest::gridRows() { return control<QTableView>(Role::Grid)->model()->rowCount(); }
 
 }  // namespace lumaref::test

@@ -9,37 +9,41 @@
 #include <QStringList>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/scripted_prompts.h"
+#include "support/temp_database.h"
 #include "support/temp_dir.h"
 
 namespace lumaref::test {
 
-// One journal of a test database; index is 0 (none) or 1..4 for the four citation indexes.
-struct TestJournal {
-    const char* title;
-    const char* category;
-    const char* subject;
-    const char* frequency;
-    const char* issn = "";
-    const char* eissn = "";
-    const char* impactFactor = "";
-    const char* quartile = "";
-    int index = 0;
-    const char* address = "";
-};
-
-std::string journalRowSql(const TestJournal& journal);
-
 // Seven journals with every field the browsing reads, Arabic and a single quote included.
 extern const std::vector<TestJournal> kLibrary;
 
-// The administrator controls by name, in the order the gate sets them.
-extern const QStringList kAdminControls;
+// A control of the window by what it does, named as MainWindow names its member. Tests reach the
+// controls by role; the definitions of the roles in window_fixture.cpp are the one table of the
+// design's component names, which are the controls' objectNames.
+struct Role {
+    const char* objectName;
+    bool operator==(const Role& other) const { return std::string_view(objectName) == other.objectName; }
+
+    static const Role ImportFileLabel, ImportFileEdit, BrowseButton, ImportCategoryLabel, ImportCategoryEdit,
+        ImportSubjectLabel, ImportSubjectEdit, ImportButton, CategoryBox, SubjectBox, FrequencyBox,
+        UpdateListsButton, UpdateCategoriesButton, UpdateFrequenciesButton, SciButton, ScieButton, EsciButton,
+        AhciButton, AllIndexesButton, FirstRecordButton, PriorRecordButton, NextRecordButton,
+        LastRecordButton, SaveButton, SearchFieldBox, SearchTextLabel, SearchEdit, Grid, RecordCountLabel,
+        CurrentRecordLabel, ProgressBar, UpdateQuartilesButton, UpdateImpactFactorsButton, StatusBar;
+};
+
+void PrintTo(const Role& role, std::ostream* out);  // a failure names the control by its objectName
+
+// The administrator controls, in the order the gate sets them.
+extern const std::vector<Role> kAdminControls;
 
 // Each test gets its own directory as current directory, with Database.mdb in it and the program
 // directory (list files) below it, and builds the window there.
@@ -64,22 +68,23 @@ protected:
     const RecordSet& journals() { return window_->database().journals; }
     // Chooses "Admin Mode" and types the access code.
     void enterAdminMode();
-    // The names of the administrator controls that are enabled, in the order the gate sets them.
-    QStringList enabledAdminControls();
+    // The administrator controls that are enabled, in the order the gate sets them.
+    std::vector<Role> enabledAdminControls();
 
-    template <class T>
-    T* control(const char* name) {
-        T* found = window_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
+    template <class T = QWidget>
+    T* control(Role role) {
+        T* found = window_->findChild<T*>(QString::fromLatin1(role.objectName));
+        EXPECT_NE(found, nullptr) << role.objectName;
         return found;
     }
-    QString text(const char* labelName) { return control<QLabel>(labelName)->text(); }
-    QString statusText();  // what the status bar says now
-    QLineEdit* lineEditOf(const char* name);
+    QString text(Role label) { return control<QLabel>(label)->text(); }
+    QStringList items(Role box);  // a combo box's pick list, in order
+    QString statusText();         // what the status bar says now
+    QLineEdit* lineEditOf(Role editOrBox);
     // Replaces the text of an edit box or a combo box's line edit by typing, key by key.
-    void retype(const char* name, const QString& text);
-    void pick(const char* comboName, const QString& item);  // through the drop-down list
-    void click(const char* name);
+    void retype(Role editOrBox, const QString& text);
+    void pick(Role box, const QString& item);  // through the drop-down list
+    void click(Role button);
     int gridRows();
 
     ScriptedPrompts prompts;

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "convert/csv_table_load.h"
 #include "db/connection.h"
 #include "db/record_set.h"
+#include "ranking/impact_factor_update.h"
+#include "ranking/quartile_update.h"
 #include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
@@ -140,6 +143,51 @@ TEST_F(CsvLoadTest, YesNoColumnsAreStoredAsTheRecordSetsFilterThem) {
     EXPECT_EQ(titlesWhere("[Science Citation Index] = True"), "A");
     EXPECT_EQ(titlesWhere("[Emerging Sources Citation Index] = True"), "BCD");
     EXPECT_EQ(titlesWhere("[Emerging Sources Citation Index] <> True"), "A");
+}
+
+// Starting from the exports, both ranking updates copy the loaded text exactly: a thousands separator
+// and trailing zeros kept; matched by ISSN or by E-ISSN; the Emerging Sources journal left out of the
+// impact factors only.
+TEST_F(CsvLoadTest, BothRankingUpdatesCopyTheLoadedFiguresExactly) {
+    load(
+        csv("Journal Data Filtered By:  Selected JCR Year: 2018\r\n"
+            "Rank,Full Journal Title,Total Cites,Journal Impact Factor,ISSN,"
+            "Impact Factor without Journal Self Cites\r\n"
+            "1,\"Optics, Lasers and Light\",\"32,500\",1.50,1111-0001,1.20\r\n"
+            "2,Photonics Letters,812,2.000,2222-0002,1.900\r\n"
+            "3,Emerging Optics,40,0.300,1111-0003,0.250\r\n"));
+    load(csv("Rank;Journal Title;ISSN\n1;Photonics Letters;2222-0002\n", "q1.csv"), "JCRQ1");
+    load(csv("Journal Title,ISSN\n\"Optics, Lasers and Light\",1111-0001\n", "q2.csv"), "JCRQ2");
+    load(csv("ISSN\tJournal Title\n1111-0003\tEmerging Optics\n", "q4.csv"), "JCRQ4");
+    const test::TestJournal journalRows[] = {
+        {"Optics, Lasers and Light", "Physics", "Optics", "Monthly", "1111-0001", "9999-0001", "", "", 1},
+        {"Photonics Letters", "Physics", "Optics", "Weekly", "1111-0002", "2222-0002", "", "", 2},
+        {"Emerging Optics", "Physics", "Optics", "Monthly", "1111-0003", "", "7.7", "", 3},
+        {"Unranked Review", "Physics", "Optics", "Monthly", "1111-0004", "", "", "", 1},
+    };
+    std::string sql;
+    for (const test::TestJournal& row : journalRows) sql += test::journalRowSql(row);
+    test::execSql(database(), sql);
+
+    test::CurrentDir cwd(dir_.path());
+    Connection connection("Data Source=Database.mdb;");
+    RecordSet journals("ADOQuery1", connection, "journals");
+    RecordSet ranking("ADOQuery2", connection, "jcr2018");
+    std::array<RecordSet, 4> quartiles = {
+        RecordSet("ADOQuery3", connection, "JCRQ1"), RecordSet("ADOQuery4", connection, "JCRQ2"),
+        RecordSet("ADOQuery5", connection, "JCRQ3"), RecordSet("ADOQuery6", connection, "JCRQ4")};
+    journals.open();
+    ranking.open();
+    for (RecordSet& quartile : quartiles) quartile.open();
+    NoWindow steps;
+    updateImpactFactors(journals, ranking, steps);
+    journals.setFiltered(false);  // the window would apply its selection again: here every journal
+    updateQuartiles(journals, {&quartiles[0], &quartiles[1], &quartiles[2], &quartiles[3]}, steps);
+
+    EXPECT_EQ(rowsOf("journals",
+                     "ifnull(IF, '') || '|' || ifnull(\"Total Cites\", '') || '|' || "
+                     "ifnull(\"Impact Factor without Journal Self Cites\", '') || '|' || ifnull(Q, '')"),
+              "1.50|32,500|1.20|Q2;2.000|812|1.900|Q1;7.7|||Q4;|||");
 }
 
 // Bad input: a clear message naming the problem, and the database file exactly as before.

@@ -157,6 +157,8 @@ const Case kAddressPositionCases[] = {
      {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"A. Smith Press", C::Address, "A. Smith Press", ""}}},
     {"DecimalBeforeTheFullStopIsNoRunningNumber",
      {{"E-ISSN: 1", C::EIssn, "1", "A"}, {"1.2. Floor", C::Address, "1.2. Floor", ""}}},
+    {"ARunningNumberNeedsAtLeastOneDigit",
+     {{"ISSN: 1", C::Issn, "1", "A"}, {". Foo", C::Address, ". Foo", ""}}},
     {"NumberedTitleAfterEIssnStartsAnEntry",
      {{"E-ISSN: 1", C::EIssn, "1", "A"},
       {"2. Next Journal", C::Title, "Next Journal", "T"},

@@ -76,4 +76,37 @@ std::string journalInsert(std::string_view title, std::string_view category, std
            sqlQuoted(category) + ", " + sqlQuoted(subject) + ", " + sqlQuoted(frequency) + ");\n";
 }
 
+std::string journalRowSql(const TestJournal& j) {
+    auto flag = [&j](int index) { return j.index == index ? std::string("1") : std::string("0"); };
+    return "INSERT INTO journals (Title, ISSN, \"E-ISSN\", Frequently, IF, Q, \"Science Citation Index\", "
+           "\"Science Citation Index Expanded\", \"Emerging Sources Citation Index\", "
+           "\"Arts Humanities Citation Index\", Address, category, subject) VALUES (" +
+           sqlQuoted(j.title) + ", " + sqlQuoted(j.issn) + ", " + sqlQuoted(j.eissn) + ", " +
+           sqlQuoted(j.frequency) + ", " + sqlQuoted(j.impactFactor) + ", " + sqlQuoted(j.quartile) + ", " +
+           flag(1) + ", " + flag(2) + ", " + flag(3) + ", " + flag(4) + ", " + sqlQuoted(j.address) + ", " +
+           sqlQuoted(j.category) + ", " + sqlQuoted(j.subject) + ");\n";
+}
+
+std::string rankingRowsSql(const std::vector<TestRankingRow>& rows) {
+    std::string sql;
+    int rank = 0;
+    for (const TestRankingRow& row : rows) {
+        sql +=
+            "INSERT INTO jcr2018 (Rank, \"Full Journal Title\", ISSN, \"Total Cites\", "
+            "\"Journal Impact Factor\", \"Impact Factor without Journal Self Cites\") VALUES (" +
+            std::to_string(++rank) + ", 'T', " + sqlQuoted(row.issn) + ", " + sqlQuoted(row.totalCites) +
+            ", " + sqlQuoted(row.impactFactor) + ", " + sqlQuoted(row.withoutSelfCites) + ");\n";
+    }
+    return sql;
+}
+
+std::string quartileRowsSql(int quartile, const std::vector<const char*>& issns) {
+    std::string sql;
+    for (const char* issn : issns) {
+        sql += "INSERT INTO JCRQ" + std::to_string(quartile) + " (\"Journal Title\", ISSN) VALUES ('T', " +
+               sqlQuoted(issn) + ");\n";
+    }
+    return sql;
+}
+
 }  // namespace lumaref::test
