@@ -1,5 +1,6 @@
 #include "convert/csv_master_list_load.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,10 +9,8 @@
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/statement.h"
-#include "exchange/import_names.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
-#include "text/value_text.h"
 
 namespace lumaref {
 
@@ -28,10 +27,6 @@ std::string indexFieldFor(const MasterListLoadRequest& request) {
 }
 
 enum Field : std::uint8_t { kTitle, kIssn, kEIssn, kAddress, kCategory, kSubject };
-
-// Kept under a match key that needs no flag from this load: a record it adds, or a stored journal
-// already flagged.
-constexpr std::int64_t kNothingToFlag = -1;
 
 std::string fieldList() {
     std::string list;
@@ -51,45 +46,18 @@ MasterListToLoad readMasterListToLoad(const MasterListLoadRequest& request) {
     // The subject box of the window has no counterpart here: a row without categories is filed
     // under the category itself.
     load.list = readMasterListCsvText(readCsvText(request.csvPath), request.category);
-    checkImportName("category", request.category);
-    for (const MasterListRecord& record : load.list.records) checkImportName("subject", record.subject);
+    checkMasterListNames(load.list, request.category);
     load.report.rows = load.list.rows;
     load.report.withoutIssn = load.list.rowsWithoutIssn;
     load.report.literalQuoteLines = load.list.literalQuoteLines;
     return load;
 }
 
-void MasterListMerge::addStored(std::string_view issn, std::string_view eIssn, std::string_view category,
-                                std::string_view subject, std::int64_t key) {
-    const auto [value, isNew] =
-        matches_.findOrAdd(issn, eIssn, category, subject, static_cast<std::int64_t>(storedKeys_.size()));
-    if (value != nullptr && isNew) storedKeys_.push_back(key);
-}
-
-MasterListChanges MasterListMerge::decide(MasterListToLoad& load,
-                                          const std::array<FieldInfo, kMasterListFieldCount>& fields) {
-    MasterListChanges changes;
-    const std::string_view category = withinFieldSize(fields[kCategory], load.category);
-    for (const MasterListRecord& record : load.list.records) {
-        const MasterListRow values = {withinFieldSize(fields[kTitle], record.title),
-                                      withinFieldSize(fields[kIssn], record.issn),
-                                      withinFieldSize(fields[kEIssn], record.eIssn),
-                                      withinFieldSize(fields[kAddress], record.address),
-                                      category,
-                                      withinFieldSize(fields[kSubject], record.subject)};
-        const auto [value, isNew] = matches_.findOrAdd(values[kIssn], values[kEIssn], values[kCategory],
-                                                       values[kSubject], kNothingToFlag);
-        if (isNew) {
-            changes.added.push_back(values);
-            continue;
-        }
-        ++load.report.merged;
-        if (*value != kNothingToFlag) {
-            changes.flagged.push_back(storedKeys_[static_cast<std::size_t>(*value)]);
-            *value = kNothingToFlag;
-        }
-    }
+MasterListChanges decideMasterListLoad(MasterListMerge& merge, MasterListToLoad& load,
+                                       const std::array<FieldInfo, kMasterListFieldCount>& fields) {
+    MasterListChanges changes = merge.decide(load.list, load.category, fields);
     load.report.added = changes.added.size();
+    load.report.merged = static_cast<std::size_t>(changes.counts.merged);
     return changes;
 }
 
@@ -114,7 +82,7 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject),
                         existing.columnInt64(0));
     }
-    const MasterListChanges changes = merge.decide(load, fields);
+    const MasterListChanges changes = decideMasterListLoad(merge, load, fields);
 
     const std::string& flag = load.report.indexField;
     Statement insert(db,

@@ -100,7 +100,7 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
                                 stored.value(row, 4), rowKey);
             }
         }
-        const MasterListChanges changes = merge.decide(load, journals.fields);
+        const MasterListChanges changes = decideMasterListLoad(merge, load, journals.fields);
 
         if (!changes.added.empty()) copyIn(target, changes.added, flag);
         if (!flag.empty() && !changes.flagged.empty()) {

@@ -10,7 +10,6 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
-#include "convert/csv_master_list_load.h"
 #include "convert/jcr_load.h"
 #include "convert_run.h"
 #include "support/postgres_schema.h"
@@ -188,10 +187,10 @@ TEST_F(PostgresTarget, RankingExportStoresWhatTheFileLoadStores) {
     EXPECT_EQ(count("jcr2018"), "3");
 }
 
-// Two master lists go onto the server as into a database file: the same records, cuts, merges (a
-// stored journal, a twin within the file, an ISSN in another letter case) and flags, and the same
-// summary; a load the server refuses halfway leaves every journal as it was.
-TEST_F(PostgresTarget, MasterListsStoreWhatTheFileLoadStores) {
+// Two master lists go onto the server as into a database file, with the same summary (merges of a
+// stored journal, a twin within the file, an ISSN in another letter case); a load the server refuses
+// halfway leaves every journal as it was.
+TEST_F(PostgresTarget, MasterListsSayWhatTheFileLoadSays) {
     ASSERT_EQ(run({"--quiet", "--new", server->conninfo()}).status, 0);
     const std::string database = dir.file("Database.mdb");
     test::createDatabase(database);
@@ -217,23 +216,12 @@ TEST_F(PostgresTarget, MasterListsStoreWhatTheFileLoadStores) {
         EXPECT_EQ(said(ontoServer.out), said(intoFile.out));
     }
 
-    std::vector<std::string_view> text(kMasterListFields.begin(), kMasterListFields.end());
-    std::string columns = rowText(text);
-    for (const char* flag : {"Science Citation Index Expanded", "Emerging Sources Citation Index"})
-        columns += std::string(" || '|' || CASE WHEN \"") + flag + "\" THEN 'Y' ELSE 'N' END";
+    // What the journals hold is compared with the window's import in master_list_paths_test.cpp.
     const auto serverRows = [&] {
-        return server->queryText("SELECT string_agg(" + columns +
-                                 ", ' / ' ORDER BY lumaref_key) FROM journals");
+        return server->queryText("SELECT string_agg(j::text, ' / ' ORDER BY lumaref_key) FROM journals j");
     };
     const std::string stored = serverRows();
-    EXPECT_EQ(stored, test::queryText(database, "SELECT group_concat(r, ' / ') FROM (SELECT " + columns +
-                                                    " AS r FROM journals ORDER BY rowid)"));
-    EXPECT_EQ(stored,
-              "Acta\tOptica|1000-000x|2000-0001|OSA, Washington|Physics|Optics|Y|Y / "
-              "Acta\tOptica|1000-000x|2000-0001|OSA, Washington|Physics|Acoustics|Y|N / " +
-                  std::string(255, 'L') +
-                  "|1000-0002|-|P|Physics|Optics|Y|N / Bare|-|-|P|Physics|Physics|Y|N / "
-                  "Online\\Only|-|2000-0003|-|Physics|Optics|N|Y / Bare|-|-|P|Physics|Physics|N|Y");
+    EXPECT_EQ(count("journals"), "6");
 
     // The new journal goes in by COPY before the flag on a stored one is refused: neither stays.
     server->exec(
