@@ -42,16 +42,8 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
     EXPECT_EQ(statusText(),
               "Master list: 5 records added, 0 merged into journals already stored, 1 rows "
               "without ISSN or eISSN");
-    EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE Title = 'Acta Optica' AND category = 'Physics'"),
-              "2");
-    EXPECT_EQ(
-        stored("SELECT group_concat(subject || '=' || Address, ';') FROM journals WHERE "
-               "Title = 'Acta Optica' ORDER BY rowid"),
-        "Optics=OSA, 2010 Massachusetts Ave. NW, Washington;Physics, Applied=OSA, 2010 Massachusetts Ave. "
-        "NW, Washington");
-    EXPECT_EQ(stored("SELECT subject || '|' || ifnull(\"E-ISSN\", '') FROM journals WHERE Title = "
-                     "'Uncategorised'"),
-              "Science Citation Index Expanded (SCIE)|");
+    // The rows themselves are the tool's (master_list_paths_test); here, the category from the folder.
+    EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE category = 'Physics'"), "5");
 
     // The next index's list, named by no index: the window asks. Acta Optica's Optics record and
     // Online Photonics (by its E-ISSN) are stored already and get the flag; the journal without
@@ -72,12 +64,9 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
     EXPECT_EQ(statusText(),
               "Master list: 1 records added, 2 merged into journals already stored, 1 rows "
               "without ISSN or eISSN");
-    EXPECT_EQ(stored("SELECT group_concat(Title || ':' || subject || ':' || \"Science Citation Index "
-                     "Expanded\" || \"Emerging Sources Citation Index\", ' ') FROM (SELECT * FROM journals "
-                     "WHERE category = 'Physics' AND Title IN ('Acta Optica', 'Online Photonics', "
-                     "'Nameless Letters') ORDER BY rowid)"),
-              "Acta Optica:Optics:11 Acta Optica:Physics, Applied:10 Online Photonics:Optics:11 "
-              "Nameless Letters:Optics:10 Nameless Letters:Optics:01");
+    EXPECT_EQ(stored("SELECT count(*) || ' ' || sum(\"Emerging Sources Citation Index\") FROM journals "
+                     "WHERE category = 'Physics'"),
+              "6 3");
 }
 
 // A quote inside an unquoted field is a character of the text; the file loads and the status bar
