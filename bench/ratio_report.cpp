@@ -13,8 +13,10 @@ constexpr const char* kOperations[] = {"Open",
                                        "SearchFilter",
                                        "FirstSearch",
                                        "Keystrokes",
+                                       "KeystrokesSorted",
                                        "Backspace",
                                        "SearchHandler",
+                                       "Sort",
                                        "UpdateLists",
                                        "ImportMasterList",
                                        "ExportJournalList",
@@ -144,7 +146,7 @@ bool RatioReporter::printTargets(std::ostream& out) const {
         const char* what;
         const char* ours;
         const char* peer;     // nullptr: ours' own figure
-        const char* counter;  // taken from ours' counters, or nullptr for its time
+        const char* counter;  // taken from ours' counters (and the peer's, with a peer), or nullptr for times
         double limit;
         bool atMost;  // the figure must be <= limit (else >= limit)
     };
@@ -198,6 +200,12 @@ bool RatioReporter::printTargets(std::ostream& out) const {
         {"impact-factor update on PostgreSQL at 100k: Lumaref time / Libpq time <= 1.5",
          "ImpactFactorUpdatePostgres/Lumaref/100000", "ImpactFactorUpdatePostgres/Libpq/100000", nullptr, 1.5,
          true},
+        {"sort by IF at 1M: Lumaref time / Sqlite (ORDER BY) time <= 0.25", "Sort/Lumaref/1000000",
+         "Sort/Sqlite/1000000", "IF_ms", 0.25, true},
+        {"sort by Title at 1M: Lumaref time / Sqlite (ORDER BY) time <= 0.25", "Sort/Lumaref/1000000",
+         "Sort/Sqlite/1000000", "Title_ms", 0.25, true},
+        {"keystrokes typed on (op..optic) at 1M, sorted by IF: median ms <= 2",
+         "KeystrokesSorted/Lumaref/1000000", nullptr, "measured_median_ms", 2.0, true},
         {"memory at 1M after the first search: bytes / database file bytes <= 1.1", "Memory/Lumaref/1000000",
          nullptr, "ratio_after_search", 1.1, true},
     };
@@ -211,7 +219,9 @@ bool RatioReporter::printTargets(std::ostream& out) const {
             continue;
         }
         double figure = t.counter != nullptr ? ours->counters.at(t.counter) : ours->milliseconds;
-        if (peer != nullptr) {
+        if (peer != nullptr && t.counter != nullptr) {
+            figure = ours->counters.at(t.counter) / peer->counters.at(t.counter);
+        } else if (peer != nullptr) {
             figure =
                 t.atMost ? ours->milliseconds / peer->milliseconds : peer->milliseconds / ours->milliseconds;
         }
