@@ -68,7 +68,10 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
         std::vector<double> sorted = result.times;
         std::sort(sorted.begin(), sorted.end());
         result.milliseconds = sorted[sorted.size() / 2];
-        for (const auto& [name, counter] : run.counters) result.counters[name] = counter.value;
+        for (const auto& [name, counter] : run.counters) {
+            result.counters[name] = counter.value;
+            result.counterRuns[name].push_back(counter.value);
+        }
     }
     ConsoleReporter::ReportRuns(runs);
 }
@@ -220,7 +223,15 @@ bool RatioReporter::printTargets(std::ostream& out) const {
         }
         double figure = t.counter != nullptr ? ours->counters.at(t.counter) : ours->milliseconds;
         if (peer != nullptr && t.counter != nullptr) {
-            figure = ours->counters.at(t.counter) / peer->counters.at(t.counter);
+            // Ours' n-th run over the peer's n-th, as for times: the median of those ratios.
+            const std::vector<double>& mine = ours->counterRuns.at(t.counter);
+            const std::vector<double>& theirs = peer->counterRuns.at(t.counter);
+            std::vector<double> ratios;
+            for (std::size_t i = 0; i < mine.size() && i < theirs.size(); ++i) {
+                if (theirs[i] > 0) ratios.push_back(mine[i] / theirs[i]);
+            }
+            figure = ratios.empty() ? ours->counters.at(t.counter) / peer->counters.at(t.counter)
+                                    : medianOf(ratios);
         } else if (peer != nullptr) {
             figure =
                 t.atMost ? ours->milliseconds / peer->milliseconds : peer->milliseconds / ours->milliseconds;

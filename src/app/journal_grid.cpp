@@ -170,6 +170,7 @@ int JournalGrid::designedWidth(int column) const {
 // its text needs, never narrows one.
 int JournalGrid::neededWidth(int column) const {
     const QHeaderView* titles = horizontalHeader();
+    titles->ensurePolished();  // its style sheet decides the room around a title
     const JournalColumn& info = journals_->column(column);
     QStyleOptionHeader option;
     option.initFrom(titles);

@@ -13,16 +13,23 @@ namespace lumaref {
 
 namespace {
 
-struct Keyed {
+struct NumberItem {
     std::uint64_t key;
+    std::uint32_t row;
+};
+
+// A text's item carries where its folded bytes are: a deeper key is one read from memory, not two.
+struct TextItem {
+    std::uint64_t key;
+    const char* text;
+    std::uint32_t length;
     std::uint32_t row;
 };
 
 // Up to this many rows a range is sorted by comparison: counting 256 buckets would cost more.
 constexpr std::size_t kSmallRange = 48;
 constexpr int kTopShift = 56;
-// How far ahead of the row whose key is being read its offset and its bytes are fetched.
-constexpr std::size_t kOffsetsAhead = 16;
+// How far ahead of the row whose key is being read its bytes are fetched.
 constexpr std::size_t kBytesAhead = 8;
 
 // A number's bits, ordered as the numbers are: negatives below positives, -0 as 0.
@@ -57,51 +64,50 @@ enum class Tie {
 
 // Numbers: equal keys are equal values.
 struct NumberKeys {
-    Tie refine(std::vector<Keyed>& /*items*/, std::size_t /*first*/, std::size_t /*last*/,
+    using Item = NumberItem;
+
+    Tie refine(std::vector<Item>& /*items*/, std::size_t /*first*/, std::size_t /*last*/,
                std::size_t /*depth*/) const {
         return Tie::Equal;
     }
-    int compareFrom(const Keyed& /*a*/, const Keyed& /*b*/, std::size_t /*depth*/) const { return 0; }
+    int compareFrom(const Item& /*a*/, const Item& /*b*/, std::size_t /*depth*/) const { return 0; }
 };
 
 // Texts: the key is the folded text's eight bytes at `depth`; a run that ties there is given the next
 // eight, until its texts end.
 struct TextKeys {
-    const FoldedColumn& folded;
+    using Item = TextItem;
 
-    std::string_view cell(std::uint32_t row) const { return folded.cell(row); }
+    static std::string_view cell(const Item& item) { return {item.text, item.length}; }
 
-    // Fetches a row's offsets and bytes a few rows ahead: the rows of a run lie scattered over the column.
-    void prefetch(const std::vector<Keyed>& items, std::size_t i, std::size_t last, std::size_t depth) const {
-        if (!folded.overrides.empty()) return;
-        if (i + kOffsetsAhead < last) __builtin_prefetch(&folded.offsets[items[i + kOffsetsAhead].row]);
-        if (i + kBytesAhead < last)
-            __builtin_prefetch(folded.arena.data() + folded.offsets[items[i + kBytesAhead].row] + depth);
+    // The rows of a run lie scattered over the column: their bytes are asked for a few rows ahead.
+    static void prefetch(const std::vector<Item>& items, std::size_t i, std::size_t last, std::size_t depth) {
+        if (i + kBytesAhead >= last) return;
+        const Item& ahead = items[i + kBytesAhead];
+        if (depth < ahead.length) __builtin_prefetch(ahead.text + depth);
     }
 
     // The run's texts are equal in their eight bytes at `depth`. Texts that all end there are equal
     // when their lengths are (a shorter one may only lack zero bytes a longer one has).
-    Tie refine(std::vector<Keyed>& items, std::size_t first, std::size_t last, std::size_t depth) const {
+    Tie refine(std::vector<Item>& items, std::size_t first, std::size_t last, std::size_t depth) const {
         const std::size_t next = depth + 8;
         bool longer = false;
         bool sameLength = true;
-        const std::size_t length = cell(items[first].row).size();
-        for (std::size_t i = first; i < last && !longer; ++i) {
-            const std::size_t size = cell(items[i].row).size();
-            longer = size > next;
-            sameLength = sameLength && size == length;
+        for (std::size_t i = first; i < last; ++i) {
+            longer = longer || items[i].length > next;
+            sameLength = sameLength && items[i].length == items[first].length;
         }
         if (!longer) return sameLength ? Tie::Equal : Tie::Compare;
         for (std::size_t i = first; i < last; ++i) {
             prefetch(items, i, last, next);
-            items[i].key = chunkKey(cell(items[i].row), next);
+            items[i].key = chunkKey(cell(items[i]), next);
         }
         return Tie::Deeper;
     }
 
-    int compareFrom(const Keyed& a, const Keyed& b, std::size_t depth) const {
-        const std::string_view x = cell(a.row);
-        const std::string_view y = cell(b.row);
+    int compareFrom(const Item& a, const Item& b, std::size_t depth) const {
+        const std::string_view x = cell(a);
+        const std::string_view y = cell(b);
         return x.substr(std::min(depth, x.size())).compare(y.substr(std::min(depth, y.size())));
     }
 };
@@ -111,7 +117,9 @@ struct TextKeys {
 template <class Keys>
 class RadixSort {
 public:
-    RadixSort(std::vector<Keyed>& items, const Keys& keys, std::vector<std::uint64_t>& starts,
+    using Item = typename Keys::Item;
+
+    RadixSort(std::vector<Item>& items, const Keys& keys, std::vector<std::uint64_t>& starts,
               std::size_t base)
         : items_(items), keys_(keys), starts_(starts), base_(base), scratch_(items.size()) {}
 
@@ -207,7 +215,7 @@ private:
     void sortByComparison(std::size_t first, std::size_t last, std::size_t depth) {
         const auto begin = items_.begin() + static_cast<std::ptrdiff_t>(first);
         const auto end = items_.begin() + static_cast<std::ptrdiff_t>(last);
-        const auto order = [&](const Keyed& a, const Keyed& b) {
+        const auto order = [&](const Item& a, const Item& b) {
             if (a.key != b.key) return a.key < b.key;
             const int c = keys_.compareFrom(a, b, depth);
             return c != 0 ? c < 0 : a.row < b.row;
@@ -215,17 +223,17 @@ private:
         std::sort(begin, end, order);
         markStart(first);
         for (std::size_t i = first + 1; i < last; ++i) {
-            const Keyed& a = items_[i - 1];
-            const Keyed& b = items_[i];
+            const Item& a = items_[i - 1];
+            const Item& b = items_[i];
             if (a.key != b.key || keys_.compareFrom(a, b, depth) != 0) markStart(i);
         }
     }
 
-    std::vector<Keyed>& items_;
+    std::vector<Item>& items_;
     const Keys& keys_;
     std::vector<std::uint64_t>& starts_;
     std::size_t base_;
-    std::vector<Keyed> scratch_;
+    std::vector<Item> scratch_;
     std::vector<Task> tasks_;
 };
 
@@ -233,8 +241,8 @@ private:
 
 ColumnOrder ColumnOrder::build(const Column& column) {
     const std::size_t rows = column.size();
-    std::vector<Keyed> numbers;
-    std::vector<Keyed> texts;
+    std::vector<NumberItem> numbers;
+    std::vector<TextItem> texts;
     std::vector<std::uint32_t> empty;
     for (std::size_t row = 0; row < rows; ++row) {
         const auto r = static_cast<std::uint32_t>(row);
@@ -244,7 +252,7 @@ ColumnOrder ColumnOrder::build(const Column& column) {
         } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
             numbers.push_back({numberKey(*value), r});
         } else {
-            texts.push_back({0, r});
+            texts.push_back({0, nullptr, 0, r});
         }
     }
 
@@ -253,18 +261,20 @@ ColumnOrder ColumnOrder::build(const Column& column) {
     RadixSort<NumberKeys>(numbers, NumberKeys{}, order.groupStarts_, 0).run();
     if (!texts.empty()) {
         // The search's own folded copy: made once, and kept current by every edit.
-        const TextKeys keys{column.folded(FoldMode::CaseAndAccents)};
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            keys.prefetch(texts, i, texts.size(), 0);
-            texts[i].key = chunkKey(keys.cell(texts[i].row), 0);
+        const FoldedColumn& folded = column.folded(FoldMode::CaseAndAccents);
+        for (TextItem& item : texts) {
+            const std::string_view cell = folded.cell(item.row);
+            item.text = cell.data();
+            item.length = static_cast<std::uint32_t>(cell.size());
+            item.key = chunkKey(cell, 0);
         }
-        RadixSort<TextKeys>(texts, keys, order.groupStarts_, numbers.size()).run();
+        RadixSort<TextKeys>(texts, TextKeys{}, order.groupStarts_, numbers.size()).run();
     }
 
     order.filled_ = numbers.size() + texts.size();
     order.ascending_.reserve(rows);
-    for (const Keyed& item : numbers) order.ascending_.push_back(item.row);
-    for (const Keyed& item : texts) order.ascending_.push_back(item.row);
+    for (const NumberItem& item : numbers) order.ascending_.push_back(item.row);
+    for (const TextItem& item : texts) order.ascending_.push_back(item.row);
     order.ascending_.insert(order.ascending_.end(), empty.begin(), empty.end());
     return order;
 }

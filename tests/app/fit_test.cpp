@@ -34,7 +34,7 @@ int buttonTextRoom(const QAbstractButton* button, QStyle::SubElement contents) {
 // The texts of the window's own controls: too narrow, out of the window, or under a control made later.
 QStringList cutControlTexts(const QWidget& window) {
     QStringList cut;
-    const QObjectList controls = window.children();
+    const QObjectList& controls = window.children();
     for (qsizetype i = 0; i < controls.size(); ++i) {
         const auto* control = qobject_cast<const QWidget*>(controls[i]);
         QString text;

@@ -31,6 +31,7 @@ Column columnOf(const Cells& cells, FieldKind kind = FieldKind::Text) {
 
 std::vector<std::string> textsIn(const Column& column, const std::vector<std::uint32_t>& rows) {
     std::vector<std::string> texts;
+    texts.reserve(rows.size());
     for (const std::uint32_t row : rows) texts.emplace_back(column.isNull(row) ? "(null)" : column.text(row));
     return texts;
 }

@@ -30,6 +30,7 @@ protected:
 
     std::vector<std::string> shownTitles() {
         std::vector<std::string> titles;
+        titles.reserve(static_cast<std::size_t>(journals->recordCount()));
         for (int p = 0; p < journals->recordCount(); ++p) titles.emplace_back(journals->valueAt(p, title));
         return titles;
     }

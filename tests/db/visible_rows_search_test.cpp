@@ -93,7 +93,7 @@ Rows shown(const VisibleRows& visible) {
 // The rows `filter` selects in the order `sort` shows them: the plain sort of every row, with those the
 // filter leaves out taken away.
 Rows expectedRows(const std::string& filter, const Table& table, const std::optional<RowSort>& sort) {
-    const Rows matching = test::RowByRowFilter(filter, table).matchingRows(table);
+    Rows matching = test::RowByRowFilter(filter, table).matchingRows(table);
     if (!sort) return matching;
     Rows sorted;
     for (const std::uint32_t row :
