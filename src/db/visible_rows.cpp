@@ -77,6 +77,16 @@ void VisibleRows::pickSorted(const Rows& rows, Rows& sorted) {
     }
 }
 
+void VisibleRows::keepSorted(const Rows& wider, const Rows& rows, Rows& sorted) {
+    marks_.assign((rank_.size() + 63) / 64, 0);
+    for (const std::uint32_t row : rows) marks_[row / 64] |= std::uint64_t{1} << (row % 64);
+    sorted.clear();
+    sorted.reserve(rows.size());
+    for (const std::uint32_t row : wider) {
+        if ((marks_[row / 64] >> (row % 64)) & 1U) sorted.push_back(row);
+    }
+}
+
 void VisibleRows::setSort(const std::optional<RowSort>& sort, const Table& table) {
     if (sort == sort_) return;
     if (!sort || !sort_ || sort->column != sort_->column) order_.reset();
@@ -111,15 +121,21 @@ void VisibleRows::filter(const std::string& text, const Table& table) {
     }
     CompiledFilter compiled = CompiledFilter::compile(text, table);
     std::shared_ptr<Rows> rows;
+    std::shared_ptr<Rows> sorted;
     if (!compiled.matchesAll()) {
         rows = std::make_shared<Rows>();
         if (const Kept* base = narrowingBase(compiled)) {
             compiled.evaluateNarrowed(table, base->compiled, *base->rows, *rows);
+            // Typed on under a sort: the narrower rows are the wider ones' sorted rows, less some.
+            if (sort_ && base->sorted != nullptr && base->sortedFor == sortNumber_ && !sortStale_) {
+                sorted = std::make_shared<Rows>();
+                keepSorted(*base->sorted, *rows, *sorted);
+            }
         } else {
             compiled.evaluate(table, *rows);
         }
     }
-    Kept entry{text, std::move(compiled), std::move(rows), nullptr, 0};
+    Kept entry{text, std::move(compiled), std::move(rows), sorted, sorted != nullptr ? sortNumber_ : 0};
     if (kept_.size() >= kKeptResults) kept_.erase(kept_.begin());
     kept_.push_back(std::move(entry));
     total_ = table.rowCount();

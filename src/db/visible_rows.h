@@ -82,6 +82,8 @@ private:
     void prepareSort(const Table& table);
     // Rows (ascending) in the order of sortedAll_: marked by their places in it, then read off in order.
     void pickSorted(const Rows& rows, Rows& sorted);
+    // Rows (ascending), all among `wider` (in the sort's order), in that order: `wider` walked once.
+    void keepSorted(const Rows& wider, const Rows& rows, Rows& sorted);
     // The kept result with the fewest rows that holds every row `compiled` selects, or null.
     const Kept* narrowingBase(const CompiledFilter& compiled) const;
 
@@ -98,7 +100,7 @@ private:
     std::uint64_t sortNumber_ = 0;      // counts arrangements, so kept sorted rows can tell theirs
     std::shared_ptr<Rows> sortedAll_;   // every row in the order of sort_
     Rows rank_;                         // each row's place in sortedAll_
-    std::vector<std::uint64_t> marks_;  // a bit per place of sortedAll_, for pickSorted
+    std::vector<std::uint64_t> marks_;  // a bit per place or per row, for pickSorted and keepSorted
     // The rows in the order shown, while a sort holds; shared with sortedAll_ or a kept result, and
     // copied before an append changes it.
     std::shared_ptr<Rows> shown_;
