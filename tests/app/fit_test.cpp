@@ -10,6 +10,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <cstdio>
+
 #include "app/window_fixture.h"
 
 namespace lumaref::test {
