@@ -18,7 +18,8 @@ constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
                                      {"ImpactFactorUpdate", "Sqlite"},
                                      {"ImpactFactorUpdatePostgres", "Libpq"},
                                      {"QuartileUpdate", "Sqlite"},
-                                     {"UpdateLists", "Sqlite"}};
+                                     {"UpdateLists", "Sqlite"},
+                                     {"Sort", "Sqlite"}};
 constexpr std::size_t kMinRounds = 5;
 constexpr std::size_t kMaxRounds = 25;
 // The median of all rounds against the median without the last two.

@@ -46,6 +46,16 @@ void keystrokesSqlite(benchmark::State&, std::uint64_t);
 void backspaceLumaref(benchmark::State&, std::uint64_t);
 void backspaceSqlite(benchmark::State&, std::uint64_t);
 
+// The same keystrokes with the rows sorted by impact factor, highest first; the peer's queries end in
+// the same ORDER BY.
+void keystrokesSortedLumaref(benchmark::State&, std::uint64_t);
+void keystrokesSortedSqlite(benchmark::State&, std::uint64_t);
+
+// A click on a column title, IF then Title, over every journal: the rows sorted from stored order. The
+// peer: SQLite's ORDER BY on the same column, stepped to the end. Each column's median is a counter.
+void sortLumaref(benchmark::State&, std::uint64_t);
+void sortSqlite(benchmark::State&, std::uint64_t);
+
 void searchHandlerLumaref(benchmark::State&, std::uint64_t);
 void searchHandlerSqlite(benchmark::State&, std::uint64_t);
 

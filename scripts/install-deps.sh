@@ -10,7 +10,7 @@ packages=(
   mdbtools-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format clang-tidy clang-tidy-22 libclang-rt-14-dev ccache
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   x11-utils x11-apps xdotool netpbm
   debhelper dpkg-dev lintian desktop-file-utils appstream man-db librsvg2-bin
 )

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -29,6 +30,7 @@ namespace lumaref {
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
+class UserGuideWindow;
 
 // The one window of the program. Its controls are members named for what they do; each carries the
 // design's component name as its objectName (the layout table in main_window_layout.cpp holds the
@@ -48,6 +50,13 @@ public:
     const JournalDatabase& database() const { return data_; }
     // Shows a line in the status bar until the next one replaces it.
     void showStatus(const QString& text);
+
+    // The user's own layout (window place, columns, sort) as saveLayout left it in `file`. A file that
+    // is damaged or from another version is ignored with one line in the status bar.
+    void restoreLayout(const QString& file);
+    // Remembers the layout in `file`. The designed layout needs no file: an old one is removed. False
+    // when the file cannot be written or removed.
+    bool saveLayout(const QString& file);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,6 +99,12 @@ private:
     void onGridCurrentChanged(const QModelIndex& current);
     void showGridCursor(int position);
     void onNavigatorClicked(RecordNavigator::Button button);
+
+    // The user's view beyond the design: sorting, the columns' layout, the keys and the user guide.
+    void onSortClicked(int column, Qt::SortOrder order);
+    void onResetLayoutClicked();
+    void setUpKeys();
+    void openUserGuide();
 
     // Text exchange.
     void onBrowseClicked();
@@ -156,6 +171,9 @@ private:
     QPushButton* updateQuartilesButton_ = nullptr;
     QPushButton* updateImpactFactorsButton_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+
+    QPoint designedPosition_;               // where the design puts the window
+    UserGuideWindow* userGuide_ = nullptr;  // made at the first F1
 
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell
