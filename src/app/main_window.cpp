@@ -31,6 +31,7 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
       listFolder_(listFolder.toStdString()) {
     buildControls();
     wireEvents();
+    setUpViewExport();
     openDatabase();
     guarded([this] { onCreated(); });
     // The grid leads the tab order, so it holds the focus once the window is active.
