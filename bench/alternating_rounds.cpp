@@ -20,7 +20,8 @@ constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
                                      {"QuartileUpdate", "Sqlite"},
                                      {"UpdateLists", "Sqlite"},
                                      {"ExportXlsx", "Xlsxwriter"},
-                                     {"ExportCsv", "Write"}};
+                                     {"ExportCsv", "Write"},
+                                     {"ExportCsv", "WriteCached"}};
 constexpr std::size_t kMinRounds = 5;
 constexpr std::size_t kMaxRounds = 25;
 // The median of all rounds against the median without the last two.

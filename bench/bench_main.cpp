@@ -54,6 +54,7 @@ const Case kCases[] = {
     {"ExportXlsx", "Xlsxwriter", lumaref::bench::exportXlsxXlsxwriter},
     {"ExportCsv", "Lumaref", lumaref::bench::exportCsvLumaref},
     {"ExportCsv", "Write", lumaref::bench::exportCsvWrite},
+    {"ExportCsv", "WriteCached", lumaref::bench::exportCsvWriteCached},
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
     {"CsvLoad", "Lumaref", lumaref::bench::csvLoadLumaref},
     {"CsvLoad", "SqliteShell", lumaref::bench::csvLoadSqliteShell},

@@ -4,6 +4,7 @@
 #
 #   scripts/screenshot.sh [BUILD_DIR] [OUTPUT.png]      (defaults: build, lumaref-window.png)
 #   LUMAREF_DEMO_JOURNALS=N   journals in the demo database (default 2000)
+#   LUMAREF_SCREENSHOT_SCENE=export   the grid's context menu open on its rows, "Export view…" in it
 #
 # BUILD_DIR must hold the targets lumaref and lumaref-demo. Needs xvfb-run, xwininfo, xdotool, xwd and
 # netpbm (scripts/install-deps.sh installs them).
@@ -12,6 +13,7 @@ set -euo pipefail
 build_dir=${1:-build}
 output=${2:-lumaref-window.png}
 journals=${LUMAREF_DEMO_JOURNALS:-2000}
+scene=${LUMAREF_SCREENSHOT_SCENE:-}
 
 for tool in "$build_dir/src/lumaref" "$build_dir/tools/lumaref-demo"; do
   if [[ ! -x $tool ]]; then
@@ -19,7 +21,7 @@ for tool in "$build_dir/src/lumaref" "$build_dir/tools/lumaref-demo"; do
     exit 1
   fi
 done
-for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmtopng; do
+for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmcut pnmtopng; do
   command -v "$command" >/dev/null || {
     echo "screenshot.sh: $command is not installed (scripts/install-deps.sh)" >&2
     exit 1
@@ -42,6 +44,7 @@ cat >"$work/capture.sh" <<'CAPTURE'
 #!/usr/bin/env bash
 set -euo pipefail
 output=$1
+scene=${2:-}
 ./lumaref &
 program=$!
 trap 'kill "$program" 2>/dev/null || true; wait "$program" 2>/dev/null || true' EXIT
@@ -57,10 +60,21 @@ sleep 0.5
 xdotool windowfocus --sync "$window"
 # Painting follows within a few turns of the program's event loop.
 sleep 1
-xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$output.part"
+if [[ $scene == export ]]; then
+  # A right-click on the grid's rows. The menu is a window of its own: the picture is the screen's,
+  # cut to the program's window.
+  xdotool mousemove --window "$window" 300 300 click 3
+  sleep 1
+  read -r left top width height < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF}
+    /Absolute upper-left Y/ {y = $NF} /Width/ {w = $NF} /Height/ {h = $NF} END {print x, y, w, h}')
+  xwd -silent -root | xwdtopnm 2>/dev/null |
+    pnmcut -left "$left" -top "$top" -width "$width" -height "$height" | pnmtopng >"$output.part"
+else
+  xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$output.part"
+fi
 mv "$output.part" "$output"
 CAPTURE
 chmod +x "$work/capture.sh"
 
-(cd "$work" && xvfb-run -a -s "-screen 0 1280x800x24" ./capture.sh "$output")
+(cd "$work" && xvfb-run -a -s "-screen 0 1280x800x24" ./capture.sh "$output" "$scene")
 echo "saved $output"

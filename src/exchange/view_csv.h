@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/view_export.h"
@@ -13,6 +14,9 @@ namespace lumaref {
 // line ended by CR LF, and a field quoted, its quotes doubled, when it holds a quote, a comma, CR or LF
 // (RFC 4180); nothing else is changed. Replaces the file at path atomically, the previous file kept
 // whole on any failure (see throwViewExportError for the errors). The cursor does not move.
+// Whether a value is quoted in CSV: it holds a quote, a comma, CR or LF.
+bool csvNeedsQuotes(std::string_view value);
+
 void exportViewCsv(const RecordSet& rows, const std::vector<ViewColumn>& columns, const std::string& path,
                    const FileSink& sink = systemFileSink());
 

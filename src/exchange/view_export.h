@@ -16,6 +16,9 @@ struct ViewColumn {
     std::string caption;
 };
 
+// A stop requested while an export runs (see stop_request.h): the file is left as it was.
+inline constexpr const char* kViewExportStopped = "The export was stopped; the file was left as it was";
+
 // Refuses a view without columns: Error("No column is shown: there is nothing to export").
 void requireViewColumns(const std::vector<ViewColumn>& columns);
 

@@ -6,16 +6,20 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string_view>
 
 #include "db/record_set.h"
 #include "exchange/spreadsheet_number.h"
 #include "text/file_error.h"
+#include "text/stop_request.h"
 
 namespace lumaref {
 
 namespace {
 
+// How often the rows ask whether a stop was requested.
+constexpr int kRowsBetweenStopChecks = 4096;
 // Column widths in characters, from the caption and the first rows.
 constexpr int kRowsMeasured = 100;
 constexpr double kNarrowestColumn = 8;
@@ -75,8 +79,8 @@ public:
         cell_.assign(value);
         check(worksheet_write_string(sheet_, row, column, cell_.c_str(), format));
     }
-    void number(lxw_row_t row, lxw_col_t column, double value) {
-        check(worksheet_write_number(sheet_, row, column, value, nullptr));
+    void number(lxw_row_t row, lxw_col_t column, double value, lxw_format* format = nullptr) {
+        check(worksheet_write_number(sheet_, row, column, value, format));
     }
     void check(lxw_error error) const {
         if (error != LXW_NO_ERROR) throw fileError("Cannot write file", path_, lxw_strerror(error));
@@ -114,6 +118,25 @@ std::string_view cellText(std::string_view value, std::size_t& cutValues) {
     return value;
 }
 
+// One cell format per number format, made on first use.
+class NumberFormats {
+public:
+    explicit NumberFormats(lxw_workbook* book) : book_(book) {}
+    lxw_format* get(const std::string& numberFormat) {
+        if (numberFormat.empty()) return nullptr;
+        lxw_format*& format = formats_[numberFormat];
+        if (format == nullptr) {
+            format = workbook_add_format(book_);
+            format_set_num_format(format, numberFormat.c_str());
+        }
+        return format;
+    }
+
+private:
+    lxw_workbook* book_;
+    std::map<std::string, lxw_format*> formats_;
+};
+
 std::size_t characters(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(
         text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
@@ -143,16 +166,18 @@ std::size_t writeJournals(lxw_workbook* book, const RecordSet& rows, const std::
     for (std::size_t i = 0; i < columns.size(); ++i)
         writer.text(0, static_cast<lxw_col_t>(i), columns[i].caption, bold);
 
+    NumberFormats formats(book);
     std::size_t cutValues = 0;
     const int count = rows.recordCount();
     for (int position = 0; position < count; ++position) {
+        if (position % kRowsBetweenStopChecks == 0 && stopRequested()) throw Error(kViewExportStopped);
         const auto row = static_cast<lxw_row_t>(position + 1);
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const std::string_view value = rows.valueAt(position, columns[i].field);
             if (value.empty()) continue;
             const auto column = static_cast<lxw_col_t>(i);
-            if (const std::optional<double> number = spreadsheetNumber(value)) {
-                writer.number(row, column, *number);
+            if (const std::optional<SpreadsheetNumber> number = spreadsheetNumber(value)) {
+                writer.number(row, column, number->value, formats.get(number->format));
             } else {
                 writer.text(row, column, cellText(value, cutValues));
             }

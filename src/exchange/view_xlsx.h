@@ -29,12 +29,12 @@ struct XlsxExportResult {
 
 // Writes the rows the record set shows, in their order, as an XLSX workbook through libxlsxwriter in
 // constant-memory mode: sheet "Journals" holds a header row of the captions (frozen, with an
-// autofilter over every row) and one row per journal, a plain decimal number as a number (see
-// spreadsheetNumber), any other value as text, an empty value as no cell; sheet "About" states the
-// description and the row count. Replaces the file at path atomically: libxlsxwriter fills the
-// staged temporary file, which is renamed onto path only after the workbook closed without an error.
-// Errors as throwViewExportError; a view of more rows than a sheet holds is refused before anything
-// is written. The cursor does not move.
+// autofilter over every row) and one row per journal, a decimal number as a number shown as the table
+// shows it (see spreadsheetNumber), any other value as text, an empty value as no cell; sheet "About" states
+// the description and the row count. Replaces the file at path atomically: libxlsxwriter fills the staged
+// temporary file, which is renamed onto path only after the workbook closed without an error. Errors as
+// throwViewExportError; a view of more rows than a sheet holds is refused before anything is written. The
+// cursor does not move.
 XlsxExportResult exportViewXlsx(const RecordSet& rows, const std::vector<ViewColumn>& columns,
                                 const ViewDescription& description, const std::string& path);
 

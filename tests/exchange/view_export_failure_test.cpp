@@ -1,4 +1,5 @@
-// An export that cannot be written: one message naming the file, the previous file whole, nothing else left.
+// An export that cannot be written, or is stopped: one message, naming the file where it was not written,
+// the previous file whole, nothing else left.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "support/file_size_limit.h"
 #include "support/journals_fixture.h"
 #include "support/unprivileged_user.h"
+#include "text/stop_request.h"
 
 namespace lumaref {
 namespace {
@@ -59,7 +61,7 @@ TEST_F(ViewExportFailureTest, AFolderThatCannotBeWrittenOrAFullDiskKeepsThePrevi
     struct Row {
         const char* name;
         const char* format;
-        enum { ReadOnlyFolder, FullDisk, FileSizeLimit } failure;
+        enum { ReadOnlyFolder, FullDisk, FileSizeLimit, StopRequest } failure;
         std::size_t bytes;  // what the disk or the file-size limit takes
         const char* message;
     };
@@ -77,6 +79,8 @@ TEST_F(ViewExportFailureTest, AFolderThatCannotBeWrittenOrAFullDiskKeepsThePrevi
          "Cannot write file \"%\". File too large"},
         {"xlsx zip past a file-size limit", "xlsx", Row::FileSizeLimit, 2048,
          "Cannot write file \"%\". File too large"},
+        {"csv while a stop is requested", "csv", Row::StopRequest, 0, kViewExportStopped},
+        {"xlsx while a stop is requested", "xlsx", Row::StopRequest, 0, kViewExportStopped},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -94,10 +98,12 @@ TEST_F(ViewExportFailureTest, AFolderThatCannotBeWrittenOrAFullDiskKeepsThePrevi
         } else {
             std::unique_ptr<test::FileSizeLimit> limit;
             if (row.failure == Row::FileSizeLimit) limit = std::make_unique<test::FileSizeLimit>(row.bytes);
+            if (row.failure == Row::StopRequest) requestStop();
             error = test::errorOf(exportTo(row.format, path, sink));
+            clearStopRequest();
         }
         std::string expected = row.message;
-        expected.replace(expected.find('%'), 1, path);
+        if (expected.find('%') != std::string::npos) expected.replace(expected.find('%'), 1, path);
         EXPECT_EQ(error, expected);
         EXPECT_TRUE(test::readFile(path) == "previous") << "the previous file was replaced";
         EXPECT_EQ(namesIn(folder), std::set<std::string>{"view." + std::string(row.format)});

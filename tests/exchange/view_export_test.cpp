@@ -20,7 +20,7 @@ namespace {
 // Four journals shown in stored order, a fifth hidden by the filter.
 constexpr std::string_view kJournalsSql = R"sql(
 INSERT INTO journals ("Title", "ISSN", "IF", "Total Cites", "Address", "category") VALUES
-  ('Quotes "inside"', '1234-5678', '52.7', '1200', 'Line one' || char(13, 10) || 'Line two', 'Physics'),
+  ('Quotes "inside"', '1234-5678', '52.70', '1,200', 'Line one' || char(13, 10) || 'Line two', 'Physics'),
   ('Comma, then more', '0012-3456', '<0.1', '007', NULL, 'Physics'),
   ('Hidden', '9999-9999', '1', '1', 'nowhere', 'Other'),
   ('Ünïcode' || char(9) || '物理', '', '-3', '12345678901234567', 'LF only' || char(10) || 'end', 'Physics'),
@@ -53,7 +53,7 @@ TEST_F(ViewExportTest, CsvIsUtf8WithByteOrderMarkCrLfAndQuotesWhereRfc4180AsksFo
     exportViewCsv(*journals, columns, dir.file("view.csv"));
     EXPECT_EQ(test::readFile(dir.file("view.csv")),
               "\xEF\xBB\xBFIF,Journal Title,ISSN,Total Cites,\"Address, \"\"full\"\"\"\r\n"
-              "52.7,\"Quotes \"\"inside\"\"\",1234-5678,1200,\"Line one\r\nLine two\"\r\n"
+              "52.70,\"Quotes \"\"inside\"\"\",1234-5678,\"1,200\",\"Line one\r\nLine two\"\r\n"
               "<0.1,\"Comma, then more\",0012-3456,007,\r\n"
               "-3,Ünïcode\t物理,,12345678901234567,\"LF only\nend\"\r\n"
               "0.25,=SUM(A1),2049-363X,,\"ends with CR\r\"\r\n");
@@ -76,6 +76,26 @@ TEST_F(ViewExportTest, CsvIsUtf8WithByteOrderMarkCrLfAndQuotesWhereRfc4180AsksFo
                 << "row " << position << " column " << i;
         }
     }
+}
+
+// Each of the four bytes that ask for quotes is found at every place in a value, and no other byte is.
+TEST(CsvQuotingTest, AQuoteACommaCrOrLfAnywhereAndNothingElse) {
+    for (const char special : {'"', ',', '\r', '\n'}) {
+        for (std::size_t length = 1; length <= 20; ++length) {
+            for (std::size_t at = 0; at < length; ++at) {
+                std::string value(length, 'a');
+                value[at] = special;
+                EXPECT_TRUE(csvNeedsQuotes(value)) << int(special) << " at " << at << " of " << length;
+            }
+        }
+    }
+    std::string others;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte != '"' && byte != ',' && byte != '\r' && byte != '\n') others += static_cast<char>(byte);
+    }
+    for (std::size_t at = 0; at < others.size(); ++at)
+        EXPECT_FALSE(csvNeedsQuotes(std::string_view(others).substr(at))) << "from byte " << at;
+    EXPECT_FALSE(csvNeedsQuotes(""));
 }
 
 // One part of a workbook, as unzip prints it; fails the test when it cannot.
@@ -129,8 +149,28 @@ std::string attribute(std::string_view tag, std::string_view name) {
     return std::string(tag.substr(begin, tag.find('"', begin) - begin));
 }
 
-// Every cell of a sheet by reference: "n:52.7" for a number, "s:text" for an inline string, else "?".
-std::map<std::string, std::string> cellsOf(std::string_view sheetXml) {
+// The number format of each cell style of a workbook's styles, by the style's index: its format code,
+// or "General".
+std::vector<std::string> numberFormatsOf(std::string_view styles) {
+    std::map<std::string, std::string> codes = {{"0", "General"}};
+    for (std::size_t at = 0; (at = styles.find("<numFmt ", at)) != std::string_view::npos; ++at) {
+        const std::string_view tag = styles.substr(at, styles.find('>', at) - at);
+        codes[attribute(tag, "numFmtId")] = xmlText(attribute(tag, "formatCode"));
+    }
+    std::vector<std::string> formats;
+    const std::size_t begin = styles.find("<cellXfs");
+    const std::size_t end = styles.find("</cellXfs>");
+    for (std::size_t at = begin; (at = styles.find("<xf ", at + 1)) < end;) {
+        const std::string id = attribute(styles.substr(at, styles.find('>', at) - at), "numFmtId");
+        formats.push_back(codes.count(id) ? codes[id] : "built-in " + id);
+    }
+    return formats;
+}
+
+// Every cell of a sheet by reference: "n:52.7" for a number ("n:52.7 0.00" with a number format when
+// numberFormats are given), "s:text" for an inline string, else "?".
+std::map<std::string, std::string> cellsOf(std::string_view sheetXml,
+                                           const std::vector<std::string>& numberFormats = {}) {
     std::map<std::string, std::string> cells;
     for (std::size_t at = 0; (at = sheetXml.find("<c ", at)) != std::string_view::npos;) {
         const std::size_t tagEnd = sheetXml.find('>', at);
@@ -154,6 +194,9 @@ std::map<std::string, std::string> cellsOf(std::string_view sheetXml) {
         std::optional<std::string_view> value;
         if (type.empty() && (value = inside("<v>", "</v>"))) {
             cells[reference] = "n:" + std::string(*value);
+            const std::string style = attribute(tag, "s");
+            if (!style.empty() && !numberFormats.empty() && numberFormats.at(std::stoul(style)) != "General")
+                cells[reference] += " " + numberFormats.at(std::stoul(style));
         } else if (type == "inlineStr" && ((value = inside("<is><t>", "</t></is>")) ||
                                            (value = inside("<is><t xml:space=\"preserve\">", "</t></is>")))) {
             cells[reference] = "s:" + xmlText(*value);
@@ -193,10 +236,10 @@ TEST_F(ViewExportTest, XlsxHoldsNumbersAsNumbersUnderAFrozenFilteredHeaderAndDes
         {"C1", "s:ISSN"},
         {"D1", "s:Total Cites"},
         {"E1", "s:Address, \"full\""},
-        {"A2", "n:52.7"},
+        {"A2", "n:52.7 0.00"},
         {"B2", "s:Quotes \"inside\""},
         {"C2", "s:1234-5678"},
-        {"D2", "n:1200"},
+        {"D2", "n:1200 #,##0"},
         {"E2", "s:Line one\r\nLine two"},
         {"A3", "s:<0.1"},
         {"B3", "s:Comma, then more"},
@@ -211,7 +254,7 @@ TEST_F(ViewExportTest, XlsxHoldsNumbersAsNumbersUnderAFrozenFilteredHeaderAndDes
         {"C5", "s:2049-363X"},
         {"E5", "s:ends with CR\r"},
     };
-    EXPECT_EQ(cellsOf(sheet), expected);
+    EXPECT_EQ(cellsOf(sheet, numberFormatsOf(unzipped(path, "xl/styles.xml"))), expected);
 
     const std::string workbook = unzipped(path, "xl/workbook.xml");
     EXPECT_NE(workbook.find(R"(<sheet name="Journals" sheetId="1")"), std::string::npos);
