@@ -21,7 +21,7 @@ for tool in "$build_dir/src/lumaref" "$build_dir/tools/lumaref-demo"; do
     exit 1
   fi
 done
-for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmcut pnmtopng; do
+for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmpaste pnmtopng; do
   command -v "$command" >/dev/null || {
     echo "screenshot.sh: $command is not installed (scripts/install-deps.sh)" >&2
     exit 1
@@ -61,14 +61,23 @@ xdotool windowfocus --sync "$window"
 # Painting follows within a few turns of the program's event loop.
 sleep 1
 if [[ $scene == export ]]; then
-  # A right-click on the grid's rows. The menu is a window of its own: the picture is the screen's,
-  # cut to the program's window.
-  xdotool mousemove --window "$window" 300 300 click 3
+  # A right-click on the grid's first row. The menu is a window of its own, pasted onto the picture of the
+  # program's window where it shows.
+  xdotool mousemove --window "$window" 300 265 click 3
+  menu=
+  for _ in $(seq 50); do
+    menu=$(xwininfo -root -tree | awk -v main="$window" '/\("lumaref" "Lumaref"\)/ && $1 != main {print $1; exit}')
+    [[ -n $menu ]] && break
+    sleep 0.1
+  done
+  [[ -n $menu ]] || { echo "screenshot.sh: the grid's menu did not open" >&2; exit 1; }
   sleep 1
-  read -r left top width height < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF}
-    /Absolute upper-left Y/ {y = $NF} /Width/ {w = $NF} /Height/ {h = $NF} END {print x, y, w, h}')
-  xwd -silent -root | xwdtopnm 2>/dev/null |
-    pnmcut -left "$left" -top "$top" -width "$width" -height "$height" | pnmtopng >"$output.part"
+  corner() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}'; }
+  read -r windowX windowY < <(corner "$window")
+  read -r menuX menuY < <(corner "$menu")
+  xwd -silent -id "$menu" | xwdtopnm 2>/dev/null >menu.pnm
+  xwd -silent -id "$window" | xwdtopnm 2>/dev/null |
+    pnmpaste menu.pnm $((menuX - windowX)) $((menuY - windowY)) | pnmtopng >"$output.part"
 else
   xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$output.part"
 fi
