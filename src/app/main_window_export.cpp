@@ -1,11 +1,13 @@
 // Export of the view: the rows and columns the grid shows, as an Excel workbook or a CSV file.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 #include "app/journal_columns.h"
 #include "app/journal_grid.h"
@@ -112,6 +114,9 @@ void MainWindow::onExportViewTriggered() {
     const RecordSet& journals = data_.journals;
     const std::vector<ViewColumn> columns = captioned(shownFields(*grid_, journals), journals);
     const std::string path = QFile::encodeName(chosen).toStdString();
+    // A million journals take a minute as a workbook.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     QString status =
         QStringLiteral("Exported %1 journals to %2").arg(countText(journals.recordCount()), chosen);
     if (chosen.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {

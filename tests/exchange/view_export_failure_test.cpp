@@ -75,7 +75,7 @@ TEST_F(ViewExportFailureTest, AFolderThatCannotBeWrittenOrAFullDiskKeepsThePrevi
         {"csv past a file-size limit", "csv", Row::FileSizeLimit, 4096,
          "Cannot write file \"%\". File too large"},
         // The zip would be smaller than the limit; the rows libxlsxwriter stages are not.
-        {"xlsx rows past a file-size limit", "xlsx", Row::FileSizeLimit, 64 * 1024,
+        {"xlsx rows past a file-size limit", "xlsx", Row::FileSizeLimit, 65536,
          "Cannot write file \"%\". File too large"},
         {"xlsx zip past a file-size limit", "xlsx", Row::FileSizeLimit, 2048,
          "Cannot write file \"%\". File too large"},
