@@ -38,10 +38,15 @@ public:
     void clear() { used_ = 0; }
 
     void field(std::string_view value) {
+        if (!csvNeedsQuotes(value)) {
+            text(value);
+            return;
+        }
         room(2 * value.size() + 2);
-        if (!appendUnquoted(value)) appendQuoted(value);
+        appendQuoted(value);
     }
     void text(std::string_view bytes) {
+        if (bytes.empty()) return;
         room(bytes.size());
         std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
         used_ += bytes.size();
@@ -55,32 +60,6 @@ public:
 private:
     void room(std::size_t bytes) {
         if (buffer_.size() - used_ < bytes) buffer_.resize(std::max(2 * buffer_.size(), used_ + bytes));
-    }
-    // Copies the value eight bytes at a time while looking for bytes that ask for quotes; false, with
-    // nothing kept, when there is one. The last eight bytes overlap the word before rather than being
-    // copied short.
-    bool appendUnquoted(std::string_view value) {
-        const char* in = value.data();
-        const std::size_t size = value.size();
-        char* out = buffer_.data() + used_;
-        if (size < sizeof(std::uint64_t)) {
-            for (std::size_t at = 0; at < size; ++at) {
-                if (isSpecial(in[at])) return false;
-                out[at] = in[at];
-            }
-        } else {
-            std::uint64_t word = 0;
-            for (std::size_t at = 0; at + sizeof word < size; at += sizeof word) {
-                std::memcpy(&word, in + at, sizeof word);
-                if (hasSpecialByte(word)) return false;
-                std::memcpy(out + at, &word, sizeof word);
-            }
-            std::memcpy(&word, in + size - sizeof word, sizeof word);
-            if (hasSpecialByte(word)) return false;
-            std::memcpy(out + size - sizeof word, &word, sizeof word);
-        }
-        used_ += size;
-        return true;
     }
     void appendQuoted(std::string_view value) {
         char* out = buffer_.data() + used_;
