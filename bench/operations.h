@@ -100,6 +100,15 @@ void importPostgresLibpq(benchmark::State&, std::uint64_t);
 void exportLumaref(benchmark::State&, std::uint64_t);
 void exportWrite(benchmark::State&, std::uint64_t);
 
+// Every journal and every column exported as the window exports its view: an XLSX workbook against
+// libxlsxwriter writing the same cells alone, a CSV file against one write() of the same bytes made
+// durable with fsync() as the export makes its file (Write), and without (WriteCached).
+void exportXlsxLumaref(benchmark::State&, std::uint64_t);
+void exportXlsxXlsxwriter(benchmark::State&, std::uint64_t);
+void exportCsvLumaref(benchmark::State&, std::uint64_t);
+void exportCsvWrite(benchmark::State&, std::uint64_t);
+void exportCsvWriteCached(benchmark::State&, std::uint64_t);
+
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);
 

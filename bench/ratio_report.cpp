@@ -20,6 +20,8 @@ constexpr const char* kOperations[] = {"Open",
                                        "UpdateLists",
                                        "ImportMasterList",
                                        "ExportJournalList",
+                                       "ExportXlsx",
+                                       "ExportCsv",
                                        "Memory",
                                        "CsvLoad",
                                        "MasterListCsvWindow",
@@ -30,8 +32,9 @@ constexpr const char* kOperations[] = {"Open",
                                        "OpenPostgres",
                                        "ImportMasterListPostgres",
                                        "ImpactFactorUpdatePostgres"};
-constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
-                                  "Write",  "SqliteShell",       "ByFilters",        "Copy",   "Libpq"};
+constexpr const char* kPeers[] = {"Sqlite",     "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
+                                  "Write",      "SqliteShell",       "ByFilters",        "Copy",   "Libpq",
+                                  "Xlsxwriter", "WriteCached"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -211,6 +214,12 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "KeystrokesSorted/Lumaref/1000000", nullptr, "measured_median_ms", 2.0, true},
         {"memory at 1M after the first search: bytes / database file bytes <= 1.1", "Memory/Lumaref/1000000",
          nullptr, "ratio_after_search", 1.1, true},
+        {"XLSX export at 1M: Lumaref time / Xlsxwriter time <= 1.3", "ExportXlsx/Lumaref/1000000",
+         "ExportXlsx/Xlsxwriter/1000000", nullptr, 1.3, true},
+        {"XLSX export at 1M: extra memory MB < 64", "ExportXlsx/Lumaref/1000000", nullptr, "extra_mb", 64.0,
+         true},
+        {"CSV export at 1M: Lumaref time / Write (write + fsync) time <= 1.5", "ExportCsv/Lumaref/1000000",
+         "ExportCsv/Write/1000000", nullptr, 1.5, true},
     };
     out << "\nTargets\n";
     bool allMet = true;

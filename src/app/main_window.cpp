@@ -32,6 +32,7 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     buildControls();
     designedPosition_ = pos();
     wireEvents();
+    setUpViewExport();
     openDatabase();
     guarded([this] { onCreated(); });
     // The grid leads the tab order, so it holds the focus once the window is active.

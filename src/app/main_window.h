@@ -30,6 +30,7 @@ namespace lumaref {
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
+struct ViewDescription;
 class UserGuideWindow;
 
 // The one window of the program. Its controls are members named for what they do; each carries the
@@ -112,6 +113,11 @@ private:
     void importCsvMasterList(const std::string& bytes);
     void onSaveClicked();
 
+    // View export: "Export view…" in the grid's context menu and on Ctrl+E.
+    void setUpViewExport();
+    ViewDescription describeView() const;
+    void onExportViewTriggered();
+
     // Pick-list rebuild.
     void onUpdateCategoriesClicked();
     void applyCategories(const std::vector<std::string>& categories);
@@ -182,6 +188,7 @@ private:
     ImportLineClassifier importClassifier_;
     QString lastImportFile_;
     QString lastExportFile_;
+    QString lastViewExportFile_;
 
     // The grid and its model read the journals. Held here rather than left to Qt, and declared last,
     // so they go before anything they read.
