@@ -48,8 +48,14 @@ void MainWindow::openDatabase() {
     auto open = [this](const std::function<void()>& openIt) {
         if (std::optional<QString> failure = runCatching(openIt)) prompts_.showError(*failure);
     };
-    open([this] { data_.connection.open(); });
+    // A server that cannot be reached is said once; the record sets open when it answers.
+    if (data_.connection.isServer()) {
+        if (!openServer()) return;
+    } else {
+        open([this] { data_.connection.open(); });
+    }
     for (RecordSet* records : data_.recordSets()) open([records] { records->open(); });
+    showDatabasePlace();
     gridModel_->flush();
 }
 
@@ -61,6 +67,8 @@ void MainWindow::onCreated() {
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
+    triedThisAction_ = false;
+    reconnectIfNeeded(false);
     const std::optional<QString> failure = runCatching(handler);
     // The grid shows what the handler left before any box appears over it.
     gridModel_->flush();

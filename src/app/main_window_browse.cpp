@@ -54,7 +54,7 @@ void MainWindow::applySelectionFilter() {
 void MainWindow::onSearchTextChanged() {
     RecordSet& journals = data_.journals;
     const std::string searchText = searchEdit_->text().toStdString();
-    const bool admin = opensAdminMode(searchText, textOf(searchFieldBox_));
+    const bool admin = opensAdminMode(searchText, textOf(searchFieldBox_), accessCodeHash_);
     for (QWidget* control : adminControls()) control->setEnabled(admin);
     if (searchText.empty()) {
         applySelectionFilter();

@@ -35,11 +35,14 @@ Connection::Connection(std::string connectionString, std::string name)
 
 Connection::~Connection() { close(); }
 
+bool Connection::isServer() const { return isPostgresConnectionString(connectionString_); }
+
 void Connection::open() {
     if (store_ != nullptr) return;
-    if (isPostgresConnectionString(connectionString_)) {
+    if (isServer()) {
         auto store = PostgresStore::open(connectionString_, busyTimeoutMs_);
         readOnly_ = store->readOnly();
+        place_ = store->connection().database() + " on " + store->connection().server();
         store_ = std::move(store);
         return;
     }
@@ -63,6 +66,7 @@ void Connection::open() {
     auto store = SqliteStore::open(path_, readOnlyMode, busyTimeoutMs_, keepJournal_);
     readOnly_ = store->readOnly();
     handle_ = store->handle();
+    place_ = path_;
     store_ = std::move(store);
 }
 

@@ -65,6 +65,13 @@ void appendPostgresValue(Column& column, std::optional<std::string_view> serverT
     column.appendText(*serverText);
 }
 
+void setPostgresValue(Column& column, std::size_t row, std::optional<std::string_view> serverText) {
+    Column read(column.info());
+    appendPostgresValue(read, serverText);
+    if (read.isNull(0) == column.isNull(row) && read.text(0) == column.text(row)) return;
+    column.set(row, read.isNull(0) ? std::nullopt : std::optional<std::string_view>(read.text(0)));
+}
+
 std::optional<std::string_view> postgresParameter(const FieldInfo& field,
                                                   std::optional<std::string_view> value) {
     if (!value || field.kind != FieldKind::Boolean) return value;

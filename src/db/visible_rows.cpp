@@ -51,6 +51,14 @@ void VisibleRows::filter(const std::string& text, const Table& table) {
     show(kept_.back().rows);
 }
 
+void VisibleRows::truncate(std::size_t rows) {
+    kept_.clear();
+    total_ = std::min(total_, rows);
+    if (all_) return;
+    if (rows_.use_count() > 1) rows_ = std::make_shared<Rows>(*rows_);
+    std::erase_if(*rows_, [rows](std::uint32_t row) { return row >= rows; });
+}
+
 void VisibleRows::append(std::uint32_t row) {
     ++total_;
     if (all_) return;

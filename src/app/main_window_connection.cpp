@@ -1,0 +1,106 @@
+// The connection to a PostgreSQL server: one message at start when it cannot be reached, a new try at
+// the next action, the record sets reopened on a new connection, and what this account may do.
+#include <QLabel>
+
+#include <thread>
+
+#include "app/handler_guard.h"
+#include "app/main_window.h"
+#include "db/schema_names.h"
+#include "text/stop_request.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr const char* kReadOnlyAccountMessage = "This account may only read the journal list.";
+// A server being restarted answers within a second or two: the tries of one action, after the first.
+constexpr std::chrono::milliseconds kBackOff[] = {std::chrono::milliseconds(250), std::chrono::milliseconds(750)};
+// After a failed try, an action that does not need the server waits this long before the next one.
+constexpr std::chrono::seconds kQuietAfterFailure(5);
+
+}  // namespace
+
+bool MainWindow::openServer() {
+    if (const std::optional<QString> failure = runCatching([this] { data_.connection.open(); })) {
+        unreachable_ = *failure;
+        nextReconnect_ = std::chrono::steady_clock::now() + kQuietAfterFailure;
+        const QString origin = QString::fromStdString(data_.connectionOrigin);
+        QString text = *failure;
+        if (!origin.isEmpty()) text += QStringLiteral(" The server is named by %1.").arg(origin);
+        prompts_.showError(text + QStringLiteral(" Lumaref tries again at your next action."));
+        return false;
+    }
+    unreachable_.reset();
+    return true;
+}
+
+void MainWindow::reconnectIfNeeded(bool forJob) {
+    Connection& connection = data_.connection;
+    if (!connection.isServer() || (connection.connected() && !connection.lost())) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (triedThisAction_ || (!forJob && now < nextReconnect_)) return;
+    triedThisAction_ = true;
+    connection.close();
+    for (std::size_t attempt = 0;; ++attempt) {
+        const auto started = std::chrono::steady_clock::now();
+        const std::optional<QString> failure = runCatching([&connection] { connection.open(); });
+        if (!failure) break;
+        unreachable_ = *failure;
+        // A server that kept us waiting for its connect timeout is not asked again at once.
+        const bool slow = std::chrono::steady_clock::now() - started > std::chrono::seconds(1);
+        if (attempt >= std::size(kBackOff) || slow || stopRequested()) {
+            nextReconnect_ = std::chrono::steady_clock::now() + kQuietAfterFailure;
+            showStatus(*failure);
+            return;
+        }
+        std::this_thread::sleep_for(kBackOff[attempt]);
+    }
+    unreachable_.reset();
+    reopenRecordSets();
+    showStatus(QStringLiteral("Connected again to %1").arg(QString::fromStdString(connection.place())));
+}
+
+// Each record set loads afresh from the new connection, keeping its filter.
+void MainWindow::reopenRecordSets() {
+    for (RecordSet* records : data_.recordSets()) records->close();
+    for (RecordSet* records : data_.recordSets()) {
+        if (std::optional<QString> failure = runCatching([records] { records->open(); }))
+            prompts_.showError(*failure);
+    }
+    showDatabasePlace();
+    if (data_.journals.active()) updateRecordCounters();
+}
+
+void MainWindow::showDatabasePlace() {
+    Connection& connection = data_.connection;
+    accountMayChange_ = true;
+    if (!connection.connected()) return;
+    QString text = QString::fromStdString(connection.place());
+    if (connection.isServer()) {
+        // Asked once per connection; an answer that does not come leaves the posts to find out.
+        runCatching([&] { accountMayChange_ = connection.store().mayChange(std::string(kJournalsTable)); });
+        if (!accountMayChange_) text += QStringLiteral(" (read-only account)");
+    }
+    databaseLabel_->setText(text);
+}
+
+void MainWindow::startAdminJob() {
+    Connection& connection = data_.connection;
+    if (!connection.isServer()) return;
+    reconnectIfNeeded(true);
+    if (!connection.connected() || connection.lost()) {
+        throw Error(unreachable_.value_or(QStringLiteral("There is no connection to the database server."))
+                        .toStdString() +
+                    " Lumaref tries again at your next action.");
+    }
+    if (!accountMayChange_) throw Error(kReadOnlyAccountMessage);
+}
+
+void MainWindow::endJobOnLostConnection(const QString& doneText, const QString& advice) {
+    // The next action, whatever it is, tries the server again.
+    nextReconnect_ = {};
+    throw Error((doneText + QStringLiteral(" before the connection to the server was lost. ") + advice).toStdString());
+}
+
+}  // namespace lumaref
