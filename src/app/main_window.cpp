@@ -35,6 +35,7 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     guarded([this] { onCreated(); });
     // The grid leads the tab order, so it holds the focus once the window is active.
     grid_->setFocus();
+    startedUp_ = true;
 }
 
 // The members' order is the order of their going: the grid and its model before the database.
@@ -67,8 +68,11 @@ void MainWindow::onCreated() {
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
-    triedThisAction_ = false;
-    reconnectIfNeeded(false);
+    // Start-up has just tried; from the first action on, each tries again.
+    if (startedUp_) {
+        triedThisAction_ = false;
+        reconnectIfNeeded(false);
+    }
     const std::optional<QString> failure = runCatching(handler);
     // The grid shows what the handler left before any box appears over it.
     gridModel_->flush();

@@ -183,6 +183,7 @@ private:
     std::chrono::steady_clock::time_point nextReconnect_{};
     std::optional<QString> unreachable_;
     bool triedThisAction_ = false;
+    bool startedUp_ = false;
     std::optional<std::string> accessCodeHash_;
     QLabel* databaseLabel_ = nullptr;  // in the status bar, right
 

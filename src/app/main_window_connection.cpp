@@ -15,8 +15,10 @@ namespace {
 
 constexpr const char* kReadOnlyAccountMessage = "This account may only read the journal list.";
 // A server being restarted answers within a second or two: the tries of one action, after the first.
-constexpr std::chrono::milliseconds kBackOff[] = {std::chrono::milliseconds(250), std::chrono::milliseconds(750)};
-// After a failed try, an action that does not need the server waits this long before the next one.
+constexpr std::chrono::milliseconds kBackOff[] = {std::chrono::milliseconds(250),
+                                                  std::chrono::milliseconds(750)};
+// After a failed try, an action that does not need the server lets this much time pass before the
+// next one, so typing while the server is away is not slowed by each key's try.
 constexpr std::chrono::seconds kQuietAfterFailure(5);
 
 }  // namespace
@@ -24,7 +26,6 @@ constexpr std::chrono::seconds kQuietAfterFailure(5);
 bool MainWindow::openServer() {
     if (const std::optional<QString> failure = runCatching([this] { data_.connection.open(); })) {
         unreachable_ = *failure;
-        nextReconnect_ = std::chrono::steady_clock::now() + kQuietAfterFailure;
         const QString origin = QString::fromStdString(data_.connectionOrigin);
         QString text = *failure;
         if (!origin.isEmpty()) text += QStringLiteral(" The server is named by %1.").arg(origin);
@@ -100,7 +101,8 @@ void MainWindow::startAdminJob() {
 void MainWindow::endJobOnLostConnection(const QString& doneText, const QString& advice) {
     // The next action, whatever it is, tries the server again.
     nextReconnect_ = {};
-    throw Error((doneText + QStringLiteral(" before the connection to the server was lost. ") + advice).toStdString());
+    throw Error((doneText + QStringLiteral(" before the connection to the server was lost. ") + advice)
+                    .toStdString());
 }
 
 }  // namespace lumaref

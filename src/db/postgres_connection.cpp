@@ -18,7 +18,8 @@ namespace {
 PgError refusal(const pg_result* result) {
     const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
     const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
-    return PgError(primary != nullptr ? primary : "The server refused the command.", state != nullptr ? state : "");
+    return PgError(primary != nullptr ? primary : "The server refused the command.",
+                   state != nullptr ? state : "");
 }
 
 bool failed(const pg_result* result) {
@@ -94,6 +95,8 @@ std::optional<PgError> PgResult::refusal() const {
 
 bool PgResult::isSync() const { return PQresultStatus(result_.get()) == PGRES_PIPELINE_SYNC; }
 
+bool PgResult::skipped() const { return PQresultStatus(result_.get()) == PGRES_PIPELINE_ABORTED; }
+
 void PgConnection::Finish::operator()(pg_conn* conn) const { PQfinish(conn); }
 
 PgConnection::PgConnection(const std::string& conninfo) : conn_(connectToServer(conninfo)) {
@@ -126,8 +129,9 @@ void PgConnection::awaitSocket(bool forWriting, const char* waitingFor) {
         case SocketWait::Ready:
             return;
         case SocketWait::TimedOut:
-            broken("The database server " + server_ + " sent nothing for " + std::to_string(kReplyTimeoutSeconds) +
-                   " seconds while " + waitingFor + "; the connection was given up.");
+            broken("The database server " + server_ + " sent nothing for " +
+                   std::to_string(kReplyTimeoutSeconds) + " seconds while " + waitingFor +
+                   "; the connection was given up.");
         case SocketWait::StopRequested:
             broken("Stopped while " + std::string(waitingFor) + " from the database server " + server_ + ".");
     }
@@ -184,7 +188,7 @@ PgResult PgConnection::exec(const std::string& sql) {
 const std::string& PgConnection::preparedName(const std::string& sql, bool queued) {
     auto found = prepared_.find(sql);
     if (found != prepared_.end()) return found->second;
-    std::string name = "lumaref_" + std::to_string(prepared_.size() + 1);
+    std::string name = "lumaref_" + std::to_string(++statementsNamed_);
     if (queued) {
         if (PQsendPrepare(conn_.get(), name.c_str(), sql.c_str(), 0, nullptr) == 0) failedToSend();
         answers_.push_back(sql);
@@ -293,7 +297,8 @@ void PgConnection::enterPipeline() {
     if (PQenterPipelineMode(conn_.get()) == 0) failedToSend();
 }
 
-void PgConnection::queuePrepared(const std::string& sql, std::span<const std::optional<std::string_view>> params) {
+void PgConnection::queuePrepared(const std::string& sql,
+                                 std::span<const std::optional<std::string_view>> params) {
     const std::string& name = preparedName(sql, true);
     const TextParams values(params);
     if (PQsendQueryPrepared(conn_.get(), name.c_str(), values.count(), values.values.data(), nullptr, nullptr,
@@ -322,13 +327,17 @@ void PgConnection::push() {
 std::optional<PgResult> PgConnection::nextPipelineResult(bool wait) {
     for (;;) {
         if (answers_.empty()) return std::nullopt;
-        if (PQflush(conn_.get()) < 0) failedToSend();
-        if (PQconsumeInput(conn_.get()) == 0) failedToSend();
+        // The socket is read only when what came already holds no whole answer: each read moves what
+        // is left in libpq's buffer.
         if (PQisBusy(conn_.get()) != 0) {
-            if (!wait) return std::nullopt;
-            // Whatever is still queued must reach the server before its answer can come.
-            awaitSocket(PQflush(conn_.get()) == 1, "waiting for an answer");
-            continue;
+            if (PQflush(conn_.get()) < 0) failedToSend();
+            if (PQconsumeInput(conn_.get()) == 0) failedToSend();
+            if (PQisBusy(conn_.get()) != 0) {
+                if (!wait) return std::nullopt;
+                // Whatever is still queued must reach the server before its answer can come.
+                awaitSocket(PQflush(conn_.get()) == 1, "waiting for an answer");
+                continue;
+            }
         }
         pg_result* raw = PQgetResult(conn_.get());
         if (raw == nullptr) {
@@ -349,10 +358,9 @@ std::optional<PgResult> PgConnection::nextPipelineResult(bool wait) {
             }
             return result;
         }
-        if (failed(raw)) {
-            prepared_.erase(prepare);
-            failedPrepare_.emplace(std::move(result));
-        }
+        // A Prepare that failed, or was skipped after a failure, left no statement behind.
+        if (failed(raw) || PQresultStatus(raw) == PGRES_PIPELINE_ABORTED) prepared_.erase(prepare);
+        if (failed(raw)) failedPrepare_.emplace(std::move(result));
     }
 }
 
@@ -360,7 +368,8 @@ void PgConnection::exitPipeline() {
     answers_.clear();
     failedPrepare_.reset();
     syncsQueued_ = 0;
-    if (PQexitPipelineMode(conn_.get()) == 0 && !lost()) throw Error("The database connection could not leave pipeline mode.");
+    if (PQexitPipelineMode(conn_.get()) == 0 && !lost())
+        throw Error("The database connection could not leave pipeline mode.");
 }
 
 }  // namespace lumaref

@@ -51,6 +51,8 @@ public:
     std::optional<PgError> refusal() const;
     // The answer to a pipeline's sync point.
     bool isSync() const;
+    // A command a pipeline skipped because one before it failed.
+    bool skipped() const;
 
 private:
     struct Clear {
@@ -149,6 +151,7 @@ private:
     std::deque<std::string> answers_;
     std::optional<PgResult> failedPrepare_;  // given in place of its command's skipped answer
     int syncsQueued_ = 0;
+    int statementsNamed_ = 0;
 };
 
 // Runs `work` in one transaction: committed when it returns, rolled back when it throws.

@@ -16,10 +16,9 @@ namespace {
 // How many posts may be on their way at once: enough to keep the server busy, few enough that a
 // refusal undoes little and the buffers stay small.
 constexpr std::size_t kMaxPostsAhead = 2048;
-
-// The answer a checked update gives when its row no longer holds what was read: it changed nothing,
-// and the error stops the posts queued behind it, as a refusal does.
-constexpr const char* kNothingChangedState = "22012";
+// Posts go to the socket, and answers are read from it, this many at a time: one system call on each
+// side for a few kilobytes instead of one per post.
+constexpr std::size_t kPostsPerPush = 64;
 
 const FieldInfo& fieldOf(const Table& snapshot, std::size_t column) {
     return snapshot.columns[column].info();
@@ -34,7 +33,6 @@ Error postRefusal(const PgError& refused) {
     if (state == "42501" || state == "25006") return Error(kReadOnlyMessage);
     if (state == "55P03" || state == "40P01") return Error(kLockedMessage);
     if (state == "53100") return Error(kDiskFullMessage);
-    if (state == kNothingChangedState) return Error(kRowConflictMessage);
     return refused;
 }
 
@@ -46,7 +44,7 @@ public:
     OnePost(Table* appendedTo, std::size_t row) : appendedTo_(appendedTo), row_(row) {}
     void committed(std::optional<RowKey> appendedKey) override { key = appendedKey; }
     // An append that was not stored leaves the snapshot as it was.
-    void undone() override {
+    void refused() override {
         if (appendedTo_ == nullptr) return;
         for (Column& column : appendedTo_->columns) column.truncate(row_);
     }
@@ -76,7 +74,7 @@ void PostgresStore::settle() {
 LoadedTable PostgresStore::load(const std::string& table) {
     settle();
     PostgresTable loaded = loadPostgresTable(connection_, table);
-    keyColumns_[table] = loaded.keyColumn;
+    tables_[table] = {loaded.keyColumn, loaded.defaulted};
     return std::move(loaded.loaded);
 }
 
@@ -87,19 +85,21 @@ bool PostgresStore::mayChange(const std::string& table) {
     const std::optional<std::string_view> params[] = {std::string_view(quoted)};
     // A table that is not there is no question of rights: its load says so.
     return connection_
-               .execPrepared("SELECT coalesce(has_table_privilege(to_regclass($1), 'INSERT') AND "
-                             "has_table_privilege(to_regclass($1), 'UPDATE'), true)",
-                             params)
+               .execPrepared(
+                   "SELECT coalesce(has_table_privilege(to_regclass($1), 'INSERT') AND "
+                   "has_table_privilege(to_regclass($1), 'UPDATE'), true)",
+                   params)
                .value(0, 0) == "t";
 }
 
-const std::string& PostgresStore::keyColumn(const std::string& table) {
-    auto known = keyColumns_.find(table);
-    if (known == keyColumns_.end()) {
+const PostgresStore::KnownTable& PostgresStore::knownTable(const std::string& table) {
+    auto known = tables_.find(table);
+    if (known == tables_.end()) {
         settle();
-        known = keyColumns_.emplace(table, loadPostgresTable(connection_, table).keyColumn).first;
+        const PostgresTable loaded = loadPostgresTable(connection_, table);
+        known = tables_.emplace(table, KnownTable{loaded.keyColumn, loaded.defaulted}).first;
     }
-    if (known->second.empty()) {
+    if (known->second.keyColumn.empty()) {
         throw Error("The table '" + table +
                     "' has no key column (an identity column), so its rows cannot be changed.");
     }
@@ -108,7 +108,8 @@ const std::string& PostgresStore::keyColumn(const std::string& table) {
 
 bool PostgresStore::joinsTransaction() const { return !piped_ && connection_.inTransaction(); }
 
-PgResult PostgresStore::postJoined(const std::string& sql, std::span<const std::optional<std::string_view>> params) {
+PgResult PostgresStore::postJoined(const std::string& sql,
+                                   std::span<const std::optional<std::string_view>> params) {
     try {
         return connection_.execPrepared(sql, params);
     } catch (const PgError& refused) {
@@ -120,7 +121,7 @@ PgResult PostgresStore::postJoined(const std::string& sql, std::span<const std::
 // FROM, so a null read matches a null still there.
 void PostgresStore::update(const std::string& table, const Table& snapshot, RowKey key,
                            std::span<const FieldChange> changes) {
-    const std::string& keyName = keyColumn(table);
+    const std::string& keyName = knownTable(table).keyColumn;
     std::string sets;
     std::string checks;
     std::vector<std::optional<std::string_view>> params;
@@ -137,19 +138,21 @@ void PostgresStore::update(const std::string& table, const Table& snapshot, RowK
         checks += " AND " + quoteIdentifier(fieldOf(snapshot, change.column).name) +
                   " IS NOT DISTINCT FROM " + placeholder(params.size());
     }
-    const std::string sql = "UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " + keyCheck + checks;
+    const std::string sql =
+        "UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " + keyCheck + checks;
     if (joinsTransaction()) {
         if (postJoined(sql, params).affectedRows() == 0) throw Error(kRowConflictMessage);
         return;
     }
-    // In a transaction of its own the update divides by the rows it changed, so a row changed meanwhile
-    // fails the statement like a refusal and nothing queued behind it is done.
-    post("WITH changed AS (" + sql + " RETURNING 1) SELECT 1 / count(*) FROM changed", params, nullptr, 0);
+    post(sql, params, nullptr);
 }
 
 // RETURNING reads the row back as stored, database defaults included, in the same statement.
 RowKey PostgresStore::append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) {
-    const std::string& keyName = keyColumn(table);
+    const KnownTable& known = knownTable(table);
+    const std::string& keyName = known.keyColumn;
+    if (!joinsTransaction())
+        return post(appendSql(table, known, snapshot, values), values, snapshot).value_or(0);
     std::string returned = quoteIdentifier(keyName);
     for (const auto& column : snapshot.columns) returned += ", " + quoteIdentifier(column.info().name);
     std::string sql = "INSERT INTO " + quoteIdentifier(table);
@@ -167,7 +170,7 @@ RowKey PostgresStore::append(const std::string& table, Table& snapshot, std::spa
         sql += " (" + names + ") VALUES (" + marks + ")";
     }
     sql += " RETURNING " + returned;
-    if (joinsTransaction()) {
+    {
         const PgResult row = postJoined(sql, params);
         if (row.rows() != 1 || row.columns() != static_cast<int>(snapshot.columns.size()) + 1)
             throw Error("The server did not return the appended row.");
@@ -175,104 +178,188 @@ RowKey PostgresStore::append(const std::string& table, Table& snapshot, std::spa
         std::from_chars(row.value(0, 0).data(), row.value(0, 0).data() + row.value(0, 0).size(), key);
         for (std::size_t i = 0; i < snapshot.columns.size(); ++i) {
             const int at = static_cast<int>(i) + 1;
-            appendPostgresValue(snapshot.columns[i],
-                                row.isNull(0, at) ? std::nullopt : std::optional<std::string_view>(row.value(0, at)));
+            appendPostgresValue(snapshot.columns[i], row.isNull(0, at)
+                                                         ? std::nullopt
+                                                         : std::optional<std::string_view>(row.value(0, at)));
         }
         return key;
     }
-    // The row joins the snapshot as written when it is sent; the server's read-back then corrects it.
-    return post(sql, params, &snapshot, &values).value_or(0);
+}
+
+// The row joins the snapshot as written when it is sent. What the record set sends is what the server
+// stores (values reach a post in their field's own form), so only the fields left to a default of their
+// column are read back, with the key.
+const PostgresStore::AppendSql& PostgresStore::appendSql(const std::string& table, const KnownTable& known,
+                                                         const Table& snapshot,
+                                                         std::span<const FieldValue> values) {
+    std::string given = table;
+    given += '\0';
+    for (const auto& value : values) given.append(std::to_string(value.column)).push_back(',');
+    auto cached = appendSql_.find(given);
+    if (cached != appendSql_.end()) return cached->second;
+
+    std::string names;
+    std::string marks;
+    std::vector<bool> set(snapshot.columns.size(), false);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        set[values[i].column] = true;
+        names += (names.empty() ? "" : ", ") + quoteIdentifier(fieldOf(snapshot, values[i].column).name);
+        marks += (marks.empty() ? "" : ", ") + placeholder(i + 1);
+    }
+    AppendSql statement;
+    statement.sql =
+        "INSERT INTO " + quoteIdentifier(table) +
+        (values.empty() ? std::string(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")") +
+        " RETURNING " + quoteIdentifier(known.keyColumn);
+    // A field left out reads back as null unless its column has a default.
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        if (set[i] || i >= known.defaulted.size() || !known.defaulted[i]) continue;
+        statement.returned.push_back(i);
+        statement.sql += ", " + quoteIdentifier(fieldOf(snapshot, i).name);
+    }
+    return appendSql_.emplace(std::move(given), std::move(statement)).first->second;
+}
+
+std::optional<RowKey> PostgresStore::post(const AppendSql& statement, std::span<const FieldValue> values,
+                                          Table& snapshot) {
+    std::vector<std::optional<std::string_view>> params;
+    params.reserve(values.size());
+    for (const auto& value : values)
+        params.push_back(postgresParameter(fieldOf(snapshot, value.column), value.value));
+    SentPost sent;
+    sent.appendedTo = &snapshot;
+    sent.row = snapshot.rowCount();
+    sent.returned = &statement.returned;
+    return post(statement.sql, params, sent, values);
 }
 
 std::optional<RowKey> PostgresStore::post(const std::string& sql,
                                           std::span<const std::optional<std::string_view>> params,
-                                          Table* appendedTo, const std::span<const FieldValue>* written) {
-    SentPost sent;
-    sent.appendedTo = appendedTo;
-    sent.row = appendedTo != nullptr ? appendedTo->rowCount() : 0;
+                                          SentPost sent, std::span<const FieldValue> written) {
+    const auto joinSnapshot = [&] {
+        if (sent.appendedTo != nullptr) appendWrittenRow(*sent.appendedTo, written);
+    };
     if (outcomes_ != nullptr) {
-        collect(kMaxPostsAhead - 1);
-        try {
-            send(sql, params, sent);
-        } catch (...) {
-            fail(std::current_exception());
-        }
-        if (written != nullptr) appendWrittenRow(*appendedTo, *written);
+        if (unpushed_ == 0 || sent_.size() >= kMaxPostsAhead) collect(kMaxPostsAhead - 1);
+        send(sql, params, sent);
+        joinSnapshot();
         return std::nullopt;
     }
-    OnePost one(appendedTo, sent.row);
+    OnePost one(sent.appendedTo, sent.row);
     outcomes_ = &one;
     try {
         send(sql, params, sent);
+        joinSnapshot();
         connection_.queueSync();
-        connection_.push();
+        push();
+        collect(0);
     } catch (...) {
-        fail(std::current_exception());
+        outcomes_ = nullptr;
+        leavePipeline();
+        throw;
     }
-    if (written != nullptr) appendWrittenRow(*appendedTo, *written);
-    collect(0);
     outcomes_ = nullptr;
     leavePipeline();
     return one.key;
 }
 
+void PostgresStore::post(const std::string& sql, std::span<const std::optional<std::string_view>> params,
+                         std::nullptr_t) {
+    SentPost sent;
+    sent.checksChange = true;
+    post(sql, params, sent, {});
+}
+
 void PostgresStore::send(const std::string& sql, std::span<const std::optional<std::string_view>> params,
                          SentPost post) {
-    if (!piped_) {
-        connection_.enterPipeline();
-        piped_ = true;
+    try {
+        if (!piped_) {
+            connection_.enterPipeline();
+            piped_ = true;
+        }
+        connection_.queuePrepared("BEGIN", {});
+        connection_.queuePrepared(sql, params);
+        for (const std::string& statement : eachPost_) connection_.queue(statement);
+        connection_.queuePrepared("COMMIT", {});
+        post.answers = 3 + eachPost_.size();
+        sent_.push_back(post);
+        if (++unpushed_ >= kPostsPerPush) push();
+    } catch (const ConnectionLost&) {
+        refuseAllOpen();
+        throw;
     }
-    connection_.queue("BEGIN");
-    connection_.queuePrepared(sql, params);
-    for (const std::string& statement : eachPost_) connection_.queue(statement);
-    connection_.queue("COMMIT");
+}
+
+void PostgresStore::push() {
     connection_.push();
-    post.answers = 3 + eachPost_.size();
-    sent_.push_back(post);
+    unpushed_ = 0;
 }
 
 void PostgresStore::collect(std::size_t mayStayOpen) {
-    try {
-        while (!sent_.empty()) {
-            std::optional<PgResult> answer = connection_.nextPipelineResult(sent_.size() > mayStayOpen);
-            if (!answer) return;
-            if (std::optional<PgError> refused = answer->refusal()) throw postRefusal(*refused);
-            SentPost& post = sent_.front();
-            // The answers of BEGIN, the statement, the statements of every post and COMMIT.
-            if (post.seen++ == 1) {
-                if (post.appendedTo != nullptr) {
-                    Table& snapshot = *post.appendedTo;
-                    if (answer->rows() != 1 || answer->columns() != static_cast<int>(snapshot.columns.size()) + 1)
-                        throw Error("The server did not return the appended row.");
-                    RowKey key = 0;
-                    const std::string_view keyText = answer->value(0, 0);
-                    std::from_chars(keyText.data(), keyText.data() + keyText.size(), key);
-                    post.key = key;
-                    for (std::size_t i = 0; i < snapshot.columns.size(); ++i) {
-                        const int at = static_cast<int>(i) + 1;
-                        setPostgresValue(snapshot.columns[i], post.row,
-                                         answer->isNull(0, at) ? std::nullopt
-                                                               : std::optional<std::string_view>(answer->value(0, at)));
-                    }
-                }
-            }
-            if (post.seen < post.answers) continue;
-            const std::optional<RowKey> key = post.key;
-            sent_.pop_front();
-            if (outcomes_ != nullptr) outcomes_->committed(key);
+    while (!sent_.empty()) {
+        const bool wait = sent_.size() > mayStayOpen;
+        // The server answers what it has been asked for, once asked to send it.
+        if (wait && unpushed_ > 0) push();
+        std::optional<PgResult> answer;
+        try {
+            answer = connection_.nextPipelineResult(wait);
+        } catch (const ConnectionLost&) {
+            refuseAllOpen();
+            throw;
         }
-    } catch (...) {
-        fail(std::current_exception());
+        if (!answer) return;
+        SentPost& post = sent_.front();
+        // The answers of BEGIN, the statement, the statements of every post and COMMIT, in that order.
+        const std::size_t index = post.seen++;
+        if (std::optional<PgError> refusal = answer->refusal()) {
+            // A command skipped after an earlier refusal is no refusal of its own.
+            post.skipped = post.skipped || answer->skipped();
+            if (!post.refusal && !answer->skipped()) post.refusal = postRefusal(*refusal);
+        } else if (index == 1) {
+            takeStatementAnswer(post, *answer);
+        }
+        if (post.seen < post.answers) continue;
+        const SentPost done = std::move(post);
+        sent_.pop_front();
+        if (!done.refusal && !done.skipped) {
+            if (outcomes_ != nullptr) outcomes_->committed(done.key);
+            continue;
+        }
+        if (outcomes_ != nullptr) outcomes_->refused();
+        if (done.refusal) throw *done.refusal;
     }
 }
 
-void PostgresStore::fail(std::exception_ptr why) {
+void PostgresStore::takeStatementAnswer(SentPost& post, const PgResult& answer) {
+    // A row changed since it was read: the update wrote nothing, in a transaction of its own.
+    if (post.checksChange && answer.affectedRows() == 0) {
+        post.refusal = Error(kRowConflictMessage);
+        return;
+    }
+    if (post.appendedTo == nullptr) return;
+    Table& snapshot = *post.appendedTo;
+    if (answer.rows() != 1 || answer.columns() != static_cast<int>(post.returned->size()) + 1) {
+        post.refusal = Error("The server did not return the appended row.");
+        return;
+    }
+    RowKey key = 0;
+    const std::string_view keyText = answer.value(0, 0);
+    std::from_chars(keyText.data(), keyText.data() + keyText.size(), key);
+    post.key = key;
+    for (std::size_t i = 0; i < post.returned->size(); ++i) {
+        const int at = static_cast<int>(i) + 1;
+        setPostgresValue(
+            snapshot.columns[(*post.returned)[i]], post.row,
+            answer.isNull(0, at) ? std::nullopt : std::optional<std::string_view>(answer.value(0, at)));
+    }
+}
+
+void PostgresStore::refuseAllOpen() noexcept {
+    const std::size_t open = sent_.size();
     sent_.clear();
-    PostOutcomes* outcomes = outcomes_;
-    outcomes_ = nullptr;
+    if (outcomes_ != nullptr)
+        for (std::size_t i = 0; i < open; ++i) outcomes_->refused();
     leavePipeline();
-    if (outcomes != nullptr) outcomes->undone();
-    std::rethrow_exception(why);
 }
 
 void PostgresStore::leavePipeline() noexcept {
@@ -281,10 +368,8 @@ void PostgresStore::leavePipeline() noexcept {
     try {
         if (!connection_.lost()) {
             // Whatever is still on its way is read and dropped, up to the last sync point.
-            if (!connection_.syncQueued()) {
-                connection_.queueSync();
-                connection_.push();
-            }
+            if (!connection_.syncQueued()) connection_.queueSync();
+            push();
             while (const std::optional<PgResult> answer = connection_.nextPipelineResult(true)) {
                 if (answer->isSync()) break;
             }
@@ -311,12 +396,16 @@ void PostgresStore::finishBatch() {
 }
 
 void PostgresStore::abandonBatch() noexcept {
-    try {
-        finishBatch();
-    } catch (...) {
-        // Told to the outcomes already.
+    // Every refusal is told to the outcomes; the job that made them has ended with its own error.
+    for (;;) {
+        try {
+            collect(0);
+            break;
+        } catch (...) {
+        }
     }
     outcomes_ = nullptr;
+    leavePipeline();
 }
 
 void PostgresStore::setBusyTimeoutMs(int ms) {

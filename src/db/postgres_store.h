@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <deque>
-#include <exception>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,46 +47,70 @@ public:
     PgConnection& connection() { return connection_; }
 
 private:
+    // What posts need to know of a table: its key column, and which columns have defaults.
+    struct KnownTable {
+        std::string keyColumn;
+        std::vector<bool> defaulted;
+    };
     // A post on its way: how many answers it brings, how many came, and what its statement's means.
     struct SentPost {
         std::size_t answers = 0;
         std::size_t seen = 0;
-        Table* appendedTo = nullptr;  // an append: the snapshot holding its row
-        std::size_t row = 0;
+        bool checksChange = false;                           // an update: no row changed is a conflict
+        Table* appendedTo = nullptr;                         // an append: the snapshot holding its row
+        std::size_t row = 0;                                 // ... the row there
+        const std::vector<std::size_t>* returned = nullptr;  // ... the fields read back after its key
         std::optional<RowKey> key;
+        std::optional<Error> refusal;
+        bool skipped = false;  // not done, because a post before it was refused
     };
-
+    // An INSERT ... RETURNING for one set of given fields, and the fields it reads back.
+    struct AppendSql {
+        std::string sql;
+        std::vector<std::size_t> returned;
+    };
     class OnePost;
 
     explicit PostgresStore(const std::string& conninfo);
+    // Known from the table's load or else from the catalogue; throws when the table has no key column,
+    // since a row could not be told from another.
+    const KnownTable& knownTable(const std::string& table);
     // Every post answered and the pipeline left, before a command of another kind.
     void settle();
     // A post made inside a transaction of the caller's runs at once, one at a time, and joins it.
     bool joinsTransaction() const;
     PgResult postJoined(const std::string& sql, std::span<const std::optional<std::string_view>> params);
-    // One post in a transaction of its own: sent ahead within a batch, else waited for. An append
-    // names the snapshot its row joins, as written, once sent. Returns an append's key when waited for.
-    std::optional<RowKey> post(const std::string& sql, std::span<const std::optional<std::string_view>> params,
-                               Table* appendedTo, const std::span<const FieldValue>* written);
-    // The key column of a table, known from its load or else from the catalogue; throws when the
-    // table has none, since a row could not be told from another.
-    const std::string& keyColumn(const std::string& table);
+    const AppendSql& appendSql(const std::string& table, const KnownTable& known, const Table& snapshot,
+                               std::span<const FieldValue> values);
+    // One post in a transaction of its own: sent ahead within a batch, else waited for. An append's row
+    // joins its snapshot, as written, once sent. Returns an append's key when waited for.
+    std::optional<RowKey> post(const AppendSql& statement, std::span<const FieldValue> values,
+                               Table& snapshot);
+    void post(const std::string& sql, std::span<const std::optional<std::string_view>> params,
+              std::nullptr_t);
+    std::optional<RowKey> post(const std::string& sql,
+                               std::span<const std::optional<std::string_view>> params, SentPost sent,
+                               std::span<const FieldValue> written);
     void send(const std::string& sql, std::span<const std::optional<std::string_view>> params, SentPost post);
+    // Sends what is queued and asks the server for its answers so far.
+    void push();
     // Reads the answers that have come, waiting while more than `mayStayOpen` posts are open, and
-    // tells the outcomes.
+    // tells the outcomes; throws a post's refusal once it is told.
     void collect(std::size_t mayStayOpen);
-    // After a refusal or a lost connection: every open post undone, the pipeline left, the
-    // transaction rolled back, and the refusal thrown in the program's words.
-    [[noreturn]] void fail(std::exception_ptr why);
+    void takeStatementAnswer(SentPost& post, const PgResult& answer);
+    // A lost connection: every post still open is told refused.
+    void refuseAllOpen() noexcept;
     void leavePipeline() noexcept;
 
     PgConnection connection_;
     bool readOnly_ = false;
-    std::map<std::string, std::string> keyColumns_;
+    std::map<std::string, KnownTable> tables_;
     std::vector<std::string> eachPost_;
     PostOutcomes* outcomes_ = nullptr;  // while a batch is open
     std::deque<SentPost> sent_;
-    bool piped_ = false;                // the connection is in pipeline mode
+    std::map<std::string, AppendSql> appendSql_;  // by table and the fields given
+    bool piped_ = false;                          // the connection is in pipeline mode
+    std::size_t unpushed_ = 0;                    // posts queued since the last push
 };
 
 }  // namespace lumaref

@@ -14,7 +14,8 @@ namespace lumaref {
 namespace {
 
 constexpr const char* kColumnsSql =
-    "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '' FROM pg_attribute a "
+    "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '', a.atthasdef FROM "
+    "pg_attribute a "
     "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
 
 struct FreeCopyBuffer {
@@ -43,6 +44,7 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
         } else {
             loaded.loaded.table.columns.emplace_back(
                 fieldFromPostgresType(std::string(columns.value(i, 0)), columns.value(i, 1)));
+            loaded.defaulted.push_back(columns.value(i, 3) == "t");
         }
     }
     const bool keyed = !loaded.keyColumn.empty();

@@ -18,16 +18,10 @@ class RecordSet::Outcomes final : public PostOutcomes {
 public:
     explicit Outcomes(RecordSet& records) : records_(records) {}
     void committed(std::optional<RowKey> appendedKey) override { records_.committedAhead(appendedKey); }
-    // The store has ended the batch: later posts go one at a time.
-    void undone() override {
-        ended_ = true;
-        records_.undoAhead();
-    }
-    bool sendingAhead() const { return !ended_; }
+    void refused() override { records_.refusedAhead(); }
 
 private:
     RecordSet& records_;
-    bool ended_ = false;
 };
 
 RecordSet::~RecordSet() { abandonBatch(); }
@@ -231,8 +225,8 @@ void RecordSet::postEdit() {
         sent->row = row;
         sent->position = position;
         for (const auto& change : changes)
-            sent->originals.emplace_back(change.column, change.original ? std::optional<std::string>(*change.original)
-                                                                        : std::nullopt);
+            sent->originals.emplace_back(
+                change.column, change.original ? std::optional<std::string>(*change.original) : std::nullopt);
     }
     connection_.store().update(tableName_, table_, keys_[row], changes);
     for (const auto& change : changes) table_.columns[change.column].set(row, change.value);
@@ -263,7 +257,7 @@ void RecordSet::postAppend() {
     cursor_.arriveAt(position);
 }
 
-bool RecordSet::sendingAhead() const { return outcomes_ != nullptr && outcomes_->sendingAhead(); }
+bool RecordSet::sendingAhead() const { return outcomes_ != nullptr; }
 
 void RecordSet::beginBatch() {
     // A closed record set fails at its first post, as without a batch.
@@ -283,7 +277,7 @@ void RecordSet::abandonBatch() noexcept {
     if (connection_.connected()) connection_.store().abandonBatch();
     outcomes_.reset();
     // Whatever the store could not tell is not known to be stored.
-    if (!ahead_.empty()) undoAhead();
+    while (!ahead_.empty()) refusedAhead();
 }
 
 void RecordSet::committedAhead(std::optional<RowKey> key) {
@@ -300,25 +294,26 @@ void RecordSet::committedAhead(std::optional<RowKey> key) {
     ++committedPosts_;
 }
 
-// Newest first, so a row changed twice gets back what it held before the first change.
-void RecordSet::undoAhead() {
-    std::optional<std::size_t> firstAppended;
-    for (auto sent = ahead_.rbegin(); sent != ahead_.rend(); ++sent) {
-        if (sent->appended) {
-            firstAppended = sent->row;
-            continue;
-        }
-        for (const auto& [column, original] : sent->originals) table_.columns[column].set(sent->row, original);
+// The change goes back to what the row held before it; an appended row goes, with every row after it,
+// which were appended later in the batch and are refused with it.
+void RecordSet::refusedAhead() {
+    if (ahead_.empty()) return;
+    const SentAhead sent = std::move(ahead_.front());
+    ahead_.pop_front();
+    if (sent.row >= keys_.size()) return;  // gone with an append refused before it
+    if (sent.appended) {
+        for (Column& column : table_.columns) column.truncate(sent.row);
+        keys_.resize(sent.row);
+        visible_.truncate(sent.row);
+        visible_.snapshotChanged();
+        if (listener_ != nullptr) listener_->rowsReset();
+        if (state_ != State::Insert && cursor_.position() >= recordCount()) cursor_.last(recordCount());
+        return;
     }
-    ahead_.clear();
-    if (firstAppended) {
-        for (Column& column : table_.columns) column.truncate(*firstAppended);
-        keys_.resize(*firstAppended);
-        visible_.truncate(*firstAppended);
-    }
+    for (const auto& [column, original] : sent.originals) table_.columns[column].set(sent.row, original);
     visible_.snapshotChanged();
-    if (listener_ != nullptr) listener_->rowsReset();
-    if (firstAppended && state_ != State::Insert && cursor_.position() >= recordCount()) cursor_.last(recordCount());
+    if (listener_ != nullptr && sent.position < recordCount() && visible_.row(sent.position) == sent.row)
+        listener_->rowChanged(sent.position);
 }
 
 std::string_view RecordSet::valueAt(int position, int field) const {

@@ -81,8 +81,8 @@ public:
     void cancel();
 
     // A batch job's posts may travel ahead of the store's answers (Store::beginBatch), each still its
-    // own commit. A change shows at once; a post the store refuses undoes itself and every post made
-    // after it in the batch, and throws from the call that learns of it. finishBatch waits for every
+    // own commit. A change shows at once; a post the store refuses is undone when its answer comes (with
+    // the posts it takes along) and throws from the call that learns of it. finishBatch waits for every
     // answer and throws the first refusal; abandonBatch waits without throwing. PostBatch holds one.
     void beginBatch();
     void finishBatch();
@@ -125,7 +125,7 @@ private:
     friend class Outcomes;
     bool sendingAhead() const;
     void committedAhead(std::optional<RowKey> key);
-    void undoAhead();
+    void refusedAhead();
 
     std::string name_;
     Connection& connection_;

@@ -58,16 +58,17 @@ void appendWrittenRow(Table& snapshot, std::span<const FieldValue> values);
 // What a load says when the database lets this user connect but not read the table.
 std::string noReadPermissionMessage(std::string_view table);
 
-// Told what became of the posts a store sent ahead of their answers (Store::beginBatch), in the order
-// they were sent: each is committed, or undone together with every post sent after it.
+// Told what became of the posts a store sent ahead of their answers (Store::beginBatch), one by one in
+// the order they were sent.
 class PostOutcomes {
 public:
     virtual ~PostOutcomes() = default;
     // The oldest post still open was committed. For an append: the key its row got, and the row in the
     // snapshot now holds what the database stored (defaults included).
     virtual void committed(std::optional<RowKey> appendedKey) = 0;
-    // Every post still open was refused or never done: nothing of them is stored.
-    virtual void undone() = 0;
+    // The oldest post still open was refused, or never done: nothing of it is stored. A refusal other
+    // than a changed row also refuses every post sent after it in the batch.
+    virtual void refused() = 0;
 };
 
 // Where record sets load their tables and post their rows. Values cross as the text their field kind
@@ -105,12 +106,14 @@ public:
     // finishBatch, update and append may return before the database answers; an update's change or an
     // append's row (with the values sent) is in the snapshot at once, and `outcomes` hears later whether
     // it was committed. Returns false when posts stay one at a time (each committed before it returns).
-    // A refusal found on the way throws from the call that finds it, `outcomes` told first.
+    // A refusal found on the way throws from the call that finds it, `outcomes` told first; a lost
+    // connection refuses every post still open.
     virtual bool beginBatch(PostOutcomes& outcomes) {
         static_cast<void>(outcomes);
         return false;
     }
-    // Waits for every post of the batch; throws the first refusal. Afterwards posts go one at a time.
+    // Waits for every post of the batch; throws the first refusal not yet thrown. Afterwards posts go
+    // one at a time.
     virtual void finishBatch() {}
     // Ends the batch without throwing: the posts still open are waited for and told as usual.
     virtual void abandonBatch() noexcept {}
