@@ -88,6 +88,10 @@ private:
     void showDatabasePlace();
     // Before an administrator job: refused for an account that may only read, or without a server.
     void startAdminJob();
+    // The journals are on a server that has not answered yet: browsing has nothing to show, and what
+    // needs the journals says why.
+    bool journalsAway() const;
+    [[noreturn]] void refuseWhileAway() const;
     // A job's error: a lost connection becomes one message of what was done (`doneText`) and what to do.
     [[noreturn]] void endJobOnLostConnection(const QString& doneText, const QString& advice);
 

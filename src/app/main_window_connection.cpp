@@ -17,9 +17,9 @@ constexpr const char* kReadOnlyAccountMessage = "This account may only read the 
 // A server being restarted answers within a second or two: the tries of one action, after the first.
 constexpr std::chrono::milliseconds kBackOff[] = {std::chrono::milliseconds(250),
                                                   std::chrono::milliseconds(750)};
-// After a failed try, an action that does not need the server lets this much time pass before the
-// next one, so typing while the server is away is not slowed by each key's try.
-constexpr std::chrono::seconds kQuietAfterFailure(5);
+// After a try that waited out the connect timeout, an action that does not need the server lets this
+// much time pass before the next one, so typing is not held up by each key's wait.
+constexpr std::chrono::seconds kQuietAfterSlowFailure(30);
 
 }  // namespace
 
@@ -39,19 +39,21 @@ bool MainWindow::openServer() {
 void MainWindow::reconnectIfNeeded(bool forJob) {
     Connection& connection = data_.connection;
     if (!connection.isServer() || (connection.connected() && !connection.lost())) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (triedThisAction_ || (!forJob && now < nextReconnect_)) return;
+    if (triedThisAction_ || (!forJob && std::chrono::steady_clock::now() < nextReconnect_)) return;
     triedThisAction_ = true;
     connection.close();
+    // A job waits out a short back-off for a server being restarted; browsing tries once, so typing is
+    // not held up while the server is away.
+    const std::size_t tries = forJob ? std::size(kBackOff) + 1 : 1;
     for (std::size_t attempt = 0;; ++attempt) {
         const auto started = std::chrono::steady_clock::now();
         const std::optional<QString> failure = runCatching([&connection] { connection.open(); });
         if (!failure) break;
         unreachable_ = *failure;
-        // A server that kept us waiting for its connect timeout is not asked again at once.
-        const bool slow = std::chrono::steady_clock::now() - started > std::chrono::seconds(1);
-        if (attempt >= std::size(kBackOff) || slow || stopRequested()) {
-            nextReconnect_ = std::chrono::steady_clock::now() + kQuietAfterFailure;
+        // A server that kept us waiting for its connect timeout is not asked again for a while.
+        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(1))
+            nextReconnect_ = std::chrono::steady_clock::now() + kQuietAfterSlowFailure;
+        if (attempt + 1 >= tries || std::chrono::steady_clock::now() < nextReconnect_ || stopRequested()) {
             showStatus(*failure);
             return;
         }
@@ -90,12 +92,15 @@ void MainWindow::startAdminJob() {
     Connection& connection = data_.connection;
     if (!connection.isServer()) return;
     reconnectIfNeeded(true);
-    if (!connection.connected() || connection.lost()) {
-        throw Error(unreachable_.value_or(QStringLiteral("There is no connection to the database server."))
-                        .toStdString() +
-                    " Lumaref tries again at your next action.");
-    }
+    if (!connection.connected() || connection.lost()) refuseWhileAway();
     if (!accountMayChange_) throw Error(kReadOnlyAccountMessage);
+}
+
+bool MainWindow::journalsAway() const { return data_.connection.isServer() && !data_.journals.active(); }
+
+void MainWindow::refuseWhileAway() const {
+    throw Error(unreachable_.value_or(QStringLiteral("There is no connection to the database server.")).toStdString() +
+                " Lumaref tries again at your next action.");
 }
 
 void MainWindow::endJobOnLostConnection(const QString& doneText, const QString& advice) {

@@ -94,6 +94,7 @@ void MainWindow::importCsvMasterList(const std::string& bytes) {
 }
 
 void MainWindow::onSaveClicked() {
+    if (journalsAway()) refuseWhileAway();
     const QString chosen = prompts_.askSaveFileName(
         lastExportFile_.isEmpty() ? QString::fromLatin1(kDefaultSaveFileName) : lastExportFile_);
     if (chosen.isEmpty()) return;

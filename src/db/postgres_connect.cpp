@@ -54,23 +54,26 @@ std::string where(const pg_conn* conn) {
     return "the database server " + serverName(conn) + " (database " + databaseOf(conn) + ")";
 }
 
+// One line of text as a sentence's inside: blanks run together, no tab, no final full stop.
+std::string oneLine(std::string_view text) {
+    text = text.substr(0, text.find('\n'));
+    std::string cleaned;
+    for (const char c : text) {
+        const char blank = c == '\t' || c == '\r' ? ' ' : c;
+        if (blank == ' ' && (cleaned.empty() || cleaned.back() == ' ')) continue;
+        cleaned += blank;
+    }
+    while (!cleaned.empty() && (cleaned.back() == ' ' || cleaned.back() == '.')) cleaned.pop_back();
+    return cleaned;
+}
+
 // The server's own sentence from a refused login ("FATAL:  database \"x\" does not exist"), without
 // libpq's framing; empty when the text holds none.
 std::string serverSentence(const pg_conn* conn) {
-    std::string_view text = PQerrorMessage(conn);
+    const std::string_view text = PQerrorMessage(conn);
     for (const std::string_view severity : {"FATAL:", "ERROR:"}) {
         const std::size_t at = text.rfind(severity);
-        if (at == std::string_view::npos) continue;
-        std::string_view sentence = text.substr(at + severity.size());
-        sentence = sentence.substr(0, sentence.find('\n'));
-        std::string cleaned;
-        for (const char c : sentence) {
-            if (c == '\t' || c == '\r') continue;
-            if (c == ' ' && (cleaned.empty() || cleaned.back() == ' ')) continue;
-            cleaned += c;
-        }
-        while (!cleaned.empty() && (cleaned.back() == ' ' || cleaned.back() == '.')) cleaned.pop_back();
-        return cleaned;
+        if (at != std::string_view::npos) return oneLine(text.substr(at + severity.size()));
     }
     return {};
 }
@@ -109,7 +112,15 @@ pg_conn* connectToServer(const std::string& conninfo) {
                             conninfo.c_str(), "UTF8", nullptr};
     Owned conn(PQconnectStartParams(kKeywords, values, 1));
     if (conn == nullptr) throw Error("Could not connect to the database server: out of memory.");
-    if (PQstatus(conn.get()) == CONNECTION_BAD) refused(conn.get(), false);
+    if (PQstatus(conn.get()) == CONNECTION_BAD) {
+        // A server that refused at once, or a setting of the string itself that is wrong (libpq says
+        // which, in one line).
+        const std::string_view why = PQerrorMessage(conn.get());
+        if (why.find("connection to server") != std::string_view::npos ||
+            why.find("could not translate host name") != std::string_view::npos)
+            refused(conn.get(), false);
+        throw Error("The database connection string cannot be used: " + oneLine(why) + ".");
+    }
 
     const int timeout = connectTimeoutSeconds(conn.get());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);

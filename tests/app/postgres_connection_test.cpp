@@ -83,6 +83,8 @@ TEST_F(PostgresConnectionTest, AStartWithTheServerAwaySaysSoOnceAndALaterActionC
                   "tries again at your next action.")});
     EXPECT_TRUE(window().isVisible());
     EXPECT_FALSE(journals().active());
+    retype(Role::SearchEdit, "Al");
+    EXPECT_EQ(prompts.errors().size(), 1) << "browsing while the server is away asks nothing more";
 
     gate.setMode(LoopbackServer::Mode::Forward);
     click(Role::AllIndexesButton);
