@@ -99,7 +99,8 @@ void MainWindow::startAdminJob() {
 bool MainWindow::journalsAway() const { return data_.connection.isServer() && !data_.journals.active(); }
 
 void MainWindow::refuseWhileAway() const {
-    throw Error(unreachable_.value_or(QStringLiteral("There is no connection to the database server.")).toStdString() +
+    throw Error(unreachable_.value_or(QStringLiteral("There is no connection to the database server."))
+                    .toStdString() +
                 " Lumaref tries again at your next action.");
 }
 

@@ -54,7 +54,8 @@ void MainWindow::onImportClicked() {
     MasterListLines lines(bytes);
     std::int64_t count = 0;
     try {
-        count = importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
+        count = importMasterList(lines, data_.journals, importClassifier_,
+                                 importCategoryEdit_->text().toStdString(),
                                  importSubjectEdit_->text().toStdString());
     } catch (const ConnectionLost&) {
         // A second import of the same file would add these records again: the account says which.

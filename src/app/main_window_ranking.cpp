@@ -60,9 +60,9 @@ void MainWindow::onUpdateQuartilesClicked() {
     try {
         counts = updateQuartiles(data_.journals, data_.quartileTables(), steps);
     } catch (const ConnectionLost&) {
-        endJobOnLostConnection(updateStatusText(QStringLiteral("Quartiles"), data_.journals.committedPosts() - before,
-                                                shown),
-                               QStringLiteral("Run the update again to finish."));
+        endJobOnLostConnection(
+            updateStatusText(QStringLiteral("Quartiles"), data_.journals.committedPosts() - before, shown),
+            QStringLiteral("Run the update again to finish."));
     }
     prompts_.showMessage(QStringLiteral("Finish!"));
     showStatus(updateStatusText(QStringLiteral("Quartiles"), counts.posted, shown));

@@ -22,9 +22,9 @@ using Owned = std::unique_ptr<pg_conn, Finish>;
 // Keepalives notice a server that vanished behind a silent network (a firewall that drops, a paused
 // machine) within about 25 seconds of silence, and unacknowledged data gives up after 30 seconds.
 // Listed before the caller's string, so a setting there wins.
-constexpr const char* kKeywords[] = {"keepalives", "keepalives_idle", "keepalives_interval",
-                                     "keepalives_count", "tcp_user_timeout", "dbname", "client_encoding",
-                                     nullptr};
+constexpr const char* kKeywords[] = {
+    "keepalives",       "keepalives_idle", "keepalives_interval", "keepalives_count",
+    "tcp_user_timeout", "dbname",          "client_encoding",     nullptr};
 constexpr const char* kDefaults[] = {"1", "10", "5", "3", "30000"};
 
 std::string databaseOf(const pg_conn* conn) {
@@ -37,7 +37,8 @@ std::string databaseOf(const pg_conn* conn) {
 int connectTimeoutSeconds(pg_conn* conn) {
     int seconds = kDefaultConnectTimeoutSeconds;
     PQconninfoOption* options = PQconninfo(conn);
-    for (const PQconninfoOption* option = options; option != nullptr && option->keyword != nullptr; ++option) {
+    for (const PQconninfoOption* option = options; option != nullptr && option->keyword != nullptr;
+         ++option) {
         if (std::string_view(option->keyword) != "connect_timeout" || option->val == nullptr) continue;
         const std::string_view text = option->val;
         int given = 0;
@@ -48,7 +49,9 @@ int connectTimeoutSeconds(pg_conn* conn) {
     return seconds;
 }
 
-std::string secondsText(int seconds) { return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"); }
+std::string secondsText(int seconds) {
+    return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+}
 
 std::string where(const pg_conn* conn) {
     return "the database server " + serverName(conn) + " (database " + databaseOf(conn) + ")";
@@ -82,12 +85,14 @@ std::string serverSentence(const pg_conn* conn) {
     const std::string server = where(conn);
     if (PQconnectionNeedsPassword(conn)) {
         const char* user = PQuser(conn);
-        throw Error("Could not log in to " + server + " as " + (user != nullptr ? user : "") +
-                    ": the server asks for a password and none was found. Put it in ~/.pgpass "
-                    "(host:port:database:user:password, readable only by you), PGPASSWORD or a service file.");
+        throw Error(
+            "Could not log in to " + server + " as " + (user != nullptr ? user : "") +
+            ": the server asks for a password and none was found. Put it in ~/.pgpass "
+            "(host:port:database:user:password, readable only by you), PGPASSWORD or a service file.");
     }
     if (!reached) {
-        if (std::string_view(PQerrorMessage(conn)).find("could not translate host name") != std::string_view::npos)
+        if (std::string_view(PQerrorMessage(conn)).find("could not translate host name") !=
+            std::string_view::npos)
             throw Error("Could not reach " + server + ": the host name is not known.");
         throw Error("Could not reach " + server + ": nothing answered there.");
     }
@@ -108,8 +113,8 @@ std::string serverName(const pg_conn* conn) {
 }
 
 pg_conn* connectToServer(const std::string& conninfo) {
-    const char* values[] = {kDefaults[0], kDefaults[1], kDefaults[2], kDefaults[3], kDefaults[4],
-                            conninfo.c_str(), "UTF8", nullptr};
+    const char* values[] = {kDefaults[0], kDefaults[1],     kDefaults[2], kDefaults[3],
+                            kDefaults[4], conninfo.c_str(), "UTF8",       nullptr};
     Owned conn(PQconnectStartParams(kKeywords, values, 1));
     if (conn == nullptr) throw Error("Could not connect to the database server: out of memory.");
     if (PQstatus(conn.get()) == CONNECTION_BAD) {
@@ -129,9 +134,9 @@ pg_conn* connectToServer(const std::string& conninfo) {
         if (step == PGRES_POLLING_FAILED) refused(conn.get(), reached);
         switch (waitForSocket(PQsocket(conn.get()), step == PGRES_POLLING_WRITING, deadline)) {
             case SocketWait::TimedOut:
-                throw Error(where(conn.get()).replace(0, 1, "T") + " did not answer within " +
-                            secondsText(timeout) +
-                            " while connecting. The wait is set by connect_timeout in the connection string.");
+                throw Error(
+                    where(conn.get()).replace(0, 1, "T") + " did not answer within " + secondsText(timeout) +
+                    " while connecting. The wait is set by connect_timeout in the connection string.");
             case SocketWait::StopRequested:
                 throw Error("Stopped while connecting to " + where(conn.get()) + ".");
             case SocketWait::Ready:
@@ -139,7 +144,8 @@ pg_conn* connectToServer(const std::string& conninfo) {
         }
         step = PQconnectPoll(conn.get());
         const ConnStatusType status = PQstatus(conn.get());
-        if (status != CONNECTION_STARTED && status != CONNECTION_BAD && status != CONNECTION_NEEDED) reached = true;
+        if (status != CONNECTION_STARTED && status != CONNECTION_BAD && status != CONNECTION_NEEDED)
+            reached = true;
     }
     if (PQsetnonblocking(conn.get(), 1) != 0) throw Error("Could not connect to " + where(conn.get()) + ".");
     return conn.release();

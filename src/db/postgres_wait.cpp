@@ -24,8 +24,8 @@ SocketWait waitForSocket(int socket, bool forWriting,
         }
         const int ready = ::poll(watched, count, timeoutMs);
         if (ready < 0 && errno != EINTR) return SocketWait::Ready;  // libpq's next call says what is wrong
-        if (ready > 0 && watched[0].revents != 0) return stopRequested() ? SocketWait::StopRequested
-                                                                          : SocketWait::Ready;
+        if (ready > 0 && watched[0].revents != 0)
+            return stopRequested() ? SocketWait::StopRequested : SocketWait::Ready;
     }
 }
 

@@ -48,7 +48,8 @@ bool matchesAccessCodeHash(std::string_view typed, const std::string& hash) {
 
 void checkAccessCodeHash(const std::string& hash, const std::string& where) {
     if (hash.empty() || hash.front() != '$' || cryptText("", hash).empty()) {
-        throw Error(where + ": access-code= must be a hash made by 'lumaref --hash-code', not the code itself.");
+        throw Error(where +
+                    ": access-code= must be a hash made by 'lumaref --hash-code', not the code itself.");
     }
 }
 

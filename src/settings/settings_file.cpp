@@ -56,7 +56,8 @@ Settings parseSettings(std::string_view text, const std::string& fileName) {
         if (slot->has_value()) fail("'" + std::string(key) + "' is given twice");
         if (value.empty()) fail("'" + std::string(key) + "' has no value");
         if (slot == &settings.accessCode)
-            checkAccessCodeHash(value, "The settings file '" + fileName + "', line " + std::to_string(lineNumber));
+            checkAccessCodeHash(value,
+                                "The settings file '" + fileName + "', line " + std::to_string(lineNumber));
         if (slot == &settings.database) settings.databaseSource = fileName;
         *slot = value;
     }

@@ -12,8 +12,7 @@ constexpr std::string_view kMask = "***";
 constexpr std::array<std::string_view, 3> kPasswordKeys = {"password", "passwd", "pwd"};
 
 bool isWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
