@@ -276,8 +276,13 @@ void RecordSet::abandonBatch() noexcept {
     if (outcomes_ == nullptr) return;
     if (connection_.connected()) connection_.store().abandonBatch();
     outcomes_.reset();
-    // Whatever the store could not tell is not known to be stored.
-    while (!ahead_.empty()) refusedAhead();
+    // Whatever the store could not tell is not known to be stored. Undoing only writes back what was
+    // there before; should it fail all the same, those rows stay as they were sent.
+    try {
+        while (!ahead_.empty()) refusedAhead();
+    } catch (...) {
+        ahead_.clear();
+    }
 }
 
 void RecordSet::committedAhead(std::optional<RowKey> key) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <exception>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
@@ -161,8 +162,12 @@ LoopbackServer::LoopbackServer(Mode mode) : running_(std::make_unique<Running>()
 
 LoopbackServer::~LoopbackServer() {
     running_->stop = true;
-    setMode(Mode::Closed);
-    running_->thread.join();
+    try {
+        setMode(Mode::Closed);  // closes, so listens nowhere: nothing to throw
+        running_->thread.join();
+    } catch (...) {
+        std::terminate();
+    }
     ::close(running_->wake[0]);
     ::close(running_->wake[1]);
 }
