@@ -18,7 +18,11 @@ constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
                                      {"ImpactFactorUpdate", "Sqlite"},
                                      {"ImpactFactorUpdatePostgres", "Libpq"},
                                      {"QuartileUpdate", "Sqlite"},
-                                     {"UpdateLists", "Sqlite"}};
+                                     {"UpdateLists", "Sqlite"},
+                                     {"Sort", "Sqlite"},
+                                     {"ExportXlsx", "Xlsxwriter"},
+                                     {"ExportCsv", "Write"},
+                                     {"ExportCsv", "WriteCached"}};
 constexpr std::size_t kMinRounds = 5;
 constexpr std::size_t kMaxRounds = 25;
 // The median of all rounds against the median without the last two.

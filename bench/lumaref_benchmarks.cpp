@@ -152,6 +152,14 @@ void keystrokesLumaref(benchmark::State& state, std::uint64_t journals) {
                  1);
 }
 
+void keystrokesSortedLumaref(benchmark::State& state, std::uint64_t journals) {
+    RecordSet& set = stateFor(journals).journalSet();
+    set.setSort(RowSort{set.fieldIndex("IF"), SortDirection::Descending});
+    sequenceLoop(state, journals, std::vector<std::string>(std::begin(kKeystrokes), std::end(kKeystrokes)),
+                 1);
+    set.setSort(std::nullopt);
+}
+
 void backspaceLumaref(benchmark::State& state, std::uint64_t journals) {
     std::vector<std::string> sequence(std::begin(kKeystrokes), std::end(kKeystrokes));
     const std::size_t typed = sequence.size();

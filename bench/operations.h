@@ -46,6 +46,16 @@ void keystrokesSqlite(benchmark::State&, std::uint64_t);
 void backspaceLumaref(benchmark::State&, std::uint64_t);
 void backspaceSqlite(benchmark::State&, std::uint64_t);
 
+// The same keystrokes with the rows sorted by impact factor, highest first; the peer's queries end in
+// the same ORDER BY.
+void keystrokesSortedLumaref(benchmark::State&, std::uint64_t);
+void keystrokesSortedSqlite(benchmark::State&, std::uint64_t);
+
+// A click on a column title, IF then Title, over every journal: the rows sorted from stored order. The
+// peer: SQLite's ORDER BY on the same column, stepped to the end. Each column's median is a counter.
+void sortLumaref(benchmark::State&, std::uint64_t);
+void sortSqlite(benchmark::State&, std::uint64_t);
+
 void searchHandlerLumaref(benchmark::State&, std::uint64_t);
 void searchHandlerSqlite(benchmark::State&, std::uint64_t);
 
@@ -89,6 +99,15 @@ void importPostgresLibpq(benchmark::State&, std::uint64_t);
 // Every journal written as a journal list, against one write() of the same bytes.
 void exportLumaref(benchmark::State&, std::uint64_t);
 void exportWrite(benchmark::State&, std::uint64_t);
+
+// Every journal and every column exported as the window exports its view: an XLSX workbook against
+// libxlsxwriter writing the same cells alone, a CSV file against one write() of the same bytes made
+// durable with fsync() as the export makes its file (Write), and without (WriteCached).
+void exportXlsxLumaref(benchmark::State&, std::uint64_t);
+void exportXlsxXlsxwriter(benchmark::State&, std::uint64_t);
+void exportCsvLumaref(benchmark::State&, std::uint64_t);
+void exportCsvWrite(benchmark::State&, std::uint64_t);
+void exportCsvWriteCached(benchmark::State&, std::uint64_t);
 
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);

@@ -120,8 +120,9 @@ void searchFilterRowByRow(benchmark::State& state, std::uint64_t journals) {
     times.report(state);
 }
 
-void keystrokesSqlite(benchmark::State& state, std::uint64_t journals) {
-    SqliteQuery query(stateFor(journals).sqlite(), kSearchSql);
+namespace {
+
+void keystrokeQueries(benchmark::State& state, SqliteQuery& query) {
     query.bind(1, kCategory);
     PerIteration times;
     for (auto _ : state) {
@@ -133,6 +134,19 @@ void keystrokesSqlite(benchmark::State& state, std::uint64_t journals) {
         times.stop();
     }
     times.report(state);
+}
+
+}  // namespace
+
+void keystrokesSqlite(benchmark::State& state, std::uint64_t journals) {
+    SqliteQuery query(stateFor(journals).sqlite(), kSearchSql);
+    keystrokeQueries(state, query);
+}
+
+void keystrokesSortedSqlite(benchmark::State& state, std::uint64_t journals) {
+    const std::string sql = std::string(kSearchSql) + " ORDER BY CAST(\"IF\" AS REAL) DESC";
+    SqliteQuery query(stateFor(journals).sqlite(), sql.c_str());
+    keystrokeQueries(state, query);
 }
 
 // One query per Backspace, "opti" back to "o".

@@ -13,11 +13,15 @@ constexpr const char* kOperations[] = {"Open",
                                        "SearchFilter",
                                        "FirstSearch",
                                        "Keystrokes",
+                                       "KeystrokesSorted",
                                        "Backspace",
                                        "SearchHandler",
+                                       "Sort",
                                        "UpdateLists",
                                        "ImportMasterList",
                                        "ExportJournalList",
+                                       "ExportXlsx",
+                                       "ExportCsv",
                                        "Memory",
                                        "CsvLoad",
                                        "MasterListCsvWindow",
@@ -28,8 +32,9 @@ constexpr const char* kOperations[] = {"Open",
                                        "OpenPostgres",
                                        "ImportMasterListPostgres",
                                        "ImpactFactorUpdatePostgres"};
-constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
-                                  "Write",  "SqliteShell",       "ByFilters",        "Copy",   "Libpq"};
+constexpr const char* kPeers[] = {"Sqlite",     "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
+                                  "Write",      "SqliteShell",       "ByFilters",        "Copy",   "Libpq",
+                                  "Xlsxwriter", "WriteCached"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -66,7 +71,10 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
         std::vector<double> sorted = result.times;
         std::sort(sorted.begin(), sorted.end());
         result.milliseconds = sorted[sorted.size() / 2];
-        for (const auto& [name, counter] : run.counters) result.counters[name] = counter.value;
+        for (const auto& [name, counter] : run.counters) {
+            result.counters[name] = counter.value;
+            result.counterRuns[name].push_back(counter.value);
+        }
     }
     ConsoleReporter::ReportRuns(runs);
 }
@@ -144,7 +152,7 @@ bool RatioReporter::printTargets(std::ostream& out) const {
         const char* what;
         const char* ours;
         const char* peer;     // nullptr: ours' own figure
-        const char* counter;  // taken from ours' counters, or nullptr for its time
+        const char* counter;  // taken from ours' counters (and the peer's, with a peer), or nullptr for times
         double limit;
         bool atMost;  // the figure must be <= limit (else >= limit)
     };
@@ -199,8 +207,20 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "0.35",
          "ImpactFactorUpdatePostgres/Lumaref/100000", "ImpactFactorUpdatePostgres/Libpq/100000", nullptr,
          0.35, true},
+        {"sort by IF at 1M: Lumaref time / Sqlite (ORDER BY) time <= 0.25", "Sort/Lumaref/1000000",
+         "Sort/Sqlite/1000000", "IF_ms", 0.25, true},
+        {"sort by Title at 1M: Lumaref time / Sqlite (ORDER BY) time <= 0.25", "Sort/Lumaref/1000000",
+         "Sort/Sqlite/1000000", "Title_ms", 0.25, true},
+        {"keystrokes typed on (op..optic) at 1M, sorted by IF: median ms <= 2",
+         "KeystrokesSorted/Lumaref/1000000", nullptr, "measured_median_ms", 2.0, true},
         {"memory at 1M after the first search: bytes / database file bytes <= 1.1", "Memory/Lumaref/1000000",
          nullptr, "ratio_after_search", 1.1, true},
+        {"XLSX export at 1M: Lumaref time / Xlsxwriter time <= 1.3", "ExportXlsx/Lumaref/1000000",
+         "ExportXlsx/Xlsxwriter/1000000", nullptr, 1.3, true},
+        {"XLSX export at 1M: extra memory MB < 64", "ExportXlsx/Lumaref/1000000", nullptr, "extra_mb", 64.0,
+         true},
+        {"CSV export at 1M: Lumaref time / Write (write + fsync) time <= 1.5", "ExportCsv/Lumaref/1000000",
+         "ExportCsv/Write/1000000", nullptr, 1.5, true},
     };
     out << "\nTargets\n";
     bool allMet = true;
@@ -212,7 +232,17 @@ bool RatioReporter::printTargets(std::ostream& out) const {
             continue;
         }
         double figure = t.counter != nullptr ? ours->counters.at(t.counter) : ours->milliseconds;
-        if (peer != nullptr) {
+        if (peer != nullptr && t.counter != nullptr) {
+            // Ours' n-th run over the peer's n-th, as for times: the median of those ratios.
+            const std::vector<double>& mine = ours->counterRuns.at(t.counter);
+            const std::vector<double>& theirs = peer->counterRuns.at(t.counter);
+            std::vector<double> ratios;
+            for (std::size_t i = 0; i < mine.size() && i < theirs.size(); ++i) {
+                if (theirs[i] > 0) ratios.push_back(mine[i] / theirs[i]);
+            }
+            figure = ratios.empty() ? ours->counters.at(t.counter) / peer->counters.at(t.counter)
+                                    : medianOf(ratios);
+        } else if (peer != nullptr) {
             figure =
                 t.atMost ? ours->milliseconds / peer->milliseconds : peer->milliseconds / ours->milliseconds;
         }

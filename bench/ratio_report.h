@@ -27,9 +27,10 @@ public:
 
 private:
     struct Result {
-        std::vector<double> times;  // per repetition
-        double milliseconds = 0;    // their median
-        std::map<std::string, double> counters;
+        std::vector<double> times;                               // per repetition
+        double milliseconds = 0;                                 // their median
+        std::map<std::string, double> counters;                  // the last run's
+        std::map<std::string, std::vector<double>> counterRuns;  // every run's, in order
     };
     const Result* find(const std::string& name) const;
     // Ours' n-th time over the peer's n-th, for every n both have.

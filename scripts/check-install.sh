@@ -21,6 +21,14 @@ DESTDIR=$dest cmake --install "$build_dir" --prefix /usr >/dev/null
 diff -u data/installed-files.txt <(cd "$dest" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort) ||
   fail "the installed files differ from data/installed-files.txt (- expected, + installed)"
 
+echo "-- user guide"
+# F1 opens the guide where the package puts it; every picture it shows lies beside it.
+guide=$dest/usr/share/doc/lumaref/user-guide.md
+[[ -f $guide ]] || fail "no user guide at /usr/share/doc/lumaref/user-guide.md"
+while read -r picture; do
+  [[ -f $(dirname "$guide")/$picture ]] || fail "the user guide shows $picture, which is not installed"
+done < <(grep -o '](images/[^)]*)' "$guide" | sed 's/^](//; s/)$//')
+
 echo "-- desktop entry and metainfo"
 desktop-file-validate "$dest/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$dest/usr/share/metainfo/$app_id.metainfo.xml"

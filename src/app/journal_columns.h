@@ -16,6 +16,8 @@ struct JournalColumn {
     int width;               // pixels; 0 takes the field's default width
     int displayChars;        // the field's default width in average characters
     Qt::Alignment align;     // cell alignment
+    // The widest value the column holds when its values share one form: the column is never narrower.
+    const char* widestValue = nullptr;
 };
 
 inline constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
@@ -24,8 +26,8 @@ inline constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
 // The seventeen columns in the order of the table's fields; the export writes this same set.
 inline constexpr std::array<JournalColumn, 17> kJournalColumns = {{
     {kTitleField, "Journal Title", 449, 255, kLeft},
-    {kIssnField, "ISSN", 67, 255, kCentre},
-    {kEIssnField, "E-ISSN", 66, 255, kCentre},
+    {kIssnField, "ISSN", 67, 255, kCentre, "0000-000X"},
+    {kEIssnField, "E-ISSN", 66, 255, kCentre, "0000-000X"},
     {kFrequencyField, "Frequently", 87, 255, kCentre},
     {kImpactFactorField, "IF", 70, 255, kCentre},
     {kTotalCitesField, "Total Cites", 77, 255, kCentre},

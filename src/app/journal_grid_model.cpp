@@ -4,13 +4,15 @@
 
 #include <algorithm>
 
-#include "app/journal_columns.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
 
 JournalGridModel::JournalGridModel(RecordSet& records, QObject* parent)
-    : QAbstractTableModel(parent), records_(records), fieldOfColumn_(kJournalColumns.size(), -1) {
+    : QAbstractTableModel(parent),
+      records_(records),
+      columns_(kJournalColumns.begin(), kJournalColumns.end()),
+      fieldOfColumn_(columns_.size(), -1) {
     mapFields();
     rows_ = liveRowCount();
     records_.setListener(this);
@@ -24,9 +26,9 @@ void JournalGridModel::mapFields() {
     std::fill(fieldOfColumn_.begin(), fieldOfColumn_.end(), -1);
     if (!records_.active()) return;
     const int count = records_.fieldCount();
-    for (std::size_t column = 0; column < kJournalColumns.size(); ++column) {
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
         for (int field = 0; field < count; ++field) {
-            if (sameName(records_.field(field).name, kJournalColumns[column].field)) {
+            if (sameName(records_.field(field).name, columns_[column].field)) {
                 fieldOfColumn_[column] = field;
                 break;
             }
@@ -37,13 +39,13 @@ void JournalGridModel::mapFields() {
 int JournalGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int JournalGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(kJournalColumns.size());
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
 QVariant JournalGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.column() >= columnCount()) return {};
     const auto column = static_cast<std::size_t>(index.column());
-    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(kJournalColumns[column].align);
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(columns_[column].align);
     if (role != Qt::DisplayRole) return {};
     // valueAt answers empty for a row the record set no longer has, so a view that paints before
     // the next flush shows blanks rather than stale or missing rows.
@@ -55,15 +57,38 @@ QVariant JournalGridModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    if (role == Qt::DisplayRole)
-        return QString::fromUtf8(kJournalColumns[static_cast<std::size_t>(section)].title);
+    if (role == Qt::DisplayRole) return QString::fromUtf8(column(section).title);
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(kCentre));
+    // A first click on a title sorts ascending.
+    if (role == Qt::InitialSortOrderRole) return QVariant::fromValue(Qt::AscendingOrder);
     return {};
 }
 
 Qt::ItemFlags JournalGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void JournalGridModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= columnCount() || fieldOf(column) < 0) return;
+    records_.setSort(RowSort{fieldOf(column), order == Qt::DescendingOrder ? SortDirection::Descending
+                                                                           : SortDirection::Ascending});
+}
+
+int JournalGridModel::columnOf(std::string_view field) const {
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+        if (sameName(columns_[column].field, field)) return static_cast<int>(column);
+    }
+    return -1;
+}
+
+std::optional<std::pair<int, Qt::SortOrder>> JournalGridModel::sortColumn() const {
+    const std::optional<RowSort>& sort = records_.sort();
+    if (!sort) return std::nullopt;
+    const auto column = std::find(fieldOfColumn_.begin(), fieldOfColumn_.end(), sort->column);
+    if (column == fieldOfColumn_.end()) return std::nullopt;
+    return std::pair(static_cast<int>(column - fieldOfColumn_.begin()),
+                     sort->direction == SortDirection::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void JournalGridModel::schedule() {

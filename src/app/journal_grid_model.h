@@ -2,13 +2,18 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "app/journal_columns.h"
 #include "db/record_set.h"
 
 namespace lumaref {
 
-// The grid's data source: the designed columns over the journal record set, read in place.
+// The grid's data source: its columns (the designed ones, from one table) over the journal record set,
+// read in place.
 // Changes the record set reports are gathered and shown at once by flush() (queued to the event
 // loop, and run at the end of every handler), so a loop over many rows costs the view nothing.
 class JournalGridModel : public QAbstractTableModel, public RecordSetListener {
@@ -22,6 +27,16 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // The record set shows its rows in the order of the column's field; the view sorts nothing itself.
+    void sort(int column, Qt::SortOrder order) override;
+
+    const JournalColumn& column(int column) const { return columns_[static_cast<std::size_t>(column)]; }
+    // The record set's field a column shows; -1 when the record set has no such field.
+    int fieldOf(int column) const { return fieldOfColumn_[static_cast<std::size_t>(column)]; }
+    // The column showing a field of the table, by its name in any letter case; -1 for none.
+    int columnOf(std::string_view field) const;
+    // The column the record set's rows are sorted by, and how; nullopt in stored order.
+    std::optional<std::pair<int, Qt::SortOrder>> sortColumn() const;
 
     // Brings the model up to the record set and reports a moved cursor once.
     void flush();
@@ -41,6 +56,7 @@ private:
     void mapFields();
 
     RecordSet& records_;
+    std::vector<JournalColumn> columns_;
     int rows_ = 0;
     std::vector<int> fieldOfColumn_;  // -1: the record set has no such field
     bool resetPending_ = false;

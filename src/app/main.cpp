@@ -14,6 +14,7 @@
 #include "db/connection_string.h"
 #include "settings/data_folder.h"
 #include "settings/program_options.h"
+#include "settings/settings_file.h"
 #include "settings/store_choice.h"
 #include "text/error.h"
 
@@ -118,6 +119,14 @@ int main(int argc, char* argv[]) {
                                          "bring a database across with lumaref-convert into %1")
                               .arg(QString::fromStdString(location.database)));
     }
+    // The user's own layout, in a file of its own beside the settings (never in the settings people edit).
+    const QString layoutFile = QString::fromStdString(lumaref::layoutFilePath());
+    if (!layoutFile.isEmpty()) window.restoreLayout(layoutFile);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (!layoutFile.isEmpty() && !window.saveLayout(layoutFile)) {
+        std::fprintf(stderr, "lumaref: the window's layout could not be saved in %s\n",
+                     layoutFile.toLocal8Bit().constData());
+    }
+    return status;
 }

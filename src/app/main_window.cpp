@@ -30,7 +30,9 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
       data_(database != nullptr ? *database : *ownDatabase_),
       listFolder_(listFolder.toStdString()) {
     buildControls();
+    designedPosition_ = pos();
     wireEvents();
+    setUpViewExport();
     openDatabase();
     guarded([this] { onCreated(); });
     // The grid leads the tab order, so it holds the focus once the window is active.
@@ -119,6 +121,9 @@ void MainWindow::wireEvents() {
             &MainWindow::onGridCurrentChanged);
     connect(gridModel_.get(), &JournalGridModel::currentRowChanged, this, &MainWindow::showGridCursor);
     connect(navigator_, &RecordNavigator::buttonClicked, this, &MainWindow::onNavigatorClicked);
+    connect(grid_.get(), &JournalGrid::sortClicked, this, &MainWindow::onSortClicked);
+    connect(grid_.get(), &JournalGrid::resetLayoutClicked, this, &MainWindow::onResetLayoutClicked);
+    setUpKeys();
 }
 
 namespace {
@@ -134,6 +139,19 @@ QString typedCharacter(const QKeyEvent* event) {
 }  // namespace
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == searchEdit_) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() != Qt::NoModifier && key->modifiers() != Qt::KeypadModifier) return false;
+        if (key->key() == Qt::Key_Down) {
+            grid_->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            searchEdit_->clear();  // the search handler runs on the change
+            return true;
+        }
+        return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         const std::pair<QComboBox*, QWidget*> enterChain[] = {
             {categoryBox_, subjectBox_}, {subjectBox_, frequencyBox_}, {frequencyBox_, searchEdit_}};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -31,6 +32,8 @@ namespace lumaref {
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
+struct ViewDescription;
+class UserGuideWindow;
 
 // The one window of the program. Its controls are members named for what they do; each carries the
 // design's component name as its objectName (the layout table in main_window_layout.cpp holds the
@@ -52,6 +55,13 @@ public:
     void showStatus(const QString& text);
     // The access code set in /etc/lumaref.conf, as its salted hash; without one the program's own.
     void setAccessCodeHash(std::optional<std::string> hash) { accessCodeHash_ = std::move(hash); }
+
+    // The user's own layout (window place, columns, sort) as saveLayout left it in `file`. A file that
+    // is damaged or from another version is ignored with one line in the status bar.
+    void restoreLayout(const QString& file);
+    // Remembers the layout in `file`. The designed layout needs no file: an old one is removed. False
+    // when the file cannot be written or removed.
+    bool saveLayout(const QString& file);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -112,11 +122,22 @@ private:
     void showGridCursor(int position);
     void onNavigatorClicked(RecordNavigator::Button button);
 
+    // The user's view beyond the design: sorting, the columns' layout, the keys and the user guide.
+    void onSortClicked(int column, Qt::SortOrder order);
+    void onResetLayoutClicked();
+    void setUpKeys();
+    void openUserGuide();
+
     // Text exchange.
     void onBrowseClicked();
     void onImportClicked();
     void importCsvMasterList(const std::string& bytes);
     void onSaveClicked();
+
+    // View export: "Export view…" in the grid's context menu and on Ctrl+E.
+    void setUpViewExport();
+    ViewDescription describeView() const;
+    void onExportViewTriggered();
 
     // Pick-list rebuild.
     void onUpdateCategoriesClicked();
@@ -178,6 +199,9 @@ private:
     QPushButton* updateImpactFactorsButton_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
 
+    QPoint designedPosition_;               // where the design puts the window
+    UserGuideWindow* userGuide_ = nullptr;  // made at the first F1
+
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell
 
@@ -195,6 +219,7 @@ private:
     ImportLineClassifier importClassifier_;
     QString lastImportFile_;
     QString lastExportFile_;
+    QString lastViewExportFile_;
 
     // The grid and its model read the journals. Held here rather than left to Qt, and declared last,
     // so they go before anything they read.

@@ -21,6 +21,7 @@
 #include "app/journal_grid_model.h"
 #include "app/main_window.h"
 #include "app/progress_stepper.h"
+#include "app/text_fit.h"
 #include "app/window_style.h"
 
 namespace lumaref {
@@ -279,6 +280,7 @@ void MainWindow::buildControls() {
     searchFieldBox_->setCurrentIndex(-1);
     searchFieldBox_->clearEditText();
     setUpIndexButtons();
+    fitTextsToControls(this);
     // Administrator mode starts off.
     for (QWidget* control : adminControls()) control->setEnabled(false);
     setTabOrderChain();

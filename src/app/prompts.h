@@ -25,6 +25,12 @@ public:
         static_cast<void>(fileName);
         return QStringLiteral("none");
     }
+    // Save-file dialog of a view export, offering an Excel workbook (*.xlsx) and CSV (*.csv); the chosen
+    // path, or an empty string when cancelled. Without a dialog of its own: cancelled.
+    virtual QString askExportFileName(const QString& proposed) {
+        static_cast<void>(proposed);
+        return QString();
+    }
 };
 
 }  // namespace lumaref

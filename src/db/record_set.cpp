@@ -39,7 +39,7 @@ void RecordSet::open() {
     table_ = std::move(loaded.table);
     keys_ = std::move(loaded.keys);
     visible_.snapshotChanged();
-    visible_.showAll(keys_.size());
+    visible_.showAll(table_);
     pending_.clear(table_.columns.size());
     state_ = State::Browse;
     if (filtered_ && !filterText_.empty()) {
@@ -60,7 +60,7 @@ void RecordSet::close() {
     state_ = State::Inactive;
     table_ = Table();
     keys_.clear();
-    visible_.showAll(0);
+    visible_.showAll(table_);
     cursor_.clear();
     if (listener_ != nullptr) listener_->rowsReset();
 }
@@ -351,11 +351,38 @@ void RecordSet::setFiltered(bool on) {
     if (on) {
         visible_.filter(filterText_, table_);
     } else {
-        visible_.showAll(keys_.size());
+        visible_.showAll(table_);
     }
     filtered_ = on;
     if (listener_ != nullptr) listener_->rowsReset();
     first();
+}
+
+void RecordSet::setSort(const std::optional<RowSort>& sort) {
+    if (!active()) {
+        if (sort && sort->column < 0) throw error("Field index out of range");
+        visible_.setSort(sort, table_);
+        return;
+    }
+    if (sort) field(sort->column);  // an unknown field throws before anything changes
+    complete();
+    if (sort == visible_.sort()) return;
+    // The current row stays current, wherever the new order puts it.
+    const int position = cursor_.position();
+    const std::optional<std::size_t> current =
+        position >= 0 ? std::optional<std::size_t>(visible_.row(position)) : std::nullopt;
+    visible_.setSort(sort, table_);
+    if (listener_ != nullptr) listener_->rowsReset();
+    const int count = recordCount();
+    int found = -1;
+    for (int p = 0; current && p < count && found < 0; ++p) {
+        if (visible_.row(p) == *current) found = p;
+    }
+    if (found >= 0) {
+        cursor_.goTo(found, count);
+    } else {
+        cursor_.first(count);
+    }
 }
 
 std::size_t RecordSet::memoryBytes() const {

@@ -95,6 +95,12 @@ public:
     bool filtered() const { return filtered_; }
     void setFiltered(bool on);
 
+    // The order the rows are shown in, by a field (positions as for field()), or stored order (nullopt).
+    // It holds through filter changes; the cursor stays on its row. An unknown field throws. Closed,
+    // the order is kept for the next open.
+    void setSort(const std::optional<RowSort>& sort);
+    const std::optional<RowSort>& sort() const { return visible_.sort(); }
+
     // Reading in place for a view: the value of a visible row without moving the cursor.
     std::string_view valueAt(int position, int field) const;
     int currentPosition() const;  // -1 with no current row

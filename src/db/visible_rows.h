@@ -3,31 +3,50 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "db/column_order.h"
 #include "filter/column.h"
 #include "filter/filter.h"
 
 namespace lumaref {
 
-// The rows a record set shows, by position: every row of its snapshot in order, or the rows its filter
-// selected. The last few filter results are kept until the snapshot changes: the search handler applies
-// the selection filter again on every keystroke, Backspace returns to a text just typed, and a text
-// typed on is looked for among the rows of the one before (see CompiledFilter::evaluateNarrowed).
+// The order rows are shown in: by the values of one column of the snapshot.
+struct RowSort {
+    int column = 0;
+    SortDirection direction = SortDirection::Ascending;
+    bool operator==(const RowSort&) const = default;
+};
+
+// The rows a record set shows, by position: every row of its snapshot, or the rows its filter selected,
+// in stored order or sorted by a column. The last few filter results are kept until the snapshot
+// changes: the search handler applies the selection filter again on every keystroke, Backspace returns
+// to a text just typed, and a text typed on is looked for among the rows of the one before (see
+// CompiledFilter::evaluateNarrowed).
+//
+// A sort orders every row of the snapshot once; a filter's rows are then shown in that order by picking
+// them out of it, never by sorting them again. Posts leave the rows where they are shown (a batch job
+// walking them meets each row once); the next filter or sort orders them by their new values.
 class VisibleRows {
 public:
     // How many filter results are kept: enough for a word typed letter by letter beside the selection
     // filter it is searched within.
     static constexpr std::size_t kKeptResults = 8;
 
-    std::size_t count() const { return all_ ? total_ : rows_->size(); }
+    std::size_t count() const {
+        if (shown_ != nullptr) return shown_->size();
+        return all_ ? total_ : rows_->size();
+    }
     std::size_t row(int position) const {
-        return all_ ? static_cast<std::size_t>(position) : (*rows_)[static_cast<std::size_t>(position)];
+        const auto at = static_cast<std::size_t>(position);
+        if (shown_ != nullptr) return (*shown_)[at];
+        return all_ ? at : (*rows_)[at];
     }
 
-    // Every one of the snapshot's `rows` rows.
-    void showAll(std::size_t rows);
+    // Every row of `table`.
+    void showAll(const Table& table);
     // The rows of `table` that `text` selects. A rejected text throws Error and leaves the rows shown
     // as they were.
     void filter(const std::string& text, const Table& table);
@@ -35,8 +54,15 @@ public:
     void append(std::uint32_t row);
     // The snapshot lost its rows from `rows` on (appends that were never stored).
     void truncate(std::size_t rows);
-    // The snapshot was loaded or posted to: kept results no longer hold.
-    void snapshotChanged() { kept_.clear(); }
+    // The snapshot was loaded or posted to: kept results and the sort's keys no longer hold.
+    void snapshotChanged() {
+        kept_.clear();
+        sortStale_ = true;
+    }
+
+    // The same rows, from now on shown in the order of a column of `table`, or (nullopt) in stored order.
+    void setSort(const std::optional<RowSort>& sort, const Table& table);
+    const std::optional<RowSort>& sort() const { return sort_; }
 
     std::size_t memoryBytes() const;
 
@@ -46,18 +72,40 @@ private:
     struct Kept {
         std::string text;
         CompiledFilter compiled;
-        std::shared_ptr<Rows> rows;  // null when every row passes
+        std::shared_ptr<Rows> rows;    // null when every row passes
+        std::shared_ptr<Rows> sorted;  // the rows in the order of the sort numbered sortedFor
+        std::uint64_t sortedFor = 0;
     };
 
-    void show(const std::shared_ptr<Rows>& rows);
+    // `rows` (ascending; null for all) as the rows shown; `kept` holds them, and their sorted order.
+    void show(const std::shared_ptr<Rows>& rows, Kept* kept, const Table& table);
+    void showSorted(Kept* kept, const Table& table);
+    // The sort's order of every row, made again when the snapshot or the sort changed.
+    void prepareSort(const Table& table);
+    // Rows (ascending) in the order of sortedAll_: marked by their places in it, then read off in order.
+    void pickSorted(const Rows& rows, Rows& sorted);
+    // Rows (ascending), all among `wider` (in the sort's order), in that order: `wider` walked once.
+    void keepSorted(const Rows& wider, const Rows& rows, Rows& sorted);
     // The kept result with the fewest rows that holds every row `compiled` selects, or null.
     const Kept* narrowingBase(const CompiledFilter& compiled) const;
 
-    bool all_ = true;  // rows_ unused: every row is shown in snapshot order
+    bool all_ = true;  // rows_ unused: every row is shown
     std::size_t total_ = 0;
     // Shared with the kept result it came from; copied before an append changes it.
     std::shared_ptr<Rows> rows_ = std::make_shared<Rows>();
     std::vector<Kept> kept_;  // least recently used first
+
+    std::optional<RowSort> sort_;
+    std::optional<ColumnOrder> order_;  // of sort_'s column, both directions
+    bool sortStale_ = false;            // the snapshot changed since order_ was built
+    bool arranged_ = false;             // sortedAll_ and rank_ follow sort_
+    std::uint64_t sortNumber_ = 0;      // counts arrangements, so kept sorted rows can tell theirs
+    std::shared_ptr<Rows> sortedAll_;   // every row in the order of sort_
+    Rows rank_;                         // each row's place in sortedAll_
+    std::vector<std::uint64_t> marks_;  // a bit per place or per row, for pickSorted and keepSorted
+    // The rows in the order shown, while a sort holds; shared with sortedAll_ or a kept result, and
+    // copied before an append changes it.
+    std::shared_ptr<Rows> shown_;
 };
 
 }  // namespace lumaref

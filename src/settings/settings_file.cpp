@@ -18,16 +18,27 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-}  // namespace
-
-SettingsFiles defaultSettingsFiles() {
+// $XDG_CONFIG_HOME/lumaref/, by default ~/.config/lumaref/; empty when neither is set.
+std::string userConfigFolder() {
     std::string config = environment("XDG_CONFIG_HOME");
     // XDG base directories must be absolute: a relative XDG_CONFIG_HOME is ignored.
     if (config.empty() || config.front() != '/') {
         const std::string home = environment("HOME");
         config = home.empty() ? std::string() : home + "/.config";
     }
-    return {config.empty() ? std::string() : config + "/lumaref/lumaref.conf", "/etc/lumaref.conf"};
+    return config.empty() ? std::string() : config + "/lumaref/";
+}
+
+}  // namespace
+
+SettingsFiles defaultSettingsFiles() {
+    const std::string folder = userConfigFolder();
+    return {folder.empty() ? std::string() : folder + "lumaref.conf", "/etc/lumaref.conf"};
+}
+
+std::string layoutFilePath() {
+    const std::string folder = userConfigFolder();
+    return folder.empty() ? std::string() : folder + "layout.conf";
 }
 
 Settings parseSettings(std::string_view text, const std::string& fileName) {

@@ -24,6 +24,11 @@ struct SettingsFiles {
 };
 SettingsFiles defaultSettingsFiles();
 
+// The file the window remembers its layout in (window place, columns, sort), beside the user's settings:
+// $XDG_CONFIG_HOME/lumaref/layout.conf, by default ~/.config/lumaref/layout.conf. The program alone
+// writes it; the settings people edit by hand stay theirs. Empty when neither variable is set.
+std::string layoutFilePath();
+
 // "key=value" lines; blanks around both are ignored, as are empty lines and lines starting with "#" or
 // ";". Unknown keys are ignored so that a newer file still reads. Throws Error naming the file and
 // line for a line that is not of that form, or a key given twice.

@@ -14,3 +14,18 @@ gtest_discover_tests(lumaref_app_tests DISCOVERY_TIMEOUT 120 TEST_FILTER -${LUMA
 add_test(NAME ${LUMAREF_SERVER_STOP_TEST} COMMAND lumaref_app_tests --gtest_filter=${LUMAREF_SERVER_STOP_TEST})
 set_tests_properties(${LUMAREF_SERVER_STOP_TEST} PROPERTIES RUN_SERIAL TRUE ENVIRONMENT QT_QPA_PLATFORM=offscreen
                      SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+
+# The fit of every text again with a wider font (no condensed faces, as without fonts-dejavu-extra) and at
+# larger scales: each run builds the window under its own font and scale.
+set(LUMAREF_WIDER_FONT "FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/app/data/without-condensed-fonts.conf")
+foreach(run "WiderFontAtScale1.25|QT_SCALE_FACTOR=1.25;${LUMAREF_WIDER_FONT}"
+            "DesignFontAtScale1.5|QT_SCALE_FACTOR=1.5"
+            "WiderFontAtScale2|QT_SCALE_FACTOR=2;${LUMAREF_WIDER_FONT}")
+  string(REPLACE "|" ";" parts "${run}")
+  list(POP_FRONT parts name)
+  add_test(NAME WindowTest.EveryTextFitsItsControl/${name}
+           COMMAND lumaref_app_tests --gtest_filter=WindowTest.EveryTextFitsItsControl)
+  set_tests_properties(WindowTest.EveryTextFitsItsControl/${name} PROPERTIES
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${parts}"
+                       PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test")
+endforeach()

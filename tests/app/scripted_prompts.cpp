@@ -16,6 +16,11 @@ QString ScriptedPrompts::askSaveFileName(const QString& proposed) {
     return answer();
 }
 
+QString ScriptedPrompts::askExportFileName(const QString& proposed) {
+    shown_.push_back({Kind::ExportDialog, proposed});
+    return answer();
+}
+
 QString ScriptedPrompts::askCitationIndex(const QString& fileName) {
     shown_.push_back({Kind::IndexDialog, fileName});
     if (indexAnswers.empty()) return QString();

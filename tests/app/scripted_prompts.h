@@ -13,7 +13,7 @@ namespace lumaref::test {
 // Prompts for tests: records every box in order and answers dialogs from a script.
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Error, OpenDialog, SaveDialog, IndexDialog };
+    enum class Kind { Message, Error, OpenDialog, SaveDialog, IndexDialog, ExportDialog };
     struct Shown {
         Kind kind;
         QString text;  // the box text, or the name a dialog proposed
@@ -24,6 +24,7 @@ public:
     QString askOpenFileName(const QString& proposed) override;
     QString askSaveFileName(const QString& proposed) override;
     QString askCitationIndex(const QString& fileName) override;
+    QString askExportFileName(const QString& proposed) override;
 
     // The next dialogs answer these paths in order; an empty path, or none left, cancels.
     std::deque<QString> dialogAnswers;

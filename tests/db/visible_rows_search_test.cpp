@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "demo_random.h"
 #include "filter/search_condition.h"
 #include "filter/selection_filter.h"
+#include "support/oracles/plain_sort.h"
 #include "support/oracles/row_by_row_filter.h"
 
 namespace lumaref {
@@ -87,14 +90,29 @@ Rows shown(const VisibleRows& visible) {
     return rows;
 }
 
+// The rows `filter` selects in the order `sort` shows them: the plain sort of every row, with those the
+// filter leaves out taken away.
+Rows expectedRows(const std::string& filter, const Table& table, const std::optional<RowSort>& sort) {
+    Rows matching = test::RowByRowFilter(filter, table).matchingRows(table);
+    if (!sort) return matching;
+    Rows sorted;
+    for (const std::uint32_t row :
+         test::plainSortedRows(table.columns[static_cast<std::size_t>(sort->column)], sort->direction)) {
+        if (std::binary_search(matching.begin(), matching.end(), row)) sorted.push_back(row);
+    }
+    return sorted;
+}
+
 // The search handler's filters in the order it applies them: the selection filter, then the selection
-// with the search condition. Typing on, Backspace, a new selection or field now and then; every result
-// must be the plain row-by-row one, whether it came from a scan, from narrowing or from the kept results.
-void typeAndCompare(std::uint64_t seed, std::size_t rows, int keystrokes) {
+// with the search condition. Typing on, Backspace, a new selection or field now and then, and with
+// `sorting` a click on a column title; every result must be the plain row-by-row one in the plain sort's
+// order, whether it came from a scan, from narrowing or from the kept results.
+void typeAndCompare(std::uint64_t seed, std::size_t rows, int keystrokes, bool sorting = false) {
     RandomJournals random(seed);
     Table table = random.table(rows);
     VisibleRows visible;
-    visible.showAll(table.rowCount());
+    visible.showAll(table);
+    std::optional<RowSort> sort;
     SelectionInputs selection = random.selection();
     std::string_view field = random.field();
     std::string typed;
@@ -105,18 +123,31 @@ void typeAndCompare(std::uint64_t seed, std::size_t rows, int keystrokes) {
             table.columns[0].set(random.pick(table.rowCount()), std::string_view("optics"));
             visible.snapshotChanged();
         }
+        if (sorting && random.chance(6)) {
+            sort = random.chance(5)
+                       ? std::nullopt
+                       : std::optional<RowSort>(RowSort{
+                             static_cast<int>(random.pick(4)),
+                             random.chance(2) ? SortDirection::Descending : SortDirection::Ascending});
+            visible.setSort(sort, table);
+        }
         random.type(typed);
         std::string filter = selectionFilterText(selection);
         visible.filter(filter, table);
         if (!typed.empty()) filter += searchCondition(field, typed, filter.empty());
         visible.filter(filter, table);
-        ASSERT_EQ(shown(visible), test::RowByRowFilter(filter, table).matchingRows(table))
+        ASSERT_EQ(shown(visible), expectedRows(filter, table, sort))
             << "seed " << seed << " step " << step << ": " << filter;
     }
 }
 
 TEST(VisibleRowsSearch, TypingOnAndBackspaceSelectWhatAScanSelects) {
     for (std::uint64_t seed = 1; seed <= 40; ++seed) typeAndCompare(seed, seed % 10 == 0 ? 2000 : 300, 60);
+}
+
+TEST(VisibleRowsSearch, ASortHoldsThroughTypingBackspaceAndEdits) {
+    for (std::uint64_t seed = 1; seed <= 30; ++seed)
+        typeAndCompare(seed, seed % 10 == 0 ? 2000 : 300, 60, true);
 }
 
 // Large enough that the scans and the one-by-one tests share their rows with a second thread.

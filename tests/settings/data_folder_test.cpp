@@ -1,4 +1,5 @@
 #include "settings/data_folder.h"
+#include "settings/user_guide.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,46 @@ TEST(DataFolderTest, TheConnectionStringCarriesAnyPath) {
     for (const std::string path : {"/a/Database.mdb", "/my \"odd\"; folder/Data'base.mdb"}) {
         EXPECT_EQ(parseConnectionString(connectionStringFor(path)).at("data source"), path);
     }
+}
+
+}  // namespace
+}  // namespace lumaref
+
+namespace lumaref {
+namespace {
+
+TEST(UserFilesTest, SettingsAndLayoutFollowTheConfigHome) {
+    struct Row {
+        const char* configHome;
+        const char* home;
+        const char* folder;  // of both files; "" for none
+    };
+    const Row rows[] = {
+        {"/xdg", "/home/me", "/xdg/lumaref/"},
+        {"relative", "/home/me", "/home/me/.config/lumaref/"},
+        {nullptr, "/home/me", "/home/me/.config/lumaref/"},
+        {nullptr, nullptr, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.folder);
+        const ScopedVariable configHome("XDG_CONFIG_HOME", row.configHome);
+        const ScopedVariable home("HOME", row.home);
+        const std::string folder = row.folder;
+        EXPECT_EQ(defaultSettingsFiles().user, folder.empty() ? "" : folder + "lumaref.conf");
+        EXPECT_EQ(layoutFilePath(), folder.empty() ? "" : folder + "layout.conf");
+    }
+}
+
+TEST(UserFilesTest, TheGuideIsFoundInstalledOrInTheSourceTree) {
+    test::TempDir dir;
+    test::writeFile(dir.file("usr/share/doc/lumaref/user-guide.md"), "# Guide\n");
+    test::writeFile(dir.file("tree/docs/user-guide.md"), "# Guide\n");
+    fs::create_directories(dir.file("usr/bin"));
+    fs::create_directories(dir.file("tree/build/release/src"));
+    fs::create_directories(dir.file("elsewhere/bin"));
+    EXPECT_EQ(findUserGuide(dir.file("usr/bin/")), dir.file("usr/share/doc/lumaref/user-guide.md"));
+    EXPECT_EQ(findUserGuide(dir.file("tree/build/release/src")), dir.file("tree/docs/user-guide.md"));
+    EXPECT_EQ(findUserGuide(dir.file("elsewhere/bin")), std::nullopt);
 }
 
 }  // namespace

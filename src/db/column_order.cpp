@@ -1,0 +1,303 @@
+#include "db/column_order.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <string_view>
+
+#include "text/number_text.h"
+#include "text/text_fold.h"
+
+namespace lumaref {
+
+namespace {
+
+struct NumberItem {
+    std::uint64_t key;
+    std::uint32_t row;
+};
+
+// A text's item carries where its folded bytes are: a deeper key is one read from memory, not two.
+struct TextItem {
+    std::uint64_t key;
+    const char* text;
+    std::uint32_t length;
+    std::uint32_t row;
+};
+
+// Up to this many rows a range is sorted by comparison: counting 256 buckets would cost more.
+constexpr std::size_t kSmallRange = 48;
+constexpr int kTopShift = 56;
+// How far ahead of the row whose key is being read its bytes are fetched.
+constexpr std::size_t kBytesAhead = 8;
+
+// A number's bits, ordered as the numbers are: negatives below positives, -0 as 0.
+std::uint64_t numberKey(double value) {
+    if (value == 0) value = 0;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+// Eight bytes of a text from `depth` on, the first the most significant; zeros past its end.
+std::uint64_t chunkKey(std::string_view text, std::size_t depth) {
+    if (depth >= text.size()) return 0;
+    unsigned char bytes[8] = {};
+    std::memcpy(bytes, text.data() + depth, std::min<std::size_t>(8, text.size() - depth));
+    std::uint64_t key = 0;
+    for (const unsigned char byte : bytes) key = (key << 8) | byte;
+    return key;
+}
+
+// A cell that cannot be a number is told by its first character, without a parse.
+bool mayBeNumber(std::string_view text) {
+    const char c = text.front();
+    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == ' ';
+}
+
+// What a run of equal keys still needs.
+enum class Tie {
+    Equal,    // nothing: its cells are equal
+    Deeper,   // a sort by the next keys, now given
+    Compare,  // a sort by comparing its cells
+};
+
+// Numbers: equal keys are equal values.
+struct NumberKeys {
+    using Item = NumberItem;
+
+    Tie refine(std::vector<Item>& /*items*/, std::size_t /*first*/, std::size_t /*last*/,
+               std::size_t /*depth*/) const {
+        return Tie::Equal;
+    }
+    int compareFrom(const Item& /*a*/, const Item& /*b*/, std::size_t /*depth*/) const { return 0; }
+};
+
+// Texts: the key is the folded text's eight bytes at `depth`; a run that ties there is given the next
+// eight, until its texts end.
+struct TextKeys {
+    using Item = TextItem;
+
+    static std::string_view cell(const Item& item) { return {item.text, item.length}; }
+
+    // The rows of a run lie scattered over the column: their bytes are asked for a few rows ahead.
+    static void prefetch(const std::vector<Item>& items, std::size_t i, std::size_t last, std::size_t depth) {
+        if (i + kBytesAhead >= last) return;
+        const Item& ahead = items[i + kBytesAhead];
+        if (depth < ahead.length) __builtin_prefetch(ahead.text + depth);
+    }
+
+    // The run's texts are equal in their eight bytes at `depth`. Texts that all end there are equal
+    // when their lengths are (a shorter one may only lack zero bytes a longer one has).
+    Tie refine(std::vector<Item>& items, std::size_t first, std::size_t last, std::size_t depth) const {
+        const std::size_t next = depth + 8;
+        bool longer = false;
+        bool sameLength = true;
+        for (std::size_t i = first; i < last; ++i) {
+            longer = longer || items[i].length > next;
+            sameLength = sameLength && items[i].length == items[first].length;
+        }
+        if (!longer) return sameLength ? Tie::Equal : Tie::Compare;
+        for (std::size_t i = first; i < last; ++i) {
+            prefetch(items, i, last, next);
+            items[i].key = chunkKey(cell(items[i]), next);
+        }
+        return Tie::Deeper;
+    }
+
+    int compareFrom(const Item& a, const Item& b, std::size_t depth) const {
+        const std::string_view x = cell(a);
+        const std::string_view y = cell(b);
+        return x.substr(std::min(depth, x.size())).compare(y.substr(std::min(depth, y.size())));
+    }
+};
+
+// Sorts items by their keys, most significant byte first, each pass stable, so rows of equal values keep
+// the order they came in. Marks in `starts` (offset by `base`) where each group of equal values begins.
+template <class Keys>
+class RadixSort {
+public:
+    using Item = typename Keys::Item;
+
+    RadixSort(std::vector<Item>& items, const Keys& keys, std::vector<std::uint64_t>& starts,
+              std::size_t base)
+        : items_(items), keys_(keys), starts_(starts), base_(base), scratch_(items.size()) {}
+
+    void run() {
+        if (!items_.empty()) tasks_.push_back({0, items_.size(), kTopShift, 0});
+        // A stack rather than recursion: texts that tie for thousands of bytes must not exhaust it.
+        while (!tasks_.empty()) {
+            const Task task = tasks_.back();
+            tasks_.pop_back();
+            sortRange(task);
+        }
+    }
+
+private:
+    struct Task {
+        std::size_t first;
+        std::size_t last;
+        int shift;          // the key byte this pass sorts by
+        std::size_t depth;  // where the keys were read from
+    };
+
+    void markStart(std::size_t position) {
+        const std::size_t bit = base_ + position;
+        starts_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+
+    void sortRange(Task task) {
+        const std::size_t count = task.last - task.first;
+        if (count == 1) {
+            markStart(task.first);
+            return;
+        }
+        if (count <= kSmallRange) {
+            sortByComparison(task.first, task.last, task.depth);
+            return;
+        }
+        std::array<std::size_t, 256> counts{};
+        // Bytes every key shares are skipped without moving a row.
+        for (;;) {
+            counts.fill(0);
+            for (std::size_t i = task.first; i < task.last; ++i)
+                ++counts[(items_[i].key >> task.shift) & 0xFF];
+            const bool oneBucket = std::find(counts.begin(), counts.end(), count) != counts.end();
+            if (!oneBucket) break;
+            if (task.shift == 0) {
+                tied(task.first, task.last, task.depth);
+                return;
+            }
+            task.shift -= 8;
+        }
+        std::array<std::size_t, 256> next{};
+        std::size_t offset = task.first;
+        for (std::size_t b = 0; b < 256; ++b) {
+            next[b] = offset;
+            offset += counts[b];
+        }
+        for (std::size_t i = task.first; i < task.last; ++i)
+            scratch_[next[(items_[i].key >> task.shift) & 0xFF]++] = items_[i];
+        std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(task.first),
+                  scratch_.begin() + static_cast<std::ptrdiff_t>(task.last),
+                  items_.begin() + static_cast<std::ptrdiff_t>(task.first));
+        std::size_t start = task.first;
+        for (std::size_t b = 0; b < 256; ++b) {
+            const std::size_t end = start + counts[b];
+            if (counts[b] == 1) {
+                markStart(start);
+            } else if (counts[b] > 1) {
+                if (task.shift == 0)
+                    tied(start, end, task.depth);
+                else
+                    tasks_.push_back({start, end, task.shift - 8, task.depth});
+            }
+            start = end;
+        }
+    }
+
+    // Every key of the range is equal.
+    void tied(std::size_t first, std::size_t last, std::size_t depth) {
+        switch (keys_.refine(items_, first, last, depth)) {
+            case Tie::Equal:
+                markStart(first);  // one group: the rows stay in the order they came in
+                break;
+            case Tie::Deeper:
+                tasks_.push_back({first, last, kTopShift, depth + 8});
+                break;
+            case Tie::Compare:
+                sortByComparison(first, last, depth);
+                break;
+        }
+    }
+
+    // Key, then the cells from `depth`, then the row: the order the byte passes reach.
+    void sortByComparison(std::size_t first, std::size_t last, std::size_t depth) {
+        const auto begin = items_.begin() + static_cast<std::ptrdiff_t>(first);
+        const auto end = items_.begin() + static_cast<std::ptrdiff_t>(last);
+        const auto order = [&](const Item& a, const Item& b) {
+            if (a.key != b.key) return a.key < b.key;
+            const int c = keys_.compareFrom(a, b, depth);
+            return c != 0 ? c < 0 : a.row < b.row;
+        };
+        std::sort(begin, end, order);
+        markStart(first);
+        for (std::size_t i = first + 1; i < last; ++i) {
+            const Item& a = items_[i - 1];
+            const Item& b = items_[i];
+            if (a.key != b.key || keys_.compareFrom(a, b, depth) != 0) markStart(i);
+        }
+    }
+
+    std::vector<Item>& items_;
+    const Keys& keys_;
+    std::vector<std::uint64_t>& starts_;
+    std::size_t base_;
+    std::vector<Item> scratch_;
+    std::vector<Task> tasks_;
+};
+
+}  // namespace
+
+ColumnOrder ColumnOrder::build(const Column& column) {
+    const std::size_t rows = column.size();
+    std::vector<NumberItem> numbers;
+    std::vector<TextItem> texts;
+    std::vector<std::uint32_t> empty;
+    for (std::size_t row = 0; row < rows; ++row) {
+        const auto r = static_cast<std::uint32_t>(row);
+        const std::string_view text = column.text(row);
+        if (text.empty()) {
+            empty.push_back(r);
+        } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
+            numbers.push_back({numberKey(*value), r});
+        } else {
+            texts.push_back({0, nullptr, 0, r});
+        }
+    }
+
+    ColumnOrder order;
+    order.groupStarts_.assign((rows + 63) / 64, 0);
+    RadixSort<NumberKeys>(numbers, NumberKeys{}, order.groupStarts_, 0).run();
+    if (!texts.empty()) {
+        // The search's own folded copy: made once, and kept current by every edit.
+        const FoldedColumn& folded = column.folded(FoldMode::CaseAndAccents);
+        for (TextItem& item : texts) {
+            const std::string_view cell = folded.cell(item.row);
+            item.text = cell.data();
+            item.length = static_cast<std::uint32_t>(cell.size());
+            item.key = chunkKey(cell, 0);
+        }
+        RadixSort<TextKeys>(texts, TextKeys{}, order.groupStarts_, numbers.size()).run();
+    }
+
+    order.filled_ = numbers.size() + texts.size();
+    order.ascending_.reserve(rows);
+    for (const NumberItem& item : numbers) order.ascending_.push_back(item.row);
+    for (const TextItem& item : texts) order.ascending_.push_back(item.row);
+    order.ascending_.insert(order.ascending_.end(), empty.begin(), empty.end());
+    return order;
+}
+
+void ColumnOrder::arrange(SortDirection direction, std::vector<std::uint32_t>& order) const {
+    if (direction == SortDirection::Ascending) {
+        order = ascending_;
+        return;
+    }
+    order.clear();
+    order.reserve(ascending_.size());
+    for (std::size_t end = filled_; end > 0;) {
+        std::size_t start = end - 1;
+        while (!startsGroup(start)) --start;
+        order.insert(order.end(), ascending_.begin() + static_cast<std::ptrdiff_t>(start),
+                     ascending_.begin() + static_cast<std::ptrdiff_t>(end));
+        end = start;
+    }
+    order.insert(order.end(), ascending_.begin() + static_cast<std::ptrdiff_t>(filled_), ascending_.end());
+}
+
+std::size_t ColumnOrder::memoryBytes() const {
+    return ascending_.capacity() * sizeof(std::uint32_t) + groupStarts_.capacity() * sizeof(std::uint64_t);
+}
+
+}  // namespace lumaref
