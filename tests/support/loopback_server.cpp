@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <exception>
 #include <cstdlib>
+#include <exception>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
