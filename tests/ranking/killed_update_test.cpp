@@ -165,12 +165,14 @@ TEST(KilledUpdate, PostgresKeepsAWholeCommittedPrefixOfTheWalk) {
         }
         _exit(0);
     }
+    PgConnection watcher(schema.conninfo());
     const auto updated = [&] {
-        return std::stoi(schema.queryText("SELECT count(*) FROM journals WHERE \"IF\" IS NOT NULL"));
+        return std::stoi(
+            std::string(watcher.exec("SELECT count(*) FROM journals WHERE \"IF\" IS NOT NULL").value(0, 0)));
     };
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (updated() < kKillAfter && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     ASSERT_EQ(kill(child, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
