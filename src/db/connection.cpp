@@ -31,11 +31,11 @@ AccessDatabaseError::AccessDatabaseError(std::string path)
       path_(std::move(path)) {}
 
 Connection::Connection(std::string connectionString, std::string name)
-    : connectionString_(std::move(connectionString)), name_(std::move(name)) {}
+    : connectionString_(std::move(connectionString)),
+      server_(isPostgresConnectionString(connectionString_)),
+      name_(std::move(name)) {}
 
 Connection::~Connection() { close(); }
-
-bool Connection::isServer() const { return isPostgresConnectionString(connectionString_); }
 
 void Connection::open() {
     if (store_ != nullptr) return;

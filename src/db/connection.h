@@ -38,7 +38,7 @@ public:
     void close();
     bool connected() const { return store_ != nullptr; }
     // A PostgreSQL server's database rather than a file.
-    bool isServer() const;
+    bool isServer() const { return server_; }
     // True once an open connection to a server has broken: close and open it again to go on.
     bool lost() const { return store_ != nullptr && store_->lost(); }
     // What the connection is on, once open: "journals on db.example:5432", or the file's path.
@@ -63,6 +63,7 @@ public:
 
 private:
     std::string connectionString_;
+    bool server_ = false;
     std::string name_;
     std::string path_;
     std::string place_;
