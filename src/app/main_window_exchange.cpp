@@ -37,15 +37,32 @@ void MainWindow::onBrowseClicked() {
 }
 
 void MainWindow::onImportClicked() {
+    startAdminJob();
     const std::string bytes = readMasterListFile(filePath(importFileEdit_->text()));
+    const QString fileName = QFileInfo(importFileEdit_->text()).fileName();
+    const std::int64_t before = data_.journals.committedPosts();
     if (isMasterListCsv(bytes)) {
-        importCsvMasterList(bytes);
+        try {
+            importCsvMasterList(bytes);
+        } catch (const ConnectionLost&) {
+            endJobOnLostConnection(QStringLiteral("Master list: %1 records from %2 were stored")
+                                       .arg(countText(data_.journals.committedPosts() - before), fileName),
+                                   QStringLiteral("Import the file again to finish."));
+        }
         return;
     }
     MasterListLines lines(bytes);
-    const std::int64_t count =
-        importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
-                         importSubjectEdit_->text().toStdString());
+    std::int64_t count = 0;
+    try {
+        count = importMasterList(lines, data_.journals, importClassifier_,
+                                 importCategoryEdit_->text().toStdString(),
+                                 importSubjectEdit_->text().toStdString());
+    } catch (const ConnectionLost&) {
+        // A second import of the same file would add these records again: the account says which.
+        endJobOnLostConnection(QStringLiteral("Master list: the first %1 records of %2 were added")
+                                   .arg(countText(data_.journals.committedPosts() - before), fileName),
+                               QStringLiteral("The records after them were not stored."));
+    }
     prompts_.showMessage(QStringLiteral("Finish! - %1 recordes were imported.").arg(count));
     showStatus(QStringLiteral("Master list: %1 records added from %2")
                    .arg(countText(count), QFileInfo(importFileEdit_->text()).fileName()));
@@ -78,6 +95,7 @@ void MainWindow::importCsvMasterList(const std::string& bytes) {
 }
 
 void MainWindow::onSaveClicked() {
+    if (journalsAway()) refuseWhileAway();
     const QString chosen = prompts_.askSaveFileName(
         lastExportFile_.isEmpty() ? QString::fromLatin1(kDefaultSaveFileName) : lastExportFile_);
     if (chosen.isEmpty()) return;

@@ -5,10 +5,13 @@
 
 namespace lumaref {
 
-// The one exception type of the core: what() is the final text a user sees.
+// The one exception type of the core: what() is the final text a user sees. A password that the text
+// would show (a connection string echoed in it) is masked here, so no message, log line or exception
+// built on it carries one.
 class Error : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(const std::string& message);
+    explicit Error(const char* message) : Error(std::string(message)) {}
 };
 
 // The provider's text for a filter it cannot use.
