@@ -21,7 +21,7 @@
 
 #if defined(LUMAREF_CSV_LOAD_BENCH)
 #include "convert/csv_master_list_load.h"
-#include "convert/jcr_load.h"
+#include "convert/ranking_load.h"
 #include "db/new_database.h"
 #endif
 
@@ -186,7 +186,9 @@ void masterListToolSqliteShell(benchmark::State& state, std::uint64_t rows) {
 void jcrLoadLumaref(benchmark::State& state, std::uint64_t rows) {
     const std::string csv = jcrExportFor(rows);
     timedLoads(state, rows, "jcr-tool.mdb",
-               [&csv](const std::string& database) { return loadJcrExport(csv, database).rowsRead > 0; });
+               [&csv](const std::string& database) {
+                   return loadRankingFile(csv, database, {RankingLayout::Jcr, {}, {}, 0}).stored.figures > 0;
+               });
 }
 
 void jcrLoadSqliteShell(benchmark::State& state, std::uint64_t rows) {

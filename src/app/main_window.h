@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/journal_database.h"
@@ -26,6 +27,7 @@ class QStatusBar;
 
 namespace lumaref {
 
+struct MasterListCsv;
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
@@ -95,6 +97,8 @@ private:
     void onBrowseClicked();
     void onImportClicked();
     void importCsvMasterList(const std::string& bytes);
+    QString clearIndexFlagsOfJournalsNotIn(const MasterListCsv& list, std::string_view indexField);
+    void importRankingFile(const std::string& text);
     void onSaveClicked();
 
     // Pick-list rebuild.

@@ -12,6 +12,7 @@ public:
     QString askOpenFileName(const QString& proposed) override;
     QString askSaveFileName(const QString& proposed) override;
     QString askCitationIndex(const QString& fileName) override;
+    bool askClearIndexFlags(int journals, const QString& index, const QString& category) override;
 };
 
 // The save dialog's default file name when the caller proposes none.

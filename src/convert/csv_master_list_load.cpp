@@ -11,6 +11,7 @@
 #include "db/statement.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
+#include "text/value_text.h"
 
 namespace lumaref {
 
@@ -68,23 +69,30 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
     sqlite3* db = connection->handle();
     Transaction transaction(db, Transaction::Lock::Immediate);
 
-    Statement existing(db, "SELECT rowid, " + fieldList() + " FROM " + quoteIdentifier(kJournalsTable));
+    const std::string& flag = load.report.indexField;
+    Statement existing(db, "SELECT rowid, " + fieldList() + (flag.empty() ? "" : ", " + quoteIdentifier(flag)) +
+                               " FROM " + quoteIdentifier(kJournalsTable));
     std::array<FieldInfo, kMasterListFieldCount> fields;
     for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
         fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
                                           existing.declaredType(static_cast<int>(i) + 1));
     }
+    const IndexListing listing(load.list, withinFieldSize(fields[kCategory], load.category));
+    std::vector<std::int64_t> leftIndex;
     MasterListMerge merge;
     while (existing.step()) {
         const auto column = [&existing](Field field) {
             return existing.columnText(static_cast<int>(field) + 1);
         };
-        merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject),
-                        existing.columnInt64(0));
+        const std::int64_t rowid = existing.columnInt64(0);
+        merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject), rowid);
+        if (!flag.empty() && listing.hasLeft(column(kCategory), existing.columnInt64(static_cast<int>(kMasterListFieldCount) + 1) != 0,
+                                             column(kIssn), column(kEIssn))) {
+            leftIndex.push_back(rowid);
+        }
     }
     const MasterListChanges changes = decideMasterListLoad(merge, load, fields);
 
-    const std::string& flag = load.report.indexField;
     Statement insert(db,
                      "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" + fieldList() +
                          (flag.empty() ? ") VALUES (?, ?, ?, ?, ?, ?)"
@@ -102,13 +110,22 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         insert.step();
         insert.reset();
     }
-    if (!flag.empty() && !changes.flagged.empty()) {
-        Statement setFlag(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) +
-                                  " = 1 WHERE rowid = ?");
-        for (const std::int64_t rowid : changes.flagged) {
-            setFlag.bindInt64(1, rowid);
-            setFlag.step();
-            setFlag.reset();
+    const auto setFlag = [&](const std::vector<std::int64_t>& rowids, int value) {
+        if (rowids.empty()) return;
+        Statement update(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) + " = " +
+                                 std::to_string(value) + " WHERE rowid = ?");
+        for (const std::int64_t rowid : rowids) {
+            update.bindInt64(1, rowid);
+            update.step();
+            update.reset();
+        }
+    };
+    if (!flag.empty()) {
+        setFlag(changes.flagged, 1);
+        load.report.flaggedNotListed = leftIndex.size();
+        if (request.replaceIndex) {
+            setFlag(leftIndex, 0);
+            load.report.flagsCleared = leftIndex.size();
         }
     }
     transaction.commit();
@@ -123,6 +140,13 @@ std::string masterListLoadSummary(const MasterListLoadReport& report, double sec
            std::to_string(report.merged) + " merged into records already stored" +
            (report.indexField.empty() ? " (no citation index flag)" : " (flag: " + report.indexField + ")") +
            ", " + std::to_string(report.withoutIssn) + " rows without ISSN or eISSN.\n" +
+           (report.indexField.empty()
+                ? ""
+                : std::to_string(report.flaggedNotListed) +
+                      " journal records of the category carry the flag but are not in the file, " +
+                      std::to_string(report.flagsCleared) + " cleared" +
+                      (report.flaggedNotListed > report.flagsCleared ? " (--replace-index clears them)" : "") +
+                      ".\n") +
            (report.literalQuoteLines.empty()
                 ? ""
                 : "Warning: " + literalQuoteWarning(report.literalQuoteLines) + ".\n");

@@ -40,4 +40,13 @@ inline constexpr std::string_view kJournalImpactFactorField = "Journal Impact Fa
 // Field of the quartile tables.
 inline constexpr std::string_view kJournalTitleField = "Journal Title";
 
+// The figures from several sources (the last part of schema.sql) and the view that reads them.
+inline constexpr std::string_view kRankingLoadsTable = "ranking_loads";
+inline constexpr std::string_view kRankingNamesTable = "ranking_names";
+inline constexpr std::string_view kRankingJournalsTable = "ranking_journals";
+inline constexpr std::string_view kRankingFiguresTable = "ranking_figures";
+inline constexpr std::array<std::string_view, 4> kRankingTables = {kRankingLoadsTable, kRankingNamesTable,
+                                                                   kRankingJournalsTable, kRankingFiguresTable};
+inline constexpr std::string_view kJournalRankingsView = "journal_rankings";
+
 }  // namespace lumaref

@@ -51,7 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"MasterListAndJcrTogether",
                   {"--master-list", "f.csv", "--category", "X", "--jcr", "j.csv", "D.mdb"},
                   "separate steps"},
-        UsageCase{"JcrWithoutTarget", {"--jcr", "j.csv"}, "the database"},
+        UsageCase{"ListWithoutName", {"--list", "l.csv", "D.mdb"}, "'--list' needs '--name NAME'"},
+        UsageCase{"YearOfADoajFile", {"--doaj", "d.csv", "--year", "2024"}, "'--year' goes with"},
+        UsageCase{"YearNotOfFourDigits", {"--sjr", "s.csv", "--year", "24"}, "four digits"},
+        UsageCase{"ReplaceIndexWithoutMasterList", {"--sjr", "s.csv", "--replace-index"}, "go with '--master-list'"},
+        UsageCase{"SjrAndListTogether", {"--sjr", "s.csv", "--list", "l.csv", "--name", "N"}, "separate steps"},
         UsageCase{"JcrWithAppend", {"--jcr", "j.csv", "--append", "D.mdb"}, "do not go with '--jcr'"}),
     test::CaseName());
 

@@ -10,7 +10,7 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
-#include "convert/jcr_load.h"
+#include "exchange/jcr_export.h"
 #include "convert_run.h"
 #include "support/postgres_schema.h"
 #include "support/temp_database.h"

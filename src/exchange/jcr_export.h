@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "db/schema_names.h"
+#include "exchange/ranking_figures.h"
+#include "exchange/ranking_header.h"
 
 namespace lumaref {
-
-class PgConnection;
 
 struct JcrLoadReport {
     std::size_t rowsRead = 0;                   // data rows of the export (one per journal and category)
@@ -37,33 +37,30 @@ struct JcrQuartileRow {
     std::string name, number;
 };
 
-// An export read into the rows of jcr2018 and JCRQ1..JCRQ4, in file order, with its report.
+// An export read into the rows of jcr2018 and JCRQ1..JCRQ4, in file order, and into its figures.
 struct JcrExport {
     JcrLoadReport report;
     std::vector<JcrRankingRow> ranking;
     std::array<std::vector<JcrQuartileRow>, 4> quartiles;
+    RankingFigures figures{std::string(kJcrSource), std::nullopt};
 };
 
-// Reads the export under the rules below; writes nothing. Throws Error naming the problem.
-JcrExport readJcrExport(const std::string& csvPath);
+// Whether a header row is a citation reports export's, and the columns it must have.
+bool isJcrHeader(std::span<const std::string> names);
+extern const std::string_view kJcrColumnsText;
 
-// The columns quoted and joined for a column list: "\"Journal Title\", \"ISSN\"".
-std::string columnList(std::span<const std::string_view> names);
-
-// Replaces jcr2018 and JCRQ1..JCRQ4 of a Lumaref database from one citation reports export (a title
-// line, the header, one row per journal and category, copyright lines), in one transaction.
+// Reads a citation reports export (a title line, the header, one row per journal and category,
+// copyright lines) from the header found; writes nothing. Throws Error naming the problem.
 //
-// Columns are matched by name in any letter case through kJcrColumnAliases; of several "<year> JIF"
-// columns the latest is used. A row goes to the quartile table its "JIF Quartile" names, once per
-// journal and table; jcr2018 keeps one row per journal, from its first line. A journal is stored
-// under its ISSN, and also under its eISSN when it has one ("N/A" counts as none), so journals known
-// only by their E-ISSN match too. Values are stored as the text written ("<0.1", "N/A").
-// Throws Error naming the problem; the database is then unchanged.
-JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& databasePath);
-
-// The same onto a server: the tables' rows replaced through COPY ... FROM STDIN, in one transaction.
-JcrLoadReport loadJcrExport(const std::string& csvPath, PgConnection& target);
-
-std::string jcrLoadSummary(const JcrLoadReport& report, double seconds);
+// Columns are matched by name in any letter case, current and older names alike; of several
+// "<year> JIF" columns the latest is used, and its year is the figures' year (else a title line's
+// "JCR Year: YYYY"). A row goes to the quartile table its "JIF Quartile" names, once per journal and
+// table; jcr2018 keeps one row per journal, from its first line. A journal is stored under its ISSN,
+// and also under its eISSN when it has one ("N/A" counts as none), so journals known only by their
+// E-ISSN match too. Values are stored as the text written ("<0.1", "N/A").
+//
+// The figures: JIF, JCI, Total Citations and 5 Year JIF of each journal (from its first line), and its
+// JIF Quartile in each category; numbers without thousands separators, "N/A" no figure.
+JcrExport readJcrExport(std::string_view text, const RankingHeader& header, const std::string& fileName);
 
 }  // namespace lumaref
