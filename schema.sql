@@ -59,8 +59,6 @@ CREATE TABLE IF NOT EXISTS ranking_journals (
     "title" TEXT,
     PRIMARY KEY ("load", "entry")
 ) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS ranking_journals_issn ON ranking_journals ("issn");
-CREATE INDEX IF NOT EXISTS ranking_journals_eissn ON ranking_journals ("eissn");
 -- One figure: category 0 for the journal as a whole, else a name's number.
 CREATE TABLE IF NOT EXISTS ranking_figures (
     "load" INTEGER NOT NULL,

@@ -25,6 +25,13 @@ std::string quoted(std::string_view text) {
     return out + "\"";
 }
 
+// The first `bytes` bytes of a UTF-8 text, or fewer: never half a character.
+std::string_view leading(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+    return text.substr(0, bytes);
+}
+
 // "3,456" for 3456 thousandths, as the SJR download writes decimals.
 std::string decimalComma(std::uint32_t milli) {
     std::string text = formatImpact(milli);
@@ -66,7 +73,7 @@ std::string sjrDownload(std::uint64_t seed, std::uint64_t rows, int year) {
         if (!journal.eissn.empty()) issns += (issns.empty() ? "" : ", ") + withoutHyphen(journal.eissn);
         if (issns.empty() || random.chance(10)) issns = "-";
         const std::uint32_t sjr = 100 + static_cast<std::uint32_t>(random.below(9000));
-        const std::string categories = categoriesOf(journal, random, 2 + static_cast<int>(random.below(2)), "; ", true);
+        const std::string categories = categoriesOf(journal, random, 3 + static_cast<int>(random.below(2)), "; ", true);
         out += std::to_string(n + 1) + ";" + std::to_string(10000 + n) + ";" + quoted(journal.title) + ";journal;" +
                quoted(issns) + ";" + decimalComma(sjr) + ";Q" + std::to_string(1 + random.below(4)) + ";" +
                std::to_string(random.below(400)) + ";" + std::to_string(random.below(900)) + ";" +
@@ -106,7 +113,7 @@ std::string jcrExport(std::uint64_t seed, std::uint64_t rows, int year) {
         for (int c = 0; c < categories && written < rows; ++c, ++written) {
             const std::string_view category =
                 words.subjects[c == 0 ? journal.subject : random.below(words.subjects.size())];
-            out += quoted(journal.title) + "," + quoted(rankingTitle(journal.title).substr(0, 20)) + "," +
+            out += quoted(journal.title) + "," + quoted(leading(rankingTitle(journal.title), 20)) + "," +
                    quoted(journal.address.substr(0, journal.address.find(','))) + ",\"" + issn + "\",\"" + eissn + "\"," + quoted(rankingTitle(category)) + ",\"SCIE\",\"" + cites + "\",\"" + jif +
                    "\",\"Q" + std::to_string(1 + random.below(4)) + "\",\"" + jci + "\",\"" +
                    std::to_string(random.below(100)) + ".00%\"\r\n";

@@ -9,6 +9,7 @@
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/statement.h"
+#include "db/store_transaction.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
 #include "text/value_text.h"
@@ -67,68 +68,63 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
 
     const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath);
     sqlite3* db = connection->handle();
-    Transaction transaction(db, Transaction::Lock::Immediate);
-
-    const std::string& flag = load.report.indexField;
-    Statement existing(db, "SELECT rowid, " + fieldList() + (flag.empty() ? "" : ", " + quoteIdentifier(flag)) +
-                               " FROM " + quoteIdentifier(kJournalsTable));
-    std::array<FieldInfo, kMasterListFieldCount> fields;
-    for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
-        fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
-                                          existing.declaredType(static_cast<int>(i) + 1));
-    }
-    const IndexListing listing(load.list, withinFieldSize(fields[kCategory], load.category));
-    std::vector<std::int64_t> leftIndex;
-    MasterListMerge merge;
-    while (existing.step()) {
-        const auto column = [&existing](Field field) {
-            return existing.columnText(static_cast<int>(field) + 1);
-        };
-        const std::int64_t rowid = existing.columnInt64(0);
-        merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject), rowid);
-        if (!flag.empty() && listing.hasLeft(column(kCategory), existing.columnInt64(static_cast<int>(kMasterListFieldCount) + 1) != 0,
-                                             column(kIssn), column(kEIssn))) {
-            leftIndex.push_back(rowid);
-        }
-    }
-    const MasterListChanges changes = decideMasterListLoad(merge, load, fields);
-
-    Statement insert(db,
-                     "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" + fieldList() +
-                         (flag.empty() ? ") VALUES (?, ?, ?, ?, ?, ?)"
-                                       : ", " + quoteIdentifier(flag) + ") VALUES (?, ?, ?, ?, ?, ?, 1)"));
-    for (const MasterListRow& row : changes.added) {
+    inStoreTransaction(db, [&](StoreTransaction& store) {
+        const std::string& flag = load.report.indexField;
+        Statement existing(db, "SELECT rowid, " + fieldList() + (flag.empty() ? "" : ", " + quoteIdentifier(flag)) +
+                                   " FROM " + quoteIdentifier(kJournalsTable));
+        std::array<FieldInfo, kMasterListFieldCount> fields;
         for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
-            // An empty value is stored as none, as the window leaves a field it has no value for.
-            const int parameter = static_cast<int>(i) + 1;
-            if (row[i].empty()) {
-                insert.bindNull(parameter);
-            } else {
-                insert.bindText(parameter, row[i]);
+            fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
+                                              existing.declaredType(static_cast<int>(i) + 1));
+        }
+        IndexListing listing(load.list, withinFieldSize(fields[kCategory], load.category));
+        std::vector<std::int64_t> leftIndex;
+        MasterListMerge merge;
+        while (existing.step()) {
+            const auto column = [&existing](Field field) {
+                return existing.columnText(static_cast<int>(field) + 1);
+            };
+            const std::int64_t rowid = existing.columnInt64(0);
+            merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject), rowid);
+            if (!flag.empty() &&
+                listing.hasLeft(column(kCategory),
+                                existing.columnInt64(static_cast<int>(kMasterListFieldCount) + 1) != 0,
+                                column(kIssn), column(kEIssn))) {
+                leftIndex.push_back(rowid);
             }
         }
-        insert.step();
-        insert.reset();
-    }
-    const auto setFlag = [&](const std::vector<std::int64_t>& rowids, int value) {
-        if (rowids.empty()) return;
-        Statement update(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) + " = " +
-                                 std::to_string(value) + " WHERE rowid = ?");
-        for (const std::int64_t rowid : rowids) {
-            update.bindInt64(1, rowid);
-            update.step();
-            update.reset();
+        const MasterListChanges changes = decideMasterListLoad(merge, load, fields);
+
+        std::vector<std::string_view> columns(kMasterListFields.begin(), kMasterListFields.end());
+        if (!flag.empty()) columns.push_back(flag);
+        store.append(kJournalsTable, columns, [&](RowSink& rows) {
+            for (const MasterListRow& row : changes.added) {
+                // An empty value is stored as none, as the window leaves a field it has no value for.
+                for (const std::string_view value : row)
+                    rows.text(value.empty() ? std::nullopt : std::optional<std::string_view>(value));
+                if (!flag.empty()) rows.number(1);
+                rows.endRow();
+            }
+        });
+        const auto setFlag = [&](const std::vector<std::int64_t>& rowids, int value) {
+            if (rowids.empty()) return;
+            Statement update(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) +
+                                     " = " + std::to_string(value) + " WHERE rowid = ?");
+            for (const std::int64_t rowid : rowids) {
+                update.bindInt64(1, rowid);
+                update.step();
+                update.reset();
+            }
+        };
+        if (!flag.empty()) {
+            setFlag(changes.flagged, 1);
+            load.report.flaggedNotListed = leftIndex.size();
+            if (request.replaceIndex) {
+                setFlag(leftIndex, 0);
+                load.report.flagsCleared = leftIndex.size();
+            }
         }
-    };
-    if (!flag.empty()) {
-        setFlag(changes.flagged, 1);
-        load.report.flaggedNotListed = leftIndex.size();
-        if (request.replaceIndex) {
-            setFlag(leftIndex, 0);
-            load.report.flagsCleared = leftIndex.size();
-        }
-    }
-    transaction.commit();
+    });
     return load.report;
 }
 

@@ -90,7 +90,7 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         target.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE");
 
         MasterListMerge merge;
-        const IndexListing listing(load.list,
+        IndexListing listing(load.list,
                                    withinFieldSize(journals.fields[kCategoryColumn], load.category));
         std::vector<std::int64_t> leftIndex;
         {

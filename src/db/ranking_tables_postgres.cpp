@@ -19,8 +19,6 @@ constexpr const char* kIndexes[] = {
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_loads_key ON ranking_loads (\"load\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_names_key ON ranking_names (\"load\", \"number\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_journals_key ON ranking_journals (\"load\", \"entry\")",
-    "CREATE INDEX IF NOT EXISTS ranking_journals_issn ON ranking_journals (\"issn\")",
-    "CREATE INDEX IF NOT EXISTS ranking_journals_eissn ON ranking_journals (\"eissn\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_figures_key ON ranking_figures (\"load\", \"entry\", \"category\", "
     "\"metric\")",
 };
@@ -29,7 +27,7 @@ constexpr int kObjects = 4 + 1 + static_cast<int>(std::size(kIndexes));
 constexpr const char* kPresentSql =
     "SELECT count(to_regclass(name)) FROM unnest(ARRAY['ranking_loads', 'ranking_names', 'ranking_journals', "
     "'ranking_figures', 'journal_rankings', 'ranking_loads_key', 'ranking_names_key', 'ranking_journals_key', "
-    "'ranking_journals_issn', 'ranking_journals_eissn', 'ranking_figures_key']) AS name";
+    "'ranking_figures_key']) AS name";
 
 // Whether the connecting role owns the journals table (or is a member of its owner).
 constexpr const char* kOwnsJournalsSql =

@@ -118,7 +118,9 @@ public:
             names += (names.empty() ? "" : ", ") + quoteIdentifier(column);
             marks += marks.empty() ? "?" : ", ?";
         }
-        SqliteRowSink sink(db_, "INSERT INTO " + quoteIdentifier(table) + " (" + names + ") VALUES ",
+        // OR FAIL: a refused row ends the load, which rolls back whole, so SQLite need not keep a journal of
+        // each statement to undo its rows one by one.
+        SqliteRowSink sink(db_, "INSERT OR FAIL INTO " + quoteIdentifier(table) + " (" + names + ") VALUES ",
                            "(" + marks + ")", columns.size());
         rows(sink);
         sink.flush();

@@ -18,17 +18,24 @@ std::string numberKey(std::string_view number) {
 
 }  // namespace
 
-IndexListing::IndexListing(const MasterListCsv& list, std::string_view category) : category_(category) {
-    for (const MasterListRecord& record : list.records) {
-        for (const std::string* number : {&record.issn, &record.eIssn}) {
-            if (!trimmed(*number).empty()) numbers_.insert(numberKey(*number));
-        }
-    }
-}
+IndexListing::IndexListing(const MasterListCsv& list, std::string_view category)
+    : list_(list), category_(category) {}
 
 bool IndexListing::hasLeft(std::string_view category, bool flagged, std::string_view issn,
-                           std::string_view eIssn) const {
+                           std::string_view eIssn) {
     if (!flagged || category != category_) return false;
+    if (!gathered_) {
+        gathered_ = true;
+        const MasterListRecord* previous = nullptr;
+        for (const MasterListRecord& record : list_.records) {
+            // A row's records, one per category, follow each other with the same numbers.
+            if (previous != nullptr && previous->line == record.line) continue;
+            previous = &record;
+            for (const std::string* number : {&record.issn, &record.eIssn}) {
+                if (!trimmed(*number).empty()) numbers_.insert(numberKey(*number));
+            }
+        }
+    }
     bool numbered = false;
     for (const std::string_view number : {issn, eIssn}) {
         if (trimmed(number).empty()) continue;
@@ -48,7 +55,7 @@ std::vector<std::int64_t> journalsThatLeftIndex(const MasterListCsv& list, const
     const Column& eIssn = column(kEIssnField);
     const Column& stored = column(kCategoryField);
     const Column& flag = column(indexField);
-    const IndexListing listing(list, withinFieldSize(journals.field(journals.fieldIndex(kCategoryField)), category));
+    IndexListing listing(list, withinFieldSize(journals.field(journals.fieldIndex(kCategoryField)), category));
     std::vector<std::int64_t> rows;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         if (listing.hasLeft(stored.text(row), flag.boolean(row).value_or(false), issn.text(row), eIssn.text(row)))

@@ -18,17 +18,21 @@ class RecordSet;
 // --replace-index; both count first.
 class IndexListing {
 public:
-    // `category` as stored: cut to the field's size as the load stores it.
+    // `category` as stored: cut to the field's size as the load stores it. `list` must outlive it.
     IndexListing(const MasterListCsv& list, std::string_view category);
 
     // Whether a journal as stored before the load has left the index: of the download's category, with
     // the flag, and neither its ISSN nor its E-ISSN among the download's numbers, in any form (hyphen or
     // not, x or X). A journal with neither number cannot be told and never counts.
-    bool hasLeft(std::string_view category, bool flagged, std::string_view issn, std::string_view eIssn) const;
+    bool hasLeft(std::string_view category, bool flagged, std::string_view issn, std::string_view eIssn);
 
 private:
+    const MasterListCsv& list_;
     std::string category_;
+    // The download's numbers, gathered the first time a journal is asked about: a load into a category
+    // without flagged journals never needs them.
     std::unordered_set<std::string> numbers_;
+    bool gathered_ = false;
 };
 
 // The window's side: the journals' snapshot rows (from 0) that have left the index, once `list` was

@@ -1,8 +1,9 @@
 #include "exchange/jcr_export.h"
 
-#include <map>
+#include <algorithm>
 #include <optional>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "exchange/ranking_columns.h"
 #include "text/ascii.h"
@@ -106,11 +107,6 @@ std::string figureValue(std::string_view text) {
     return plainNumber(text, false);
 }
 
-// One stored row: the numbers it is stored under and its values.
-struct JournalRow {
-    std::string name, issn, eIssn, citations, impact, impactNoSelf;
-};
-
 }  // namespace
 
 const std::string_view kJcrColumnsText =
@@ -139,12 +135,16 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
     }
     std::size_t footerFrom = 0;  // the first single-field line after the data
     std::string failure;
-    std::vector<JournalRow> ranking;
-    std::array<std::vector<JournalRow>, 4> quartiles;
-    std::set<std::string> rankingSeen;
-    std::array<std::set<std::string>, 4> quartileSeen;
-    std::set<std::string> withoutIssn;
-    std::map<std::string, std::uint32_t> entries;  // a journal's figures, by its printed number
+    // Each journal once, by the number it is stored under: the tables it is in already, and its figures.
+    struct Seen {
+        std::size_t name = 0;
+        bool ranked = false;
+        std::array<bool, 4> inQuartile{};
+        std::uint32_t entry = 0;  // 0: no ISSN in the printed form, so no figures
+    };
+    std::unordered_map<std::string, Seen> seen;
+    seen.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    std::unordered_set<std::string> withoutIssn;
     RankingFigures& figures = read.figures;
     const std::uint32_t jif = figures.nameNumber("JIF");
     const std::uint32_t jifQuartile = figures.nameNumber("JIF Quartile");
@@ -153,6 +153,7 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
     const std::uint32_t fiveYearJif = header.at[kFiveYearImpact] ? figures.nameNumber("5 Year JIF") : 0;
     CsvSyntaxError syntax;
     bool atHeader = true;
+    std::string key;
 
     const bool ok = readCsvRows(
         text.substr(headerOffset), found.separator,
@@ -173,12 +174,8 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
                 return false;
             }
             ++report.rowsRead;
-            const auto field = [&](JcrColumn c) {
-                return header.at[c] ? std::string(row[*header.at[c]]) : std::string();
-            };
-            JournalRow journal{field(kName),      field(kIssnColumn), field(kEIssnColumn),
-                               field(kCitations), field(kImpact),     field(kImpactNoSelf)};
-            const std::string quartileText = std::string(trimmed(field(kQuartile)));
+            const auto field = [&](JcrColumn c) { return header.at[c] ? row[*header.at[c]] : std::string_view(); };
+            const std::string_view quartileText = trimmed(field(kQuartile));
             std::optional<std::size_t> quartile;  // 0..3 for Q1..Q4
             if (quartileText.size() == 2 && (quartileText[0] == 'Q' || quartileText[0] == 'q') &&
                 quartileText[1] >= '1' && quartileText[1] <= '4') {
@@ -186,32 +183,52 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
             } else {
                 ++report.rowsWithoutQuartile;
             }
-            if (noNumber(journal.issn)) journal.issn.clear();
-            if (noNumber(journal.eIssn)) journal.eIssn.clear();
-            const std::string issn = printedIssn(journal.issn).value_or("");
-            const std::string eIssn = printedIssn(journal.eIssn).value_or("");
-            if (journal.issn.empty() && journal.eIssn.empty()) {
-                withoutIssn.insert(journal.name);
+            std::string_view issn = field(kIssnColumn);
+            std::string_view eIssn = field(kEIssnColumn);
+            if (noNumber(issn)) issn = {};
+            if (noNumber(eIssn)) eIssn = {};
+            if (issn.empty() && eIssn.empty()) {
+                withoutIssn.emplace(field(kName));
                 return true;
             }
-            const std::string key = journal.issn.empty() ? "E" + journal.eIssn : "I" + journal.issn;
-            if (rankingSeen.insert(key).second) ranking.push_back(journal);
-            if (quartile && quartileSeen[*quartile].insert(key).second)
-                quartiles[*quartile].push_back(journal);
-
-            if (issn.empty() && eIssn.empty()) return true;
-            const auto [known, isNew] = entries.try_emplace(issn.empty() ? "E" + eIssn : "I" + issn, 0);
-            if (isNew) {
-                known->second = figures.addJournal({issn, eIssn, std::string(trimmed(journal.name))});
-                const std::uint32_t entry = known->second;
-                figures.add(entry, 0, jif, figureValue(journal.impact));
-                if (jci != 0) figures.add(entry, 0, jci, figureValue(field(kCitationIndicator)));
-                figures.add(entry, 0, totalCitations, figureValue(journal.citations));
-                if (fiveYearJif != 0) figures.add(entry, 0, fiveYearJif, figureValue(field(kFiveYearImpact)));
+            key.assign(issn.empty() ? "E" : "I");
+            key.append(issn.empty() ? eIssn : issn);
+            Seen& journal = seen[key];
+            const auto storeUnderBoth = [&](auto& rows, const auto& makeRow) {
+                for (const std::string_view number : {issn, eIssn}) {
+                    if (!number.empty()) rows.push_back(makeRow(std::string(number)));
+                }
+            };
+            if (!journal.ranked) {
+                journal.ranked = true;
+                journal.name = read.names.size();
+                read.names.emplace_back(field(kName));
+                storeUnderBoth(read.ranking, [&](std::string number) {
+                    return JcrRankingRow{journal.name, std::move(number), std::string(field(kCitations)),
+                                         std::string(field(kImpact)), std::string(field(kImpactNoSelf))};
+                });
+                const std::string printedIssnText = printedIssn(issn).value_or("");
+                const std::string printedEIssn = printedIssn(eIssn).value_or("");
+                if (!printedIssnText.empty() || !printedEIssn.empty()) {
+                    journal.entry = figures.addJournal(
+                        {printedIssnText, printedEIssn, std::string(trimmed(field(kName)))});
+                    figures.add(journal.entry, 0, jif, figureValue(field(kImpact)));
+                    if (jci != 0) figures.add(journal.entry, 0, jci, figureValue(field(kCitationIndicator)));
+                    figures.add(journal.entry, 0, totalCitations, figureValue(field(kCitations)));
+                    if (fiveYearJif != 0)
+                        figures.add(journal.entry, 0, fiveYearJif, figureValue(field(kFiveYearImpact)));
+                }
             }
-            if (quartile) {
+            if (!quartile) return true;
+            if (!journal.inQuartile[*quartile]) {
+                journal.inQuartile[*quartile] = true;
+                storeUnderBoth(read.quartiles[*quartile], [&](std::string number) {
+                    return JcrQuartileRow{journal.name, std::move(number)};
+                });
+            }
+            if (journal.entry != 0) {
                 const std::string_view category = trimmed(field(kCategory));
-                figures.add(known->second, category.empty() ? 0 : figures.nameNumber(category), jifQuartile,
+                figures.add(journal.entry, category.empty() ? 0 : figures.nameNumber(category), jifQuartile,
                             "Q" + std::to_string(*quartile + 1));
             }
             return true;
@@ -224,24 +241,9 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
     report.impactFactorColumn = header.impactName;
     report.year = header.year;
     report.journalsWithoutIssn = withoutIssn.size();
-    figures.finish();
-
-    // Each journal under its ISSN, and again under its eISSN when it has both.
-    for (const JournalRow& row : ranking) {
-        for (const std::string* number : {&row.issn, &row.eIssn}) {
-            if (!number->empty())
-                read.ranking.push_back({row.name, *number, row.citations, row.impact, row.impactNoSelf});
-        }
-    }
-    for (std::size_t q = 0; q < quartiles.size(); ++q) {
-        for (const JournalRow& row : quartiles[q]) {
-            for (const std::string* number : {&row.issn, &row.eIssn}) {
-                if (!number->empty()) read.quartiles[q].push_back({row.name, *number});
-            }
-        }
-        report.quartileRows[q] = read.quartiles[q].size();
-    }
     report.rankingRows = read.ranking.size();
+    for (std::size_t q = 0; q < read.quartiles.size(); ++q) report.quartileRows[q] = read.quartiles[q].size();
+    figures.finish();
     return read;
 }
 

@@ -30,16 +30,20 @@ inline constexpr std::array<std::string_view, 5> kJcrRankingColumns = {
 inline constexpr std::array<std::string_view, 2> kJcrQuartileColumns = {kJournalTitleField, kIssnField};
 
 // One row of jcr2018 and of a quartile table, under one of the journal's numbers; "" stands for null.
+// A journal's name is kept once, in JcrExport::names, for all its rows.
 struct JcrRankingRow {
-    std::string name, number, citations, impact, impactNoSelf;
+    std::size_t name = 0;
+    std::string number, citations, impact, impactNoSelf;
 };
 struct JcrQuartileRow {
-    std::string name, number;
+    std::size_t name = 0;
+    std::string number;
 };
 
 // An export read into the rows of jcr2018 and JCRQ1..JCRQ4, in file order, and into its figures.
 struct JcrExport {
     JcrLoadReport report;
+    std::vector<std::string> names;
     std::vector<JcrRankingRow> ranking;
     std::array<std::vector<JcrQuartileRow>, 4> quartiles;
     RankingFigures figures{std::string(kJcrSource), std::nullopt};

@@ -27,8 +27,20 @@ void RankingFigures::add(std::uint32_t entry, std::uint32_t category, std::uint3
 
 void RankingFigures::finish() {
     const auto key = [](const RankingFigure& f) { return std::tie(f.entry, f.category, f.metric); };
-    std::stable_sort(figures_.begin(), figures_.end(),
-                     [&key](const RankingFigure& a, const RankingFigure& b) { return key(a) < key(b); });
+    const auto before = [&key](const RankingFigure& a, const RankingFigure& b) { return key(a) < key(b); };
+    // Most files give a journal's figures together: then only each journal's few need sorting.
+    const bool byJournal = std::is_sorted(figures_.begin(), figures_.end(),
+                                          [](const RankingFigure& a, const RankingFigure& b) { return a.entry < b.entry; });
+    if (byJournal) {
+        for (auto first = figures_.begin(); first != figures_.end();) {
+            const auto last = std::find_if(first, figures_.end(),
+                                           [&first](const RankingFigure& f) { return f.entry != first->entry; });
+            std::stable_sort(first, last, before);
+            first = last;
+        }
+    } else {
+        std::stable_sort(figures_.begin(), figures_.end(), before);
+    }
     figures_.erase(std::unique(figures_.begin(), figures_.end(),
                                [&key](const RankingFigure& a, const RankingFigure& b) { return key(a) == key(b); }),
                    figures_.end());

@@ -111,7 +111,7 @@ void replaceJcrTables(StoreTransaction& store, const JcrExport& jcr) {
     store.run("DELETE FROM " + quoteIdentifier(kRankingTable));
     store.append(kRankingTable, kJcrRankingColumns, [&jcr](RowSink& rows) {
         for (const JcrRankingRow& row : jcr.ranking) {
-            rows.text(noneIfEmpty(row.name));
+            rows.text(noneIfEmpty(jcr.names[row.name]));
             rows.text(row.number);
             rows.text(noneIfEmpty(row.citations));
             rows.text(noneIfEmpty(row.impact));
@@ -123,7 +123,7 @@ void replaceJcrTables(StoreTransaction& store, const JcrExport& jcr) {
         store.run("DELETE FROM " + quoteIdentifier(kQuartileTables[q]));
         store.append(kQuartileTables[q], kJcrQuartileColumns, [&jcr, q](RowSink& rows) {
             for (const JcrQuartileRow& row : jcr.quartiles[q]) {
-                rows.text(noneIfEmpty(row.name));
+                rows.text(noneIfEmpty(jcr.names[row.name]));
                 rows.text(row.number);
                 rows.endRow();
             }
