@@ -77,6 +77,15 @@ TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
     EXPECT_EQ(newHere.target, "");
     EXPECT_TRUE(newHere.force);
     EXPECT_EQ(parseConvertArguments({"--csv", "f.csv", "--table", "JCRQ1"}).target, "");
+    // So do the loads.
+    EXPECT_EQ(parseConvertArguments({"--jcr", "j.csv"}).target, "");
+    EXPECT_EQ(parseConvertArguments({"--master-list", "m.csv", "--category", "C"}).target, "");
+    const ConvertInvocation list = parseConvertArguments({"--year", "2024", "--list", "l.csv", "--name", "N"});
+    EXPECT_EQ(list.mode, ConvertInvocation::Mode::LoadList);
+    EXPECT_EQ(list.rankingFile, "l.csv");
+    EXPECT_EQ(list.listName, "N");
+    EXPECT_EQ(list.year, 2024);
+    EXPECT_EQ(list.target, "");
 }
 
 TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {
