@@ -51,7 +51,9 @@ const DownloadFile& fileOf(Download download) {
         {"journalcsv.csv", demo::doajJournalCsv, {".import --csv FILE doaj"}},
         {"jcr-export.csv", jcr, {".import --csv --skip 1 FILE jcr"}},
         {"own-list.csv", demo::ownList, {".import --csv FILE own_list"}},
-        {"Science Citation Index Expanded (SCIE).csv", demo::masterListDownload, {".import --csv FILE master_list"}},
+        {"Science Citation Index Expanded (SCIE).csv",
+         demo::masterListDownload,
+         {".import --csv FILE master_list"}},
     };
     return kFiles[static_cast<std::size_t>(download)];
 }
@@ -73,7 +75,8 @@ std::string newDatabase(std::uint64_t rows, const char* name) {
 }
 
 template <typename Load>
-void timedLoads(benchmark::State& state, std::uint64_t rows, Download download, const char* database, Load load) {
+void timedLoads(benchmark::State& state, std::uint64_t rows, Download download, const char* database,
+                Load load) {
     if (rows > kLargestFile) {
         state.SkipWithError("ranking files are loaded at the size of real downloads");
         return;
@@ -114,16 +117,17 @@ bool shellImport(Download download, const std::string& csv, const std::string& d
 }
 
 void rankingLumaref(benchmark::State& state, std::uint64_t rows, Download download, RankingLayout layout) {
-    timedLoads(state, rows, download, "ranking-lumaref.mdb", [layout](const std::string& csv, const std::string& db) {
-        RankingFileRequest request{layout, std::nullopt, "Approved journals", kYear};
-        return loadRankingFile(csv, db, request).stored.figures > 0;
-    });
+    timedLoads(state, rows, download, "ranking-lumaref.mdb",
+               [layout](const std::string& csv, const std::string& db) {
+                   RankingFileRequest request{layout, std::nullopt, "Approved journals", kYear};
+                   return loadRankingFile(csv, db, request).stored.figures > 0;
+               });
 }
 
 void importPeer(benchmark::State& state, std::uint64_t rows, Download download) {
-    timedLoads(state, rows, download, "ranking-shell.mdb", [download](const std::string& csv, const std::string& db) {
-        return shellImport(download, csv, db);
-    });
+    timedLoads(
+        state, rows, download, "ranking-shell.mdb",
+        [download](const std::string& csv, const std::string& db) { return shellImport(download, csv, db); });
 }
 
 }  // namespace
@@ -131,23 +135,32 @@ void importPeer(benchmark::State& state, std::uint64_t rows, Download download) 
 void loadSjrLumaref(benchmark::State& state, std::uint64_t rows) {
     rankingLumaref(state, rows, Download::Sjr, RankingLayout::Sjr);
 }
-void loadSjrSqliteImport(benchmark::State& state, std::uint64_t rows) { importPeer(state, rows, Download::Sjr); }
+void loadSjrSqliteImport(benchmark::State& state, std::uint64_t rows) {
+    importPeer(state, rows, Download::Sjr);
+}
 void loadDoajLumaref(benchmark::State& state, std::uint64_t rows) {
     rankingLumaref(state, rows, Download::Doaj, RankingLayout::Doaj);
 }
-void loadDoajSqliteImport(benchmark::State& state, std::uint64_t rows) { importPeer(state, rows, Download::Doaj); }
+void loadDoajSqliteImport(benchmark::State& state, std::uint64_t rows) {
+    importPeer(state, rows, Download::Doaj);
+}
 void loadJcrLumaref(benchmark::State& state, std::uint64_t rows) {
     rankingLumaref(state, rows, Download::Jcr, RankingLayout::Jcr);
 }
-void loadJcrSqliteImport(benchmark::State& state, std::uint64_t rows) { importPeer(state, rows, Download::Jcr); }
+void loadJcrSqliteImport(benchmark::State& state, std::uint64_t rows) {
+    importPeer(state, rows, Download::Jcr);
+}
 void loadListLumaref(benchmark::State& state, std::uint64_t rows) {
     rankingLumaref(state, rows, Download::List, RankingLayout::OwnList);
 }
-void loadListSqliteImport(benchmark::State& state, std::uint64_t rows) { importPeer(state, rows, Download::List); }
+void loadListSqliteImport(benchmark::State& state, std::uint64_t rows) {
+    importPeer(state, rows, Download::List);
+}
 void loadMasterListLumaref(benchmark::State& state, std::uint64_t rows) {
-    timedLoads(state, rows, Download::MasterList, "ranking-lumaref.mdb", [](const std::string& csv, const std::string& db) {
-        return loadMasterListIntoDatabase({csv, db, "Medicine", std::nullopt, false}).added > 0;
-    });
+    timedLoads(state, rows, Download::MasterList, "ranking-lumaref.mdb",
+               [](const std::string& csv, const std::string& db) {
+                   return loadMasterListIntoDatabase({csv, db, "Medicine", std::nullopt, false}).added > 0;
+               });
 }
 void loadMasterListSqliteImport(benchmark::State& state, std::uint64_t rows) {
     importPeer(state, rows, Download::MasterList);

@@ -31,8 +31,9 @@ constexpr const char* kOperations[] = {"Open",
                                        "OpenPostgres",
                                        "ImportMasterListPostgres",
                                        "ImpactFactorUpdatePostgres"};
-constexpr const char* kPeers[] = {"Sqlite",      "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow", "Write",
-                                  "SqliteShell", "SqliteImport",      "ByFilters",        "Copy",   "Libpq"};
+constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem",    "RowByRow",
+                                  "Write",  "SqliteShell",       "SqliteImport",     "ByFilters", "Copy",
+                                  "Libpq"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {

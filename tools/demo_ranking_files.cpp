@@ -64,7 +64,8 @@ std::string sjrDownload(std::uint64_t seed, std::uint64_t rows, int year) {
     const std::string y = std::to_string(year);
     std::string out =
         "\xEF\xBB\xBFRank;Sourceid;Title;Type;Issn;SJR;SJR Best Quartile;H index;Total Docs. (" + y +
-        ");Total Docs. (3years);Total Refs.;Total Cites (3years);Citable Docs. (3years);Cites / Doc. (2years);"
+        ");Total Docs. (3years);Total Refs.;Total Cites (3years);Citable Docs. (3years);Cites / Doc. "
+        "(2years);"
         "Ref. / Doc.;%Female;Overton;SDG;Country;Region;Publisher;Coverage;Categories;Areas\n";
     for (std::uint64_t n = 0; n < rows; ++n) {
         const Journal journal = maker.make(n);
@@ -73,19 +74,21 @@ std::string sjrDownload(std::uint64_t seed, std::uint64_t rows, int year) {
         if (!journal.eissn.empty()) issns += (issns.empty() ? "" : ", ") + withoutHyphen(journal.eissn);
         if (issns.empty() || random.chance(10)) issns = "-";
         const std::uint32_t sjr = 100 + static_cast<std::uint32_t>(random.below(9000));
-        const std::string categories = categoriesOf(journal, random, 3 + static_cast<int>(random.below(2)), "; ", true);
-        out += std::to_string(n + 1) + ";" + std::to_string(10000 + n) + ";" + quoted(journal.title) + ";journal;" +
-               quoted(issns) + ";" + decimalComma(sjr) + ";Q" + std::to_string(1 + random.below(4)) + ";" +
-               std::to_string(random.below(400)) + ";" + std::to_string(random.below(900)) + ";" +
-               std::to_string(random.below(2500)) + ";" + std::to_string(random.below(90000)) + ";" +
-               std::to_string(random.below(30000)) + ";" + std::to_string(random.below(2400)) + ";" +
+        const std::string categories =
+            categoriesOf(journal, random, 3 + static_cast<int>(random.below(2)), "; ", true);
+        out += std::to_string(n + 1) + ";" + std::to_string(10000 + n) + ";" + quoted(journal.title) +
+               ";journal;" + quoted(issns) + ";" + decimalComma(sjr) + ";Q" +
+               std::to_string(1 + random.below(4)) + ";" + std::to_string(random.below(400)) + ";" +
+               std::to_string(random.below(900)) + ";" + std::to_string(random.below(2500)) + ";" +
+               std::to_string(random.below(90000)) + ";" + std::to_string(random.below(30000)) + ";" +
+               std::to_string(random.below(2400)) + ";" +
                decimalComma(static_cast<std::uint32_t>(random.below(20000))) + ";" +
                decimalComma(static_cast<std::uint32_t>(random.below(90000))) + ";" +
                decimalComma(static_cast<std::uint32_t>(random.below(90000))) + ";" +
                std::to_string(random.below(50)) + ";" + std::to_string(random.below(50)) +
-               ";\"United States\";Northern America;" + quoted("Publisher " + std::to_string(random.below(3000))) +
-               ";\"1996-" + y + "\";" + quoted(categories) + ";" +
-               quoted(categoryWords()[journal.category].name) + "\n";
+               ";\"United States\";Northern America;" +
+               quoted("Publisher " + std::to_string(random.below(3000))) + ";\"1996-" + y + "\";" +
+               quoted(categories) + ";" + quoted(categoryWords()[journal.category].name) + "\n";
     }
     return out;
 }
@@ -114,7 +117,8 @@ std::string jcrExport(std::uint64_t seed, std::uint64_t rows, int year) {
             const std::string_view category =
                 words.subjects[c == 0 ? journal.subject : random.below(words.subjects.size())];
             out += quoted(journal.title) + "," + quoted(leading(rankingTitle(journal.title), 20)) + "," +
-                   quoted(journal.address.substr(0, journal.address.find(','))) + ",\"" + issn + "\",\"" + eissn + "\"," + quoted(rankingTitle(category)) + ",\"SCIE\",\"" + cites + "\",\"" + jif +
+                   quoted(journal.address.substr(0, journal.address.find(','))) + ",\"" + issn + "\",\"" +
+                   eissn + "\"," + quoted(rankingTitle(category)) + ",\"SCIE\",\"" + cites + "\",\"" + jif +
                    "\",\"Q" + std::to_string(1 + random.below(4)) + "\",\"" + jci + "\",\"" +
                    std::to_string(random.below(100)) + ".00%\"\r\n";
         }
@@ -127,8 +131,10 @@ std::string jcrExport(std::uint64_t seed, std::uint64_t rows, int year) {
 std::string doajJournalCsv(std::uint64_t seed, std::uint64_t rows) {
     const JournalMaker maker(seed);
     std::string out =
-        "\"Journal title\",\"Journal URL\",\"URL in DOAJ\",\"Alternative title\",\"Journal ISSN (print version)\","
-        "\"Journal EISSN (online version)\",\"Keywords\",\"Languages in which the journal accepts manuscripts\","
+        "\"Journal title\",\"Journal URL\",\"URL in DOAJ\",\"Alternative title\",\"Journal ISSN (print "
+        "version)\","
+        "\"Journal EISSN (online version)\",\"Keywords\",\"Languages in which the journal accepts "
+        "manuscripts\","
         "\"Publisher\",\"Country of publisher\",\"Journal license\",\"APC\",\"APC amount\",\"DOAJ Seal\","
         "\"Subjects\",\"Added on Date\",\"Last updated Date\"\n";
     static constexpr std::string_view kLicences[] = {"CC BY", "CC BY, CC BY-NC", "CC BY-NC-ND", "CC BY-SA"};
@@ -139,9 +145,10 @@ std::string doajJournalCsv(std::uint64_t seed, std::uint64_t rows) {
         const std::string amount =
             charges ? std::to_string(500 + random.below(3000)) + (random.chance(500) ? " USD" : " EUR") : "";
         out += quoted(journal.title) + ",\"https://journal" + std::to_string(n) +
-               ".example.org\",\"https://doaj.org/toc/" + journal.eissn + "\",\"\",\"" + journal.issn + "\",\"" +
-               journal.eissn + "\"," + quoted(std::string(categoryWords()[journal.category].subjects[journal.subject]) +
-                                             ", research, open science") +
+               ".example.org\",\"https://doaj.org/toc/" + journal.eissn + "\",\"\",\"" + journal.issn +
+               "\",\"" + journal.eissn + "\"," +
+               quoted(std::string(categoryWords()[journal.category].subjects[journal.subject]) +
+                      ", research, open science") +
                ",\"English\"," + quoted(journal.address.substr(0, journal.address.find(','))) +
                ",\"Germany\",\"" + std::string(kLicences[random.below(4)]) + "\",\"" +
                (charges ? "Yes" : "No") + "\",\"" + amount + "\",\"" + (random.chance(100) ? "Yes" : "No") +
@@ -158,7 +165,8 @@ std::string ownList(std::uint64_t seed, std::uint64_t rows) {
         const Journal journal = maker.make(n);
         Random random = Random::forItem(seed, kRankingStream, n);
         out += quoted(journal.title) + "," + journal.issn + "," + journal.eissn + "," +
-               std::to_string(1 + random.below(3)) + "," + quoted(categoryWords()[journal.category].name) + "\r\n";
+               std::to_string(1 + random.below(3)) + "," + quoted(categoryWords()[journal.category].name) +
+               "\r\n";
     }
     return out;
 }
@@ -176,7 +184,8 @@ std::string masterListDownload(std::uint64_t seed, std::uint64_t rows) {
         const std::string address = comma == std::string::npos ? "" : journal.address.substr(comma + 2);
         out += quoted(rankingTitle(journal.title)) + ",\"" + journal.issn + "\",\"" + journal.eissn + "\"," +
                quoted(publisher) + "," + quoted(address) + ",\"English\"," +
-               quoted(categoriesOf(journal, random, 1 + static_cast<int>(random.below(2)), " | ", false)) + "\r\n";
+               quoted(categoriesOf(journal, random, 1 + static_cast<int>(random.below(2)), " | ", false)) +
+               "\r\n";
     }
     return out;
 }

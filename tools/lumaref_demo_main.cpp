@@ -77,8 +77,10 @@ int main(int argc, char** argv) {
         std::printf(
             "(%llu ranking rows, %llu quartile rows, %llu categories, %llu master-list files, %llu ranking "
             "files)\n",
-            static_cast<unsigned long long>(summary.rankingRows), static_cast<unsigned long long>(summary.quartileRows),
-            static_cast<unsigned long long>(summary.categories), static_cast<unsigned long long>(summary.masterListFiles),
+            static_cast<unsigned long long>(summary.rankingRows),
+            static_cast<unsigned long long>(summary.quartileRows),
+            static_cast<unsigned long long>(summary.categories),
+            static_cast<unsigned long long>(summary.masterListFiles),
             static_cast<unsigned long long>(summary.rankingFiles));
         return 0;
     } catch (const std::exception& e) {

@@ -50,7 +50,8 @@ void MainWindow::onImportClicked() {
     // A ranking file is told by its header; a CSV file that is none of them is refused, not read as
     // a text master list.
     const std::string text = decodeText(bytes);
-    if (findRankingHeader(text) || importFileEdit_->text().endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+    if (findRankingHeader(text) ||
+        importFileEdit_->text().endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
         importRankingFile(text);
         return;
     }
@@ -97,8 +98,8 @@ QString MainWindow::clearIndexFlagsOfJournalsNotIn(const MasterListCsv& list, st
     const std::string category = importCategoryEdit_->text().toStdString();
     const std::vector<std::int64_t> rows = journalsThatLeftIndex(list, data_.journals, category, indexField);
     const bool clear = !rows.empty() && prompts_.askClearIndexFlags(static_cast<int>(rows.size()),
-                                                                   fromUtf8(std::string(indexField)),
-                                                                   importCategoryEdit_->text());
+                                                                    fromUtf8(std::string(indexField)),
+                                                                    importCategoryEdit_->text());
     if (clear) clearIndexFlags(data_.journals, rows, indexField);
     return QStringLiteral("; %1 journals of %2 with the flag are not in the file, %3 cleared")
         .arg(countText(static_cast<std::int64_t>(rows.size())), importCategoryEdit_->text(),

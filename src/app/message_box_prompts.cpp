@@ -54,12 +54,13 @@ QString MessageBoxPrompts::askCitationIndex(const QString& fileName) {
 }
 
 bool MessageBoxPrompts::askClearIndexFlags(int journals, const QString& index, const QString& category) {
-    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
-                    QStringLiteral("%1 journal records of %2 carry the \"%3\" flag but are not in this list.\n"
-                                   "Clear their flag?")
-                        .arg(journals)
-                        .arg(category, index),
-                    QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(
+        QMessageBox::Question, QCoreApplication::applicationName(),
+        QStringLiteral("%1 journal records of %2 carry the \"%3\" flag but are not in this list.\n"
+                       "Clear their flag?")
+            .arg(journals)
+            .arg(category, index),
+        QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

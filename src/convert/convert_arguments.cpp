@@ -28,12 +28,15 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         return arguments[++i];
     };
     // The options naming a ranking file, with the step each asks for.
-    const std::pair<std::string_view, Mode> rankingOptions[] = {
-        {"--jcr", Mode::LoadJcr}, {"--sjr", Mode::LoadSjr}, {"--doaj", Mode::LoadDoaj}, {"--list", Mode::LoadList}};
+    const std::pair<std::string_view, Mode> rankingOptions[] = {{"--jcr", Mode::LoadJcr},
+                                                                {"--sjr", Mode::LoadSjr},
+                                                                {"--doaj", Mode::LoadDoaj},
+                                                                {"--list", Mode::LoadList}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const auto ranking = std::find_if(std::begin(rankingOptions), std::end(rankingOptions),
-                                          [&argument](const auto& option) { return option.first == argument; });
+        const auto ranking =
+            std::find_if(std::begin(rankingOptions), std::end(rankingOptions),
+                         [&argument](const auto& option) { return option.first == argument; });
         if (optionsEnded || !isOption(argument)) {
             positional.push_back(argument);
         } else if (argument == "--") {
@@ -72,7 +75,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
             invocation.listName = valueOf(i);
         } else if (argument == "--year") {
             const std::string& year = valueOf(i);
-            if (year.size() != 4 || !std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            if (year.size() != 4 ||
+                !std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; }))
                 throw UsageError("'--year' takes a year of four digits, not '" + year + "'");
             invocation.year = std::stoi(year);
         } else if (argument == "--append") {
@@ -97,7 +101,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         mode != Mode::LoadMasterList) {
         throw UsageError("'--category', '--index' and '--replace-index' go with '--master-list'");
     }
-    if (!invocation.listName.empty() && mode != Mode::LoadList) throw UsageError("'--name' goes with '--list'");
+    if (!invocation.listName.empty() && mode != Mode::LoadList)
+        throw UsageError("'--name' goes with '--list'");
     if (invocation.year && mode != Mode::LoadSjr && mode != Mode::LoadList)
         throw UsageError("'--year' goes with '--sjr' and '--list'");
     if (load) {
@@ -110,7 +115,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
             throw UsageError("'--force' and '--append' do not go with '" + option + "'");
         if (mode == Mode::LoadMasterList && invocation.category.empty())
             throw UsageError("'--master-list' needs '--category NAME'");
-        if (mode == Mode::LoadList && invocation.listName.empty()) throw UsageError("'--list' needs '--name NAME'");
+        if (mode == Mode::LoadList && invocation.listName.empty())
+            throw UsageError("'--list' needs '--name NAME'");
     }
     if ((tableGiven || invocation.append) && mode != Mode::LoadCsv)
         throw UsageError("'--table' and '--append' go with '--csv'");

@@ -35,7 +35,7 @@ struct ConvertInvocation {
     std::string admins;
     std::string masterListFile;  // LoadMasterList: the CSV download, its category and index
     std::string category;
-    std::string index;    // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
+    std::string index;          // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
     bool replaceIndex = false;  // LoadMasterList: clear the flag of journals the download no longer lists
     std::string rankingFile;    // LoadJcr, LoadSjr, LoadDoaj, LoadList: the ranking file
     std::string listName;       // LoadList: the list's name

@@ -108,8 +108,8 @@ int runTimed(const ConvertInvocation& invocation, std::ostream& out, std::ostrea
 
 int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                       PgConnection* server) {
-    MasterListLoadRequest request{invocation.masterListFile, invocation.target, invocation.category, {},
-                                  invocation.replaceIndex};
+    MasterListLoadRequest request{
+        invocation.masterListFile, invocation.target, invocation.category, {}, invocation.replaceIndex};
     if (!invocation.index.empty()) {
         const std::optional<std::string_view> field = citationIndexFromAbbreviation(invocation.index);
         if (!field) {

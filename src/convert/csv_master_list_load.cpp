@@ -70,8 +70,9 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
     sqlite3* db = connection->handle();
     inStoreTransaction(db, [&](StoreTransaction& store) {
         const std::string& flag = load.report.indexField;
-        Statement existing(db, "SELECT rowid, " + fieldList() + (flag.empty() ? "" : ", " + quoteIdentifier(flag)) +
-                                   " FROM " + quoteIdentifier(kJournalsTable));
+        Statement existing(db, "SELECT rowid, " + fieldList() +
+                                   (flag.empty() ? "" : ", " + quoteIdentifier(flag)) + " FROM " +
+                                   quoteIdentifier(kJournalsTable));
         std::array<FieldInfo, kMasterListFieldCount> fields;
         for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
             fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
@@ -108,8 +109,9 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         });
         const auto setFlag = [&](const std::vector<std::int64_t>& rowids, int value) {
             if (rowids.empty()) return;
-            Statement update(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) +
-                                     " = " + std::to_string(value) + " WHERE rowid = ?");
+            Statement update(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " +
+                                     quoteIdentifier(flag) + " = " + std::to_string(value) +
+                                     " WHERE rowid = ?");
             for (const std::int64_t rowid : rowids) {
                 update.bindInt64(1, rowid);
                 update.step();
@@ -141,7 +143,8 @@ std::string masterListLoadSummary(const MasterListLoadReport& report, double sec
                 : std::to_string(report.flaggedNotListed) +
                       " journal records of the category carry the flag but are not in the file, " +
                       std::to_string(report.flagsCleared) + " cleared" +
-                      (report.flaggedNotListed > report.flagsCleared ? " (--replace-index clears them)" : "") +
+                      (report.flaggedNotListed > report.flagsCleared ? " (--replace-index clears them)"
+                                                                     : "") +
                       ".\n") +
            (report.literalQuoteLines.empty()
                 ? ""

@@ -90,13 +90,12 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         target.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE");
 
         MasterListMerge merge;
-        IndexListing listing(load.list,
-                                   withinFieldSize(journals.fields[kCategoryColumn], load.category));
+        IndexListing listing(load.list, withinFieldSize(journals.fields[kCategoryColumn], load.category));
         std::vector<std::int64_t> leftIndex;
         {
             const PgResult stored = target.exec(
-                "SELECT " + key + ", " + quoteIdentifier(kIssnField) + ", " + quoteIdentifier(kEIssnField) + ", " +
-                quoteIdentifier(kCategoryField) + ", " + quoteIdentifier(kSubjectField) +
+                "SELECT " + key + ", " + quoteIdentifier(kIssnField) + ", " + quoteIdentifier(kEIssnField) +
+                ", " + quoteIdentifier(kCategoryField) + ", " + quoteIdentifier(kSubjectField) +
                 (flag.empty() ? std::string() : ", " + quoteIdentifier(flag)) + " FROM " + table);
             for (int row = 0; row < stored.rows(); ++row) {
                 const std::string_view keyText = stored.value(row, 0);
@@ -116,8 +115,8 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
             if (keys.empty()) return;
             const std::string array = keyArray(keys);
             const std::optional<std::string_view> params[] = {std::string_view(array)};
-            target.execPrepared("UPDATE " + table + " SET " + quoteIdentifier(flag) + " = " + value + " WHERE " +
-                                    key + " = ANY($1::bigint[])",
+            target.execPrepared("UPDATE " + table + " SET " + quoteIdentifier(flag) + " = " + value +
+                                    " WHERE " + key + " = ANY($1::bigint[])",
                                 params);
         };
         if (!flag.empty()) {

@@ -54,9 +54,10 @@ std::string rankingLoadSummary(const RankingLoadReport& report, double seconds) 
     char time[32];
     std::snprintf(time, sizeof time, "%.2f", seconds);
     const RankingFile& file = report.file;
-    std::string summary = file.layout == RankingLayout::Jcr
-                              ? jcrSummary(file.jcr.report, time)
-                              : "Read " + std::to_string(file.read.report.rows) + " rows in " + time + " s.\n";
+    std::string summary =
+        file.layout == RankingLayout::Jcr
+            ? jcrSummary(file.jcr.report, time)
+            : "Read " + std::to_string(file.read.report.rows) + " rows in " + time + " s.\n";
     summary += rankingStoreSummary(file, report.stored) + "\n";
     if (!file.read.report.literalQuoteLines.empty())
         summary += "Warning: " + literalQuoteWarning(file.read.report.literalQuoteLines) + ".\n";

@@ -26,7 +26,8 @@ constexpr int kObjects = 4 + 1 + static_cast<int>(std::size(kIndexes));
 
 constexpr const char* kPresentSql =
     "SELECT count(to_regclass(name)) FROM unnest(ARRAY['ranking_loads', 'ranking_names', 'ranking_journals', "
-    "'ranking_figures', 'journal_rankings', 'ranking_loads_key', 'ranking_names_key', 'ranking_journals_key', "
+    "'ranking_figures', 'journal_rankings', 'ranking_loads_key', 'ranking_names_key', "
+    "'ranking_journals_key', "
     "'ranking_figures_key']) AS name";
 
 // Whether the connecting role owns the journals table (or is a member of its owner).
@@ -72,8 +73,8 @@ void addRankingTables(PgConnection& connection) {
                 const std::string role(rights.value(row, 0));
                 const bool adds = rights.value(row, 1) == "t";
                 for (const std::string_view table : kRankingTables) {
-                    connection.exec("GRANT " + std::string(adds ? "SELECT, INSERT, DELETE" : "SELECT") + " ON " +
-                                    quoteIdentifier(table) + " TO " + role);
+                    connection.exec("GRANT " + std::string(adds ? "SELECT, INSERT, DELETE" : "SELECT") +
+                                    " ON " + quoteIdentifier(table) + " TO " + role);
                 }
                 connection.exec("GRANT SELECT ON journal_rankings TO " + role);
             }

@@ -45,8 +45,8 @@ inline constexpr std::string_view kRankingLoadsTable = "ranking_loads";
 inline constexpr std::string_view kRankingNamesTable = "ranking_names";
 inline constexpr std::string_view kRankingJournalsTable = "ranking_journals";
 inline constexpr std::string_view kRankingFiguresTable = "ranking_figures";
-inline constexpr std::array<std::string_view, 4> kRankingTables = {kRankingLoadsTable, kRankingNamesTable,
-                                                                   kRankingJournalsTable, kRankingFiguresTable};
+inline constexpr std::array<std::string_view, 4> kRankingTables = {
+    kRankingLoadsTable, kRankingNamesTable, kRankingJournalsTable, kRankingFiguresTable};
 inline constexpr std::string_view kJournalRankingsView = "journal_rankings";
 
 }  // namespace lumaref

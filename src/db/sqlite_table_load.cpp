@@ -22,7 +22,8 @@ constexpr std::size_t kSampleRows = 1024;
 constexpr std::size_t kRowsWorthTwoReaders = 50'000;
 
 std::string selectSql(const std::string& table, const char* where, bool keyed) {
-    return std::string(keyed ? "SELECT rowid, * FROM " : "SELECT 0, * FROM ") + quoteIdentifier(table) + where;
+    return std::string(keyed ? "SELECT rowid, * FROM " : "SELECT 0, * FROM ") + quoteIdentifier(table) +
+           where;
 }
 
 std::unique_ptr<Statement> prepare(sqlite3* db, const std::string& table, const char* where = "",

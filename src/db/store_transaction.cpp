@@ -129,7 +129,8 @@ public:
     void lockTable(std::string_view) override {}
 
     bool hasTable(std::string_view table) override {
-        Statement find(db_, "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE");
+        Statement find(
+            db_, "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE");
         find.bindText(1, table);
         return find.step();
     }

@@ -37,7 +37,8 @@ public:
     virtual ~StoreTransaction() = default;
     // A statement that returns no rows; the rows it changed.
     virtual std::int64_t run(const std::string& sql, SqlParams params = {}) = 0;
-    virtual void query(const std::string& sql, SqlParams params, const std::function<void(SqlRow)>& onRow) = 0;
+    virtual void query(const std::string& sql, SqlParams params,
+                       const std::function<void(SqlRow)>& onRow) = 0;
     // Rows added to `table`, their fields in the order of `columns`: prepared INSERTs into SQLite, one
     // COPY ... FROM STDIN onto a server.
     virtual void append(std::string_view table, std::span<const std::string_view> columns,

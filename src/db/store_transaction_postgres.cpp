@@ -50,7 +50,8 @@ public:
     void append(std::string_view table, std::span<const std::string_view> columns,
                 const std::function<void(RowSink&)>& rows) override {
         std::string names;
-        for (const std::string_view column : columns) names += (names.empty() ? "" : ", ") + quoteIdentifier(column);
+        for (const std::string_view column : columns)
+            names += (names.empty() ? "" : ", ") + quoteIdentifier(column);
         copyRowsIn(connection_, "COPY " + quoteIdentifier(table) + " (" + names + ") FROM STDIN",
                    [&rows](CopyInRows& copy) {
                        CopyRowSink sink(copy);

@@ -13,7 +13,17 @@ namespace lumaref {
 
 namespace {
 
-enum DoajColumn : std::uint8_t { kTitle, kIssn, kEIssn, kApc, kAmount, kCurrency, kLicence, kSeal, kColumnCount };
+enum DoajColumn : std::uint8_t {
+    kTitle,
+    kIssn,
+    kEIssn,
+    kApc,
+    kAmount,
+    kCurrency,
+    kLicence,
+    kSeal,
+    kColumnCount
+};
 constexpr ColumnNames kDoajColumns[kColumnCount] = {
     {{"Journal title"}},
     {{"Journal ISSN (print version)"}},
@@ -76,7 +86,9 @@ RankingRead readDoajFile(std::string_view text, const RankingHeader& header, con
                           " or more.";
                 return false;
             }
-            const auto field = [&](DoajColumn c) { return at[c] ? trimmed(row[*at[c]]) : std::string_view(); };
+            const auto field = [&](DoajColumn c) {
+                return at[c] ? trimmed(row[*at[c]]) : std::string_view();
+            };
             ++read.report.rows;
             std::string issn = printedIssn(field(kIssn)).value_or("");
             std::string eIssn = printedIssn(field(kEIssn)).value_or("");
@@ -90,7 +102,8 @@ RankingRead readDoajFile(std::string_view text, const RankingHeader& header, con
             figures.add(entry, 0, apc, yesNo(field(kApc)));
             if (amount != 0) {
                 std::string charge(field(kAmount));
-                if (!charge.empty() && !field(kCurrency).empty()) charge += " " + std::string(field(kCurrency));
+                if (!charge.empty() && !field(kCurrency).empty())
+                    charge += " " + std::string(field(kCurrency));
                 figures.add(entry, 0, amount, std::move(charge));
             }
             if (licence != 0) figures.add(entry, 0, licence, std::string(field(kLicence)));

@@ -19,6 +19,7 @@ extern const std::string_view kDoajColumnsText;
 //
 // The figures: Open access ("yes"), APC ("yes"/"no"), APC amount (amount and currency, as written),
 // Licence, and DOAJ Seal ("yes"/"no").
-RankingRead readDoajFile(std::string_view text, const RankingHeader& header, const std::string& fileName, int year);
+RankingRead readDoajFile(std::string_view text, const RankingHeader& header, const std::string& fileName,
+                         int year);
 
 }  // namespace lumaref

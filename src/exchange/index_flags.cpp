@@ -55,16 +55,19 @@ std::vector<std::int64_t> journalsThatLeftIndex(const MasterListCsv& list, const
     const Column& eIssn = column(kEIssnField);
     const Column& stored = column(kCategoryField);
     const Column& flag = column(indexField);
-    IndexListing listing(list, withinFieldSize(journals.field(journals.fieldIndex(kCategoryField)), category));
+    IndexListing listing(list,
+                         withinFieldSize(journals.field(journals.fieldIndex(kCategoryField)), category));
     std::vector<std::int64_t> rows;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
-        if (listing.hasLeft(stored.text(row), flag.boolean(row).value_or(false), issn.text(row), eIssn.text(row)))
+        if (listing.hasLeft(stored.text(row), flag.boolean(row).value_or(false), issn.text(row),
+                            eIssn.text(row)))
             rows.push_back(static_cast<std::int64_t>(row));
     }
     return rows;
 }
 
-void clearIndexFlags(RecordSet& journals, const std::vector<std::int64_t>& rows, std::string_view indexField) {
+void clearIndexFlags(RecordSet& journals, const std::vector<std::int64_t>& rows,
+                     std::string_view indexField) {
     if (rows.empty()) return;
     const int flag = journals.fieldIndex(indexField);
     const bool wasFiltered = journals.filtered();

@@ -126,8 +126,8 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
     const std::size_t headerOffset = csvLineOffset(text, found.line);
     const std::string year = header.year.empty() ? bannerYear(text.substr(0, headerOffset)) : header.year;
     JcrExport read;
-    read.figures =
-        RankingFigures(std::string(kJcrSource), year.empty() ? std::nullopt : std::optional<int>(std::stoi(year)));
+    read.figures = RankingFigures(std::string(kJcrSource),
+                                  year.empty() ? std::nullopt : std::optional<int>(std::stoi(year)));
     JcrLoadReport& report = read.report;
     std::size_t needed = 0;
     for (const auto& at : header.at) {
@@ -174,7 +174,9 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
                 return false;
             }
             ++report.rowsRead;
-            const auto field = [&](JcrColumn c) { return header.at[c] ? row[*header.at[c]] : std::string_view(); };
+            const auto field = [&](JcrColumn c) {
+                return header.at[c] ? row[*header.at[c]] : std::string_view();
+            };
             const std::string_view quartileText = trimmed(field(kQuartile));
             std::optional<std::size_t> quartile;  // 0..3 for Q1..Q4
             if (quartileText.size() == 2 && (quartileText[0] == 'Q' || quartileText[0] == 'q') &&

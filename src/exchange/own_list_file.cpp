@@ -66,9 +66,11 @@ RankingRead readOwnListFile(std::string_view text, const RankingHeader& header, 
                 ++read.report.rowsWithoutIssn;
                 return true;
             }
-            const std::uint32_t entry = figures.addJournal(
-                {std::move(issn), std::move(eIssn), titleAt ? std::string(trimmed(row[*titleAt])) : std::string()});
-            for (const auto& [column, metric] : metrics) figures.add(entry, 0, metric, plainNumber(row[column], decimalComma));
+            const std::uint32_t entry =
+                figures.addJournal({std::move(issn), std::move(eIssn),
+                                    titleAt ? std::string(trimmed(row[*titleAt])) : std::string()});
+            for (const auto& [column, metric] : metrics)
+                figures.add(entry, 0, metric, plainNumber(row[column], decimalComma));
             return true;
         },
         &syntax, header.line, &read.report.literalQuoteLines);

@@ -20,7 +20,8 @@ std::uint32_t RankingFigures::nameNumber(std::string_view name) {
     return number;
 }
 
-void RankingFigures::add(std::uint32_t entry, std::uint32_t category, std::uint32_t metric, std::string value) {
+void RankingFigures::add(std::uint32_t entry, std::uint32_t category, std::uint32_t metric,
+                         std::string value) {
     if (value.empty()) return;
     figures_.push_back({entry, category, metric, std::move(value)});
 }
@@ -29,21 +30,23 @@ void RankingFigures::finish() {
     const auto key = [](const RankingFigure& f) { return std::tie(f.entry, f.category, f.metric); };
     const auto before = [&key](const RankingFigure& a, const RankingFigure& b) { return key(a) < key(b); };
     // Most files give a journal's figures together: then only each journal's few need sorting.
-    const bool byJournal = std::is_sorted(figures_.begin(), figures_.end(),
-                                          [](const RankingFigure& a, const RankingFigure& b) { return a.entry < b.entry; });
+    const bool byJournal =
+        std::is_sorted(figures_.begin(), figures_.end(),
+                       [](const RankingFigure& a, const RankingFigure& b) { return a.entry < b.entry; });
     if (byJournal) {
         for (auto first = figures_.begin(); first != figures_.end();) {
-            const auto last = std::find_if(first, figures_.end(),
-                                           [&first](const RankingFigure& f) { return f.entry != first->entry; });
+            const auto last = std::find_if(
+                first, figures_.end(), [&first](const RankingFigure& f) { return f.entry != first->entry; });
             std::stable_sort(first, last, before);
             first = last;
         }
     } else {
         std::stable_sort(figures_.begin(), figures_.end(), before);
     }
-    figures_.erase(std::unique(figures_.begin(), figures_.end(),
-                               [&key](const RankingFigure& a, const RankingFigure& b) { return key(a) == key(b); }),
-                   figures_.end());
+    figures_.erase(
+        std::unique(figures_.begin(), figures_.end(),
+                    [&key](const RankingFigure& a, const RankingFigure& b) { return key(a) == key(b); }),
+        figures_.end());
 }
 
 std::string plainNumber(std::string_view text, bool decimalComma) {

@@ -41,8 +41,7 @@ struct RankingFigure {
 class RankingFigures {
 public:
     RankingFigures() = default;
-    RankingFigures(std::string source, std::optional<int> year)
-        : source_(std::move(source)), year_(year) {}
+    RankingFigures(std::string source, std::optional<int> year) : source_(std::move(source)), year_(year) {}
 
     const std::string& source() const { return source_; }
     std::optional<int> year() const { return year_; }
@@ -56,7 +55,7 @@ public:
     // Puts the figures in key order, each key once; call it once all are added.
     void finish();
 
-    const std::vector<std::string>& names() const { return names_; }  // name number n at n - 1
+    const std::vector<std::string>& names() const { return names_; }           // name number n at n - 1
     const std::vector<RankingJournal>& journals() const { return journals_; }  // entry n at n - 1
     const std::vector<RankingFigure>& figures() const { return figures_; }
 

@@ -22,9 +22,11 @@ std::string plural(std::size_t count, std::string_view one, std::string_view man
 
 }  // namespace
 
-RankingFile readRankingFile(std::string_view text, const std::string& fileName, const RankingFileRequest& request) {
+RankingFile readRankingFile(std::string_view text, const std::string& fileName,
+                            const RankingFileRequest& request) {
     const std::optional<RankingHeader> header = findRankingHeader(text, request.layout);
-    if (!header) throw Error(unknownLayoutMessage(text, fileName, request.layout) + std::string(kNothingLoaded));
+    if (!header)
+        throw Error(unknownLayoutMessage(text, fileName, request.layout) + std::string(kNothingLoaded));
     RankingFile file;
     file.layout = header->layout;
     switch (header->layout) {
@@ -47,7 +49,8 @@ RankingFile readRankingFile(std::string_view text, const std::string& fileName, 
     return file;
 }
 
-RankingStoreReport storeRankingFile(StoreTransaction& store, const RankingFile& file, std::string_view fileName) {
+RankingStoreReport storeRankingFile(StoreTransaction& store, const RankingFile& file,
+                                    std::string_view fileName) {
     if (file.layout == RankingLayout::Jcr) replaceJcrTables(store, file.jcr);
     return replaceRankingFigures(store, file.read.figures, fileName);
 }
@@ -58,8 +61,10 @@ std::string sourceAndYearText(const RankingFigures& figures) {
 
 std::string rankingStoreSummary(const RankingFile& file, const RankingStoreReport& stored) {
     std::string text = "Recorded " + plural(stored.figures, "figure", "figures") + " of " +
-                       plural(stored.journals, "journal", "journals") + " as " + sourceAndYearText(file.read.figures);
-    if (stored.journalsReplaced > 0) text += " (replacing " + plural(stored.journalsReplaced, "journal", "journals") + ")";
+                       plural(stored.journals, "journal", "journals") + " as " +
+                       sourceAndYearText(file.read.figures);
+    if (stored.journalsReplaced > 0)
+        text += " (replacing " + plural(stored.journalsReplaced, "journal", "journals") + ")";
     text += "; " + plural(file.read.report.rowsWithoutIssn, "row", "rows") + " without an ISSN.";
     return text;
 }

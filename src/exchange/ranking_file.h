@@ -32,11 +32,13 @@ struct RankingFile {
 // Reads a ranking file (UTF-8 text) of the layout its header names, or of `request.layout`. A header
 // of no layout Lumaref reads (or not of the one asked for) is refused with one message naming the
 // columns found and those expected. Throws Error; nothing is stored.
-RankingFile readRankingFile(std::string_view text, const std::string& fileName, const RankingFileRequest& request);
+RankingFile readRankingFile(std::string_view text, const std::string& fileName,
+                            const RankingFileRequest& request);
 
 // Stores it inside the caller's transaction: for a JCR export, jcr2018 and JCRQ1..JCRQ4 replaced; for
 // every file, the figures of its source and year replaced.
-RankingStoreReport storeRankingFile(StoreTransaction& store, const RankingFile& file, std::string_view fileName);
+RankingStoreReport storeRankingFile(StoreTransaction& store, const RankingFile& file,
+                                    std::string_view fileName);
 
 // "SJR 2023" or "National list" (undated).
 std::string sourceAndYearText(const RankingFigures& figures);

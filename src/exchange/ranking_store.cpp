@@ -45,12 +45,13 @@ RankingStoreReport replaceRankingFigures(StoreTransaction& store, const RankingF
     const std::string year = figures.year() ? std::to_string(*figures.year()) : std::string();
     const Param sourceAndYear[] = {figures.source(), figures.year() ? Param(year) : std::nullopt};
     std::vector<std::string> replaced;
-    store.query("SELECT \"load\" FROM ranking_loads WHERE \"source\" = $1 AND \"year\" IS NOT DISTINCT FROM $2",
-                sourceAndYear, [&replaced](SqlRow row) { replaced.emplace_back(*row[0]); });
+    store.query(
+        "SELECT \"load\" FROM ranking_loads WHERE \"source\" = $1 AND \"year\" IS NOT DISTINCT FROM $2",
+        sourceAndYear, [&replaced](SqlRow row) { replaced.emplace_back(*row[0]); });
     for (const std::string& load : replaced) {
         const Param key[] = {load};
-        report.journalsReplaced += static_cast<std::size_t>(
-            store.run("DELETE FROM ranking_journals WHERE \"load\" = $1", key));
+        report.journalsReplaced +=
+            static_cast<std::size_t>(store.run("DELETE FROM ranking_journals WHERE \"load\" = $1", key));
         for (const std::string_view table : {kRankingFiguresTable, kRankingNamesTable, kRankingLoadsTable})
             store.run("DELETE FROM " + quoteIdentifier(table) + " WHERE \"load\" = $1", key);
     }

@@ -1,7 +1,7 @@
 #include "exchange/sjr_file.h"
 
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "exchange/ranking_columns.h"
@@ -23,8 +23,8 @@ constexpr ColumnNames kSjrColumns[kColumnCount] = {
 std::optional<int> headerYear(std::span<const std::string> names) {
     constexpr std::string_view kPrefix = "Total Docs. (";
     for (const std::string& name : names) {
-        if (name.size() == kPrefix.size() + 5 && equalsIgnoringAsciiCase(name.substr(0, kPrefix.size()), kPrefix) &&
-            name.back() == ')') {
+        if (name.size() == kPrefix.size() + 5 &&
+            equalsIgnoringAsciiCase(name.substr(0, kPrefix.size()), kPrefix) && name.back() == ')') {
             int year = 0;
             for (const char c : name.substr(kPrefix.size(), 4)) {
                 if (c < '0' || c > '9') return std::nullopt;
@@ -98,11 +98,13 @@ RankingRead readSjrFile(std::string_view text, const RankingHeader& header, cons
             }
             const std::size_t fields = split ? joined.size() : row.size();
             if (fields != width) {
-                failure = file + " has " + std::to_string(fields) + " fields on line " + std::to_string(row.line) +
-                          " where the header has " + std::to_string(width) + ".";
+                failure = file + " has " + std::to_string(fields) + " fields on line " +
+                          std::to_string(row.line) + " where the header has " + std::to_string(width) + ".";
                 return false;
             }
-            const auto field = [&](SjrColumn c) -> std::string_view { return split ? joined[at[c]] : row[at[c]]; };
+            const auto field = [&](SjrColumn c) -> std::string_view {
+                return split ? joined[at[c]] : row[at[c]];
+            };
             ++read.report.rows;
             std::array<std::string, 2> numbers;
             std::size_t found = 0;
@@ -129,8 +131,8 @@ RankingRead readSjrFile(std::string_view text, const RankingHeader& header, cons
                 const auto [category, quartile] = categoryAndQuartile(categories.substr(0, semicolon));
                 if (!category.empty() && !quartile.empty())
                     figures.add(entry, figures.nameNumber(category), sjrQuartile, std::string(quartile));
-                categories =
-                    semicolon == std::string_view::npos ? std::string_view() : categories.substr(semicolon + 1);
+                categories = semicolon == std::string_view::npos ? std::string_view()
+                                                                 : categories.substr(semicolon + 1);
             }
             return true;
         },

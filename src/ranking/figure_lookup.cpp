@@ -19,19 +19,21 @@ std::optional<int> yearOf(const Param& text) {
 
 }  // namespace
 
-std::vector<JournalFigure> figuresOfJournal(StoreTransaction& store, std::string_view issn, std::string_view eIssn) {
+std::vector<JournalFigure> figuresOfJournal(StoreTransaction& store, std::string_view issn,
+                                            std::string_view eIssn) {
     const std::string first = printedIssn(issn).value_or("");
     const std::string second = printedIssn(eIssn).value_or("");
     std::vector<JournalFigure> figures;
     if (first.empty() && second.empty()) return figures;
     const Param numbers[] = {first.empty() ? second : first, second.empty() ? first : second};
-    store.query("SELECT source, year, category, metric, value FROM journal_rankings WHERE issn IN ($1, $2) OR "
-                "eissn IN ($1, $2) ORDER BY source, year, category, metric",
-                numbers, [&figures](SqlRow row) {
-                    figures.push_back({std::string(row[0].value_or("")), yearOf(row[1]),
-                                       std::string(row[2].value_or("")), std::string(row[3].value_or("")),
-                                       std::string(row[4].value_or(""))});
-                });
+    store.query(
+        "SELECT source, year, category, metric, value FROM journal_rankings WHERE issn IN ($1, $2) OR "
+        "eissn IN ($1, $2) ORDER BY source, year, category, metric",
+        numbers, [&figures](SqlRow row) {
+            figures.push_back({std::string(row[0].value_or("")), yearOf(row[1]),
+                               std::string(row[2].value_or("")), std::string(row[3].value_or("")),
+                               std::string(row[4].value_or(""))});
+        });
     return figures;
 }
 
@@ -48,10 +50,14 @@ FigureLookup FigureLookup::read(StoreTransaction& store, std::string_view source
     const Param params[] = {source, year ? Param(yearText) : std::nullopt, metric};
     // One load's figures of one metric: read through its keys, not the view, so a column costs one pass.
     store.query(
-        "SELECT j.issn, j.eissn, c.name, f.value FROM ranking_loads l JOIN ranking_names m ON m.\"load\" = l.\"load\" "
-        "JOIN ranking_figures f ON f.\"load\" = l.\"load\" AND f.metric = m.\"number\" JOIN ranking_journals j ON "
-        "j.\"load\" = f.\"load\" AND j.entry = f.entry LEFT JOIN ranking_names c ON c.\"load\" = f.\"load\" AND "
-        "c.\"number\" = f.category WHERE l.\"source\" = $1 AND l.\"year\" IS NOT DISTINCT FROM $2 AND m.name = $3",
+        "SELECT j.issn, j.eissn, c.name, f.value FROM ranking_loads l JOIN ranking_names m ON m.\"load\" = "
+        "l.\"load\" "
+        "JOIN ranking_figures f ON f.\"load\" = l.\"load\" AND f.metric = m.\"number\" JOIN ranking_journals "
+        "j ON "
+        "j.\"load\" = f.\"load\" AND j.entry = f.entry LEFT JOIN ranking_names c ON c.\"load\" = f.\"load\" "
+        "AND "
+        "c.\"number\" = f.category WHERE l.\"source\" = $1 AND l.\"year\" IS NOT DISTINCT FROM $2 AND m.name "
+        "= $3",
         params, [&lookup](SqlRow row) {
             const std::string category = foldText(row[2].value_or(""), FoldMode::Case);
             for (const Param& number : {row[0], row[1]}) {

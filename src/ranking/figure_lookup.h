@@ -21,7 +21,8 @@ struct JournalFigure {
 
 // Every figure of the journal with these numbers (in any form; either may be empty), ordered by source,
 // year, category and metric: what a detail pane lists.
-std::vector<JournalFigure> figuresOfJournal(StoreTransaction& store, std::string_view issn, std::string_view eIssn);
+std::vector<JournalFigure> figuresOfJournal(StoreTransaction& store, std::string_view issn,
+                                            std::string_view eIssn);
 
 // The figures of one metric of one source and year, read once and then looked up per journal in
 // constant time: what a column of the grid shows. Journals are matched on their ISSN, then their

@@ -45,8 +45,9 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
     EXPECT_EQ(statusText(),
               "Master list: 5 records added, 0 merged into journals already stored, 1 rows "
               "without ISSN or eISSN; 1 journals of Physics with the flag are not in the file, 0 cleared");
-    EXPECT_EQ(stored("SELECT \"Science Citation Index Expanded\" FROM journals WHERE Title = 'Optics Letters'"),
-              "1");
+    EXPECT_EQ(
+        stored("SELECT \"Science Citation Index Expanded\" FROM journals WHERE Title = 'Optics Letters'"),
+        "1");
     // The rows themselves are the tool's (master_list_paths_test); here, the category from the folder,
     // beside the library's four Physics journals (one of them in ESCI).
     EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE category = 'Physics'"), "9");
@@ -74,7 +75,8 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
     EXPECT_EQ(stored("SELECT count(*) || ' ' || sum(\"Emerging Sources Citation Index\") FROM journals "
                      "WHERE category = 'Physics'"),
               "10 3");
-    EXPECT_EQ(stored("SELECT \"Emerging Sources Citation Index\" FROM journals WHERE Title = 'Photonics'"), "0");
+    EXPECT_EQ(stored("SELECT \"Emerging Sources Citation Index\" FROM journals WHERE Title = 'Photonics'"),
+              "0");
 }
 
 // A quote inside an unquoted field is a character of the text; the file loads and the status bar
@@ -89,10 +91,11 @@ TEST_F(CsvImportTest, NamesTheLinesOfBareQuotesInTheStatusBar) {
         "36'37.8\"N,English,Optics\n");
     EXPECT_EQ(prompts.errors(), QStringList());
     EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 3 recordes were imported."}));
-    EXPECT_EQ(statusText(),
-              "Master list: 3 records added, 0 merged into journals already stored, 0 rows without ISSN or "
-              "eISSN; 1 journals of Physics with the flag are not in the file, 0 cleared; a quote inside a field "
-              "that does not start with one was read as a character, on lines 2, 4");
+    EXPECT_EQ(
+        statusText(),
+        "Master list: 3 records added, 0 merged into journals already stored, 0 rows without ISSN or "
+        "eISSN; 1 journals of Physics with the flag are not in the file, 0 cleared; a quote inside a field "
+        "that does not start with one was read as a character, on lines 2, 4");
     EXPECT_EQ(
         stored("SELECT group_concat(Title || '|' || Address, ' / ') FROM (SELECT * FROM journals WHERE ISSN "
                "LIKE '1000-000_' ORDER BY rowid)"),

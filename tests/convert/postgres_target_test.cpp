@@ -10,8 +10,8 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
-#include "exchange/jcr_export.h"
 #include "convert_run.h"
+#include "exchange/jcr_export.h"
 #include "support/postgres_schema.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -57,8 +57,8 @@ TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
         const std::string table = "'\"" + std::string(r.table) + "\"'";
         std::string privileges;
         for (const char* privilege : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
-            privileges += (privileges.empty() ? "" : ", ") + std::string("has_table_privilege('") + r.role + "', " +
-                          table + ", '" + privilege + "')";
+            privileges += (privileges.empty() ? "" : ", ") + std::string("has_table_privilege('") + r.role +
+                          "', " + table + ", '" + privilege + "')";
         }
         EXPECT_EQ(server->queryText("SELECT concat_ws(' ', " + privileges + ")"), r.rights)
             << r.role << " on " << r.table;

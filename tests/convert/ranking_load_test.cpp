@@ -20,7 +20,7 @@ struct LoadCase {
     std::string file;
     std::vector<std::string> options;  // before the file and the database
     int status;
-    const char* says;  // in the summary, or the error
+    const char* says;      // in the summary, or the error
     const char* recorded;  // source, year and figures in the view afterwards; YEAR: this year
 };
 
@@ -47,9 +47,11 @@ TEST_P(RankingLoadTest, RecordsTheFiguresOfItsSourceAndYear) {
     args.push_back(database);
     const test::CommandRun run = test::runConvertCommand(args);
     EXPECT_EQ(run.status, GetParam().status) << run.err;
-    EXPECT_NE((run.status == 0 ? run.out : run.err).find(GetParam().says), std::string::npos) << run.out << run.err;
-    EXPECT_EQ(test::queryText(database, "SELECT group_concat(s, ' ') FROM (SELECT DISTINCT source || ' ' || "
-                                        "ifnull(year, '-') AS s FROM journal_rankings ORDER BY s)") +
+    EXPECT_NE((run.status == 0 ? run.out : run.err).find(GetParam().says), std::string::npos)
+        << run.out << run.err;
+    EXPECT_EQ(test::queryText(database,
+                              "SELECT group_concat(s, ' ') FROM (SELECT DISTINCT source || ' ' || "
+                              "ifnull(year, '-') AS s FROM journal_rankings ORDER BY s)") +
                   " " + test::queryText(database, "SELECT count(*) FROM journal_rankings"),
               withThisYear(GetParam().recorded));
 }
@@ -60,32 +62,49 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"Sjr",
                  "\xEF\xBB\xBFTitle;Issn;SJR;SJR Best Quartile;H index;Categories;Total Docs. (2023)\n"
                  "Acta;10000001;1,5;Q1;10;Optics (Q1);5\nNone;-;0,1;Q4;1;Optics (Q4);1\n",
-                 {"--sjr"}, 0, "Read 2 rows in ",
+                 {"--sjr"},
+                 0,
+                 "Read 2 rows in ",
                  "SJR 2023 4"},
         LoadCase{"SjrOfAGivenYear",
                  "Title;Issn;SJR;SJR Best Quartile;H index;Categories\nActa;10000001;1,5;Q1;10;Optics (Q1)\n",
-                 {"--sjr", "--year", "2019"}, 0,
+                 {"--sjr", "--year", "2019"},
+                 0,
                  "Recorded 4 figures of 1 journal as SJR 2019; 0 rows without an ISSN.",
                  "SJR 2019 4"},
-        LoadCase{"Doaj",
-                 "\"Journal title\",\"Journal ISSN (print version)\",\"Journal EISSN (online version)\",\"APC\"\n"
-                 "\"Open\",\"\",\"2000-0001\",\"No\"\n",
-                 {"--doaj"}, 0, "Recorded 2 figures of 1 journal as DOAJ ", "DOAJ YEAR 2"},
-        LoadCase{"OwnList", "Title,ISSN,Level\nActa,1000-0001,A\n", {"--list", "--name", "National list"}, 0,
-                 "Recorded 1 figure of 1 journal as National list; 0 rows without an ISSN.", "National list - 1"},
-        LoadCase{"JcrExport",
-                 "\"Journal Data Filtered By: Selected JCR Year: 2023\"\r\n"
-                 "\"Journal name\",\"ISSN\",\"eISSN\",\"Category\",\"Total Citations\",\"2023 JIF\","
-                 "\"JIF Quartile\"\r\n"
-                 "\"Acta\",\"1000-0001\",\"N/A\",\"OPTICS\",\"1,234\",\"2.5\",\"Q1\"\r\n\"Copyright\"\r\n",
-                 {"--jcr"}, 0,
-                 "Stored 1 rows in jcr2018, 1 in JCRQ1, 0 in JCRQ2, 0 in JCRQ3, 0 in JCRQ4.\n0 journals without "
-                 "ISSN or eISSN (not stored), 0 rows without a quartile.\nRecorded 3 figures of 1 journal as JCR "
-                 "2023",
-                 "JCR 2023 3"},
-        LoadCase{"NotAnSjrDownload", "Title,ISSN,Level\nActa,1000-0001,A\n", {"--sjr"}, 1,
-                 "is not an SJR journal-rank download: its columns are \"Title\", \"ISSN\", \"Level\"; expected",
-                 " 0"}),
+        LoadCase{
+            "Doaj",
+            "\"Journal title\",\"Journal ISSN (print version)\",\"Journal EISSN (online version)\",\"APC\"\n"
+            "\"Open\",\"\",\"2000-0001\",\"No\"\n",
+            {"--doaj"},
+            0,
+            "Recorded 2 figures of 1 journal as DOAJ ",
+            "DOAJ YEAR 2"},
+        LoadCase{"OwnList",
+                 "Title,ISSN,Level\nActa,1000-0001,A\n",
+                 {"--list", "--name", "National list"},
+                 0,
+                 "Recorded 1 figure of 1 journal as National list; 0 rows without an ISSN.",
+                 "National list - 1"},
+        LoadCase{
+            "JcrExport",
+            "\"Journal Data Filtered By: Selected JCR Year: 2023\"\r\n"
+            "\"Journal name\",\"ISSN\",\"eISSN\",\"Category\",\"Total Citations\",\"2023 JIF\","
+            "\"JIF Quartile\"\r\n"
+            "\"Acta\",\"1000-0001\",\"N/A\",\"OPTICS\",\"1,234\",\"2.5\",\"Q1\"\r\n\"Copyright\"\r\n",
+            {"--jcr"},
+            0,
+            "Stored 1 rows in jcr2018, 1 in JCRQ1, 0 in JCRQ2, 0 in JCRQ3, 0 in JCRQ4.\n0 journals without "
+            "ISSN or eISSN (not stored), 0 rows without a quartile.\nRecorded 3 figures of 1 journal as JCR "
+            "2023",
+            "JCR 2023 3"},
+        LoadCase{
+            "NotAnSjrDownload",
+            "Title,ISSN,Level\nActa,1000-0001,A\n",
+            {"--sjr"},
+            1,
+            "is not an SJR journal-rank download: its columns are \"Title\", \"ISSN\", \"Level\"; expected",
+            " 0"}),
     test::CaseName());
 
 // A whole index's download counts the category's journals that carry its flag but are no longer in it;
@@ -94,21 +113,24 @@ TEST(MasterListLoad, ReplaceIndexClearsTheFlagOfJournalsNoLongerListed) {
     test::TempDir dir;
     const std::string database = dir.file("Database.mdb");
     test::createDatabase(
-        database, "INSERT INTO journals (Title, ISSN, category, subject, \"Emerging Sources Citation Index\") VALUES "
-                  "('Moved', '1000-0001', 'Physics', 'Optics', 1), ('Stays', '1000-0002', 'Physics', 'Optics', 1),"
-                  "('Elsewhere', '1000-0003', 'Chemistry', 'Organic', 1);");
+        database,
+        "INSERT INTO journals (Title, ISSN, category, subject, \"Emerging Sources Citation Index\") VALUES "
+        "('Moved', '1000-0001', 'Physics', 'Optics', 1), ('Stays', '1000-0002', 'Physics', 'Optics', 1),"
+        "('Elsewhere', '1000-0003', 'Chemistry', 'Organic', 1);");
     test::writeFile(dir.file("Emerging Sources Citation Index (ESCI).csv"),
                     "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science "
                     "Categories\nStays,1000-0002,,P,,English,Optics\n");
     const auto load = [&](std::vector<std::string> extra) {
-        std::vector<std::string> args = {"--master-list", dir.file("Emerging Sources Citation Index (ESCI).csv"),
-                                         "--category", "Physics", database};
+        std::vector<std::string> args = {"--master-list",
+                                         dir.file("Emerging Sources Citation Index (ESCI).csv"), "--category",
+                                         "Physics", database};
         args.insert(args.end() - 1, extra.begin(), extra.end());
         return test::runConvertCommand(args);
     };
     const auto flags = [&] {
-        return test::queryText(database, "SELECT group_concat(Title || '=' || \"Emerging Sources Citation Index\", "
-                                         "' ') FROM (SELECT * FROM journals ORDER BY rowid)");
+        return test::queryText(database,
+                               "SELECT group_concat(Title || '=' || \"Emerging Sources Citation Index\", "
+                               "' ') FROM (SELECT * FROM journals ORDER BY rowid)");
     };
     const test::CommandRun counted = load({});
     EXPECT_EQ(counted.status, 0) << counted.err;

@@ -58,9 +58,9 @@ TEST_F(PostgresDatabaseCopy, EveryTableReadsBackAsFromTheFile) {
                   "INSERT INTO ranking_journals VALUES (1, 1, '0028-0836', NULL, 'Nature');"
                   "INSERT INTO ranking_figures VALUES (1, 1, 1, 2, 'Q1'), (1, 1, 0, 2, '1.5');");
     const PostgresCopySummary summary = copy();
-    EXPECT_EQ(summary.tables,
-              (std::vector<std::string>{"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3", "JCRQ4", "ranking_loads",
-                                        "ranking_names", "ranking_journals", "ranking_figures"}));
+    EXPECT_EQ(summary.tables, (std::vector<std::string>{"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3",
+                                                        "JCRQ4", "ranking_loads", "ranking_names",
+                                                        "ranking_journals", "ranking_figures"}));
     EXPECT_EQ(summary.rows, 10u);
 
     const auto file = SqliteStore::open(path, true, 1000);

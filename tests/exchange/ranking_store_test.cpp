@@ -43,7 +43,9 @@ private:
 // A server database from before the figures: only the journals table. Opening it adds them.
 class PostgresFigures : public FiguresDatabase {
 public:
-    PostgresFigures() { schema_.exec("CREATE TABLE journals (\"Title\" varchar(255), \"ISSN\" varchar(255))"); }
+    PostgresFigures() {
+        schema_.exec("CREATE TABLE journals (\"Title\" varchar(255), \"ISSN\" varchar(255))");
+    }
     Connection& connection() override { return connection_; }
 
 private:
@@ -81,13 +83,14 @@ protected:
     std::string view() {
         std::string rows;
         inStoreTransaction(database_->connection(), [&rows](StoreTransaction& store) {
-            store.query("SELECT source, year, issn, eissn, title, category, metric, value FROM journal_rankings "
-                        "ORDER BY source, year, issn, category, metric",
-                        {}, [&rows](SqlRow row) {
-                            for (std::size_t i = 0; i < row.size(); ++i)
-                                rows += std::string(i == 0 ? "" : "|") + std::string(row[i].value_or("-"));
-                            rows += "\n";
-                        });
+            store.query(
+                "SELECT source, year, issn, eissn, title, category, metric, value FROM journal_rankings "
+                "ORDER BY source, year, issn, category, metric",
+                {}, [&rows](SqlRow row) {
+                    for (std::size_t i = 0; i < row.size(); ++i)
+                        rows += std::string(i == 0 ? "" : "|") + std::string(row[i].value_or("-"));
+                    rows += "\n";
+                });
         });
         return rows;
     }

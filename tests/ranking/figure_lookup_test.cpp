@@ -56,15 +56,15 @@ TEST_P(FigureLookupTest, GivesTheFigureOfTheJournalsOwnCategory) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, FigureLookupTest,
-    ::testing::Values(LookupCase{"OwnCategory", "SJR Quartile", std::nullopt, "1000-0001", "", "Acoustics", "Q2"},
-                      LookupCase{"CategoryInAnyCase", "SJR Quartile", std::nullopt, "1000-0001", "", "OPTICS", "Q1"},
-                      LookupCase{"AnEarlierYear", "SJR Quartile", 2022, "1000-0001", "", "Optics", "Q3"},
-                      LookupCase{"NoFigureInThatCategory", "SJR Quartile", std::nullopt, "1000-0001", "", "Chemistry",
-                                 ""},
-                      LookupCase{"WholeJournalInAnyCategory", "SJR", std::nullopt, "1000-0001", "", "Chemistry", "1.5"},
-                      LookupCase{"ByTheEIssnInAnotherForm", "SJR", std::nullopt, "9999-9999", "2000000x", "", "1.5"},
-                      LookupCase{"OnlineOnly", "SJR", std::nullopt, "", "2000-0002", "Optics", "0.2"},
-                      LookupCase{"NotLoaded", "SJR", std::nullopt, "3000-0003", "", "Optics", ""}),
+    ::testing::Values(
+        LookupCase{"OwnCategory", "SJR Quartile", std::nullopt, "1000-0001", "", "Acoustics", "Q2"},
+        LookupCase{"CategoryInAnyCase", "SJR Quartile", std::nullopt, "1000-0001", "", "OPTICS", "Q1"},
+        LookupCase{"AnEarlierYear", "SJR Quartile", 2022, "1000-0001", "", "Optics", "Q3"},
+        LookupCase{"NoFigureInThatCategory", "SJR Quartile", std::nullopt, "1000-0001", "", "Chemistry", ""},
+        LookupCase{"WholeJournalInAnyCategory", "SJR", std::nullopt, "1000-0001", "", "Chemistry", "1.5"},
+        LookupCase{"ByTheEIssnInAnotherForm", "SJR", std::nullopt, "9999-9999", "2000000x", "", "1.5"},
+        LookupCase{"OnlineOnly", "SJR", std::nullopt, "", "2000-0002", "Optics", "0.2"},
+        LookupCase{"NotLoaded", "SJR", std::nullopt, "3000-0003", "", "Optics", ""}),
     test::CaseName());
 
 TEST(FiguresOfJournal, EveryFigureBySourceYearAndCategory) {
@@ -75,8 +75,8 @@ TEST(FiguresOfJournal, EveryFigureBySourceYearAndCategory) {
     std::string listed;
     inStoreTransaction(connection, [&listed](StoreTransaction& store) {
         for (const JournalFigure& f : figuresOfJournal(store, "1000-0001", "2000-000x"))
-            listed += f.source + " " + std::to_string(f.year.value_or(0)) + " " + f.category + " " + f.metric + "=" +
-                      f.value + "; ";
+            listed += f.source + " " + std::to_string(f.year.value_or(0)) + " " + f.category + " " +
+                      f.metric + "=" + f.value + "; ";
     });
     EXPECT_EQ(listed,
               "JCR 2023  JIF=4.2; SJR 2022 Optics SJR Quartile=Q3; SJR 2023  SJR=1.5; "
