@@ -108,6 +108,7 @@ bool shellImport(Download download, const std::string& csv, const std::string& d
         arguments.push_back(std::move(command));
     }
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     pid_t child = 0;

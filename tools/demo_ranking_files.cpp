@@ -116,11 +116,11 @@ std::string jcrExport(std::uint64_t seed, std::uint64_t rows, int year) {
         for (int c = 0; c < categories && written < rows; ++c, ++written) {
             const std::string_view category =
                 words.subjects[c == 0 ? journal.subject : random.below(words.subjects.size())];
-            out += quoted(journal.title) + "," + quoted(leading(rankingTitle(journal.title), 20)) + "," +
-                   quoted(journal.address.substr(0, journal.address.find(','))) + ",\"" + issn + "\",\"" +
-                   eissn + "\"," + quoted(rankingTitle(category)) + ",\"SCIE\",\"" + cites + "\",\"" + jif +
-                   "\",\"Q" + std::to_string(1 + random.below(4)) + "\",\"" + jci + "\",\"" +
-                   std::to_string(random.below(100)) + ".00%\"\r\n";
+            out += quoted(journal.title) + "," + quoted(leading(rankingTitle(journal.title), 20)) + ",";
+            out += quoted(journal.address.substr(0, journal.address.find(','))) + ",";
+            out += quoted(issn) + "," + quoted(eissn) + "," + quoted(rankingTitle(category)) + ",\"SCIE\",";
+            out += quoted(cites) + "," + quoted(jif) + ",\"Q" + std::to_string(1 + random.below(4)) + "\",";
+            out += quoted(jci) + ",\"" + std::to_string(random.below(100)) + ".00%\"\r\n";
         }
     }
     out += "\"Copyright (c) " + std::to_string(year + 1) +

@@ -65,10 +65,8 @@ std::string plainNumber(std::string_view text, bool decimalComma) {
             ++group;
         } else if (c == '-' && i == 0) {
             number += c;
-        } else if (c == ',' && decimalComma && !point && digits) {
-            number += '.';
-            point = true;
-        } else if (c == '.' && !decimalComma && !point && digits && (!grouped || group == 3)) {
+        } else if (!point && digits &&
+                   ((c == ',' && decimalComma) || (c == '.' && !decimalComma && (!grouped || group == 3)))) {
             number += '.';
             point = true;
         } else if (c == ',' && !decimalComma && !point && digits && (grouped ? group == 3 : group <= 3)) {

@@ -68,7 +68,7 @@ protected:
         database_->connection().open();
     }
 
-    RankingStoreReport load(std::string_view text, RankingFileRequest request,
+    RankingStoreReport load(std::string_view text, const RankingFileRequest& request,
                             const std::function<void()>& thenFail = {}) {
         const RankingFile file = readRankingFile(text, "f.csv", request);
         RankingStoreReport report;
