@@ -59,15 +59,16 @@ CREATE TABLE IF NOT EXISTS ranking_journals (
     "title" TEXT,
     PRIMARY KEY ("load", "entry")
 ) WITHOUT ROWID;
--- One figure: category 0 for the journal as a whole, else a name's number.
+-- One figure: category 0 for the journal as a whole, else a name's number. A load's figures are numbered
+-- from load * 4294967296 in the order of their journal, category and metric, so they are one range.
 CREATE TABLE IF NOT EXISTS ranking_figures (
+    "figure" INTEGER PRIMARY KEY,
     "load" INTEGER NOT NULL,
     "entry" INTEGER NOT NULL,
     "category" INTEGER NOT NULL,
     "metric" INTEGER NOT NULL,
-    "value" TEXT NOT NULL,
-    PRIMARY KEY ("load", "entry", "category", "metric")
-) WITHOUT ROWID;
+    "value" TEXT NOT NULL
+);
 CREATE VIEW IF NOT EXISTS journal_rankings AS
 SELECT j."issn" AS "issn", j."eissn" AS "eissn", j."title" AS "title", l."source" AS "source",
        l."year" AS "year", coalesce(c."name", '') AS "category", m."name" AS "metric", f."value" AS "value"

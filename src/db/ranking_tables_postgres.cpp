@@ -19,8 +19,7 @@ constexpr const char* kIndexes[] = {
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_loads_key ON ranking_loads (\"load\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_names_key ON ranking_names (\"load\", \"number\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_journals_key ON ranking_journals (\"load\", \"entry\")",
-    ("CREATE UNIQUE INDEX IF NOT EXISTS ranking_figures_key ON ranking_figures (\"load\", \"entry\", "
-     "\"category\", \"metric\")"),
+    "CREATE UNIQUE INDEX IF NOT EXISTS ranking_figures_key ON ranking_figures (\"figure\")",
 };
 constexpr int kObjects = 4 + 1 + static_cast<int>(std::size(kIndexes));
 

@@ -36,6 +36,16 @@ public:
 
     void text(std::optional<std::string_view> value) override { values_.push_back(Value{value, 0, true}); }
     void number(std::int64_t value) override { values_.push_back(Value{std::nullopt, value, false}); }
+    void key(std::int64_t value) override {
+        // The one SQLite gives a row without a key is the largest key so far plus one.
+        if (keyed_ && value == lastKey_ + 1) {
+            text(std::nullopt);
+        } else {
+            number(value);
+        }
+        keyed_ = true;
+        lastKey_ = value;
+    }
     void endRow() override {
         if (values_.size() == columns_ * kBatchRows) flush();
     }
@@ -79,6 +89,8 @@ private:
     std::string marks_;  // "(?, ?)"
     std::size_t columns_;
     std::vector<Value> values_;
+    bool keyed_ = false;
+    std::int64_t lastKey_ = 0;
     std::unique_ptr<Statement> full_;
     std::unique_ptr<Statement> rest_;
 };

@@ -26,6 +26,9 @@ public:
     virtual ~RowSink() = default;
     virtual void text(std::optional<std::string_view> value) = 0;
     virtual void number(std::int64_t value) = 0;
+    // An INTEGER PRIMARY KEY, the rows' keys rising by one from a first above every key the table holds:
+    // SQLite is left to number such a row itself, which it does without searching the table.
+    virtual void key(std::int64_t value) = 0;
     virtual void endRow() = 0;
 };
 

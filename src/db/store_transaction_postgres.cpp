@@ -20,6 +20,7 @@ public:
         const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
         copy_.field(std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
+    void key(std::int64_t value) override { number(value); }
     void endRow() override { copy_.endRow(); }
 
 private:

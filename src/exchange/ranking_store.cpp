@@ -1,5 +1,6 @@
 #include "exchange/ranking_store.h"
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <vector>
@@ -31,7 +32,7 @@ std::string loadedAt() {
 constexpr std::string_view kLoadColumns[] = {"load", "source", "year", "file", "loaded"};
 constexpr std::string_view kNameColumns[] = {"load", "number", "name"};
 constexpr std::string_view kJournalColumns[] = {"load", "entry", "issn", "eissn", "title"};
-constexpr std::string_view kFigureColumns[] = {"load", "entry", "category", "metric", "value"};
+constexpr std::string_view kFigureColumns[] = {"figure", "load", "entry", "category", "metric", "value"};
 
 }  // namespace
 
@@ -52,12 +53,21 @@ RankingStoreReport replaceRankingFigures(StoreTransaction& store, const RankingF
         const Param key[] = {load};
         report.journalsReplaced +=
             static_cast<std::size_t>(store.run("DELETE FROM ranking_journals WHERE \"load\" = $1", key));
-        for (const std::string_view table : {kRankingFiguresTable, kRankingNamesTable, kRankingLoadsTable})
+        const std::string first = std::to_string(std::stoll(load) * kFiguresPerLoad);
+        const std::string last = std::to_string((std::stoll(load) + 1) * kFiguresPerLoad - 1);
+        const Param range[] = {first, last};
+        store.run("DELETE FROM ranking_figures WHERE \"figure\" BETWEEN $1 AND $2", range);
+        for (const std::string_view table : {kRankingNamesTable, kRankingLoadsTable})
             store.run("DELETE FROM " + quoteIdentifier(table) + " WHERE \"load\" = $1", key);
     }
+    // After every load there is, and above every figure's number, so the new figures' range is free.
     std::int64_t load = 1;
     store.query("SELECT max(\"load\") FROM ranking_loads", {}, [&load](SqlRow row) {
         if (row[0]) load = std::stoll(std::string(*row[0])) + 1;
+    });
+    store.query("SELECT max(\"figure\") FROM ranking_figures", {}, [&load](SqlRow row) {
+        if (row[0])
+            load = std::max<std::int64_t>(load, std::stoll(std::string(*row[0])) / kFiguresPerLoad + 1);
     });
 
     const std::string file(fileName);
@@ -94,7 +104,9 @@ RankingStoreReport replaceRankingFigures(StoreTransaction& store, const RankingF
         }
     });
     store.append(kRankingFiguresTable, kFigureColumns, [&](RowSink& rows) {
+        std::int64_t number = load * kFiguresPerLoad;
         for (const RankingFigure& figure : figures.figures()) {
+            rows.key(number++);
             rows.number(load);
             rows.number(figure.entry);
             rows.number(figure.category);

@@ -48,16 +48,16 @@ FigureLookup FigureLookup::read(StoreTransaction& store, std::string_view source
     lookup.year_ = year;
     const std::string yearText = year ? std::to_string(*year) : std::string();
     const Param params[] = {source, year ? Param(yearText) : std::nullopt, metric};
-    // One load's figures of one metric: read through its keys, not the view, so a column costs one pass.
+    // One load's figures of one metric: the range of its figures read once, not the whole view.
     store.query(
-        "SELECT j.issn, j.eissn, c.name, f.value FROM ranking_loads l JOIN ranking_names m ON m.\"load\" = "
-        "l.\"load\" "
-        "JOIN ranking_figures f ON f.\"load\" = l.\"load\" AND f.metric = m.\"number\" JOIN ranking_journals "
-        "j ON "
-        "j.\"load\" = f.\"load\" AND j.entry = f.entry LEFT JOIN ranking_names c ON c.\"load\" = f.\"load\" "
-        "AND "
-        "c.\"number\" = f.category WHERE l.\"source\" = $1 AND l.\"year\" IS NOT DISTINCT FROM $2 AND m.name "
-        "= $3",
+        "SELECT j.issn, j.eissn, c.name, f.value FROM ranking_loads l "
+        "JOIN ranking_names m ON m.\"load\" = l.\"load\" "
+        "JOIN ranking_figures f ON f.figure BETWEEN l.\"load\" * 4294967296 AND (l.\"load\" + 1) * "
+        "4294967296 - 1 "
+        "AND f.metric = m.\"number\" "
+        "JOIN ranking_journals j ON j.\"load\" = f.\"load\" AND j.entry = f.entry "
+        "LEFT JOIN ranking_names c ON c.\"load\" = f.\"load\" AND c.\"number\" = f.category "
+        "WHERE l.\"source\" = $1 AND l.\"year\" IS NOT DISTINCT FROM $2 AND m.name = $3",
         params, [&lookup](SqlRow row) {
             const std::string category = foldText(row[2].value_or(""), FoldMode::Case);
             for (const Param& number : {row[0], row[1]}) {

@@ -25,8 +25,10 @@ constexpr const char* kFigures =
     "(2, 2, 'Optics'), (2, 3, 'Acoustics'), (2, 4, 'SJR'), (3, 1, 'JIF');"
     "INSERT INTO ranking_journals VALUES (1, 1, '1000-0001', NULL, 'Acta'), (2, 1, '1000-0001', '2000-000X', "
     "'Acta'), (2, 2, NULL, '2000-0002', 'Online'), (3, 1, '1000-0001', NULL, 'Acta');"
-    "INSERT INTO ranking_figures VALUES (1, 1, 2, 1, 'Q3'), (2, 1, 2, 1, 'Q1'), (2, 1, 3, 1, 'Q2'), "
-    "(2, 1, 0, 4, '1.5'), (2, 2, 0, 4, '0.2'), (3, 1, 0, 1, '4.2');";
+    // A load's figures are numbered from load * 2^32.
+    "INSERT INTO ranking_figures VALUES (4294967296, 1, 1, 2, 1, 'Q3'), (8589934592, 2, 1, 2, 1, 'Q1'), "
+    "(8589934593, 2, 1, 3, 1, 'Q2'), (8589934594, 2, 1, 0, 4, '1.5'), (8589934595, 2, 2, 0, 4, '0.2'), "
+    "(12884901888, 3, 1, 0, 1, '4.2');";
 
 struct LookupCase {
     const char* name;
