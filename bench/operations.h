@@ -68,10 +68,19 @@ void csvLoadLumaref(benchmark::State&, std::uint64_t);
 void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
 void masterListWindowLumaref(benchmark::State&, std::uint64_t);
 void masterListWindowSqlite(benchmark::State&, std::uint64_t);
-void masterListToolLumaref(benchmark::State&, std::uint64_t);
-void masterListToolSqliteShell(benchmark::State&, std::uint64_t);
-void jcrLoadLumaref(benchmark::State&, std::uint64_t);
-void jcrLoadSqliteShell(benchmark::State&, std::uint64_t);
+
+// lumaref-convert's loads of the downloads (tools/demo_ranking_files), `rows` rows each, into an empty
+// database in one transaction, against `sqlite3 DB ".import ..."` of the same file into one table.
+void loadSjrLumaref(benchmark::State&, std::uint64_t);
+void loadSjrSqliteImport(benchmark::State&, std::uint64_t);
+void loadDoajLumaref(benchmark::State&, std::uint64_t);
+void loadDoajSqliteImport(benchmark::State&, std::uint64_t);
+void loadJcrLumaref(benchmark::State&, std::uint64_t);
+void loadJcrSqliteImport(benchmark::State&, std::uint64_t);
+void loadListLumaref(benchmark::State&, std::uint64_t);
+void loadListSqliteImport(benchmark::State&, std::uint64_t);
+void loadMasterListLumaref(benchmark::State&, std::uint64_t);
+void loadMasterListSqliteImport(benchmark::State&, std::uint64_t);
 
 // The ranking updates on a fresh copy of the data each time; peers: the same UPDATEs through SQLite
 // alone, and the row-by-row search of the ranking table (10k journals only).

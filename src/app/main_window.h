@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/journal_database.h"
@@ -29,6 +30,7 @@ class QStatusBar;
 
 namespace lumaref {
 
+struct MasterListCsv;
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
@@ -132,6 +134,8 @@ private:
     void onBrowseClicked();
     void onImportClicked();
     void importCsvMasterList(const std::string& bytes);
+    QString clearIndexFlagsOfJournalsNotIn(const MasterListCsv& list, std::string_view indexField);
+    void importRankingFile(const std::string& text);
     void onSaveClicked();
 
     // View export: "Export view…" in the grid's context menu and on Ctrl+E.

@@ -74,4 +74,16 @@ QString MessageBoxPrompts::askCitationIndex(const QString& fileName) {
     return chosen.section(QLatin1Char(' '), 0, 0);
 }
 
+bool MessageBoxPrompts::askClearIndexFlags(int journals, const QString& index, const QString& category) {
+    QMessageBox box(
+        QMessageBox::Question, QCoreApplication::applicationName(),
+        QStringLiteral("%1 journal records of %2 carry the \"%3\" flag but are not in this list.\n"
+                       "Clear their flag?")
+            .arg(journals)
+            .arg(category, index),
+        QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace lumaref

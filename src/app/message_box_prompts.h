@@ -13,6 +13,7 @@ public:
     QString askSaveFileName(const QString& proposed) override;
     QString askCitationIndex(const QString& fileName) override;
     QString askExportFileName(const QString& proposed) override;
+    bool askClearIndexFlags(int journals, const QString& index, const QString& category) override;
 };
 
 // The save dialog's default file name when the caller proposes none.

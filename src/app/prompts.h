@@ -31,6 +31,14 @@ public:
         static_cast<void>(proposed);
         return QString();
     }
+    // After a whole index's download: whether to clear the index flag of `journals` journal records of
+    // `category` that carry it but that the download no longer lists. The default answer is No.
+    virtual bool askClearIndexFlags(int journals, const QString& index, const QString& category) {
+        static_cast<void>(journals);
+        static_cast<void>(index);
+        static_cast<void>(category);
+        return false;
+    }
 };
 
 }  // namespace lumaref

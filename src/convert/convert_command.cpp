@@ -93,7 +93,10 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
         case ConvertInvocation::Mode::LoadMasterList:
             return runMasterListLoad(invocation, out, err);
         case ConvertInvocation::Mode::LoadJcr:
-            return runJcrLoad(invocation, out, err);
+        case ConvertInvocation::Mode::LoadSjr:
+        case ConvertInvocation::Mode::LoadDoaj:
+        case ConvertInvocation::Mode::LoadList:
+            return runRankingLoad(invocation, out, err);
     }
     return 1;
 }

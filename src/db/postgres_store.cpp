@@ -6,6 +6,7 @@
 
 #include "db/postgres_table_load.h"
 #include "db/postgres_values.h"
+#include "db/ranking_tables.h"
 #include "db/statement.h"
 #include "text/error.h"
 
@@ -59,6 +60,7 @@ std::unique_ptr<PostgresStore> PostgresStore::open(const std::string& conninfo, 
     std::unique_ptr<PostgresStore> store(new PostgresStore(conninfo));
     store->setBusyTimeoutMs(lockTimeoutMs);
     store->readOnly_ = store->connection_.exec("SHOW transaction_read_only").value(0, 0) == "on";
+    if (!store->readOnly_) addRankingTables(store->connection_);
     return store;
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace lumaref {
 
@@ -17,5 +18,8 @@ public:
 // The provider's text for a filter it cannot use.
 inline constexpr const char* kFilterArgumentsError =
     "Arguments are of the wrong type, are out of acceptable range, or are in conflict with one another.";
+
+// How every load's refusal ends: a load is all or nothing.
+inline constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
 
 }  // namespace lumaref

@@ -29,6 +29,15 @@ QString ScriptedPrompts::askCitationIndex(const QString& fileName) {
     return index;
 }
 
+bool ScriptedPrompts::askClearIndexFlags(int journals, const QString& index, const QString& category) {
+    shown_.push_back(
+        {Kind::ClearFlagsQuestion, QStringLiteral("%1 %2 %3").arg(journals).arg(index, category)});
+    if (clearFlagsAnswers.empty()) return false;
+    const bool clear = clearFlagsAnswers.front();
+    clearFlagsAnswers.pop_front();
+    return clear;
+}
+
 QString ScriptedPrompts::answer() {
     if (dialogAnswers.empty()) return QString();
     QString path = dialogAnswers.front();
