@@ -39,6 +39,7 @@ void RecordSet::open() {
     table_ = std::move(loaded.table);
     keys_ = std::move(loaded.keys);
     visible_.snapshotChanged();
+    visible_.setMask(nullptr);  // its flags were by the rows of the snapshot before
     visible_.showAll(table_);
     pending_.clear(table_.columns.size());
     state_ = State::Browse;
@@ -341,6 +342,19 @@ void RecordSet::setFilter(std::string text) {
     first();
 }
 
+void RecordSet::setRowMask(std::shared_ptr<const std::vector<bool>> mask) {
+    visible_.setMask(std::move(mask));
+    if (!active()) return;
+    complete();
+    if (filtered_) {
+        visible_.filter(filterText_, table_);
+    } else {
+        visible_.showAll(table_);
+    }
+    if (listener_ != nullptr) listener_->rowsReset();
+    first();
+}
+
 void RecordSet::setFiltered(bool on) {
     if (!active()) {
         filtered_ = on;
@@ -358,20 +372,20 @@ void RecordSet::setFiltered(bool on) {
     first();
 }
 
-void RecordSet::setSort(const std::optional<RowSort>& sort) {
+void RecordSet::setSort(const std::optional<RowSort>& sort, std::shared_ptr<const Column> key) {
     if (!active()) {
-        if (sort && sort->column < 0) throw error("Field index out of range");
-        visible_.setSort(sort, table_);
+        if (sort && sort->column < 0 && key == nullptr) throw error("Field index out of range");
+        visible_.setSort(sort, table_, std::move(key));
         return;
     }
-    if (sort) field(sort->column);  // an unknown field throws before anything changes
+    if (sort && key == nullptr) field(sort->column);  // an unknown field throws before anything changes
     complete();
-    if (sort == visible_.sort()) return;
+    if (sort == visible_.sort() && key == visible_.sortKey()) return;
     // The current row stays current, wherever the new order puts it.
     const int position = cursor_.position();
     const std::optional<std::size_t> current =
         position >= 0 ? std::optional<std::size_t>(visible_.row(position)) : std::nullopt;
-    visible_.setSort(sort, table_);
+    visible_.setSort(sort, table_, std::move(key));
     if (listener_ != nullptr) listener_->rowsReset();
     const int count = recordCount();
     int found = -1;

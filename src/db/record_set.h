@@ -98,8 +98,16 @@ public:
     // The order the rows are shown in, by a field (positions as for field()), or stored order (nullopt).
     // It holds through filter changes; the cursor stays on its row. An unknown field throws. Closed,
     // the order is kept for the next open.
-    void setSort(const std::optional<RowSort>& sort);
+    // With a `key`, a column of values one per row of the snapshot, the rows are shown in its order
+    // and the sort's column is not read (see VisibleRows::setSort).
+    void setSort(const std::optional<RowSort>& sort, std::shared_ptr<const Column> key = nullptr);
     const std::optional<RowSort>& sort() const { return visible_.sort(); }
+    const std::shared_ptr<const Column>& sortKey() const { return visible_.sortKey(); }
+
+    // Leaves out the rows whose flag is false (one per row of the snapshot, in snapshot order) beside
+    // the filter, until it is set to null; a row appended after it was made is shown. A reload drops it.
+    void setRowMask(std::shared_ptr<const std::vector<bool>> mask);
+    bool rowMasked() const { return visible_.masked(); }
 
     // Reading in place for a view: the value of a visible row without moving the cursor.
     std::string_view valueAt(int position, int field) const;

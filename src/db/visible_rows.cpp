@@ -12,6 +12,22 @@ void VisibleRows::showAll(const Table& table) {
 }
 
 void VisibleRows::show(const std::shared_ptr<Rows>& rows, Kept* kept, const Table& table) {
+    if (mask_ != nullptr) {
+        // The kept result stays the filter's own: the mask is applied to a copy.
+        auto masked = std::make_shared<Rows>();
+        const auto keep = [this, &masked](std::uint32_t row) {
+            if (row >= mask_->size() || (*mask_)[row]) masked->push_back(row);
+        };
+        if (rows == nullptr) {
+            for (std::size_t row = 0; row < total_; ++row) keep(static_cast<std::uint32_t>(row));
+        } else {
+            for (const std::uint32_t row : *rows) keep(row);
+        }
+        all_ = false;
+        rows_ = std::move(masked);
+        showSorted(nullptr, table);
+        return;
+    }
     all_ = rows == nullptr;
     rows_ = all_ ? std::make_shared<Rows>() : rows;
     showSorted(kept, table);
@@ -41,13 +57,17 @@ void VisibleRows::showSorted(Kept* kept, const Table& table) {
 
 void VisibleRows::prepareSort(const Table& table) {
     const auto column = static_cast<std::size_t>(sort_->column);
-    if (column >= table.columns.size()) {
+    const Column* values = key_ != nullptr                 ? key_.get()
+                           : column < table.columns.size() ? &table.columns[column]
+                                                           : nullptr;
+    // A key made before rows were appended no longer orders every row: stored order until it is made again.
+    if (values == nullptr || values->size() != table.rowCount()) {
         order_.reset();
         sortedAll_.reset();
         return;
     }
     if (!order_ || sortStale_ || order_->rows() != table.rowCount()) {
-        order_ = ColumnOrder::build(table.columns[column]);
+        order_ = ColumnOrder::build(*values);
         sortStale_ = false;
         arranged_ = false;
     }
@@ -87,10 +107,13 @@ void VisibleRows::keepSorted(const Rows& wider, const Rows& rows, Rows& sorted) 
     }
 }
 
-void VisibleRows::setSort(const std::optional<RowSort>& sort, const Table& table) {
-    if (sort == sort_) return;
-    if (!sort || !sort_ || sort->column != sort_->column) order_.reset();
+void VisibleRows::setSort(const std::optional<RowSort>& sort, const Table& table,
+                          std::shared_ptr<const Column> key) {
+    if (!sort) key.reset();
+    if (sort == sort_ && key == key_) return;
+    if (!sort || !sort_ || sort->column != sort_->column || key != key_) order_.reset();
     sort_ = sort;
+    key_ = std::move(key);
     arranged_ = false;
     sortedAll_.reset();
     if (!sort_) {

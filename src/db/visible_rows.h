@@ -61,8 +61,17 @@ public:
     }
 
     // The same rows, from now on shown in the order of a column of `table`, or (nullopt) in stored order.
-    void setSort(const std::optional<RowSort>& sort, const Table& table);
+    // With a `key` (a column of values made beside the snapshot, one per row of it), in the order of its
+    // values, and the sort's column only names it for the caller.
+    void setSort(const std::optional<RowSort>& sort, const Table& table,
+                 std::shared_ptr<const Column> key = nullptr);
     const std::optional<RowSort>& sort() const { return sort_; }
+    const std::shared_ptr<const Column>& sortKey() const { return key_; }
+
+    // Rows shown whatever the filter says: a flag per row of the snapshot, rows past its end shown; null
+    // for every row. It takes effect at the next filter or showAll.
+    void setMask(std::shared_ptr<const std::vector<bool>> mask) { mask_ = std::move(mask); }
+    bool masked() const { return mask_ != nullptr; }
 
     std::size_t memoryBytes() const;
 
@@ -96,6 +105,7 @@ private:
     std::vector<Kept> kept_;  // least recently used first
 
     std::optional<RowSort> sort_;
+    std::shared_ptr<const Column> key_;
     std::optional<ColumnOrder> order_;  // of sort_'s column, both directions
     bool sortStale_ = false;            // the snapshot changed since order_ was built
     bool arranged_ = false;             // sortedAll_ and rank_ follow sort_
@@ -106,6 +116,7 @@ private:
     // The rows in the order shown, while a sort holds; shared with sortedAll_ or a kept result, and
     // copied before an append changes it.
     std::shared_ptr<Rows> shown_;
+    std::shared_ptr<const std::vector<bool>> mask_;
 };
 
 }  // namespace lumaref

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "db/schema_names.h"
 #include "db/store_transaction.h"
 #include "text/issn_form.h"
 #include "text/number_text.h"
@@ -132,6 +133,20 @@ std::string_view FigureColumnValues::valueFor(std::size_t column, std::string_vi
         if (const auto found = listed.find(*printed); found != listed.end()) return found->second;
     }
     return {};
+}
+
+Column figuresOfRows(const FigureColumnValues& values, std::size_t column, const Table& journals) {
+    const int issn = journals.findColumn(kIssnField);
+    const int eIssn = journals.findColumn(kEIssnField);
+    const int subject = journals.findColumn(kSubjectField);
+    const auto textOf = [&journals](int field, std::size_t row) {
+        return field < 0 ? std::string_view() : journals.columns[static_cast<std::size_t>(field)].text(row);
+    };
+    Column figures(FieldInfo{values.columns()[column].title});
+    for (std::size_t row = 0; row < journals.rowCount(); ++row)
+        figures.appendText(
+            values.valueFor(column, textOf(issn, row), textOf(eIssn, row), textOf(subject, row)));
+    return figures;
 }
 
 }  // namespace lumaref

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "filter/column.h"
 #include "ranking/figure_lookup.h"
 
 namespace lumaref {
@@ -65,5 +66,9 @@ private:
     // An own list's values of a journal joined by "; " ("yes" when it has none), by printed number.
     std::vector<std::unordered_map<std::string, std::string>> listed_;
 };
+
+// A column's figure for every row of `journals` (by their ISSN, E-ISSN and subject), as values a sort
+// orders: numbers by value before texts, empty last.
+Column figuresOfRows(const FigureColumnValues& values, std::size_t column, const Table& journals);
 
 }  // namespace lumaref

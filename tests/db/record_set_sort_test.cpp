@@ -56,6 +56,27 @@ TEST_F(SortedJournalsTest, TheOrderHoldsThroughFiltersAndTheCursorKeepsItsRow) {
     EXPECT_EQ(shownTitles(), (std::vector<std::string>{"Optics B", "optics a", "Óptica"}));
 }
 
+// Values made beside the snapshot order the rows as a field would, and a mask leaves rows out beside the
+// filter, sorted or not, until it is taken away.
+TEST_F(SortedJournalsTest, AKeyBesideTheSnapshotSortsAndAMaskNarrows) {
+    auto key = std::make_shared<Column>(FieldInfo{"figure"});
+    for (const char* value : {"Q2", "", "Q1", "Q4", "Q3"}) key->appendText(value);
+    journals->setSort(RowSort{-1, SortDirection::Ascending}, key);
+    EXPECT_EQ(shownTitles(),
+              (std::vector<std::string>{"optics a", "Optics B", "Acoustics", "Óptica", "Cells"}));
+
+    journals->setFiltered(true);
+    journals->setFilter("category = 'Physics'");
+    journals->setRowMask(
+        std::make_shared<std::vector<bool>>(std::vector<bool>{true, true, false, true, true}));
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"Optics B", "Acoustics", "Óptica"}));
+    journals->setFilter("Title Like '*o*'");
+    journals->setSort(std::nullopt);
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"Optics B", "Óptica", "Acoustics"}));
+    journals->setRowMask(nullptr);
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"Optics B", "optics a", "Óptica", "Acoustics"}));
+}
+
 // A batch job walks the rows shown and posts each: the rows stay where they are until the next filter,
 // so the walk meets every row once, in the order shown, even as it changes the sorted field.
 TEST_F(SortedJournalsTest, PostsLeaveTheRowsInPlaceUntilTheFilterIsAppliedAgain) {

@@ -188,6 +188,9 @@ TEST_F(FigureStore, FilterRowsOfTheJournals) {
     inStore([&](StoreTransaction& store) {
         const FigureColumnValues values = FigureColumnValues::read(store, filter.columns(), {});
         EXPECT_EQ(rowsPassing(filter, values, journals.snapshot()), (std::vector<bool>{true, false, false}));
+        const Column quartiles = figuresOfRows(values, 0, journals.snapshot());
+        EXPECT_EQ(std::vector<std::string_view>({quartiles.text(0), quartiles.text(1), quartiles.text(2)}),
+                  (std::vector<std::string_view>{"Q1", "Q4", ""}));
     });
 }
 
