@@ -69,6 +69,10 @@ CREATE TABLE IF NOT EXISTS ranking_figures (
     "metric" INTEGER NOT NULL,
     "value" TEXT NOT NULL
 );
+-- A journal's figures found by its numbers, as a detail pane lists them.
+CREATE INDEX IF NOT EXISTS ranking_journals_issn ON ranking_journals ("issn");
+CREATE INDEX IF NOT EXISTS ranking_journals_eissn ON ranking_journals ("eissn");
+CREATE INDEX IF NOT EXISTS ranking_figures_entry ON ranking_figures ("load", "entry");
 CREATE VIEW IF NOT EXISTS journal_rankings AS
 SELECT j."issn" AS "issn", j."eissn" AS "eissn", j."title" AS "title", l."source" AS "source",
        l."year" AS "year", coalesce(c."name", '') AS "category", m."name" AS "metric", f."value" AS "value"

@@ -29,7 +29,7 @@ std::vector<ViewColumn> everyColumn(const RecordSet& journals) {
     std::vector<ViewColumn> columns;
     columns.reserve(static_cast<std::size_t>(journals.fieldCount()));
     for (int field = 0; field < journals.fieldCount(); ++field)
-        columns.push_back({field, journals.field(field).name});
+        columns.push_back({field, journals.field(field).name, nullptr});
     return columns;
 }
 

@@ -34,7 +34,7 @@ std::vector<ViewColumn> captioned(const std::vector<int>& fields, const RecordSe
                 break;
             }
         }
-        columns.push_back({field, std::move(caption)});
+        columns.push_back({field, std::move(caption), nullptr});
     }
     return columns;
 }

@@ -10,12 +10,13 @@ namespace lumaref {
 namespace {
 
 // Every table, index and view the schema's last part makes.
-constexpr int kRankingSchemaObjects = 5;
+constexpr int kRankingSchemaObjects = 8;
 
 bool hasRankingTables(sqlite3* db) {
     Statement count(db,
                     "SELECT count(*) FROM sqlite_master WHERE name IN ('ranking_loads', 'ranking_names', "
-                    "'ranking_journals', 'ranking_figures', 'journal_rankings')");
+                    "'ranking_journals', 'ranking_figures', 'journal_rankings', 'ranking_journals_issn', "
+                    "'ranking_journals_eissn', 'ranking_figures_entry')");
     count.step();
     return count.columnInt64(0) == kRankingSchemaObjects;
 }

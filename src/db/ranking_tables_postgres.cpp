@@ -20,6 +20,9 @@ constexpr const char* kIndexes[] = {
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_names_key ON ranking_names (\"load\", \"number\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_journals_key ON ranking_journals (\"load\", \"entry\")",
     "CREATE UNIQUE INDEX IF NOT EXISTS ranking_figures_key ON ranking_figures (\"figure\")",
+    "CREATE INDEX IF NOT EXISTS ranking_journals_issn ON ranking_journals (\"issn\")",
+    "CREATE INDEX IF NOT EXISTS ranking_journals_eissn ON ranking_journals (\"eissn\")",
+    "CREATE INDEX IF NOT EXISTS ranking_figures_entry ON ranking_figures (\"load\", \"entry\")",
 };
 constexpr int kObjects = 4 + 1 + static_cast<int>(std::size(kIndexes));
 
@@ -27,7 +30,8 @@ constexpr const char* kPresentSql =
     "SELECT count(to_regclass(name)) FROM unnest(ARRAY['ranking_loads', 'ranking_names', 'ranking_journals', "
     "'ranking_figures', 'journal_rankings', 'ranking_loads_key', 'ranking_names_key', "
     "'ranking_journals_key', "
-    "'ranking_figures_key']) AS name";
+    "'ranking_figures_key', 'ranking_journals_issn', 'ranking_journals_eissn', 'ranking_figures_entry']) AS "
+    "name";
 
 // Whether the connecting role owns the journals table (or is a member of its owner).
 constexpr const char* kOwnsJournalsSql =

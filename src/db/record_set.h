@@ -111,6 +111,8 @@ public:
 
     // Reading in place for a view: the value of a visible row without moving the cursor.
     std::string_view valueAt(int position, int field) const;
+    // The row of the snapshot a visible row is (0 <= position < recordCount()).
+    std::size_t snapshotRow(int position) const { return visible_.row(position); }
     int currentPosition() const;  // -1 with no current row
     // Every row as loaded and posted, whatever the filter.
     const Table& snapshot() const { return table_; }

@@ -85,10 +85,10 @@ private:
 int appendRows(CsvText& text, const RecordSet& rows, const std::vector<ViewColumn>& columns, int position,
                int count) {
     for (; position < count && text.size() < kChunkBytes; ++position) {
-        text.field(rows.valueAt(position, columns[0].field));
+        text.field(viewValue(rows, columns[0], position));
         for (std::size_t i = 1; i < columns.size(); ++i) {
             text.separator();
-            text.field(rows.valueAt(position, columns[i].field));
+            text.field(viewValue(rows, columns[i], position));
         }
         text.lineEnd();
     }

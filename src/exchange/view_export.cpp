@@ -1,8 +1,15 @@
 #include "exchange/view_export.h"
 
+#include "db/record_set.h"
 #include "text/file_error.h"
 
 namespace lumaref {
+
+std::string_view viewValue(const RecordSet& rows, const ViewColumn& column, int position) {
+    if (column.values == nullptr) return rows.valueAt(position, column.field);
+    const std::size_t row = rows.snapshotRow(position);
+    return row < column.values->size() ? column.values->text(row) : std::string_view();
+}
 
 void requireViewColumns(const std::vector<ViewColumn>& columns) {
     if (columns.empty()) throw Error("No column is shown: there is nothing to export");

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "filter/column.h"
 #include "text/error.h"
 #include "text/staged_file.h"
 
@@ -10,11 +13,16 @@ namespace lumaref {
 
 class RecordSet;
 
-// One column of an exported view: the record set's field under the caption the grid shows for it.
+// One column of an exported view: the record set's field under the caption the grid shows for it, or
+// values made beside the record set's snapshot (one per row of it) shown in a column of their own.
 struct ViewColumn {
     int field = 0;
     std::string caption;
+    std::shared_ptr<const Column> values;
 };
+
+// The column's value of a visible row.
+std::string_view viewValue(const RecordSet& rows, const ViewColumn& column, int position);
 
 // A stop requested while an export runs (see stop_request.h): the file is left as it was.
 inline constexpr const char* kViewExportStopped = "The export was stopped; the file was left as it was";

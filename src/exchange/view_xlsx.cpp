@@ -148,7 +148,7 @@ void setWidths(SheetWriter& writer, lxw_worksheet* sheet, const RecordSet& rows,
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::size_t widest = characters(columns[i].caption);
         for (int position = 0; position < measured; ++position)
-            widest = std::max(widest, characters(rows.valueAt(position, columns[i].field)));
+            widest = std::max(widest, characters(viewValue(rows, columns[i], position)));
         const double width = std::clamp(static_cast<double>(widest) + 2, kNarrowestColumn, kWidestColumn);
         const auto column = static_cast<lxw_col_t>(i);
         writer.check(worksheet_set_column(sheet, column, column, width, nullptr));
@@ -173,7 +173,7 @@ std::size_t writeJournals(lxw_workbook* book, const RecordSet& rows, const std::
         if (position % kRowsBetweenStopChecks == 0 && stopRequested()) throw Error(kViewExportStopped);
         const auto row = static_cast<lxw_row_t>(position + 1);
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            const std::string_view value = rows.valueAt(position, columns[i].field);
+            const std::string_view value = viewValue(rows, columns[i], position);
             if (value.empty()) continue;
             const auto column = static_cast<lxw_col_t>(i);
             if (const std::optional<SpreadsheetNumber> number = spreadsheetNumber(value)) {

@@ -55,8 +55,9 @@ TEST_P(RankingTablesTest, AnOlderDatabaseGainsThemWhenOpenedToWrite) {
 INSTANTIATE_TEST_SUITE_P(
     Opens, RankingTablesTest,
     ::testing::Values(OpenCase{"ToWrite", "",
-                               "view journal_rankings, table ranking_figures, table ranking_journals, table "
-                               "ranking_loads, table ranking_names"},
+                               "view journal_rankings, table ranking_figures, index ranking_figures_entry, "
+                               "table ranking_journals, index ranking_journals_eissn, index "
+                               "ranking_journals_issn, table ranking_loads, table ranking_names"},
                       OpenCase{"ReadOnly", "Mode=Read;", ""}),
     test::CaseName());
 

@@ -42,7 +42,7 @@ protected:
         test::createDatabase(dbPath, kJournalsSql);
         openJournals();
         for (const char* name : {"Title", "ISSN", "IF", "Address"})
-            columns.push_back({journals->fieldIndex(name), name});
+            columns.push_back({journals->fieldIndex(name), name, nullptr});
     }
     std::function<void()> exportTo(const std::string& format, const std::string& path, const FileSink& sink) {
         return [this, format, path, sink] {

@@ -42,7 +42,7 @@ protected:
                                                               {"ISSN", "ISSN"},
                                                               {"Total Cites", "Total Cites"},
                                                               {"Address", "Address, \"full\""}}) {
-            columns.push_back({journals->fieldIndex(name), caption});
+            columns.push_back({journals->fieldIndex(name), caption, nullptr});
         }
     }
 
