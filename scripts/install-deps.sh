@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libsqlite3-dev sqlite3 libutf8proc-dev
   libpq-dev postgresql-15 postgresql-common
   mdbtools-dev libcsv-dev libxlsxwriter-dev

@@ -2,7 +2,7 @@
 set_target_properties(lumaref_app PROPERTIES AUTOMOC ON)
 target_precompile_headers(lumaref_app PRIVATE <QComboBox> <QLabel> <QLineEdit> <QString> <QTableView> <QWidget> <string>
                           <vector>)
-target_link_libraries(lumaref_app PUBLIC Qt6::Widgets)
+target_link_libraries(lumaref_app PUBLIC Qt6::Widgets Qt6::Charts)
 
 add_executable(lumaref ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(lumaref PRIVATE lumaref_app)

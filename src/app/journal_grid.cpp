@@ -99,6 +99,12 @@ void JournalGrid::setModel(QAbstractItemModel* model) {
     QTableView::setModel(model);
     journals_ = qobject_cast<JournalGridModel*>(model);
     resetColumns();
+    // A figure column comes in shown, as wide as its title or its values need.
+    connect(model, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                for (int column = first; column <= last; ++column)
+                    setColumnWidth(column, designedWidth(column));
+            });
 }
 
 void JournalGrid::resetColumns() {
@@ -113,6 +119,7 @@ void JournalGrid::resetColumns() {
 
 bool JournalGrid::showsDesignedColumns() const {
     const QHeaderView* titles = horizontalHeader();
+    if (journals_ != nullptr && journals_->figureValues() != nullptr) return false;
     for (int column = 0; journals_ != nullptr && column < journals_->columnCount(); ++column) {
         if (titles->visualIndex(column) != column || titles->isSectionHidden(column) ||
             titles->sectionSize(column) != designedWidth(column))
@@ -213,6 +220,16 @@ std::vector<int> JournalGrid::shownFields() const {
     return fields;
 }
 
+std::vector<int> JournalGrid::shownColumns() const {
+    std::vector<int> columns;
+    const QHeaderView* titles = horizontalHeader();
+    for (int visual = 0; journals_ != nullptr && visual < titles->count(); ++visual) {
+        const int column = titles->logicalIndex(visual);
+        if (!titles->isSectionHidden(column)) columns.push_back(column);
+    }
+    return columns;
+}
+
 void JournalGrid::showSort(const std::optional<std::pair<int, Qt::SortOrder>>& sort) {
     QHeaderView* titles = horizontalHeader();
     titles->setSortIndicatorShown(sort.has_value());
@@ -245,6 +262,25 @@ void JournalGrid::showColumnMenu(const QPoint& at) {
         action->setEnabled(titles->isSectionHidden(column) || shown > 1);
         connect(action, &QAction::toggled, this, [this, column](bool on) { setColumnHidden(column, !on); });
     }
+    // Figures loaded from ranking files, offered only once some are.
+    const std::vector<QString> offered =
+        figureColumnsOffered_ ? figureColumnsOffered_() : std::vector<QString>();
+    bool figuresBegun = false;
+    if (!offered.empty() && figuresAction_ != nullptr) {
+        menu->addSeparator();
+        menu->addAction(figuresAction_);
+        figuresBegun = true;
+    }
+    for (const QString& title : offered) {
+        if (journals_->columnOf(title.toStdString()) >= 0) continue;
+        if (!figuresBegun) menu->addSeparator();
+        figuresBegun = true;
+        QAction* action = menu->addAction(title);
+        action->setCheckable(true);
+        connect(action, &QAction::toggled, this, [this, title](bool on) {
+            if (on) emit figureColumnChosen(title);
+        });
+    }
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("Show all columns")), &QAction::triggered, this, [this] {
         for (int column = 0; column < horizontalHeader()->count(); ++column) showColumn(column);
@@ -264,12 +300,7 @@ std::string JournalGrid::selectedRowsText() const {
     if (rows.empty() && currentIndex().isValid()) rows.push_back(currentIndex().row());
     if (rows.empty() || model() == nullptr) return {};
 
-    const QHeaderView* titles = horizontalHeader();
-    std::vector<int> columns;
-    for (int visual = 0; visual < titles->count(); ++visual) {
-        const int column = titles->logicalIndex(visual);
-        if (!titles->isSectionHidden(column)) columns.push_back(column);
-    }
+    const std::vector<int> columns = shownColumns();
     std::vector<std::string> texts(columns.size());
     std::vector<std::string_view> cells(columns.size());
     std::string out;

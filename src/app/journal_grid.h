@@ -4,6 +4,7 @@
 
 #include "app/layout_file.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,6 +31,15 @@ public:
     // The record set's field of every column shown, in the order shown from left to right; hidden
     // columns, and columns whose field the record set lacks, are left out.
     std::vector<int> shownFields() const;
+    // Every column shown, in the order shown, figure columns too.
+    std::vector<int> shownColumns() const;
+    // The titles of the figure columns the titles' menu offers beside those the grid has: asked each
+    // time the menu opens.
+    void setFigureColumnsOffered(std::function<std::vector<QString>()> offered) {
+        figureColumnsOffered_ = std::move(offered);
+    }
+    // Listed in the titles' menu after the figure columns, when any are offered.
+    void setFiguresAction(QAction* action) { figuresAction_ = action; }
 
     // The designed columns: in their order, at their widths, all shown.
     void resetColumns();
@@ -56,6 +66,8 @@ signals:
     void resetLayoutClicked();
     // Escape on the grid: the search is cleared.
     void escapePressed();
+    // A figure column chosen in the titles' menu, by its title.
+    void figureColumnChosen(const QString& title);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +85,8 @@ private:
     JournalGridModel* journals_ = nullptr;
     // The width each hidden column had, by column: the header tells a hidden column's width as 0.
     std::map<int, int> widthsBeforeHiding_;
+    std::function<std::vector<QString>()> figureColumnsOffered_;
+    QAction* figuresAction_ = nullptr;
 };
 
 }  // namespace lumaref

@@ -59,7 +59,9 @@ QVariant JournalGridModel::data(const QModelIndex& index, int role) const {
     // valueAt answers empty for a row the record set no longer has, so a view that paints before
     // the next flush shows blanks rather than stale or missing rows.
     if (const std::optional<std::size_t> figure = figureColumnOf(index.column())) {
-        const auto value = [this, &index](std::size_t i) { return records_.valueAt(index.row(), numberFields_[i]); };
+        const auto value = [this, &index](std::size_t i) {
+            return records_.valueAt(index.row(), numberFields_[i]);
+        };
         const std::string_view text = figures_->valueFor(*figure, value(0), value(1), value(2));
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
@@ -105,7 +107,8 @@ void JournalGridModel::setFigureColumns(std::shared_ptr<const FigureColumnValues
     const auto adopt = [this, &values] {
         figures_ = std::move(values);
         columns_.assign(kJournalColumns.begin(), kJournalColumns.end());
-        for (const FigureColumn& figure : figures_ != nullptr ? figures_->columns() : std::vector<FigureColumn>())
+        for (const FigureColumn& figure :
+             figures_ != nullptr ? figures_->columns() : std::vector<FigureColumn>())
             columns_.push_back({figure.title, figure.title.c_str(), 0, 8, kCentre});
         mapFields();
     };

@@ -2,8 +2,8 @@
 
 #include <QAbstractTableModel>
 
-#include <memory>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>

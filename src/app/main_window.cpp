@@ -33,6 +33,7 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     designedPosition_ = pos();
     wireEvents();
     setUpViewExport();
+    setUpFigures();
     openDatabase();
     guarded([this] { onCreated(); });
     // The grid leads the tab order, so it holds the focus once the window is active.

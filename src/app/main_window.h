@@ -17,6 +17,8 @@
 #include "app/prompts.h"
 #include "app/record_navigator.h"
 #include "exchange/import_line_classifier.h"
+#include "ranking/figure_columns.h"
+#include "ranking/figure_filter.h"
 
 class QComboBox;
 class QFrame;
@@ -31,6 +33,7 @@ class QStatusBar;
 namespace lumaref {
 
 struct MasterListCsv;
+class FiguresPane;
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
@@ -149,6 +152,17 @@ private:
     void onUpdateFrequenciesClicked();
     void onUpdateListsClicked();
 
+    // Figures from ranking files (main_window_figures.cpp): the grid's figure columns, chosen in its
+    // titles' menu, the journal figures pane with its year boxes and filters, opened by its action.
+    void setUpFigures();
+    std::vector<QString> offeredFigureColumns();
+    void chooseFigureColumn(const QString& title);
+    // Reads the figure columns' values again for the years chosen (after a load or a year change).
+    void refreshFigures();
+    void showFiguresPane();
+    void fillFiguresPane();
+    void applyFigureFilter();
+
     // Ranking updates.
     void onUpdateImpactFactorsClicked();
     void onUpdateQuartilesClicked();
@@ -202,6 +216,7 @@ private:
     QPushButton* updateQuartilesButton_ = nullptr;
     QPushButton* updateImpactFactorsButton_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    FiguresPane* figuresPane_ = nullptr;  // a window of its own, hidden until asked for
 
     QPoint designedPosition_;               // where the design puts the window
     UserGuideWindow* userGuide_ = nullptr;  // made at the first F1

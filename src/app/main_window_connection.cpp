@@ -72,6 +72,8 @@ void MainWindow::reopenRecordSets() {
             prompts_.showError(*failure);
     }
     showDatabasePlace();
+    // A reload forgets the rows the figure filters left out: they are worked out again on the new rows.
+    if (data_.journals.active()) applyFigureFilter();
     if (data_.journals.active()) updateRecordCounters();
 }
 

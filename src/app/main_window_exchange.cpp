@@ -142,6 +142,7 @@ void MainWindow::importRankingFile(const std::string& text) {
             table->open();
         }
     }
+    refreshFigures();
     prompts_.showMessage(QStringLiteral("Finish!"));
     showStatus(fromUtf8(rankingStoreSummary(file, stored)));
 }

@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "app/captions.h"
+#include "app/figures_pane.h"
 #include "app/index_radio_button.h"
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
@@ -32,7 +33,7 @@ namespace {
 // the first row.
 using Member = std::variant<QWidget*, QFrame**, QLabel**, QLineEdit**, QPushButton**, QComboBox**,
                             QRadioButton**, RecordNavigator**, std::unique_ptr<JournalGrid>*,
-                            std::unique_ptr<JournalGridModel>*, QProgressBar**, QStatusBar**>;
+                            std::unique_ptr<JournalGridModel>*, QProgressBar**, QStatusBar**, FiguresPane**>;
 
 // How a control starts beyond its place and texts.
 enum Trait : unsigned {
@@ -188,6 +189,13 @@ void build(QWidget* window, QStatusBar** member, const Control& control) {
     bar->addPermanentWidget(place);
 }
 
+// A window of its own beside the designed one, shown only when asked for.
+void build(QWidget* window, FiguresPane** member, const Control& control) {
+    FiguresPane* pane = *member = named<FiguresPane>(window, control);
+    pane->setWindowTitle(captionOf(control));
+    pane->resize(control.place.size());
+}
+
 }  // namespace
 
 void MainWindow::buildControls() {
@@ -257,6 +265,9 @@ void MainWindow::buildControls() {
             kReload},
         {&statusBar_, "StatusBar1", "Lumaref v 1.0 - a browser for lists of scholarly journals",
             {0, 699, 1240, 19}},
+
+        // Beyond the design, hidden until asked for.
+        {&figuresPane_, "FiguresPane", "Journal figures", {0, 0, 560, 640}},
     };
     // clang-format on
     for (const Control& control : controls) {

@@ -18,8 +18,12 @@ void VisibleRows::show(const std::shared_ptr<Rows>& rows, Kept* kept, const Tabl
         const auto keep = [this, &masked](std::uint32_t row) {
             if (row >= mask_->size() || (*mask_)[row]) masked->push_back(row);
         };
-        if (rows == nullptr) {
+        if (rows == nullptr && maskedAll_ != nullptr && maskedAllFor_ == total_) {
+            masked = maskedAll_;
+        } else if (rows == nullptr) {
             for (std::size_t row = 0; row < total_; ++row) keep(static_cast<std::uint32_t>(row));
+            maskedAll_ = masked;
+            maskedAllFor_ = total_;
         } else {
             for (const std::uint32_t row : *rows) keep(row);
         }

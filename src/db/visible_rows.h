@@ -70,7 +70,10 @@ public:
 
     // Rows shown whatever the filter says: a flag per row of the snapshot, rows past its end shown; null
     // for every row. It takes effect at the next filter or showAll.
-    void setMask(std::shared_ptr<const std::vector<bool>> mask) { mask_ = std::move(mask); }
+    void setMask(std::shared_ptr<const std::vector<bool>> mask) {
+        mask_ = std::move(mask);
+        maskedAll_.reset();
+    }
     bool masked() const { return mask_ != nullptr; }
 
     std::size_t memoryBytes() const;
@@ -117,6 +120,8 @@ private:
     // copied before an append changes it.
     std::shared_ptr<Rows> shown_;
     std::shared_ptr<const std::vector<bool>> mask_;
+    std::shared_ptr<Rows> maskedAll_;  // every row the mask shows of maskedAllFor_ rows, made once
+    std::size_t maskedAllFor_ = 0;
 };
 
 }  // namespace lumaref
