@@ -210,12 +210,8 @@ void JournalGrid::fitColumn(int column) {
 
 std::vector<int> JournalGrid::shownFields() const {
     std::vector<int> fields;
-    if (journals_ == nullptr) return fields;
-    const QHeaderView* titles = horizontalHeader();
-    for (int visual = 0; visual < titles->count(); ++visual) {
-        const int column = titles->logicalIndex(visual);
-        if (titles->isSectionHidden(column) || journals_->fieldOf(column) < 0) continue;
-        fields.push_back(journals_->fieldOf(column));
+    for (const int column : shownColumns()) {
+        if (journals_->fieldOf(column) >= 0) fields.push_back(journals_->fieldOf(column));
     }
     return fields;
 }

@@ -10,6 +10,7 @@
 
 #include "app/journal_columns.h"
 #include "app/journal_grid.h"
+#include "app/journal_grid_model.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
 #include "app/status_text.h"
@@ -23,18 +24,16 @@ namespace lumaref {
 
 namespace {
 
-// Each field under the caption the grid gives it.
-std::vector<ViewColumn> captioned(const std::vector<int>& fields, const RecordSet& journals) {
+// Each column shown under the caption the grid gives it: a field of the journals, or a figure column's
+// values for every journal.
+std::vector<ViewColumn> captioned(const std::vector<int>& shown, const JournalGridModel& model) {
     std::vector<ViewColumn> columns;
-    for (const int field : fields) {
-        std::string caption = journals.field(field).name;
-        for (const JournalColumn& column : kJournalColumns) {
-            if (sameName(caption, column.field)) {
-                caption = column.title;
-                break;
-            }
+    for (const int column : shown) {
+        if (model.figureColumnOf(column)) {
+            columns.push_back({-1, model.column(column).title, model.figuresOfEveryRow(column)});
+        } else if (model.fieldOf(column) >= 0) {
+            columns.push_back({model.fieldOf(column), model.column(column).title, nullptr});
         }
-        columns.push_back({field, std::move(caption), nullptr});
     }
     return columns;
 }
@@ -92,7 +91,7 @@ void MainWindow::onExportViewTriggered() {
     if (chosen.isEmpty()) return;
     lastViewExportFile_ = chosen;
     const RecordSet& journals = data_.journals;
-    const std::vector<ViewColumn> columns = captioned(grid_->shownFields(), journals);
+    const std::vector<ViewColumn> columns = captioned(grid_->shownColumns(), *gridModel_);
     const std::string path = QFile::encodeName(chosen).toStdString();
     // A million journals take a minute as a workbook.
     QApplication::setOverrideCursor(Qt::WaitCursor);

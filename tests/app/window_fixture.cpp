@@ -62,6 +62,7 @@ const Role Role::ProgressBar{"ProgressBar1"};
 const Role Role::UpdateQuartilesButton{"BitBtn7"};
 const Role Role::UpdateImpactFactorsButton{"BitBtn3"};
 const Role Role::StatusBar{"StatusBar1"};
+const Role Role::FiguresPane{"FiguresPane"};
 
 void PrintTo(const Role& role, std::ostream* out) { *out << role.objectName; }
 

@@ -37,7 +37,8 @@ struct Role {
         UpdateListsButton, UpdateCategoriesButton, UpdateFrequenciesButton, SciButton, ScieButton, EsciButton,
         AhciButton, AllIndexesButton, FirstRecordButton, PriorRecordButton, NextRecordButton,
         LastRecordButton, SaveButton, SearchFieldBox, SearchTextLabel, SearchEdit, Grid, RecordCountLabel,
-        CurrentRecordLabel, ProgressBar, UpdateQuartilesButton, UpdateImpactFactorsButton, StatusBar;
+        CurrentRecordLabel, ProgressBar, UpdateQuartilesButton, UpdateImpactFactorsButton, StatusBar,
+        FiguresPane;
 };
 
 void PrintTo(const Role& role, std::ostream* out);  // a failure names the control by its objectName
