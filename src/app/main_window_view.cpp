@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QShortcut>
 
+#include <algorithm>
+
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
 #include "app/layout_file.h"
@@ -30,6 +32,7 @@ void MainWindow::onResetLayoutClicked() {
         data_.journals.setSort(std::nullopt);
         updateRecordCounters();
     });
+    gridModel_->setFigureColumns(nullptr);  // the designed columns only
     grid_->showSort(gridModel_->sortColumn());
     grid_->resetColumns();
     move(designedPosition_);
@@ -47,6 +50,13 @@ void MainWindow::restoreLayout(const QString& file) {
         return;
     }
     if (!layout) return;
+    // The figure columns the layout names come back first, while their sources are still loaded.
+    const std::vector<QString> offered = offeredFigureColumns();
+    for (const SavedLayout::Column& column : layout->columns) {
+        if (gridModel_->columnOf(column.field.toStdString()) < 0 &&
+            std::find(offered.begin(), offered.end(), column.field) != offered.end())
+            guarded([this, &column] { chooseFigureColumn(column.field); });
+    }
     grid_->applyColumnLayout(layout->columns);
     const int column = gridModel_->columnOf(layout->sortField.toStdString());
     if (column >= 0) onSortClicked(column, layout->sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);

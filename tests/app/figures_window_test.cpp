@@ -94,6 +94,18 @@ TEST_F(FiguresWindowTest, AFigureColumnIsSortedCopiedAndExportedAsShown) {
     EXPECT_EQ(readFile("view.csv"),
               "\xEF\xBB\xBFJournal Title,JIF,Q in subject\r\nOptics Letters,1.2,Q1\r\n"
               "Journal of Applied Optics,4.5,Q2\r\nPhysical Review,,\r\nPhotonics,,\r\n");
+
+    // The layout remembers the figure columns and their sort; "Reset layout" takes them away.
+    const QString layout = QString::fromStdString(programDir() + "/layout.conf");
+    ASSERT_TRUE(window().saveLayout(layout));
+    openWindow();
+    grid = control<JournalGrid>(Role::Grid);
+    window().restoreLayout(layout);
+    ASSERT_EQ(grid->model()->columnCount(), 19);
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), 17);
+    EXPECT_EQ(shown(17).first(), "1.2");
+    choose(QStringLiteral("Reset layout"));
+    EXPECT_EQ(grid->model()->columnCount(), 17);
 }
 
 TEST_F(FiguresWindowTest, ThePaneListsTheCurrentJournalsFiguresAndFiltersBesideTheSelection) {
