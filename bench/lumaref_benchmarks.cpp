@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,12 +69,13 @@ void forgetKeptResults(RecordSet& journals, std::uint64_t iteration) {
         journals.setFilter(freshText("category='not a category " + std::to_string(k) + "'", iteration));
 }
 
+}  // namespace
+
 // Each search text of `sequence` through the search handler, timed one by one: the median of the
 // whole sequence, of each text, and of the texts from `measuredFrom` on (typed on from, or back to,
 // the text before them).
-void sequenceLoop(benchmark::State& state, std::uint64_t journals, const std::vector<std::string>& sequence,
-                  std::size_t measuredFrom) {
-    RecordSet& set = stateFor(journals).journalSet();
+void sequenceLoop(benchmark::State& state, RecordSet& set, const std::vector<std::string>& sequence,
+                  std::size_t measuredFrom, const std::function<void(RecordSet&)>& paint) {
     std::vector<std::vector<double>> times(sequence.size());
     PerIteration whole;
     std::uint64_t i = 1;
@@ -85,6 +87,7 @@ void sequenceLoop(benchmark::State& state, std::uint64_t journals, const std::ve
         for (std::size_t k = 0; k < sequence.size(); ++k) {
             const auto begin = std::chrono::steady_clock::now();
             benchmark::DoNotOptimize(searchHandler(set, sequence[k], i));
+            if (paint) paint(set);
             times[k].push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
         }
@@ -104,8 +107,6 @@ void sequenceLoop(benchmark::State& state, std::uint64_t journals, const std::ve
     state.counters["measured_median_ms"] = median(later);
     set.setFilter("");
 }
-
-}  // namespace
 
 void openLumaref(benchmark::State& state, std::uint64_t journals) {
     timeJournalsOpen(state, stateFor(journals).connection());
@@ -148,15 +149,14 @@ void firstSearchLumaref(benchmark::State& state, std::uint64_t journals) {
 }
 
 void keystrokesLumaref(benchmark::State& state, std::uint64_t journals) {
-    sequenceLoop(state, journals, std::vector<std::string>(std::begin(kKeystrokes), std::end(kKeystrokes)),
-                 1);
+    sequenceLoop(state, stateFor(journals).journalSet(),
+                 std::vector<std::string>(std::begin(kKeystrokes), std::end(kKeystrokes)), 1);
 }
 
 void keystrokesSortedLumaref(benchmark::State& state, std::uint64_t journals) {
     RecordSet& set = stateFor(journals).journalSet();
     set.setSort(RowSort{set.fieldIndex("IF"), SortDirection::Descending});
-    sequenceLoop(state, journals, std::vector<std::string>(std::begin(kKeystrokes), std::end(kKeystrokes)),
-                 1);
+    sequenceLoop(state, set, std::vector<std::string>(std::begin(kKeystrokes), std::end(kKeystrokes)), 1);
     set.setSort(std::nullopt);
 }
 
@@ -164,7 +164,7 @@ void backspaceLumaref(benchmark::State& state, std::uint64_t journals) {
     std::vector<std::string> sequence(std::begin(kKeystrokes), std::end(kKeystrokes));
     const std::size_t typed = sequence.size();
     for (std::size_t k = typed - 1; k-- > 0;) sequence.push_back(sequence[k]);
-    sequenceLoop(state, journals, sequence, typed);
+    sequenceLoop(state, stateFor(journals).journalSet(), sequence, typed);
 }
 
 void searchHandlerLumaref(benchmark::State& state, std::uint64_t journals) {

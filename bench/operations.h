@@ -2,11 +2,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
 
 namespace lumaref {
 class Connection;
-}
+class RecordSet;
+}  // namespace lumaref
 
 namespace lumaref::bench {
 
@@ -19,6 +26,8 @@ void openLumaref(benchmark::State&, std::uint64_t);
 // Opens the journals of a connection once per iteration; the rows read become the counter "rows".
 void timeJournalsOpen(benchmark::State&, Connection&);
 void openSqlite(benchmark::State&, std::uint64_t);
+// Steps select * of the journals of `db` once per iteration, reading every cell.
+void timeSelectAll(benchmark::State&, sqlite3* db);
 
 // The journals opened from a PostgreSQL server, against libpq's COPY ... TO STDOUT into memory.
 void openPostgresLumaref(benchmark::State&, std::uint64_t);
@@ -120,6 +129,22 @@ void exportCsvWriteCached(benchmark::State&, std::uint64_t);
 
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);
+
+// Each search text of `sequence` through the search handler on `set`, timed one by one, each followed by
+// `paint` when given (what the grid reads to draw the rows shown): the median of the whole sequence, of
+// each text, and of the texts from `measuredFrom` on ("measured_median_ms").
+void sequenceLoop(benchmark::State& state, RecordSet& set, const std::vector<std::string>& sequence,
+                  std::size_t measuredFrom, const std::function<void(RecordSet&)>& paint = nullptr);
+
+// 10 years of JCR, SJR and DOAJ at the size of their real downloads loaded beside the journals:
+// opening the journals, against SQLite stepping select * of the same file; a keystroke with every
+// figure column shown (beside Keystrokes/Lumaref); the figures pane's fill for one journal, against
+// SQLite stepping the same query of the view.
+void openFiguresLumaref(benchmark::State&, std::uint64_t);
+void openFiguresSqlite(benchmark::State&, std::uint64_t);
+void keystrokesFiguresLumaref(benchmark::State&, std::uint64_t);
+void figuresPaneLumaref(benchmark::State&, std::uint64_t);
+void figuresPaneSqlite(benchmark::State&, std::uint64_t);
 
 // The category, search text and keystrokes every operation uses.
 inline constexpr const char* kSearchWord = "optic";

@@ -41,7 +41,10 @@ void queryLoop(benchmark::State& state, SqliteQuery& query) {
 }  // namespace
 
 void openSqlite(benchmark::State& state, std::uint64_t journals) {
-    sqlite3* db = stateFor(journals).sqlite();
+    timeSelectAll(state, stateFor(journals).sqlite());
+}
+
+void timeSelectAll(benchmark::State& state, sqlite3* db) {
     std::int64_t rows = 0;
     for (auto _ : state) {
         SqliteQuery select(db, "select * from journals");

@@ -14,6 +14,9 @@ constexpr const char* kOperations[] = {"Open",
                                        "FirstSearch",
                                        "Keystrokes",
                                        "KeystrokesSorted",
+                                       "KeystrokesFigures",
+                                       "OpenFigures",
+                                       "FiguresPane",
                                        "Backspace",
                                        "SearchHandler",
                                        "Sort",
@@ -35,9 +38,9 @@ constexpr const char* kOperations[] = {"Open",
                                        "OpenPostgres",
                                        "ImportMasterListPostgres",
                                        "ImpactFactorUpdatePostgres"};
-constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow", "Write",
-                                  "SqliteShell", "SqliteImport", "ByFilters", "Copy", "Libpq", "Xlsxwriter",
-                                  "WriteCached"};
+constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem",    "RowByRow",
+                                  "Write",  "SqliteShell",       "SqliteImport",     "ByFilters", "Copy",
+                                  "Libpq",  "Xlsxwriter",        "WriteCached"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -207,6 +210,12 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          "SearchFilter/Memmem/1000000", nullptr, 0.6, true},
         {"open at 1M: Lumaref time / Sqlite time <= 0.8", "Open/Lumaref/1000000", "Open/Sqlite/1000000",
          nullptr, 0.8, true},
+        {"open at 1M with 10 years of JCR, SJR and DOAJ: Lumaref time / Sqlite time <= 0.8",
+         "OpenFigures/Lumaref/1000000", "OpenFigures/Sqlite/1000000", nullptr, 0.8, true},
+        {"keystrokes typed on (op..optic) at 1M, every figure column shown: median ms <= 2",
+         "KeystrokesFigures/Lumaref/1000000", nullptr, "measured_median_ms", 2.0, true},
+        {"figures pane at 1M with 10 years of three sources: median ms <= 5", "FiguresPane/Lumaref/1000000",
+         nullptr, "median_ms", 5.0, true},
         {"open from PostgreSQL at 100k: Lumaref time / Copy time <= 1.5", "OpenPostgres/Lumaref/100000",
          "OpenPostgres/Copy/100000", nullptr, 1.5, true},
         {"import onto PostgreSQL at 100k: Lumaref time / Libpq (a round trip per row) time <= 0.35",

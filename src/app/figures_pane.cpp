@@ -52,6 +52,13 @@ FiguresPane::FiguresPane(QWidget* parent) : QWidget(parent, Qt::Tool) {
                                   QStringLiteral("Category"), QStringLiteral("Figure"),
                                   QStringLiteral("Value")});
     layout->addWidget(figureList_, 3);
+    creditLabel_ = new QLabel(QStringLiteral("Open access and APC: Directory of Open Access Journals (DOAJ), "
+                                             "https://doaj.org"),
+                              this);
+    creditLabel_->setObjectName(QStringLiteral("FiguresCredit"));
+    creditLabel_->setWordWrap(true);
+    creditLabel_->hide();
+    layout->addWidget(creditLabel_);
 
     // The chart's place: the chart itself is made with the first journal shown.
     auto* chartPlace = new QWidget(this);
@@ -138,6 +145,8 @@ void FiguresPane::showJournal(const QString& title, const std::vector<JournalFig
              qText(figure.category), qText(figure.metric), qText(figure.value)}));
     }
     figureList_->addTopLevelItems(items);
+    creditLabel_->setVisible(std::any_of(
+        figures.begin(), figures.end(), [](const JournalFigure& figure) { return figure.source == "DOAJ"; }));
     if (chartView_ == nullptr) makeChart();
     double low = 0;
     double high = 0;

@@ -54,6 +54,7 @@ private:
     QComboBox* quartileBox_ = nullptr;
     QComboBox* listBox_ = nullptr;
     QTreeWidget* figureList_ = nullptr;
+    QLabel* creditLabel_ = nullptr;     // the DOAJ's licence asks for its name wherever its figures show
     QChartView* chartView_ = nullptr;   // made when a journal is first shown
     std::vector<QLineSeries*> series_;  // JIF, then SJR
     QValueAxis* yearAxis_ = nullptr;

@@ -124,13 +124,30 @@ FigureColumnValues FigureColumnValues::read(StoreTransaction& store, const std::
 
 std::string_view FigureColumnValues::valueFor(std::size_t column, std::string_view issn,
                                               std::string_view eIssn, std::string_view subject) const {
-    if (columns_[column].kind != FigureColumnKind::OwnList)
-        return lookups_[column].valueFor(issn, eIssn, subject);
+    // The three texts side by side, each ended by a byte no text holds.
+    const auto same = [&] {
+        const std::string_view last = lastNumbers_;
+        return last.size() == issn.size() + eIssn.size() + subject.size() + 3 &&
+               last.substr(0, issn.size()) == issn && last[issn.size()] == '\0' &&
+               last.substr(issn.size() + 1, eIssn.size()) == eIssn &&
+               last.substr(issn.size() + eIssn.size() + 2, subject.size()) == subject;
+    };
+    if (lastNumbers_.empty() || !same()) {
+        lastJournal_ = FigureLookup::journalOf(issn, eIssn, subject);
+        lastNumbers_.assign(issn).push_back('\0');
+        lastNumbers_.append(eIssn).push_back('\0');
+        lastNumbers_.append(subject).push_back('\0');
+    }
+    return valueFor(column, lastJournal_);
+}
+
+std::string_view FigureColumnValues::valueFor(std::size_t column,
+                                              const FigureLookup::Journal& journal) const {
+    if (columns_[column].kind != FigureColumnKind::OwnList) return lookups_[column].valueFor(journal);
     const std::unordered_map<std::string, std::string>& listed = listed_[column];
-    for (const std::string_view number : {issn, eIssn}) {
-        const std::optional<std::string> printed = printedIssn(number);
-        if (!printed) continue;
-        if (const auto found = listed.find(*printed); found != listed.end()) return found->second;
+    for (const std::optional<std::string>* printed : {&journal.issn, &journal.eIssn}) {
+        if (!*printed) continue;
+        if (const auto found = listed.find(**printed); found != listed.end()) return found->second;
     }
     return {};
 }

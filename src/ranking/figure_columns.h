@@ -49,7 +49,8 @@ std::vector<FigureColumn> figureColumns(const std::vector<std::string>& ownLists
 using ChosenYears = std::map<std::string, int, std::less<>>;
 
 // The figures of the columns, read once for the years chosen, then looked up per journal: a quartile
-// in the journal's own subject category, other figures of the journal as a whole.
+// in the journal's own subject category, other figures of the journal as a whole. One thread at a time:
+// it remembers the journal asked for last.
 class FigureColumnValues {
 public:
     static FigureColumnValues read(StoreTransaction& store, const std::vector<FigureColumn>& columns,
@@ -59,12 +60,16 @@ public:
     // The text for a journal, empty when it has none.
     std::string_view valueFor(std::size_t column, std::string_view issn, std::string_view eIssn,
                               std::string_view subject) const;
+    std::string_view valueFor(std::size_t column, const FigureLookup::Journal& journal) const;
 
 private:
     std::vector<FigureColumn> columns_;
     std::vector<FigureLookup> lookups_;  // one per column; an own list's is unused
     // An own list's values of a journal joined by "; " ("yes" when it has none), by printed number.
     std::vector<std::unordered_map<std::string, std::string>> listed_;
+    // The journal asked for last, as the lookups find it: a grid asks for the cells of a row in turn.
+    mutable std::string lastNumbers_;
+    mutable FigureLookup::Journal lastJournal_;
 };
 
 // A column's figure for every row of `journals` (by their ISSN, E-ISSN and subject), as values a sort

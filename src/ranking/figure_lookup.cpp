@@ -70,14 +70,21 @@ FigureLookup FigureLookup::read(StoreTransaction& store, std::string_view source
 
 std::string_view FigureLookup::valueFor(std::string_view issn, std::string_view eIssn,
                                         std::string_view category) const {
-    const std::string folded = foldText(category, FoldMode::Case);
-    for (const std::string_view number : {issn, eIssn}) {
-        const std::optional<std::string> printed = printedIssn(number);
-        if (!printed) continue;
-        const auto journal = figures_.find(*printed);
-        if (journal == figures_.end()) continue;
-        for (const std::string* wanted : {&folded, &kWholeJournal}) {
-            if (const auto figure = journal->second.find(*wanted); figure != journal->second.end())
+    return valueFor(journalOf(issn, eIssn, category));
+}
+
+FigureLookup::Journal FigureLookup::journalOf(std::string_view issn, std::string_view eIssn,
+                                              std::string_view category) {
+    return {printedIssn(issn), printedIssn(eIssn), foldText(category, FoldMode::Case)};
+}
+
+std::string_view FigureLookup::valueFor(const Journal& journal) const {
+    for (const std::optional<std::string>* printed : {&journal.issn, &journal.eIssn}) {
+        if (!*printed) continue;
+        const auto found = figures_.find(**printed);
+        if (found == figures_.end()) continue;
+        for (const std::string* wanted : {&journal.category, &kWholeJournal}) {
+            if (const auto figure = found->second.find(*wanted); figure != found->second.end())
                 return figure->second;
         }
     }

@@ -39,6 +39,16 @@ public:
     // The figure for a journal, or an empty text.
     std::string_view valueFor(std::string_view issn, std::string_view eIssn, std::string_view category) const;
 
+    // A journal as the lookup finds it: its numbers printed and its category folded, made once for the
+    // lookups of several metrics.
+    struct Journal {
+        std::optional<std::string> issn;
+        std::optional<std::string> eIssn;
+        std::string category;
+    };
+    static Journal journalOf(std::string_view issn, std::string_view eIssn, std::string_view category);
+    std::string_view valueFor(const Journal& journal) const;
+
 private:
     std::optional<int> year_;
     // By printed number, then by folded category ("" for the journal as a whole).
