@@ -45,6 +45,7 @@ std::unique_ptr<PostgresStore> PostgresStore::open(const std::string& conninfo, 
 PostgresStore::PostgresStore(const std::string& conninfo) : connection_(conninfo) {}
 
 LoadedTable PostgresStore::load(const std::string& table) {
+    changes_.watch(table);
     PostgresTable loaded = loadPostgresTable(connection_, table);
     keyColumns_[table] = loaded.keyColumn;
     return std::move(loaded.loaded);
@@ -82,9 +83,11 @@ void PostgresStore::update(const std::string& table, const Table& snapshot, RowK
         checks += " AND " + quoteIdentifier(fieldOf(snapshot, change.column).name) +
                   " IS NOT DISTINCT FROM " + placeholder(params.size());
     }
-    const PgResult result =
-        post(connection_, "UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " + keyCheck + checks,
-             params);
+    const PgResult result = post(connection_,
+                                 withChangeNotice("UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " +
+                                                      keyCheck + checks,
+                                                  table, keyName, quoteIdentifier(keyName)),
+                                 params);
     if (result.affectedRows() == 0) throw Error(kRowConflictMessage);
 }
 
@@ -108,7 +111,7 @@ RowKey PostgresStore::append(const std::string& table, Table& snapshot, std::spa
         }
         sql += " (" + names + ") VALUES (" + marks + ")";
     }
-    const PgResult row = post(connection_, sql + " RETURNING " + returned, params);
+    const PgResult row = post(connection_, withChangeNotice(sql, table, keyName, returned), params);
     if (row.rows() != 1 || row.columns() != static_cast<int>(snapshot.columns.size()) + 1) {
         throw Error("The server did not return the appended row.");
     }
@@ -121,6 +124,12 @@ RowKey PostgresStore::append(const std::string& table, Table& snapshot, std::spa
                                                      : std::optional<std::string_view>(row.value(0, at)));
     }
     return key;
+}
+
+std::vector<TableChanges> PostgresStore::othersChanges() { return changes_.othersChanges(); }
+
+LoadedTable PostgresStore::loadRows(const std::string& table, std::span<const RowKey> keys) {
+    return std::move(loadPostgresTable(connection_, table, keys).loaded);
 }
 
 void PostgresStore::setBusyTimeoutMs(int ms) { connection_.exec("SET lock_timeout = " + std::to_string(ms)); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "db/postgres_connection.h"
+#include "db/postgres_notifications.h"
 #include "db/store.h"
 
 namespace lumaref {
@@ -23,6 +24,8 @@ public:
     void update(const std::string& table, const Table& snapshot, RowKey key,
                 std::span<const FieldChange> changes) override;
     RowKey append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) override;
+    std::vector<TableChanges> othersChanges() override;
+    LoadedTable loadRows(const std::string& table, std::span<const RowKey> keys) override;
     void setBusyTimeoutMs(int ms) override;
     bool readOnly() const override { return readOnly_; }
 
@@ -36,6 +39,7 @@ private:
     const std::string& keyColumn(const std::string& table);
 
     PgConnection connection_;
+    PostgresChangeFeed changes_{connection_};
     bool readOnly_ = false;
     std::map<std::string, std::string> keyColumns_;
 };

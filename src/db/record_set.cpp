@@ -26,7 +26,7 @@ void RecordSet::open() {
     if (!connection_.connected()) connection_.open();
     LoadedTable loaded = connection_.store().load(tableName_);
     table_ = std::move(loaded.table);
-    keys_ = std::move(loaded.keys);
+    keys_.assign(std::move(loaded.keys));
     visible_.snapshotChanged();
     visible_.showAll(keys_.size());
     pending_.clear(table_.columns.size());
@@ -258,7 +258,7 @@ void RecordSet::setFiltered(bool on) {
 }
 
 std::size_t RecordSet::memoryBytes() const {
-    std::size_t bytes = sizeof(*this) + keys_.capacity() * sizeof(RowKey) + visible_.memoryBytes();
+    std::size_t bytes = sizeof(*this) + keys_.memoryBytes() + visible_.memoryBytes();
     for (const auto& column : table_.columns) bytes += column.memoryBytes();
     return bytes;
 }

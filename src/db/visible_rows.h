@@ -33,6 +33,12 @@ public:
     void filter(const std::string& text, const Table& table);
     // A row posted to the end of the snapshot: shown last until the filter is applied again.
     void append(std::uint32_t row);
+    // Other programs changed the rows `touched` (ascending) of `table`, some of them new at its end:
+    // those that `text`, the filter applied last, now selects are shown, in their place, and only
+    // those. Returns whether the rows shown are other rows than before.
+    bool refresh(const std::string& text, const Table& table, const std::vector<std::uint32_t>& touched);
+    // Where `row` of the snapshot is shown, or -1.
+    int positionOf(std::size_t row) const;
     // The snapshot was loaded or posted to: kept results no longer hold.
     void snapshotChanged() { kept_.clear(); }
 

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/store.h"
+
+struct sqlite3;
+
+namespace lumaref {
+
+class Statement;
+
+// How the programs sharing an SQLite database learn which rows the others changed. SQLite tells a
+// connection only that another one committed (PRAGMA data_version), not what; so every Lumaref
+// writer leaves an entry in this table, inside the transaction that made the change: the key of
+// each row it updated (a temporary trigger of the window's connection writes it), or, for a load,
+// the table with no key, meaning every row. Appended rows need no entry: rows are never deleted, so
+// the rows another program added are those above the largest rowid already seen.
+inline constexpr std::string_view kChangeLogTable = "lumaref_changes";
+
+// Inside a load's transaction: every row of `table` may have changed. Creates the log if needed.
+void noteTableReplaced(sqlite3* db, std::string_view table);
+
+// One connection's view of the log: what the other connections committed since it last looked.
+class SqliteChangeFeed {
+public:
+    // Takes the point to report from. A connection that may write also makes the log (once per
+    // database) and writes its own entries from now on.
+    SqliteChangeFeed(sqlite3* db, bool writable);
+    ~SqliteChangeFeed();
+    SqliteChangeFeed(const SqliteChangeFeed&) = delete;
+    SqliteChangeFeed& operator=(const SqliteChangeFeed&) = delete;
+
+    // Before `table` is loaded: its updates by this connection go to the log from now on.
+    void watch(const std::string& table);
+    // After the load: the largest key it read, above which rows are new.
+    void loaded(const std::string& table, const std::vector<RowKey>& keys);
+    // A row this connection appended, which is not another program's.
+    void ownAppend(const std::string& table, RowKey key);
+
+    std::vector<TableChanges> othersChanges();
+
+private:
+    struct Watched {
+        RowKey largestSeen = 0;
+        std::vector<RowKey> ownAppends;  // ascending
+        std::unique_ptr<Statement> newRows;
+    };
+
+    std::int64_t dataVersion();
+    // (seq, table, key) entries past lastSeq_ by other writers; null when there is no log yet.
+    void readLog(std::map<std::string, TableChanges>& found);
+    void readNewRows(const std::string& table, Watched& watched, TableChanges& changes);
+
+    sqlite3* db_;
+    bool writable_;
+    std::int64_t writer_;  // this connection's mark on the entries it writes
+    std::int64_t dataVersion_ = 0;
+    std::int64_t lastSeq_ = 0;
+    std::map<std::string, Watched> watched_;
+    std::unique_ptr<Statement> version_;
+};
+
+}  // namespace lumaref
