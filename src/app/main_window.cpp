@@ -33,6 +33,7 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     wireEvents();
     openDatabase();
     guarded([this] { onCreated(); });
+    startRefreshTimer();
     // The grid leads the tab order, so it holds the focus once the window is active.
     grid_->setFocus();
 }
@@ -61,10 +62,12 @@ void MainWindow::onCreated() {
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
+    ++handlersRunning_;
     const std::optional<QString> failure = runCatching(handler);
     // The grid shows what the handler left before any box appears over it.
     gridModel_->flush();
     if (failure) prompts_.showError(*failure);
+    --handlersRunning_;
 }
 
 void MainWindow::wireEvents() {

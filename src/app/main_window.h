@@ -23,6 +23,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTimer;
 
 namespace lumaref {
 
@@ -107,6 +108,10 @@ private:
     void onUpdateImpactFactorsClicked();
     void onUpdateQuartilesClicked();
 
+    // What other programs commit, taken in on a timer while no handler runs and no row is being edited.
+    void startRefreshTimer();
+    void onRefreshTimer();
+
     Prompts& prompts_;
     // Declared before the grid and its model, which read the journals, so it outlives them.
     std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
@@ -156,6 +161,9 @@ private:
     QPushButton* updateQuartilesButton_ = nullptr;
     QPushButton* updateImpactFactorsButton_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+
+    QTimer* refreshTimer_ = nullptr;
+    int handlersRunning_ = 0;  // a job or a dialog of a handler is under way: no refresh now
 
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell
