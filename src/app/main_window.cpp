@@ -11,7 +11,7 @@
 #include "app/handler_guard.h"
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
-#include "picklists/list_file.h"
+#include "picklists/pick_lists.h"
 
 namespace lumaref {
 
@@ -32,6 +32,7 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     buildControls();
     wireEvents();
     openDatabase();
+    pickLists_ = pickListsFor(data_.connection, listFolder_);
     guarded([this] { onCreated(); });
     startRefreshTimer();
     // The grid leads the tab order, so it holds the focus once the window is active.
@@ -55,8 +56,8 @@ void MainWindow::openDatabase() {
 }
 
 void MainWindow::onCreated() {
-    loadPickList(categoryBox_, readListFile(categoriesListPath(listFolder_)));
-    loadPickList(frequencyBox_, readListFile(frequenciesListPath(listFolder_)));
+    loadPickList(categoryBox_, pickLists_->categories());
+    loadPickList(frequencyBox_, pickLists_->frequencies());
     searchFieldBox_->setCurrentIndex(0);
     applySelectionFilter();
 }

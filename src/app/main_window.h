@@ -29,6 +29,7 @@ namespace lumaref {
 
 class JournalGrid;
 class JournalGridModel;
+class PickLists;
 class ProgressStepper;
 
 // The one window of the program. Its controls are members named for what they do; each carries the
@@ -117,6 +118,7 @@ private:
     std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
     JournalDatabase& data_;
     std::string listFolder_;
+    std::unique_ptr<PickLists> pickLists_;  // the list files of listFolder_, or the server's table
 
     // Import panel (all administrator controls but its frame).
     QFrame* importPanel_ = nullptr;
