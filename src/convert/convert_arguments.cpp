@@ -1,10 +1,19 @@
 #include "convert/convert_arguments.h"
 
+#include "db/postgres_connection.h"
+
 namespace lumaref {
 
 namespace {
 
 bool isOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+// List files beside an SQLite database stay files: only a server keeps the lists in a table.
+ConvertInvocation listsOntoAServer(ConvertInvocation invocation) {
+    if (!invocation.listsFolder.empty() && !isPostgresConnectionString(invocation.target))
+        throw UsageError("'--lists' carries list files onto a PostgreSQL server; TARGET is not one");
+    return invocation;
+}
 
 }  // namespace
 
@@ -58,6 +67,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         } else if (argument == "--jcr") {
             invocation.jcrFile = valueOf(i);
             jcr = true;
+        } else if (argument == "--lists") {
+            invocation.listsFolder = valueOf(i);
         } else if (argument == "--append") {
             invocation.append = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -70,6 +81,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     if (int(newDatabase) + int(loadCsv) + int(masterList) + int(jcr) > 1) {
         throw UsageError("'--new', '--csv', '--master-list' and '--jcr' are separate steps");
     }
+    if (!invocation.listsFolder.empty() && (loadCsv || masterList || jcr))
+        throw UsageError("'--lists' goes with a new database or a copy, or alone");
     if ((!invocation.readers.empty() || !invocation.admins.empty()) && (loadCsv || masterList || jcr))
         throw UsageError("'--readers' and '--admins' go with a new database or a copy");
     if ((!invocation.category.empty() || !invocation.index.empty()) && !masterList) {
@@ -97,7 +110,7 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     if (newDatabase) {
         if (!positional.empty()) throw UsageError("'--new' takes no other file");
         invocation.mode = ConvertInvocation::Mode::NewDatabase;
-        return invocation;
+        return listsOntoAServer(invocation);
     }
     if (loadCsv) {
         if (!tableGiven) throw UsageError("'--csv' needs '--table NAME'");
@@ -109,6 +122,13 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         return invocation;
     }
 
+    if (!invocation.listsFolder.empty() && positional.size() == 1) {
+        if (invocation.force) throw UsageError("'--force' does not go with '--lists' alone");
+        if (positional[0].empty()) throw UsageError("a file name is empty");
+        invocation.mode = ConvertInvocation::Mode::LoadLists;
+        invocation.target = positional[0];
+        return listsOntoAServer(invocation);
+    }
     if (positional.size() != 2) {
         throw UsageError(positional.size() < 2 ? "expected a source Access file and a target database"
                                                : "too many arguments");
@@ -117,7 +137,7 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     invocation.source = positional[0];
     invocation.target = positional[1];
     if (invocation.source.empty() || invocation.target.empty()) throw UsageError("a file name is empty");
-    return invocation;
+    return listsOntoAServer(invocation);
 }
 
 std::string convertUsage(const std::string& program) {
@@ -135,10 +155,15 @@ std::string convertUsage(const std::string& program) {
            "       " +
            program +
            " --jcr FILE [--quiet] TARGET\n"
+           "       " +
+           program +
+           " --lists FOLDER [--quiet] [--readers ROLE] [--admins ROLE] TARGET\n"
            "\n"
            "TARGET may also be a PostgreSQL database (postgresql://... or libpq key=value pairs; the\n"
            "password comes from ~/.pgpass, PGPASSWORD or a service file). SOURCE may then also be an\n"
-           "SQLite database. Everything goes across in one transaction.\n"
+           "SQLite database. Everything goes across in one transaction, the pick lists too: the list\n"
+           "files of --lists FOLDER, else of lists/ beside SOURCE. --lists alone puts a folder's list\n"
+           "files into the server's pick lists, replacing them.\n"
            "\n"
            "Copies every table of an Access database (Jet 3, Jet 4 or ACE) into a new SQLite database\n"
            "that Lumaref opens. The source is only read. TARGET is written only when every table\n"
@@ -158,6 +183,7 @@ std::string convertUsage(const std::string& program) {
            "  --append  add the file's rows to the table instead of replacing its rows\n"
            "  --readers ROLE  (PostgreSQL) the role that may read the tables\n"
            "  --admins ROLE   (PostgreSQL) the role that may also add and change rows\n"
+           "  --lists FOLDER  (PostgreSQL) the list files for the server's pick lists\n"
            "  --quiet   no progress and no summary\n";
 }
 

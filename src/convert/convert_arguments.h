@@ -9,7 +9,7 @@ namespace lumaref {
 // What one run of lumaref-convert is asked to do. A new mode adds a Mode value, the fields it needs,
 // a branch in parseConvertArguments() and one in the tool's dispatch.
 struct ConvertInvocation {
-    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv, LoadMasterList, LoadJcr };
+    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv, LoadMasterList, LoadJcr, LoadLists };
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
@@ -26,6 +26,8 @@ struct ConvertInvocation {
     std::string category;
     std::string index;    // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
     std::string jcrFile;  // LoadJcr: the citation reports' export
+    std::string listsFolder;  // a folder of list files for a PostgreSQL target's pick lists: with a
+                              // copy or --new, or alone (LoadLists)
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

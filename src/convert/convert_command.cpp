@@ -93,6 +93,8 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
             return runMasterListLoad(invocation, out, err);
         case ConvertInvocation::Mode::LoadJcr:
             return runJcrLoad(invocation, out, err);
+        case ConvertInvocation::Mode::LoadLists:
+            break;  // parseConvertArguments lets it through with a server only
     }
     return 1;
 }

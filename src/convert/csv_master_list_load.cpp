@@ -8,6 +8,7 @@
 #include "convert/csv_input.h"
 #include "db/connection.h"
 #include "db/declared_type.h"
+#include "db/sqlite_change_log.h"
 #include "db/statement.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
@@ -111,6 +112,7 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
             setFlag.reset();
         }
     }
+    noteTableReplaced(db, kJournalsTable);
     transaction.commit();
     return load.report;
 }

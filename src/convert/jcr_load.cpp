@@ -10,6 +10,7 @@
 #include "convert/csv_input.h"
 #include "db/connection.h"
 #include "db/schema_names.h"
+#include "db/sqlite_change_log.h"
 #include "db/statement.h"
 #include "text/ascii.h"
 #include "text/csv_rows.h"
@@ -244,6 +245,8 @@ JcrLoadReport loadJcrExport(const std::string& csvPath, const std::string& datab
             insertQuartile.reset();
         }
     }
+    noteTableReplaced(db, kRankingTable);
+    for (const std::string_view table : kQuartileTables) noteTableReplaced(db, table);
     transaction.commit();
     return read.report;
 }

@@ -5,6 +5,8 @@
 #include "convert/jcr_load.h"
 #include "db/postgres_connection.h"
 #include "db/postgres_copy_in.h"
+#include "db/postgres_notifications.h"
+#include "db/schema_names.h"
 #include "db/statement.h"
 #include "text/error.h"
 
@@ -47,6 +49,8 @@ JcrLoadReport loadJcrExport(const std::string& csvPath, PgConnection& target) {
                     return std::array<std::optional<std::string_view>, 2>{nullIfEmpty(row.name), row.number};
                 });
         }
+        notifyTableReplaced(target, kRankingTable);
+        for (const std::string_view table : kQuartileTables) notifyTableReplaced(target, table);
     });
     return read.report;
 }

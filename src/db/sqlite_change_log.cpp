@@ -50,15 +50,7 @@ void noteTableReplaced(sqlite3* db, std::string_view table) {
     note.step();
 }
 
-SqliteChangeFeed::SqliteChangeFeed(sqlite3* db, bool writable)
-    : db_(db), writable_(writable), writer_(newWriterMark()) {
-    if (writable_) {
-        // A database that is busy now gets its log from the next writer, or at this one's next load.
-        try {
-            exec(db_, kCreateLog);
-        } catch (const SqliteError&) {
-        }
-    }
+SqliteChangeFeed::SqliteChangeFeed(sqlite3* db) : db_(db), writer_(newWriterMark()) {
     dataVersion_ = dataVersion();
     if (logExists(db_)) {
         Statement last(db_, "SELECT max(seq) FROM lumaref_changes");
@@ -75,11 +67,12 @@ std::int64_t SqliteChangeFeed::dataVersion() {
     return version;
 }
 
-// The trigger lives with this connection only (TEMP), so other programs' files and schemas stay as
-// they are; it runs inside each UPDATE, so the entry commits with the change or not at all.
-void SqliteChangeFeed::watch(const std::string& table) {
-    Watched& watched = watched_[table];
-    if (!writable_) return;
+void SqliteChangeFeed::watch(const std::string& table) { watched_[table].newRows.reset(); }
+
+// The trigger lives with this connection only (TEMP), so no other program meets it; it runs inside
+// each UPDATE, so the entry commits with the change or not at all.
+void SqliteChangeFeed::beforeUpdate(const std::string& table) {
+    if (logged_.count(table) != 0) return;
     try {
         if (!logExists(db_)) exec(db_, kCreateLog);
         exec(db_, "CREATE TEMP TRIGGER IF NOT EXISTS lumaref_changes_pruned AFTER INSERT ON main.lumaref_changes "
@@ -91,10 +84,11 @@ void SqliteChangeFeed::watch(const std::string& table) {
                       " AFTER UPDATE ON main." + quoteIdentifier(table) +
                       " BEGIN INSERT INTO lumaref_changes (table_name, row_key, writer) VALUES (" +
                       sqlLiteral(table) + ", new.rowid, " + std::to_string(writer_) + "); END");
+        logged_.insert(table);
     } catch (const SqliteError&) {
-        // A view, a table that is not there, or a database busy now: its load says what is wrong.
+        // A database busy or read-only now, a view: the update says what is wrong, or is not logged
+        // and the next one tries again.
     }
-    watched.newRows.reset();
 }
 
 void SqliteChangeFeed::loaded(const std::string& table, const std::vector<RowKey>& keys) {

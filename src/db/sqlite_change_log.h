@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,15 +30,17 @@ void noteTableReplaced(sqlite3* db, std::string_view table);
 // One connection's view of the log: what the other connections committed since it last looked.
 class SqliteChangeFeed {
 public:
-    // Takes the point to report from. A connection that may write also makes the log (once per
-    // database) and writes its own entries from now on.
-    SqliteChangeFeed(sqlite3* db, bool writable);
+    // Takes the point to report from.
+    explicit SqliteChangeFeed(sqlite3* db);
     ~SqliteChangeFeed();
     SqliteChangeFeed(const SqliteChangeFeed&) = delete;
     SqliteChangeFeed& operator=(const SqliteChangeFeed&) = delete;
 
-    // Before `table` is loaded: its updates by this connection go to the log from now on.
+    // Before `table` is loaded.
     void watch(const std::string& table);
+    // Before this connection updates `table`: its updates go to the log from now on. The log is made
+    // by the first program that changes a row, so a database only read is never written.
+    void beforeUpdate(const std::string& table);
     // After the load: the largest key it read, above which rows are new.
     void loaded(const std::string& table, const std::vector<RowKey>& keys);
     // A row this connection appended, which is not another program's.
@@ -58,11 +61,11 @@ private:
     void readNewRows(const std::string& table, Watched& watched, TableChanges& changes);
 
     sqlite3* db_;
-    bool writable_;
     std::int64_t writer_;  // this connection's mark on the entries it writes
     std::int64_t dataVersion_ = 0;
     std::int64_t lastSeq_ = 0;
     std::map<std::string, Watched> watched_;
+    std::set<std::string> logged_;  // tables whose updates this connection writes to the log
     std::unique_ptr<Statement> version_;
 };
 

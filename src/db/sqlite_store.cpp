@@ -71,7 +71,7 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool rea
 }
 
 SqliteStore::SqliteStore(sqlite3* db, bool readOnly)
-    : db_(db), readOnly_(readOnly), writer_(db), changes_(db, !readOnly) {}
+    : db_(db), readOnly_(readOnly), writer_(db), changes_(db) {}
 
 SqliteStore::~SqliteStore() = default;
 
@@ -84,6 +84,7 @@ LoadedTable SqliteStore::load(const std::string& table) {
 
 void SqliteStore::update(const std::string& table, const Table& snapshot, RowKey key,
                          std::span<const FieldChange> changes) {
+    if (!readOnly_) changes_.beforeUpdate(table);
     writer_.update(table, snapshot, key, changes);
 }
 
