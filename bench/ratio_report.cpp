@@ -27,7 +27,9 @@ constexpr const char* kOperations[] = {"Open",
                                        "QuartileUpdate",
                                        "OpenPostgres",
                                        "ImportMasterListPostgres",
-                                       "ImpactFactorUpdatePostgres"};
+                                       "ImpactFactorUpdatePostgres",
+                                       "Refresh",
+                                       "RefreshPostgres"};
 constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow",
                                   "Write",  "SqliteShell",       "ByFilters",        "Copy",   "Libpq"};
 
@@ -200,6 +202,10 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          true},
         {"memory at 1M after the first search: bytes / database file bytes <= 1.1", "Memory/Lumaref/1000000",
          nullptr, "ratio_after_search", 1.1, true},
+        {"refresh of one journal another program changed at 1M: median ms <= 10", "Refresh/Lumaref/1000000",
+         nullptr, "median_ms", 10.0, true},
+        {"refresh of one journal another program changed, on PostgreSQL at 1M: median ms <= 10",
+         "RefreshPostgres/Lumaref/1000000", nullptr, "median_ms", 10.0, true},
     };
     out << "\nTargets\n";
     bool allMet = true;
