@@ -61,8 +61,9 @@ private:
         const int field = row.table.findColumn(kChangedField);
         const Column& column = row.table.columns[static_cast<std::size_t>(field)];
         const std::string held(column.text(0));
-        const FieldChange change[] = {{static_cast<std::size_t>(field), value,
-                                       column.isNull(0) ? std::nullopt : std::optional<std::string_view>(held)}};
+        const FieldChange change[] = {
+            {static_cast<std::size_t>(field), value,
+             column.isNull(0) ? std::nullopt : std::optional<std::string_view>(held)}};
         store.update("journals", row.table, key, change);
         return held;
     }

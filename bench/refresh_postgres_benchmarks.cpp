@@ -117,7 +117,8 @@ void refreshPostgresLibpq(benchmark::State& state, std::uint64_t journals) {
             const std::string keyText = std::to_string(journalOf(iteration, journals));
             ++iteration;
             const std::string value = newAddress();
-            const std::optional<std::string_view> params[] = {std::string_view(value), std::string_view(keyText)};
+            const std::optional<std::string_view> params[] = {std::string_view(value),
+                                                              std::string_view(keyText)};
             other.execPrepared("UPDATE journals SET \"Address\" = $1 WHERE " + key +
                                    " = $2::bigint RETURNING pg_notify('lumaref_bench', " + key + "::text)",
                                params);
@@ -130,7 +131,8 @@ void refreshPostgresLibpq(benchmark::State& state, std::uint64_t journals) {
                 PQfreemem(notify);
             }
             const std::optional<std::string_view> which[] = {std::string_view(notified)};
-            const PgResult row = listener.execPrepared("SELECT * FROM journals WHERE " + key + " = $1::bigint", which);
+            const PgResult row =
+                listener.execPrepared("SELECT * FROM journals WHERE " + key + " = $1::bigint", which);
             for (int i = 0; i < row.columns(); ++i) benchmark::DoNotOptimize(row.value(0, i));
             times.stop();
             if (row.rows() != 1) {

@@ -26,8 +26,9 @@ struct ConvertInvocation {
     std::string category;
     std::string index;    // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
     std::string jcrFile;  // LoadJcr: the citation reports' export
-    std::string listsFolder;  // a folder of list files for a PostgreSQL target's pick lists: with a
-                              // copy or --new, or alone (LoadLists)
+    // A folder of list files for a PostgreSQL target's pick lists: with a copy or --new, or alone
+    // (LoadLists).
+    std::string listsFolder;
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

@@ -134,14 +134,16 @@ int loadLists(const ConvertInvocation& invocation, PgConnection& target, std::os
     const std::string quoted = quoteIdentifier(kServerListsTable);
     const std::optional<std::string_view> name[] = {std::string_view(quoted)};
     inOneTransaction(target, [&] {
-        if (target.execPrepared("SELECT to_regclass($1)", name).isNull(0, 0)) createServerListTable(target, false);
+        if (target.execPrepared("SELECT to_regclass($1)", name).isNull(0, 0))
+            createServerListTable(target, false);
         storeServerLists(target, lists);
     });
     grantTableRights(target, {std::string(kServerListsTable)}, invocation.readers, invocation.admins);
     if (!invocation.quiet) {
-        out << "Put the pick lists of " << invocation.listsFolder << " on the server: " << lists.categories.size()
-            << " categories, " << lists.subjects.size() << " subject lists, " << lists.frequencies.size()
-            << " frequencies." << rolesGranted(invocation) << "\n";
+        out << "Put the pick lists of " << invocation.listsFolder
+            << " on the server: " << lists.categories.size() << " categories, " << lists.subjects.size()
+            << " subject lists, " << lists.frequencies.size() << " frequencies." << rolesGranted(invocation)
+            << "\n";
     }
     return 0;
 }

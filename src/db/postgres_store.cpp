@@ -83,11 +83,11 @@ void PostgresStore::update(const std::string& table, const Table& snapshot, RowK
         checks += " AND " + quoteIdentifier(fieldOf(snapshot, change.column).name) +
                   " IS NOT DISTINCT FROM " + placeholder(params.size());
     }
-    const PgResult result = post(connection_,
-                                 withChangeNotice("UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " +
-                                                      keyCheck + checks,
-                                                  table, keyName, quoteIdentifier(keyName)),
-                                 params);
+    const PgResult result = post(
+        connection_,
+        withChangeNotice("UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " + keyCheck + checks,
+                         table, keyName, quoteIdentifier(keyName)),
+        params);
     if (result.affectedRows() == 0) throw Error(kRowConflictMessage);
 }
 

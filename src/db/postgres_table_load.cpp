@@ -52,9 +52,11 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
     const std::string order = keyed ? " ORDER BY " + quoteIdentifier(loaded.keyColumn) : "";
     std::string where;
     if (only) {
-        if (!keyed) throw Error("The table '" + table + "' has no key column, so its rows cannot be read again.");
+        if (!keyed)
+            throw Error("The table '" + table + "' has no key column, so its rows cannot be read again.");
         where = " WHERE " + quoteIdentifier(loaded.keyColumn) + " = ANY ('{";
-        for (std::size_t i = 0; i < only->size(); ++i) where += (i > 0 ? "," : "") + std::to_string((*only)[i]);
+        for (std::size_t i = 0; i < only->size(); ++i)
+            where += (i > 0 ? "," : "") + std::to_string((*only)[i]);
         where += "}'::bigint[])";
     }
     try {

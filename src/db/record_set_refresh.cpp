@@ -86,7 +86,8 @@ std::size_t RecordSet::refreshRows(const std::vector<RowKey>& keys, bool& reshap
             }
             touched.push_back(static_cast<std::uint32_t>(*row));
         } else {
-            for (std::size_t c = 0; c < table_.columns.size(); ++c) appendCell(table_.columns[c], rows.table.columns[c], i);
+            for (std::size_t c = 0; c < table_.columns.size(); ++c)
+                appendCell(table_.columns[c], rows.table.columns[c], i);
             touched.push_back(static_cast<std::uint32_t>(keys_.size()));
             keys_.push_back(rows.keys[i]);
             appended = true;

@@ -34,7 +34,8 @@ std::optional<std::size_t> RowKeys::find(RowKey key) const {
             sorted_.emplace_back(keys_[row], static_cast<std::uint32_t>(row));
         std::sort(sorted_.begin(), sorted_.end());
     }
-    const auto found = std::lower_bound(sorted_.begin(), sorted_.end(), std::pair<RowKey, std::uint32_t>{key, 0});
+    const auto found =
+        std::lower_bound(sorted_.begin(), sorted_.end(), std::pair<RowKey, std::uint32_t>{key, 0});
     if (found == sorted_.end() || found->first != key) return std::nullopt;
     return found->second;
 }

@@ -75,11 +75,12 @@ void SqliteChangeFeed::beforeUpdate(const std::string& table) {
     if (logged_.count(table) != 0) return;
     try {
         if (!logExists(db_)) exec(db_, kCreateLog);
-        exec(db_, "CREATE TEMP TRIGGER IF NOT EXISTS lumaref_changes_pruned AFTER INSERT ON main.lumaref_changes "
-                  "WHEN new.seq % " +
-                      std::to_string(kPruneEvery) +
-                      " = 0 BEGIN DELETE FROM lumaref_changes WHERE seq <= new.seq - " +
-                      std::to_string(kKeptEntries) + "; END");
+        exec(db_,
+             "CREATE TEMP TRIGGER IF NOT EXISTS lumaref_changes_pruned AFTER INSERT ON main.lumaref_changes "
+             "WHEN new.seq % " +
+                 std::to_string(kPruneEvery) +
+                 " = 0 BEGIN DELETE FROM lumaref_changes WHERE seq <= new.seq - " +
+                 std::to_string(kKeptEntries) + "; END");
         exec(db_, "CREATE TEMP TRIGGER IF NOT EXISTS " + quoteIdentifier("lumaref_changed_" + table) +
                       " AFTER UPDATE ON main." + quoteIdentifier(table) +
                       " BEGIN INSERT INTO lumaref_changes (table_name, row_key, writer) VALUES (" +

@@ -87,7 +87,8 @@ Table rowsOf(const Table& table, const std::vector<std::uint32_t>& rows) {
 
 // The touched rows alone are filtered, as a table of their own: no folded copy or index of the whole
 // snapshot is built for them, and the rows shown move by as many as changed.
-bool VisibleRows::refresh(const std::string& text, const Table& table, const std::vector<std::uint32_t>& touched) {
+bool VisibleRows::refresh(const std::string& text, const Table& table,
+                          const std::vector<std::uint32_t>& touched) {
     const std::size_t before = total_;
     total_ = table.rowCount();
     if (all_) return total_ != before;
@@ -111,7 +112,8 @@ bool VisibleRows::refresh(const std::string& text, const Table& table, const std
     Rows& rows = *rows_;
     if (coming.size() + going.size() <= kRowsMovedInPlace) {
         for (const std::uint32_t row : going) rows.erase(std::lower_bound(rows.begin(), rows.end(), row));
-        for (const std::uint32_t row : coming) rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
+        for (const std::uint32_t row : coming)
+            rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
     } else {
         Rows kept;
         kept.reserve(rows.size() + coming.size());

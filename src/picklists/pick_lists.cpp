@@ -8,7 +8,8 @@
 namespace lumaref {
 
 std::unique_ptr<PickLists> pickListsFor(Connection& connection, std::string listFolder) {
-    if (isPostgresConnectionString(connection.connectionString())) return std::make_unique<ServerLists>(connection);
+    if (isPostgresConnectionString(connection.connectionString()))
+        return std::make_unique<ServerLists>(connection);
     return std::make_unique<ListFolder>(std::move(listFolder));
 }
 

@@ -53,10 +53,11 @@ std::optional<std::vector<std::string>> readList(PgConnection& server, std::stri
                                                  std::string_view category) {
     const std::optional<std::string_view> params[] = {kind, category};
     const PgResult rows = onServer(false, [&] {
-        return server.execPrepared("SELECT i.n IS NULL, i.item FROM " + table() +
-                                       " l LEFT JOIN LATERAL unnest(l.items) WITH ORDINALITY AS i(item, n) ON true "
-                                       "WHERE l.kind = $1 AND l.category = $2 ORDER BY i.n",
-                                   params);
+        return server.execPrepared(
+            "SELECT i.n IS NULL, i.item FROM " + table() +
+                " l LEFT JOIN LATERAL unnest(l.items) WITH ORDINALITY AS i(item, n) ON true "
+                "WHERE l.kind = $1 AND l.category = $2 ORDER BY i.n",
+            params);
     });
     if (rows.rows() == 0) return std::nullopt;
     std::vector<std::string> items;
@@ -70,10 +71,11 @@ void writeList(PgConnection& server, std::string_view kind, std::string_view cat
     const std::string array = arrayLiteral(items);
     const std::optional<std::string_view> params[] = {kind, category, std::string_view(array)};
     onServer(true, [&] {
-        return server.execPrepared("INSERT INTO " + table() +
-                                       " (kind, category, items) VALUES ($1, $2, $3::text[]) ON CONFLICT (kind, "
-                                       "category) DO UPDATE SET items = EXCLUDED.items",
-                                   params);
+        return server.execPrepared(
+            "INSERT INTO " + table() +
+                " (kind, category, items) VALUES ($1, $2, $3::text[]) ON CONFLICT (kind, "
+                "category) DO UPDATE SET items = EXCLUDED.items",
+            params);
     });
 }
 
@@ -97,12 +99,14 @@ void storeServerLists(PgConnection& connection, const ListSet& lists) {
     connection.exec("DELETE FROM " + table());
     writeList(connection, kCategories, "", lists.categories);
     writeList(connection, kFrequencies, "", lists.frequencies);
-    for (const auto& [category, subjects] : lists.subjects) writeList(connection, kSubjects, category, subjects);
+    for (const auto& [category, subjects] : lists.subjects)
+        writeList(connection, kSubjects, category, subjects);
 }
 
 PgConnection& ServerLists::server() {
     auto* store = dynamic_cast<PostgresStore*>(&connection_.store());
-    if (store == nullptr) throw Error("The pick lists are kept on a server, but this database is not on one.");
+    if (store == nullptr)
+        throw Error("The pick lists are kept on a server, but this database is not on one.");
     return store->connection();
 }
 
@@ -122,7 +126,8 @@ void ServerLists::beginRebuild() {
     PgConnection& connection = server();
     connection.exec("BEGIN");
     try {
-        onServer(true, [&] { return connection.exec("LOCK TABLE " + table() + " IN SHARE ROW EXCLUSIVE MODE"); });
+        onServer(true,
+                 [&] { return connection.exec("LOCK TABLE " + table() + " IN SHARE ROW EXCLUSIVE MODE"); });
     } catch (...) {
         abandonRebuild();
         throw;

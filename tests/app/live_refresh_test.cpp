@@ -63,12 +63,15 @@ protected:
     std::string storedList(const std::string& subjectsOf = {}) {
         if (!server) {
             return readFile(programDir() + "/lists/" +
-                            (subjectsOf.empty() ? std::string("categories") : "subjects/" + subjectsOf) + ".txt");
+                            (subjectsOf.empty() ? std::string("categories") : "subjects/" + subjectsOf) +
+                            ".txt");
         }
         return server->queryText(
-            "SELECT string_agg(i || E'\\r\\n', '' ORDER BY n) FROM lumaref_lists, unnest(items) WITH ORDINALITY "
+            "SELECT string_agg(i || E'\\r\\n', '' ORDER BY n) FROM lumaref_lists, unnest(items) WITH "
+            "ORDINALITY "
             "AS u(i, n) WHERE kind = " +
-            sqlQuoted(subjectsOf.empty() ? "categories" : "subjects") + " AND category = " + sqlQuoted(subjectsOf));
+            sqlQuoted(subjectsOf.empty() ? "categories" : "subjects") +
+            " AND category = " + sqlQuoted(subjectsOf));
     }
 
     std::unique_ptr<PostgresSchema> server;
@@ -93,7 +96,8 @@ TEST_P(LiveRefreshTest, AnotherProgramsLoadShowsWithSelectionSearchAndCurrentJou
         "Optical Materials,9999-0001,,Elsevier,Amsterdam,English,Optics\n"
         "Acoustics Today,9999-0002,,ASA,New York,English,Acoustics\n",
         "Physics");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return statusText().startsWith("Updated by another program"); }, 10'000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return statusText().startsWith("Updated by another program"); }, 10'000));
 
     EXPECT_EQ(statusText(), "Updated by another program: 3 journals changed");
     EXPECT_EQ(gridRows(), 3);

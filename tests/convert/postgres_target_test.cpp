@@ -108,10 +108,12 @@ TEST_F(PostgresTarget, ListFilesGoAcrossWithTheirDatabaseOrAlone) {
         {"a copy with the lists beside it",
          {database, server->conninfo()},
          "Created 6 tables, 0 rows on the server. Pick lists from " + dir.file("lists") + ".\n",
-         "categories:=Physics|Chemistry frequencies:=Monthly subjects:=Misc subjects:Physics=Optics|Acoustics"},
+         "categories:=Physics|Chemistry frequencies:=Monthly subjects:=Misc "
+         "subjects:Physics=Optics|Acoustics"},
         {"another folder's lists alone",
          {"--lists", dir.file("other"), server->conninfo()},
-         "Put the pick lists of " + dir.file("other") + " on the server: 1 categories, 0 subject lists, 0 frequencies.\n",
+         "Put the pick lists of " + dir.file("other") +
+             " on the server: 1 categories, 0 subject lists, 0 frequencies.\n",
          "categories:=Biology frequencies:="},
     };
     for (const auto& c : cases) {
@@ -119,8 +121,9 @@ TEST_F(PostgresTarget, ListFilesGoAcrossWithTheirDatabaseOrAlone) {
         const test::CommandRun done = run(c.args);
         ASSERT_EQ(done.status, 0) << done.err;
         EXPECT_EQ(done.out, c.out);
-        EXPECT_EQ(server->queryText("SELECT string_agg(kind || ':' || category || '=' || array_to_string(items, '|'), "
-                                    "' ' ORDER BY kind, category) FROM lumaref_lists"),
+        EXPECT_EQ(server->queryText(
+                      "SELECT string_agg(kind || ':' || category || '=' || array_to_string(items, '|'), "
+                      "' ' ORDER BY kind, category) FROM lumaref_lists"),
                   c.lists);
     }
     EXPECT_THROW(parseConvertArguments({"--lists", dir.file("lists"), database}), UsageError)

@@ -286,7 +286,8 @@ TEST_P(StoreContract, OthersCommitsAreReportedByKeyAndTheirRowsReadAgain) {
         {"their edit and append",
          Who::Them,
          false,
-         {{"alpha", "first", "True", "8", "2.5", "old"}, {"zeta", "<null>", "False", "<null>", "<null>", "new"}}},
+         {{"alpha", "first", "True", "8", "2.5", "old"},
+          {"zeta", "<null>", "False", "<null>", "<null>", "new"}}},
         {"their load", Who::Load, true, {}},
     };
     for (const auto& c : cases) {
