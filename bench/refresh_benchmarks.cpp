@@ -60,7 +60,7 @@ private:
         const LoadedTable row = store.loadRows("journals", keys);
         const int field = row.table.findColumn(kChangedField);
         const Column& column = row.table.columns[static_cast<std::size_t>(field)];
-        const std::string held(column.text(0));
+        std::string held(column.text(0));
         const FieldChange change[] = {
             {static_cast<std::size_t>(field), value,
              column.isNull(0) ? std::nullopt : std::optional<std::string_view>(held)}};

@@ -110,6 +110,8 @@ void refreshPostgresLibpq(benchmark::State& state, std::uint64_t journals) {
         listener.exec("LISTEN lumaref_bench");
         PgConnection other(conninfo);
         const std::string key = quoteIdentifier(kPostgresKeyColumn);
+        const std::string update = "UPDATE journals SET \"Address\" = $1 WHERE " + key +
+                                   " = $2::bigint RETURNING pg_notify('lumaref_bench', " + key + "::text)";
         PerIteration times;
         std::uint64_t iteration = 0;
         for (auto _ : state) {
@@ -119,9 +121,7 @@ void refreshPostgresLibpq(benchmark::State& state, std::uint64_t journals) {
             const std::string value = newAddress();
             const std::optional<std::string_view> params[] = {std::string_view(value),
                                                               std::string_view(keyText)};
-            other.execPrepared("UPDATE journals SET \"Address\" = $1 WHERE " + key +
-                                   " = $2::bigint RETURNING pg_notify('lumaref_bench', " + key + "::text)",
-                               params);
+            other.execPrepared(update, params);
             state.ResumeTiming();
             times.start();
             listener.exec("SELECT 1");

@@ -66,6 +66,7 @@ protected:
     }
     std::vector<std::string> titlesShown() {
         std::vector<std::string> titles;
+        titles.reserve(static_cast<std::size_t>(journals->recordCount()));
         const int title = journals->fieldIndex("Title");
         for (int i = 0; i < journals->recordCount(); ++i) titles.emplace_back(journals->valueAt(i, title));
         return titles;
