@@ -1,12 +1,18 @@
 #include "db/sqlite_change_log.h"
 
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <iterator>
 #include <limits>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "db/statement.h"
 
@@ -21,7 +27,9 @@ constexpr std::int64_t kPruneEvery = 4'096;
 
 constexpr const char* kCreateLog =
     "CREATE TABLE IF NOT EXISTS lumaref_changes (seq INTEGER PRIMARY KEY, table_name TEXT NOT NULL, "
-    "row_key INTEGER, writer INTEGER NOT NULL DEFAULT 0)";
+    "row_key INTEGER, writer INTEGER NOT NULL DEFAULT 0); "
+    "CREATE TABLE IF NOT EXISTS lumaref_watchers (writer INTEGER PRIMARY KEY, pid INTEGER NOT NULL, "
+    "file TEXT NOT NULL)";
 
 std::string sqlLiteral(std::string_view text) {
     std::string literal = "'";
@@ -32,6 +40,19 @@ std::string sqlLiteral(std::string_view text) {
 bool logExists(sqlite3* db) {
     Statement exists(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'lumaref_changes'");
     return exists.step();
+}
+
+// Programs sharing an SQLite file run on one machine: a watcher whose process is gone ended without
+// taking its registration back.
+bool processGone(std::int64_t pid) { return ::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH; }
+
+// Which file this is, device and inode: a copy of the file made while a window had it open carries
+// that window's registration, which means nothing for the copy.
+std::string fileIdentity(sqlite3* db) {
+    const char* path = sqlite3_db_filename(db, "main");
+    struct stat status {};
+    if (path == nullptr || ::stat(path, &status) != 0) return {};
+    return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
 }
 
 // Not the writer of a load (0); positive, so it fits SQLite's integers.
@@ -50,7 +71,8 @@ void noteTableReplaced(sqlite3* db, std::string_view table) {
     note.step();
 }
 
-SqliteChangeFeed::SqliteChangeFeed(sqlite3* db) : db_(db), writer_(newWriterMark()) {
+SqliteChangeFeed::SqliteChangeFeed(sqlite3* db, bool writable)
+    : db_(db), writable_(writable), writer_(newWriterMark()), file_(fileIdentity(db)) {
     dataVersion_ = dataVersion();
     if (logExists(db_)) {
         Statement last(db_, "SELECT max(seq) FROM lumaref_changes");
@@ -58,7 +80,48 @@ SqliteChangeFeed::SqliteChangeFeed(sqlite3* db) : db_(db), writer_(newWriterMark
     }
 }
 
-SqliteChangeFeed::~SqliteChangeFeed() = default;
+SqliteChangeFeed::~SqliteChangeFeed() {
+    if (!registered_) return;
+    try {
+        Statement gone(db_, "DELETE FROM lumaref_watchers WHERE writer = ?1");
+        gone.bindInt64(1, writer_);
+        gone.step();
+    } catch (const SqliteError&) {
+        // Busy now: the next window to register finds this process gone and takes it out.
+    }
+}
+
+void SqliteChangeFeed::registerAsWatcher() {
+    if (registered_ || !writable_) return;
+    try {
+        Transaction registration(db_, Transaction::Lock::Immediate);
+        exec(db_, kCreateLog);
+        std::vector<std::int64_t> gone;
+        {
+            Statement watchers(db_, "SELECT writer, pid, file FROM lumaref_watchers");
+            while (watchers.step()) {
+                if (processGone(watchers.columnInt64(1)) || watchers.columnText(2) != file_)
+                    gone.push_back(watchers.columnInt64(0));
+            }
+        }
+        Statement forget(db_, "DELETE FROM lumaref_watchers WHERE writer = ?1");
+        for (const std::int64_t writer : gone) {
+            forget.bindInt64(1, writer);
+            forget.step();
+            forget.reset();
+        }
+        Statement join(db_, "INSERT INTO lumaref_watchers (writer, pid, file) VALUES (?1, ?2, ?3)");
+        join.bindInt64(1, writer_);
+        join.bindInt64(2, ::getpid());
+        join.bindText(3, file_);
+        join.step();
+        join.reset();
+        registration.commit();
+        registered_ = true;
+    } catch (const SqliteError&) {
+        // A database busy or read-only now: the next load tries again.
+    }
+}
 
 std::int64_t SqliteChangeFeed::dataVersion() {
     if (!version_) version_ = std::make_unique<Statement>(db_, "PRAGMA data_version");
@@ -67,10 +130,14 @@ std::int64_t SqliteChangeFeed::dataVersion() {
     return version;
 }
 
-void SqliteChangeFeed::watch(const std::string& table) { watched_[table].newRows.reset(); }
+void SqliteChangeFeed::watch(const std::string& table) {
+    registerAsWatcher();
+    watched_[table].newRows.reset();
+}
 
 // The trigger lives with this connection only (TEMP), so no other program meets it; it runs inside
-// each UPDATE, so the entry commits with the change or not at all.
+// each UPDATE, so the entry commits with the change or not at all, and it asks for another watcher
+// there, under the write lock, so a window that registers meanwhile cannot miss the change.
 void SqliteChangeFeed::beforeUpdate(const std::string& table) {
     if (logged_.count(table) != 0) return;
     try {
@@ -83,7 +150,9 @@ void SqliteChangeFeed::beforeUpdate(const std::string& table) {
                  std::to_string(kKeptEntries) + "; END");
         exec(db_, "CREATE TEMP TRIGGER IF NOT EXISTS " + quoteIdentifier("lumaref_changed_" + table) +
                       " AFTER UPDATE ON main." + quoteIdentifier(table) +
-                      " BEGIN INSERT INTO lumaref_changes (table_name, row_key, writer) VALUES (" +
+                      " WHEN EXISTS (SELECT 1 FROM lumaref_watchers WHERE writer <> " +
+                      std::to_string(writer_) + " AND file = " + sqlLiteral(file_) +
+                      ") BEGIN INSERT INTO lumaref_changes (table_name, row_key, writer) VALUES (" +
                       sqlLiteral(table) + ", new.rowid, " + std::to_string(writer_) + "); END");
         logged_.insert(table);
     } catch (const SqliteError&) {

@@ -71,7 +71,7 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool rea
 }
 
 SqliteStore::SqliteStore(sqlite3* db, bool readOnly)
-    : db_(db), readOnly_(readOnly), writer_(db), changes_(db) {}
+    : db_(db), readOnly_(readOnly), writer_(db), changes_(db, !readOnly) {}
 
 SqliteStore::~SqliteStore() = default;
 
