@@ -9,7 +9,7 @@ packages=(
   libpq-dev postgresql-15 postgresql-common
   mdbtools-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format clang-tidy libclang-rt-14-dev
+  clang clang-format clang-tidy clang-tidy-22 libclang-rt-14-dev ccache
   xvfb xauth fonts-dejavu-core
   x11-utils x11-apps xdotool netpbm
   debhelper dpkg-dev lintian desktop-file-utils appstream man-db librsvg2-bin

@@ -66,6 +66,7 @@ std::size_t pickSubject(Random& random, const CategoryWords& words) {
     // Earlier subjects are the bigger ones.
     std::vector<unsigned> weights;
     const std::size_t n = words.subjects.size();
+    weights.reserve(n);
     for (std::size_t i = 0; i < n; ++i) weights.push_back(static_cast<unsigned>(2 * n - i));
     return random.weighted(weights);
 }

@@ -33,7 +33,10 @@ public:
             stopping_ = true;
         }
         wake_.notify_one();
-        if (!ours()) static_cast<void>(thread_.release());  // nothing to join in a forked child
+        if (!ours()) {
+            // Nothing to join in a forked child: the thread object is left to the process's end.
+            [[maybe_unused]] const std::jthread* const left = thread_.release();
+        }
     }
 
     // Hands `task` over, its failure to be stored in `failure`; false when the helper is busy or has no

@@ -123,6 +123,7 @@ enum Item : std::size_t { kName, kNote, kFlag, kCount, kRatio, kStatus };
 // A row as the snapshot reads it, nulls as "<null>".
 std::vector<std::string> rowOf(const Table& table, std::size_t row) {
     std::vector<std::string> values;
+    values.reserve(table.columns.size());
     for (const auto& column : table.columns)
         values.emplace_back(column.isNull(row) ? "<null>" : std::string(column.text(row)));
     return values;

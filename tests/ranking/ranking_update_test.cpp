@@ -84,6 +84,7 @@ protected:
     }
     std::vector<std::string> quartileFilters() {
         std::vector<std::string> filters;
+        filters.reserve(quartiles.size());
         for (const auto& q : quartiles) filters.push_back(q->filter() + (q->filtered() ? " (on)" : " (off)"));
         return filters;
     }
