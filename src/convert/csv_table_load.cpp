@@ -39,7 +39,7 @@ std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::s
         std::optional<std::string> found;
         while (query.step()) {
             const std::string name(query.columnText(0));
-            if (name == kChangeLogTable) continue;  // the database's own bookkeeping
+            if (isChangeLogTable(name)) continue;  // the database's own bookkeeping
             allTables += (allTables.empty() ? "" : ", ") + name;
             if (!found && sameName(name, table)) found = name;
         }

@@ -33,7 +33,7 @@ std::vector<std::string> sourceTables(sqlite3* source) {
         "'\\' ORDER BY rowid");
     // The change log tells the programs sharing that file what changed; the server tells its own.
     while (list.step())
-        if (list.columnText(0) != kChangeLogTable) tables.emplace_back(list.columnText(0));
+        if (!isChangeLogTable(list.columnText(0))) tables.emplace_back(list.columnText(0));
     return tables;
 }
 

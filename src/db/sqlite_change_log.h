@@ -31,6 +31,11 @@ class Statement;
 inline constexpr std::string_view kChangeLogTable = "lumaref_changes";
 inline constexpr std::string_view kWatchersTable = "lumaref_watchers";
 
+// One of the two tables above: the database's bookkeeping, not data to show or carry elsewhere.
+inline bool isChangeLogTable(std::string_view table) {
+    return table == kChangeLogTable || table == kWatchersTable;
+}
+
 // Inside a load's transaction: every row of `table` may have changed. Creates the log if needed.
 void noteTableReplaced(sqlite3* db, std::string_view table);
 

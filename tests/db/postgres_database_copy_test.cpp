@@ -7,6 +7,7 @@
 #include "db/database_file.h"
 #include "db/postgres_database_copy.h"
 #include "db/postgres_store.h"
+#include "db/sqlite_change_log.h"
 #include "db/sqlite_store.h"
 #include "support/error_text.h"
 #include "support/postgres_schema.h"
@@ -52,6 +53,11 @@ TEST_F(PostgresDatabaseCopy, EveryTableReadsBackAsFromTheFile) {
                   "('Line\r\nbreak', "
                   "NULL, 1);"
                   "INSERT INTO jcr2018 VALUES (1, 'Nature', '0028-0836', '710000', '43.07', '41.5');");
+    {
+        // A file that programs have shared keeps their change log, which stays with the file.
+        const DatabaseFile shared(path, DatabaseFile::Mode::ReadWrite);
+        noteTableReplaced(shared.handle(), "journals");
+    }
     const PostgresCopySummary summary = copy();
     EXPECT_EQ(summary.tables,
               (std::vector<std::string>{"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3", "JCRQ4"}));
