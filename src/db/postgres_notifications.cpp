@@ -36,8 +36,11 @@ std::string withChangeNotice(std::string_view post, std::string_view table, std:
     sql.append(post);
     sql += " RETURNING ";
     sql.append(returning);
-    sql += ") SELECT posted.* FROM posted, pg_notify(" + escapedLiteral(kChangeChannel) + ", " +
-           escapedLiteral(std::string(table) + '\t') + " || posted." + quoteIdentifier(keyColumn) + ")";
+    // OR runs its second term only when the first is false: the notification only when the lock is
+    // held shared by a watcher.
+    sql += ") SELECT posted.* FROM posted WHERE pg_try_advisory_xact_lock(" + std::to_string(kWatchLockKey) +
+           ") OR EXISTS (SELECT FROM pg_notify(" + escapedLiteral(kChangeChannel) + ", " +
+           escapedLiteral(std::string(table) + '\t') + " || posted." + quoteIdentifier(keyColumn) + "))";
     return sql;
 }
 
@@ -56,6 +59,7 @@ void PostgresChangeFeed::listenAgainIfNeeded() {
     if (watched_.empty()) return;
     const int pid = PQbackendPID(connection_.handle());
     if (pid == 0 || pid == listeningPid_) return;
+    connection_.exec("SELECT pg_advisory_lock_shared(" + std::to_string(kWatchLockKey) + ")");
     connection_.exec("LISTEN " + quoteIdentifier(kChangeChannel));
     if (listeningPid_ != 0) {
         for (const std::string& table : watched_) pending_[table].everyRow = true;
