@@ -2,6 +2,7 @@
 // current row afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -116,17 +117,22 @@ TEST_F(RecordSetRefreshTest, TakesInTheRowsAnotherProgramChangedAndKeepsFilterAn
          },
          0, Titles{"Optics Letters", "Optica", "Nature Physics"}, "Optica"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        OtherWindow other;
-        c.commit(other, dbPath);
-        EXPECT_EQ(refresh(), c.changed);
-        EXPECT_EQ(titlesShown(), c.shown);
-        EXPECT_EQ(journals->recordCount(), static_cast<int>(c.shown.size()));
-        EXPECT_EQ(journals->fieldAsString("Title"), c.current);
-        EXPECT_EQ(journals->filter(), "category = 'Physics'");
-        EXPECT_EQ(refresh(), 0u) << "nothing is taken in twice";
+    for (const bool sorted : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (sorted ? ", sorted by title" : ""));
+            SetUp();
+            if (sorted) journals->setSort(RowSort{journals->fieldIndex("Title"), SortDirection::Descending});
+            OtherWindow other;
+            c.commit(other, dbPath);
+            EXPECT_EQ(refresh(), c.changed);
+            Titles shown = c.shown;
+            if (sorted) std::sort(shown.begin(), shown.end(), std::greater<>());
+            EXPECT_EQ(titlesShown(), shown);
+            EXPECT_EQ(journals->recordCount(), static_cast<int>(c.shown.size()));
+            EXPECT_EQ(journals->fieldAsString("Title"), c.current);
+            EXPECT_EQ(journals->filter(), "category = 'Physics'");
+            EXPECT_EQ(refresh(), 0u) << "nothing is taken in twice";
+        }
     }
 }
 
