@@ -112,7 +112,7 @@ TEST_F(PostgresTarget, ListFilesGoAcrossWithTheirDatabaseOrAlone) {
     } cases[] = {
         {"a copy with the lists beside it",
          {database, server->conninfo()},
-         "Created 6 tables, 0 rows on the server. Pick lists from " + dir.file("lists") + ".\n",
+         "Created 10 tables, 0 rows on the server. Pick lists from " + dir.file("lists") + ".\n",
          "categories:=Physics|Chemistry frequencies:=Monthly subjects:=Misc "
          "subjects:Physics=Optics|Acoustics"},
         {"another folder's lists alone",
