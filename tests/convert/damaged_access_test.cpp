@@ -21,6 +21,7 @@
 #include "convert/access_converter.h"
 #include "convert/access_reader_process.h"
 #include "convert/mdb_reference.h"
+#include "db/statement.h"
 #include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
@@ -42,11 +43,11 @@ void PrintTo(const CutCase& c, std::ostream* out) { *out << c.name; }
 
 class CutAccessFile : public ::testing::TestWithParam<CutCase> {};
 
-// "" when a table of the converted cut holds exactly the rows of the whole file's conversion (attached
-// as "whole"), else the rows in one and not the other and the difference in count.
-std::string differingRows(sqlite3* db, const std::string& table) {
-    const std::string cut = "main.\"" + table + "\"";
-    const std::string whole = "whole.\"" + table + "\"";
+// "" when a table of the converted copy holds exactly the rows of a table of the whole file's conversion
+// (attached as "whole"), else the rows in one and not the other and the difference in count.
+std::string differingRows(sqlite3* db, const std::string& table, const std::string& wholeTable) {
+    const std::string cut = "main." + quoteIdentifier(table);
+    const std::string whole = "whole." + quoteIdentifier(wholeTable);
     const std::string sql = "SELECT (SELECT count(*) FROM (SELECT * FROM " + cut + " EXCEPT SELECT * FROM " +
                             whole + ")) + (SELECT count(*) FROM (SELECT * FROM " + whole +
                             " EXCEPT SELECT * FROM " + cut + ")), (SELECT count(*) FROM " + cut +
@@ -91,7 +92,7 @@ TEST_P(CutAccessFile, EachCutConvertsEveryTableWholeOrFails) {
                                    nullptr, nullptr),
                       SQLITE_OK);
             for (const test::ReferenceTable& table : tables)
-                EXPECT_EQ(differingRows(db, table.name), "")
+                EXPECT_EQ(differingRows(db, table.name, table.name), "")
                     << "cut at page " << cut << ", table " << table.name;
             sqlite3_close(db);
             fs::remove(target);
@@ -107,6 +108,96 @@ TEST_P(CutAccessFile, EachCutConvertsEveryTableWholeOrFails) {
 INSTANTIATE_TEST_SUITE_P(JetFiles, CutAccessFile,
                          ::testing::Values(CutCase{"Jet3Northwind", "nwind.mdb", 2048},
                                            CutCase{"Jet4Dates", "DateTestDatabase.mdb", 4096}),
+                         test::CaseName());
+
+// The tables of a database in the order they were made.
+std::vector<std::string> tablesOf(sqlite3* db, const char* schema) {
+    std::vector<std::string> names;
+    Statement query(
+        db, std::string("SELECT name FROM ") + schema + ".sqlite_schema WHERE type = 'table' ORDER BY rowid");
+    while (query.step()) names.emplace_back(query.columnText(0));
+    return names;
+}
+
+// The pages of the catalogue: its table definition (page 2) and the data pages that definition owns.
+std::vector<std::size_t> catalogPages(const std::string& bytes, std::size_t pageSize) {
+    std::vector<std::size_t> pages{2};
+    for (std::size_t page = 3; page < bytes.size() / pageSize; ++page) {
+        const std::string_view header = std::string_view(bytes).substr(page * pageSize, 8);
+        const bool dataPage = header[0] == 1;
+        const bool ownedByCatalog = header.substr(4) == std::string_view("\x02\0\0\0", 4);
+        if (dataPage && ownedByCatalog) pages.push_back(page);
+    }
+    return pages;
+}
+
+struct CatalogCase {
+    const char* name;
+    const char* file;
+    std::size_t pageSize;
+    int copies;
+};
+void PrintTo(const CatalogCase& c, std::ostream* out) { *out << c.name; }
+
+class CatalogDamagedAccessFile : public ::testing::TestWithParam<CatalogCase> {};
+
+// A damaged catalogue can read as another plausible one; each copy converts to exactly the tables of the
+// whole file (a name may read otherwise, the rows may not) or is refused with one line, leaving nothing.
+TEST_P(CatalogDamagedAccessFile, EachCopyConvertsWholeOrIsRefused) {
+    const std::string source = jetFile(GetParam().file);
+    const std::string bytes = test::readFile(source);
+    const std::vector<std::size_t> pages = catalogPages(bytes, GetParam().pageSize);
+    ASSERT_GT(pages.size(), 1u);
+    test::TempDir dir;
+    const std::string whole = dir.file("whole.sqlite");
+    convertAccessDatabase(source, whole, false);
+
+    std::size_t refused = 0;
+    for (int seed = 0; seed < GetParam().copies; ++seed) {
+        std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
+        std::string damaged = bytes;
+        const int changes = 1 << std::uniform_int_distribution<int>(0, 3)(random);
+        for (int i = 0; i < changes; ++i) {
+            const std::size_t page =
+                pages[std::uniform_int_distribution<std::size_t>(0, pages.size() - 1)(random)];
+            const std::size_t at =
+                std::uniform_int_distribution<std::size_t>(0, GetParam().pageSize - 1)(random);
+            damaged[page * GetParam().pageSize + at] =
+                static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+        }
+        const std::string copy = dir.file("copy.mdb");
+        const std::string target = dir.file("copy.sqlite");
+        test::writeFile(copy, damaged);
+        const std::string error = test::errorOf([&] { convertAccessDatabase(copy, target, false); });
+        if (error != "(no error)") {
+            ++refused;
+            EXPECT_EQ(error.find('\n'), std::string::npos) << seed << ": " << error;
+            EXPECT_FALSE(fs::exists(target)) << seed;
+        } else {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(target.c_str(), &db), SQLITE_OK);
+            exec(db, "ATTACH " + test::sqlQuoted(whole) + " AS whole");
+            const std::vector<std::string> converted = tablesOf(db, "main");
+            const std::vector<std::string> expected = tablesOf(db, "whole");
+            EXPECT_EQ(converted.size(), expected.size()) << "copy " << seed;
+            for (std::size_t i = 0; i < std::min(converted.size(), expected.size()); ++i) {
+                EXPECT_EQ(differingRows(db, converted[i], expected[i]), "")
+                    << "copy " << seed << ", table " << converted[i] << " against " << expected[i];
+            }
+            sqlite3_close(db);
+            fs::remove(target);
+        }
+        fs::remove(copy);
+        ASSERT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+            << "something was left beside the target of copy " << seed;
+    }
+    EXPECT_GT(refused, 0u);
+    RecordProperty("refused", static_cast<int>(refused));
+}
+
+INSTANTIATE_TEST_SUITE_P(JetFiles, CatalogDamagedAccessFile,
+                         ::testing::Values(CatalogCase{"Jet3Northwind", "nwind.mdb", 2048, 150},
+                                           CatalogCase{"Jet4Dates", "DateTestDatabase.mdb", 4096, 150}),
                          test::CaseName());
 
 // One run of lumaref-convert, its stderr kept, a signal sent after `signalAfter` when asked.
@@ -269,6 +360,17 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const test::TempDir& d) { return damagedCopies(d, "DateTestDatabase.mdb", 80, 16); }},
         SourceCase{"Jet4DatesHeavilyDamaged",
                    [](const test::TempDir& d) { return damagedCopies(d, "DateTestDatabase.mdb", 80, 500); }},
+        SourceCase{"Jet4CatalogWithoutNames",
+                   [](const test::TempDir& d) {
+                       // One byte of the catalogue's definition makes every name read empty, and the user
+                       // table's entry open the catalogue itself.
+                       std::string bytes = test::readFile(jetFile("DateTestDatabase.mdb"));
+                       EXPECT_EQ(bytes[8561], '\0');
+                       bytes[8561] = '\x7f';
+                       test::writeFile(d.file("sources/catalog.mdb"), bytes);
+                       return std::vector{d.file("sources/catalog.mdb")};
+                   },
+                   false, "is damaged: a table has no name."},
         SourceCase{"Fifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, false,
                    "is a named pipe (FIFO), not an Access file."},
         SourceCase{"Device", [](const test::TempDir&) { return std::vector<std::string>{"/dev/zero"}; },
