@@ -109,7 +109,7 @@ void loadLoop(benchmark::State& state, std::uint64_t rows, Loader load) {
 }
 
 bool loadWithLumaref(const std::string& csv, const std::string& database) {
-    CsvLoadRequest request{csv, database, "jcr2018", false, {}, {}};
+    CsvLoadRequest request{csv, database, "jcr2018", false, {}};
     return loadCsvIntoTable(request).rowsLoaded > 0;
 }
 

@@ -1,5 +1,6 @@
 #include "exchange/import_line_classifier.h"
 #include "exchange/master_list_file.h"
+#include "text/text_file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +12,7 @@
 // lies inside the line (or is "true"), and the flags never claim two positions at once.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    lumaref::MasterListLines lines(bytes);
+    lumaref::MasterListLines lines(lumaref::decodeText(bytes));
     lumaref::ImportLineClassifier classifier;
     std::string_view line;
     while (lines.nextLine(line)) {

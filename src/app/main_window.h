@@ -94,7 +94,7 @@ private:
     // Text exchange.
     void onBrowseClicked();
     void onImportClicked();
-    void importCsvMasterList(const std::string& bytes);
+    void importCsvMasterList(const std::string& text);
     void onSaveClicked();
 
     // Pick-list rebuild.

@@ -37,12 +37,12 @@ void MainWindow::onBrowseClicked() {
 }
 
 void MainWindow::onImportClicked() {
-    const std::string bytes = readMasterListFile(filePath(importFileEdit_->text()));
-    if (isMasterListCsv(bytes)) {
-        importCsvMasterList(bytes);
+    std::string text = readMasterListFile(filePath(importFileEdit_->text()));
+    if (isMasterListCsv(text)) {
+        importCsvMasterList(text);
         return;
     }
-    MasterListLines lines(bytes);
+    MasterListLines lines(std::move(text));
     const std::int64_t count =
         importMasterList(lines, data_.journals, importClassifier_, importCategoryEdit_->text().toStdString(),
                          importSubjectEdit_->text().toStdString());
@@ -53,8 +53,8 @@ void MainWindow::onImportClicked() {
 
 // The master list as it is downloaded today: one record per Web of Science category of a row, the
 // index from the file name (or asked), a journal already stored getting its flag instead of a twin.
-void MainWindow::importCsvMasterList(const std::string& bytes) {
-    const MasterListCsv list = readMasterListCsv(bytes, importSubjectEdit_->text().toStdString());
+void MainWindow::importCsvMasterList(const std::string& text) {
+    const MasterListCsv list = readMasterListCsvText(text, importSubjectEdit_->text().toStdString());
     const QString fileName = QFileInfo(importFileEdit_->text()).fileName();
     std::optional<std::string_view> indexField = citationIndexFromFileName(filePath(fileName));
     if (!indexField) {
