@@ -66,10 +66,9 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
     std::optional<CsvHeader> found;
     Candidate nearest;
     for (const char separator : kCsvSeparators) {
-        bool stopped = false;
         const auto onRow = [&](const CsvRow& row) {
             // A later separator can only win with an earlier header line (or more columns on the same one).
-            if (found && row.line > found->line) return !(stopped = true);
+            if (found && row.line > found->line) return false;
             if (row.blank()) return true;
             Candidate candidate;
             candidate.line = row.line;
@@ -85,21 +84,13 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
                 if (!found || row.line < found->line || row.size() > found->names.size()) {
                     found = CsvHeader{separator, row.line, 0, std::move(candidate.names)};
                 }
-                return !(stopped = true);
+                return false;
             }
             if (betterMiss(candidate, nearest)) nearest = std::move(candidate);
             return true;
         };
-        // A line that is not CSV with this separator (a title with a stray quote) is not the header;
-        // the search goes on from the line after it.
-        std::size_t firstLine = 1;
-        std::size_t offset = 0;
-        while (offset < text.size() && !(found && firstLine > found->line)) {
-            CsvSyntaxError error{};
-            if (readCsvRows(text.substr(offset), separator, onRow, &error, firstLine) || stopped) break;
-            offset += csvLineOffset(text.substr(offset), error.line + 1 - firstLine + 1);
-            firstLine = error.line + 1;
-        }
+        // A line that is not CSV with this separator (a title with a stray quote) is not the header.
+        readCsvRowsSkippingBadLines(text, separator, onRow);
     }
     if (found) found->offset = csvLineOffset(text, found->line);
     if (!found && miss != nullptr) {
