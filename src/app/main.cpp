@@ -10,11 +10,13 @@
 #include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
+#include "app/stop_signals.h"
 #include "db/connection_string.h"
 #include "settings/data_folder.h"
 #include "settings/program_options.h"
 #include "settings/store_choice.h"
 #include "text/error.h"
+#include "text/stop_request.h"
 
 namespace {
 
@@ -76,6 +78,11 @@ int main(int argc, char* argv[]) {
                      lumaref::programUsage().c_str());
         return 2;
     }
+    // From here on a stop signal closes whatever is open as the user would, and the database with it.
+    const lumaref::StopSignals stopSignals([] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
     // The application name captions every message box. No display name is set: X11 would append
     // it to the window caption.
     QApplication::setApplicationName(QStringLiteral("Lumaref"));
@@ -112,6 +119,8 @@ int main(int argc, char* argv[]) {
                                          "bring a database across with lumaref-convert into %1")
                               .arg(QString::fromStdString(location.database)));
     }
+    // A stop asked for while the window was made: it closes before it is shown.
+    if (lumaref::stopRequested()) return 0;
     window.show();
     return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include "db/schema_names.h"
 #include "filter/condition_text.h"
 #include "ranking/ranking_lookup.h"
+#include "text/stopped.h"
 
 namespace lumaref {
 
@@ -79,6 +80,7 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
     bool lastPosted = false;
 
     while (!journals.eof()) {
+        stopIfRequested();
         steps.advanceProgress();
         ++counts.walked;
         if (!searched) {

@@ -8,3 +8,6 @@ set_target_properties(lumaref_app_tests PROPERTIES AUTOMOC ON)
 target_link_libraries(lumaref_app_tests PRIVATE lumaref_app lumaref_test_support Qt6::Test GTest::gtest)
 lumaref_test_program(lumaref_app_tests <QApplication> <QComboBox> <QLabel> <QLineEdit> <QString> <QTableView> <QTest>)
 gtest_discover_tests(lumaref_app_tests DISCOVERY_TIMEOUT 120 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+# The signal tests run the program itself.
+target_compile_definitions(lumaref_app_tests PRIVATE LUMAREF_EXE="$<TARGET_FILE:lumaref>")
+add_dependencies(lumaref_app_tests lumaref)
