@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 
 #include "text/file_error.h"
@@ -61,6 +63,21 @@ std::string fromWindows1252(std::string_view bytes) {
     return out;
 }
 
+// The first byte below 0x20 from `at`, or `end`; eight bytes at a time while none is.
+const unsigned char* nextControl(const unsigned char* at, const unsigned char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::uint64_t word = 0;
+    while (end - at >= static_cast<std::ptrdiff_t>(sizeof word)) {
+        std::memcpy(&word, at, sizeof word);
+        // Sets a high bit for each byte below 0x20 (and never for none).
+        if (((word - kOnes * 0x20) & ~word & kHighBits) != 0) break;
+        at += sizeof word;
+    }
+    while (at < end && *at >= 0x20) ++at;
+    return at;
+}
+
 // Checks and decodes a text as its bytes arrive, in pieces of any size; the first piece holds the
 // byte-order mark whole, if there is one. Line numbers count CR LF, LF and a lone CR once each.
 class TextDecoder {
@@ -102,7 +119,7 @@ private:
         const auto* at = begin;
         while (at < end) {
             const auto* const run = at;
-            while (at < end && *at >= 0x20) ++at;
+            at = nextControl(at, end);
             lengthen(static_cast<std::size_t>(at - run));
             if (at == end) break;
             if (!control(*at)) {

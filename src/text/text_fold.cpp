@@ -2,7 +2,9 @@
 
 #include <utf8proc.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "text/ascii.h"
 
@@ -107,6 +109,15 @@ bool isValidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     utf8proc_int32_t codepoint = 0;
     while (pos < bytes.size()) {
+        // Eight ASCII bytes at a time: files are mostly ASCII.
+        std::uint64_t word = 0;
+        if (pos + sizeof word <= bytes.size()) {
+            std::memcpy(&word, bytes.data() + pos, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                pos += sizeof word;
+                continue;
+            }
+        }
         if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
             ++pos;
             continue;
