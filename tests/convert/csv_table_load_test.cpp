@@ -110,12 +110,15 @@ TEST_F(CsvLoadTest, AppendKeepsTheRowsThereAndReplaceDropsThem) {
     EXPECT_EQ(rowsOf("JCRQ2", "ISSN"), "3333-3333");
 }
 
-TEST_F(CsvLoadTest, ReadsWindowsAndUtf8Files) {
+TEST_F(CsvLoadTest, ReadsWindowsUtf8AndUtf16Files) {
     // Windows-1252: "é" is 0xE9; a byte-order mark must not become part of the first column's name.
     load(csv("Journal Title;ISSN\r\nRevue d'\xE9tudes;1111-1111\r\n"), "JCRQ1");
     load(csv("\xEF\xBB\xBFISSN\tJournal Title\nA\xC3\xA9\t\n", "bom.csv"), "JCRQ3");
+    // Saved as "Unicode text": UTF-16 after its byte-order mark.
+    load(csv(std::string("\xFF\xFEI\0S\0S\0N\0\r\0\n\0B\0\xE9\0", 18), "unicode.csv"), "JCRQ4");
     EXPECT_EQ(rowsOf("JCRQ1", "\"Journal Title\""), "Revue d'\xC3\xA9tudes");
     EXPECT_EQ(rowsOf("JCRQ3", "ISSN"), "A\xC3\xA9");
+    EXPECT_EQ(rowsOf("JCRQ4", "ISSN"), "B\xC3\xA9");
 }
 
 TEST_F(CsvLoadTest, AnyOtherTableLoadsWhenTheHeaderNamesItsRequiredColumns) {

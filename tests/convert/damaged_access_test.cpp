@@ -28,6 +28,7 @@
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace lumaref {
 namespace {
@@ -284,12 +285,56 @@ std::size_t toolLines(const std::string& err) {
     return err.ends_with("\n") ? lines : 0;
 }
 
+// How the tool takes a source: converted as an Access file, or loaded into an existing database.
+enum class Load : std::uint8_t { Access, Csv, MasterList, Jcr };
+
 struct SourceCase {
     const char* name;
     std::function<std::vector<std::string>(const test::TempDir&)> sources;
-    bool csv = false;          // loaded as a CSV file into an existing database, not converted
+    Load load = Load::Access;
     const char* refusal = "";  // every run must fail with this in its message, when given
 };
+
+std::vector<std::string> loadArguments(Load load, const std::string& source, const std::string& target) {
+    switch (load) {
+        case Load::Access:
+            return {"--quiet", source, target};
+        case Load::Csv:
+            return {"--csv", source, "--table", "jcr2018", "--quiet", target};
+        case Load::MasterList:
+            return {"--master-list", source, "--category", "Physics", "--index", "none", "--quiet", target};
+        case Load::Jcr:
+            return {"--jcr", source, "--quiet", target};
+    }
+    return {};
+}
+
+// Text files that are no CSV text, one per line of `texts`, each under its own name.
+std::vector<std::string> hostileFiles(const test::TempDir& dir, const std::vector<std::string>& texts) {
+    std::vector<std::string> paths;
+    for (const std::string& text : texts) {
+        paths.push_back(dir.file("sources/hostile" + std::to_string(paths.size()) + ".csv"));
+        test::writeFile(paths.back(), text);
+    }
+    return paths;
+}
+
+// Random bytes, the same on every run.
+std::vector<std::string> randomBytes(int files) {
+    std::vector<std::string> texts;
+    std::mt19937 random(26);
+    for (int i = 0; i < files; ++i) {
+        std::string bytes(std::size_t{4096} << i, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+        texts.push_back(bytes);
+    }
+    return texts;
+}
+
+const std::string kRankingHeader =
+    "ISSN,Total Cites,Journal Impact Factor,Impact Factor without Journal Self Cites\n";
+const std::string kMasterListHeader =
+    "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n";
 void PrintTo(const SourceCase& c, std::ostream* out) { *out << c.name; }
 
 class UnreadableSource : public ::testing::TestWithParam<SourceCase> {};
@@ -299,15 +344,13 @@ TEST_P(UnreadableSource, EndsInTimeWithOneLineAndLeavesNothing) {
     test::TempDir dir;
     fs::create_directories(dir.file("out"));
     const std::string database = dir.file("out/Database.mdb");
-    if (GetParam().csv) test::createDatabase(database);
+    const bool intoDatabase = GetParam().load != Load::Access;
+    if (intoDatabase) test::createDatabase(database, "INSERT INTO jcr2018 (ISSN) VALUES ('old')");
+    const std::string before = intoDatabase ? test::readFile(database).substr(100) : "";
     std::size_t refused = 0;
     for (const std::string& source : GetParam().sources(dir)) {
-        const std::string target = GetParam().csv ? database : dir.file("out/target.sqlite");
-        const std::vector<std::string> arguments =
-            GetParam().csv
-                ? std::vector<std::string>{"--csv", source, "--table", "jcr2018", "--quiet", target}
-                : std::vector<std::string>{"--quiet", source, target};
-        const ToolRun run = runTool(arguments, dir.file("err.txt"));
+        const std::string target = intoDatabase ? database : dir.file("out/target.sqlite");
+        const ToolRun run = runTool(loadArguments(GetParam().load, source, target), dir.file("err.txt"));
         std::error_code ec;
         const auto limit = readerLimitsFor(fs::is_regular_file(source, ec) ? fs::file_size(source) : 0).time;
         EXPECT_FALSE(run.signalled) << source;
@@ -322,8 +365,11 @@ TEST_P(UnreadableSource, EndsInTimeWithOneLineAndLeavesNothing) {
             EXPECT_NE(run.err.find(GetParam().refusal), std::string::npos) << source << ": " << run.err;
         }
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("out")), fs::directory_iterator()),
-                  GetParam().csv ? 1 : 0)
+                  intoDatabase ? 1 : 0)
             << "left behind by " << source;
+        if (intoDatabase && run.exitCode != 0) {
+            EXPECT_EQ(test::readFile(database).substr(100), before) << "the database changed by " << source;
+        }
     }
     EXPECT_GT(refused, 0u);
 }
@@ -370,15 +416,57 @@ INSTANTIATE_TEST_SUITE_P(
                        test::writeFile(d.file("sources/catalog.mdb"), bytes);
                        return std::vector{d.file("sources/catalog.mdb")};
                    },
-                   false, "is damaged: a table has no name."},
-        SourceCase{"Fifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, false,
+                   Load::Access, "is damaged: a table has no name."},
+        SourceCase{"Fifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, Load::Access,
                    "is a named pipe (FIFO), not an Access file."},
         SourceCase{"Device", [](const test::TempDir&) { return std::vector<std::string>{"/dev/zero"}; },
-                   false, "is a device, not an Access file."},
-        SourceCase{"Socket", [](const test::TempDir& d) { return std::vector{socketFile(d)}; }, false,
+                   Load::Access, "is a device, not an Access file."},
+        SourceCase{"Socket", [](const test::TempDir& d) { return std::vector{socketFile(d)}; }, Load::Access,
                    "is a socket, not an Access file."},
-        SourceCase{"CsvFifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, true,
-                   "It is a named pipe (FIFO), not a regular file"}),
+        SourceCase{"CsvFifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, Load::Csv,
+                   "It is a named pipe (FIFO), not a regular file"},
+        // Hostile text: what is no text, and the limits on a line and a record.
+        SourceCase{"CsvRandomBytes", [](const test::TempDir& d) { return hostileFiles(d, randomBytes(6)); },
+                   Load::Csv, "is not a text file: it holds "},
+        SourceCase{"CsvWithNulBytes",
+                   [](const test::TempDir& d) {
+                       return hostileFiles(d, {kRankingHeader + "1234-5678,1,2,3\n1234-5679\0,1,2,3\n"s});
+                   },
+                   Load::Csv, "is not a text file: it holds NUL bytes at line 3."},
+        SourceCase{"CsvUtf16BrokenOff",
+                   [](const test::TempDir& d) { return hostileFiles(d, {"\xFF\xFEI\0S\0S\0N\0\n\0\x3D"s}); },
+                   Load::Csv,
+                   "is not a text file: its UTF-16 breaks off in the middle of a character at line 2."},
+        SourceCase{"CsvOneLongLine",
+                   [](const test::TempDir& d) {
+                       return hostileFiles(d,
+                                           {kRankingHeader + std::string(std::size_t{3} << 20, '1') + "\n"});
+                   },
+                   Load::Csv, "is not a text file: its line 2 is longer than 1 MiB."},
+        SourceCase{"CsvOneLongRecordOfShortLines",
+                   [](const test::TempDir& d) {
+                       std::string record = kRankingHeader + "1234-5678,1,2,\"";
+                       // Doubled quotes: 60000 lines of 20 quotes each in the field.
+                       for (int i = 0; i < 60000; ++i) record += std::string(40, '"') + "\n";
+                       return hostileFiles(d, {record + "\"\n"});
+                   },
+                   Load::Csv, "cannot be read at line 2: the record starting there is longer than 1 MiB."},
+        SourceCase{"MasterListWithNulBytes",
+                   [](const test::TempDir& d) {
+                       return hostileFiles(d,
+                                           {kMasterListHeader + "Acta\0,1000-0001,,P,A,English,Optics\n"s});
+                   },
+                   Load::MasterList, "is not a text file: it holds NUL bytes at line 2. Nothing was loaded."},
+        SourceCase{
+            "MasterListWithoutItsHeader",
+            [](const test::TempDir& d) { return hostileFiles(d, {kRankingHeader + "1234-5678,1,2,3\n"}); },
+            Load::MasterList, "cannot be loaded: line 1 is not the header of a master list"},
+        SourceCase{"MasterListOfRandomBytes",
+                   [](const test::TempDir& d) { return hostileFiles(d, randomBytes(3)); }, Load::MasterList,
+                   "is not a text file: it holds "},
+        SourceCase{"JcrExportOfRandomBytes",
+                   [](const test::TempDir& d) { return hostileFiles(d, randomBytes(3)); }, Load::Jcr,
+                   "is not a text file: it holds "}),
     test::CaseName());
 
 }  // namespace
