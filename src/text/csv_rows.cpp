@@ -77,8 +77,7 @@ public:
     template <typename Literal>
     std::size_t nextError(std::size_t from, Literal literal) {
         bool quoted = false;
-        for (std::size_t at = text_.find(kQuote, from); at != std::string_view::npos;
-             at = text_.find(kQuote, at)) {
+        for (std::size_t at = nextQuote(from); at != std::string_view::npos; at = nextQuote(at)) {
             if (!quoted) {
                 if (at == from || delimiter(text_[at - 1])) {
                     quoted = true;
@@ -106,6 +105,15 @@ public:
 
 private:
     bool delimiter(char c) const { return c == separator_ || c == '\r' || c == '\n'; }
+
+    // Quotes come one by one in most texts and in runs in some: the next few bytes are looked at in
+    // place, farther ones by one library call.
+    std::size_t nextQuote(std::size_t at) const {
+        for (const std::size_t near = std::min(at + 32, text_.size()); at < near; ++at) {
+            if (text_[at] == kQuote) return at;
+        }
+        return text_.find(kQuote, at);
+    }
 
     std::string_view text_;
     char separator_;
@@ -207,25 +215,32 @@ public:
           onRow_(onRow),
           lines_(text, firstLine),
           scan_(text, separator),
-          literalQuoteLines_(literalQuoteLines) {}
+          literalQuoteLines_(literalQuoteLines) {
+        // Not strict: a quote inside an unquoted field is a character; the scan finds what strictness
+        // would refuse.
+        ready_ = csv_init(&parser_, CSV_REPALL_NL) == 0;
+        csv_set_delim(&parser_, static_cast<unsigned char>(separator_));
+        csv_set_space_func(&parser_, noBlanks);
+        csv_set_blk_size(&parser_, kPiece);
+    }
+    ~CsvWalk() { csv_free(&parser_); }
+    CsvWalk(const CsvWalk&) = delete;
+    CsvWalk& operator=(const CsvWalk&) = delete;
+
+    std::size_t lineAt(std::size_t offset) { return lines_.lineAt(offset); }
 
     // Walks the rows from `start`, a line start. Returns true at the end of the text or when the caller
     // has seen enough; otherwise the error, with `resume` set to where a walk that skips bad lines goes on.
     bool walk(std::size_t start, CsvSyntaxError& error, std::size_t& resume) {
-        csv_parser parser{};
-        // Not strict: a quote inside an unquoted field is a character; the scan finds what strictness
-        // would refuse.
-        if (csv_init(&parser, CSV_REPALL_NL) != 0) {
+        if (!ready_) {
             error = CsvSyntaxError{lines_.lineAt(start), "out of memory"};
             resume = text_.size();
             return false;
         }
-        csv_set_delim(&parser, static_cast<unsigned char>(separator_));
-        csv_set_space_func(&parser, noBlanks);
-        csv_set_blk_size(&parser, kPiece);
-        const bool ok = walkWith(parser, start, error, resume);
-        csv_free(&parser);
-        return ok;
+        // One parser for every walk, its buffer kept: finishing without callbacks drops what a walk
+        // given up left in it.
+        csv_fini(&parser_, nullptr, nullptr, nullptr);
+        return walkWith(parser_, start, error, resume);
     }
 
 private:
@@ -288,6 +303,8 @@ private:
     LineCounter lines_;
     QuoteScan scan_;
     std::vector<std::size_t>* literalQuoteLines_;
+    csv_parser parser_{};
+    bool ready_ = false;
 };
 
 }  // namespace
@@ -322,10 +339,11 @@ bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& on
     return false;
 }
 
-void readCsvRowsSkippingBadLines(std::string_view text, char separator, const CsvRowCallback& onRow) {
+void readCsvRowsSkippingBadLines(std::string_view text, char separator, const CsvRowCallback& onRow,
+                                 std::size_t lastLine) {
     CsvWalk walk(text, separator, onRow, 1, nullptr);
     CsvSyntaxError failure;
-    for (std::size_t start = 0; start < text.size();) {
+    for (std::size_t start = 0; start < text.size() && walk.lineAt(start) <= lastLine;) {
         std::size_t resume = text.size();
         if (walk.walk(start, failure, resume)) return;
         start = std::max(resume, start + 1);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,8 +53,9 @@ bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& on
                  std::vector<std::size_t>* literalQuoteLines = nullptr);
 
 // The same for a search that takes any line that is not CSV with this separator (or starts a record
-// longer than kLongestLine) for no row: the walk goes on from the line after it.
-void readCsvRowsSkippingBadLines(std::string_view text, char separator, const CsvRowCallback& onRow);
+// longer than kLongestLine) for no row: the walk goes on from the line after it, up to `lastLine`.
+void readCsvRowsSkippingBadLines(std::string_view text, char separator, const CsvRowCallback& onRow,
+                                 std::size_t lastLine = std::numeric_limits<std::size_t>::max());
 
 // What the reader did with such quotes, naming the lines: "a quote inside a field that does not start
 // with one was read as a character, on line 4" (or "on lines 4, 9"); empty when there were none.
