@@ -105,7 +105,8 @@ TEST(TextFileTest, ReadsTextFilesAndRefusesOtherFilesWhereTheFaultIs) {
         std::FILE* file = std::fopen(endless.c_str(), "wb");
         ASSERT_NE(file, nullptr);
         const std::string piece(std::size_t{1} << 20, 'x');
-        for (int i = 0; i < 64; ++i) ASSERT_EQ(std::fwrite(piece.data(), 1, piece.size(), file), piece.size());
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(std::fwrite(piece.data(), 1, piece.size(), file), piece.size());
         std::fclose(file);
     }
     test::writeFile(dir.file("unicode.txt"), "\xFF\xFEP\0h\0\r\0\n\0"s);
@@ -117,6 +118,22 @@ TEST(TextFileTest, ReadsTextFilesAndRefusesOtherFilesWhereTheFaultIs) {
     std::string text;
     EXPECT_THROW(readTextFileOrErrno(endless, text), NotTextError);
     EXPECT_LE(text.size(), kLongestLine + 65536);
+
+    // A character of two UTF-16 units, and a CR LF, across the reader's 64 KiB pieces.
+    const auto utf16 = [](std::string_view ascii) {
+        std::string out;
+        for (const char c : ascii) out += std::string{c, '\0'};
+        return out;
+    };
+    const std::string head = "\xFF\xFE" + utf16(std::string(32766, 'a'));
+    test::writeFile(dir.file("pieces.txt"),
+                    head + std::string("=\xD8\0\xDE", 4) + utf16(std::string(32765, 'b') + "\r\nc"));
+    EXPECT_EQ(readTextFile(dir.file("pieces.txt")),
+              std::string(32766, 'a') + "\xF0\x9F\x98\x80" + std::string(32765, 'b') + "\r\nc");
+    test::writeFile(dir.file("pieces.txt"), head + utf16("\r\n\x01"));
+    EXPECT_EQ(test::errorOf([&] { readTextFile(dir.file("pieces.txt")); }),
+              "The file \"" + dir.file("pieces.txt") +
+                  "\" is not a text file: it holds control characters at line 2.");
 }
 
 TEST(TextFileTest, ReadErrorsNameTheFullPathAndTheReason) {
