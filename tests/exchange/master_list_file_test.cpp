@@ -71,7 +71,10 @@ const LinesCase kLinesCases[] = {
     // One program wrote the file: a single invalid byte makes every line Windows-1252.
     {"EncodingIsDecidedForTheWholeFile", "\xC3\xA9\r\n\xE9\r\n", {"\xC3\x83\xC2\xA9", "\xC3\xA9"}},
     {"BytesAfterCtrlZDoNotDecideTheEncoding", "Caf\xC3\xA9\x1A\xE9", {"Caf\xC3\xA9"}},
-    {"Utf16LittleEndian", "\xFF\xFE" "1\0.\0 \0\xE9\0\r\0\n\0"s, {"1. \xC3\xA9"}},
+    {"Utf16LittleEndian",
+     "\xFF\xFE"
+     "1\0.\0 \0\xE9\0\r\0\n\0"s,
+     {"1. \xC3\xA9"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Bytes, MasterListLinesTest, ::testing::ValuesIn(kLinesCases), test::CaseName());

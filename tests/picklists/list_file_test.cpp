@@ -82,8 +82,9 @@ TEST(ListFileTest, ErrorsNameTheFileAndTheReason) {
         EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + path + "\". No such file or directory");
     }
     test::writeFile(dir.file("binary.txt"), "Physics\r\nOp\0tics"s);
-    EXPECT_EQ(test::errorOf([&] { readListFile(dir.file("binary.txt")); }),
-              "The file \"" + dir.file("binary.txt") + "\" is not a text file: it holds NUL bytes at line 2.");
+    EXPECT_EQ(
+        test::errorOf([&] { readListFile(dir.file("binary.txt")); }),
+        "The file \"" + dir.file("binary.txt") + "\" is not a text file: it holds NUL bytes at line 2.");
     try {
         writeListFile(path, {"Physics"});
         ADD_FAILURE() << "writing into a missing folder succeeded";
