@@ -27,10 +27,12 @@ std::size_t countLineBreaks(std::string_view text) {
 }
 
 // Fed to libcsv in pieces, so that a caller that has seen enough, a stop request or a record past the
-// limit ends the walk early. libcsv grows its field buffer by its block size at a time: by a piece,
-// with fields of at most kLongestLine, that is a few dozen growths, where its default of 128 bytes made
-// reading one long quoted field quadratic.
+// limit ends the walk early.
 constexpr std::size_t kPiece = std::size_t{64} * 1024;
+// libcsv grows its field buffer by its block size at a time. Its default of 128 bytes made reading one
+// long quoted field quadratic; the block starts at this and is set to the buffer's size after each
+// piece, so the buffer doubles.
+constexpr std::size_t kFirstBlock = 4096;
 
 // Physical line numbers of offsets into a text, asked for in rising order (a lower one starts over).
 class LineCounter {
@@ -221,7 +223,7 @@ public:
         ready_ = csv_init(&parser_, CSV_REPALL_NL) == 0;
         csv_set_delim(&parser_, static_cast<unsigned char>(separator_));
         csv_set_space_func(&parser_, noBlanks);
-        csv_set_blk_size(&parser_, kPiece);
+        csv_set_blk_size(&parser_, kFirstBlock);
     }
     ~CsvWalk() { csv_free(&parser_); }
     CsvWalk(const CsvWalk&) = delete;
@@ -259,6 +261,7 @@ private:
             const std::size_t size = std::min(kPiece, end - offset);
             const std::size_t used = csv_parse(&parser, text_.data() + offset, size, CsvRowReader::onField,
                                                CsvRowReader::onRowEnd, &reader);
+            csv_set_blk_size(&parser, std::max(kFirstBlock, parser.entry_size));
             if (reader.tooLong(parser.entry_pos)) {
                 error = CsvSyntaxError{reader.rowLine(), std::string(kLongRecord)};
                 resume = afterRowStart(start, startLine, reader.rowLine());
