@@ -67,6 +67,8 @@ const Case kCases[] = {
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
     {"CsvLoad", "Lumaref", lumaref::bench::csvLoadLumaref},
     {"CsvLoad", "SqliteShell", lumaref::bench::csvLoadSqliteShell},
+    {"CsvQuotes", "Lumaref", lumaref::bench::csvQuotesLumaref},
+    {"CsvQuotes", "SqliteShell", lumaref::bench::csvQuotesSqliteShell},
     {"MasterListCsvWindow", "Lumaref", lumaref::bench::masterListWindowLumaref},
     {"MasterListCsvWindow", "SqliteAutocommit", lumaref::bench::masterListWindowSqlite},
     {"LoadSjr", "Lumaref", lumaref::bench::loadSjrLumaref},
@@ -87,6 +89,10 @@ const Case kCases[] = {
     {"QuartileUpdate", "Lumaref", lumaref::bench::quartileUpdateLumaref},
     {"QuartileUpdate", "Sqlite", lumaref::bench::quartileUpdateSqlite},
     {"QuartileUpdate", "ByFilters", lumaref::bench::quartileUpdateByFilters},
+    {"Refresh", "Lumaref", lumaref::bench::refreshLumaref},
+    {"Refresh", "Sqlite", lumaref::bench::refreshSqlite},
+    {"RefreshPostgres", "Lumaref", lumaref::bench::refreshPostgresLumaref},
+    {"RefreshPostgres", "Libpq", lumaref::bench::refreshPostgresLibpq},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

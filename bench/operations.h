@@ -75,6 +75,9 @@ void updateListsSqlite(benchmark::State&, std::uint64_t);
 // A jcr2018 CSV of that many rows loaded into an empty table, against `sqlite3 DB ".import --csv ..."`.
 void csvLoadLumaref(benchmark::State&, std::uint64_t);
 void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
+// The same from a file whose every field is quoted and full of doubled quotes.
+void csvQuotesLumaref(benchmark::State&, std::uint64_t);
+void csvQuotesSqliteShell(benchmark::State&, std::uint64_t);
 void masterListWindowLumaref(benchmark::State&, std::uint64_t);
 void masterListWindowSqlite(benchmark::State&, std::uint64_t);
 
@@ -126,6 +129,14 @@ void exportXlsxXlsxwriter(benchmark::State&, std::uint64_t);
 void exportCsvLumaref(benchmark::State&, std::uint64_t);
 void exportCsvWrite(benchmark::State&, std::uint64_t);
 void exportCsvWriteCached(benchmark::State&, std::uint64_t);
+// Another program changes one journal; the journals, filtered to a category, take it in. The peer:
+// SQLite's data_version, then the changed row read by its rowid.
+void refreshLumaref(benchmark::State&, std::uint64_t);
+void refreshSqlite(benchmark::State&, std::uint64_t);
+// The same over a PostgreSQL server; the peer: libpq's round trip bringing the notification, then the
+// row read by its key.
+void refreshPostgresLumaref(benchmark::State&, std::uint64_t);
+void refreshPostgresLibpq(benchmark::State&, std::uint64_t);
 
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);

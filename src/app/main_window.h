@@ -29,6 +29,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTimer;
 
 namespace lumaref {
 
@@ -36,6 +37,7 @@ struct MasterListCsv;
 class FiguresPane;
 class JournalGrid;
 class JournalGridModel;
+class PickLists;
 class ProgressStepper;
 struct ViewDescription;
 class UserGuideWindow;
@@ -112,6 +114,8 @@ private:
 
     // Start-up and the window's own keys.
     void onCreated();
+    // The category and frequency pick lists, from files or the server.
+    void loadPickLists();
     void onWindowKeyPress(const QString& key);
 
     // Browsing: the selection, the field search with the administrator gate, and the pick lists.
@@ -136,7 +140,7 @@ private:
     // Text exchange.
     void onBrowseClicked();
     void onImportClicked();
-    void importCsvMasterList(const std::string& bytes);
+    void importCsvMasterList(const std::string& text);
     QString clearIndexFlagsOfJournalsNotIn(const MasterListCsv& list, std::string_view indexField);
     void importRankingFile(const std::string& text);
     void onSaveClicked();
@@ -167,11 +171,16 @@ private:
     void onUpdateImpactFactorsClicked();
     void onUpdateQuartilesClicked();
 
+    // What other programs commit, taken in on a timer while no handler runs and no row is being edited.
+    void startRefreshTimer();
+    void onRefreshTimer();
+
     Prompts& prompts_;
     // Declared before the grid and its model, which read the journals, so it outlives them.
     std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
     JournalDatabase& data_;
     std::string listFolder_;
+    std::unique_ptr<PickLists> pickLists_;  // the list files of listFolder_, or the server's table
 
     // Import panel (all administrator controls but its frame).
     QFrame* importPanel_ = nullptr;
@@ -220,6 +229,9 @@ private:
 
     QPoint designedPosition_;               // where the design puts the window
     UserGuideWindow* userGuide_ = nullptr;  // made at the first F1
+    QTimer* refreshTimer_ = nullptr;
+    bool pickListsLoaded_ = false;  // a server away at start gives them at the reconnection
+    int handlersRunning_ = 0;       // a job or a dialog of a handler is under way: no refresh now
 
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell

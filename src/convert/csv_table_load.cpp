@@ -8,12 +8,14 @@
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/schema_names.h"
+#include "db/sqlite_change_log.h"
 #include "db/statement.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
 #include "text/excerpt.h"
 #include "text/field.h"
 #include "text/issn_form.h"
+#include "text/stopped.h"
 #include "text/text_file.h"
 #include "text/text_fold.h"
 #include "text/yes_no.h"
@@ -38,6 +40,7 @@ std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::s
         std::optional<std::string> found;
         while (query.step()) {
             const std::string name(query.columnText(0));
+            if (isChangeLogTable(name)) continue;  // the database's own bookkeeping
             allTables += (allTables.empty() ? "" : ", ") + name;
             if (!found && sameName(name, table)) found = name;
         }
@@ -301,8 +304,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
                 return false;
             }
             ++report.rowsLoaded;
-            if (report.rowsLoaded % kStopCheckEvery == 0 && request.stopRequested &&
-                request.stopRequested()) {
+            if (report.rowsLoaded % kStopCheckEvery == 0 && stopRequested()) {
                 stopped = true;
                 return false;
             }
@@ -316,7 +318,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
         throw Error(file + " cannot be read at line " + std::to_string(syntax.line) + ": " + syntax.reason +
                     "." + std::string(kNothingLoaded));
     }
-    if (stopped) throw Error("Stopped." + std::string(kNothingLoaded));
+    if (stopped) throw Stopped();
     if (!writeFailure.empty()) {
         throw Error("Cannot write to table " + *table + " (" + writeFailure + ")." +
                     std::string(kNothingLoaded));
@@ -333,6 +335,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     report.notes = std::move(pendingNotes);
     if (request.progress) request.progress(rowsRead);
     try {
+        noteTableReplaced(db, *table);
         transaction->commit();
     } catch (const SqliteError& failure) {
         throw failedTo("Cannot save the loaded rows", failure);
