@@ -38,6 +38,8 @@ void MainWindow::onRefreshTimer() {
         changed = refreshRecordSets(data_.connection, recordSets);
     });
     if (!changed || changed->front() == 0) return;
+    // A reload of every row forgets the rows the figure filters left out: they are worked out again.
+    if (!data_.journals.rowMasked()) runCatching([this] { applyFigureFilter(); });
     updateRecordCounters();
     gridModel_->flush();
     showStatus(changedStatus(changed->front()));

@@ -131,6 +131,7 @@ std::size_t RecordSet::reloadEveryRow() {
     table_ = std::move(loaded.table);
     keys_.assign(std::move(loaded.keys));
     visible_.snapshotChanged();
+    visible_.setMask(nullptr);  // its flags were by the rows of the snapshot before
     visible_.showAll(table_);
     if (filtered_ && !filterText_.empty()) {
         try {

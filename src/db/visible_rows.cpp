@@ -247,8 +247,9 @@ bool VisibleRows::refreshFiltered(const std::string& text, const Table& table,
     std::vector<std::uint32_t> going;
     auto next = passing.begin();
     for (const std::uint32_t row : touched) {
-        const bool passes = next != passing.end() && *next == row;
+        bool passes = next != passing.end() && *next == row;
         if (passes) ++next;
+        passes = passes && (mask_ == nullptr || row >= mask_->size() || (*mask_)[row]);
         const bool shown = std::binary_search(rows_->begin(), rows_->end(), row);
         if (passes && !shown) coming.push_back(row);
         if (!passes && shown) going.push_back(row);

@@ -150,5 +150,17 @@ TEST_F(RecordSetRefreshTest, NothingIsTakenInWhileARowIsBeingEdited) {
     EXPECT_EQ(journals->fieldAsString("subject"), "Photonics");
 }
 
+// Rows left out beside the filter stay out when another program changes them, and a row it brings in
+// the mask never knew is shown.
+TEST_F(RecordSetRefreshTest, RowsTheMaskLeavesOutStayOut) {
+    journals->setRowMask(std::make_shared<std::vector<bool>>(std::vector<bool>{true, true, false, true}));
+    ASSERT_EQ(titlesShown(), (std::vector<std::string>{"Optics Letters", "Nature Physics"}));
+    OtherWindow other;
+    other.set("Optica", "subject", "Photonics");
+    other.append("Physics Today", "Physics");
+    ASSERT_TRUE(refresh());
+    EXPECT_EQ(titlesShown(), (std::vector<std::string>{"Optics Letters", "Nature Physics", "Physics Today"}));
+}
+
 }  // namespace
 }  // namespace lumaref
