@@ -191,10 +191,10 @@ void figuresPaneLumaref(benchmark::State& state, std::uint64_t journals) {
     std::size_t next = 0;
     std::size_t listed = 0;
     for (auto _ : state) {
-        const auto& [issn, eIssn] = numbers[next++ % numbers.size()];
+        const std::pair<std::string, std::string>& journal = numbers[next++ % numbers.size()];
         times.start();
         inStoreTransaction(figures.connection(), [&](StoreTransaction& store) {
-            const std::vector<JournalFigure> all = figuresOfJournal(store, issn, eIssn);
+            const std::vector<JournalFigure> all = figuresOfJournal(store, journal.first, journal.second);
             listed = all.size();
             benchmark::DoNotOptimize(yearlyFigures(all, "JCR", "JIF"));
             benchmark::DoNotOptimize(yearlyFigures(all, "SJR", "SJR"));

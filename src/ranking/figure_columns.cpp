@@ -60,7 +60,7 @@ std::unordered_map<std::string, std::string> readListed(StoreTransaction& store,
         "SELECT j.issn, j.eissn FROM ranking_loads l JOIN ranking_journals j ON j.\"load\" = l.\"load\" "
         "WHERE l.\"source\" = $1 AND l.\"year\" IS NOT DISTINCT FROM $2",
         params, [&](SqlRow row) {
-            eachNumber(row, [&listed](std::string number) { listed.try_emplace(number, "yes"); });
+            eachNumber(row, [&listed](const std::string& number) { listed.try_emplace(number, "yes"); });
         });
     // The load's figures are one range, in the order of their journal and metric.
     store.query(
@@ -100,6 +100,7 @@ LoadedSources loadedSources(StoreTransaction& store) {
 
 std::vector<FigureColumn> figureColumns(const std::vector<std::string>& ownLists) {
     std::vector<FigureColumn> columns;
+    columns.reserve(kFixedColumns.size() + ownLists.size());
     for (const FixedColumn& fixed : kFixedColumns)
         columns.push_back({fixed.kind, fixed.title, fixed.source, fixed.metric});
     for (const std::string& list : ownLists) columns.push_back({FigureColumnKind::OwnList, list, list, {}});
