@@ -83,6 +83,9 @@ std::string_view FigureLookup::valueFor(const Journal& journal) const {
         if (!*printed) continue;
         const auto found = figures_.find(**printed);
         if (found == figures_.end()) continue;
+        // Most figures are the journal's as a whole: its only one serves every category.
+        if (found->second.size() == 1 && found->second.begin()->first.empty())
+            return found->second.begin()->second;
         for (const std::string* wanted : {&journal.category, &kWholeJournal}) {
             if (const auto figure = found->second.find(*wanted); figure != found->second.end())
                 return figure->second;
