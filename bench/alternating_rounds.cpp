@@ -13,13 +13,19 @@ struct BatchPair {
 constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
                                      {"ImportMasterListPostgres", "Libpq"},
                                      {"MasterListCsvWindow", "SqliteAutocommit"},
-                                     {"MasterListCsvTool", "SqliteShell"},
-                                     {"JcrLoad", "SqliteShell"},
+                                     {"LoadSjr", "SqliteImport"},
+                                     {"LoadDoaj", "SqliteImport"},
+                                     {"LoadJcr", "SqliteImport"},
+                                     {"LoadList", "SqliteImport"},
+                                     {"LoadMasterList", "SqliteImport"},
                                      {"ImpactFactorUpdate", "Sqlite"},
                                      {"ImpactFactorUpdatePostgres", "Libpq"},
                                      {"QuartileUpdate", "Sqlite"},
                                      {"UpdateLists", "Sqlite"},
-                                     {"Sort", "Sqlite"}};
+                                     {"Sort", "Sqlite"},
+                                     {"ExportXlsx", "Xlsxwriter"},
+                                     {"ExportCsv", "Write"},
+                                     {"ExportCsv", "WriteCached"}};
 constexpr std::size_t kMinRounds = 5;
 constexpr std::size_t kMaxRounds = 25;
 // The median of all rounds against the median without the last two.

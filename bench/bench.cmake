@@ -9,7 +9,8 @@ file(GLOB LUMAREF_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.
 add_executable(lumaref_bench ${LUMAREF_BENCH_SOURCES})
 # The plain algorithms are peers here and references in the tests: one copy for both.
 include(${PROJECT_SOURCE_DIR}/tests/support/oracles/oracles.cmake)
-target_link_libraries(lumaref_bench PRIVATE lumaref_demo_data lumaref_core lumaref_oracles benchmark::benchmark)
+target_link_libraries(lumaref_bench PRIVATE lumaref_demo_data lumaref_core lumaref_oracles benchmark::benchmark
+                                            PkgConfig::XLSXWRITER)
 # Generated data is kept here between runs (LUMAREF_BENCH_DATA overrides it).
 target_compile_definitions(lumaref_bench PRIVATE LUMAREF_BENCH_DATA_DIR="${PROJECT_BINARY_DIR}/bench-data")
 lumaref_warnings(lumaref_bench)

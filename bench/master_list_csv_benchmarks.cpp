@@ -1,9 +1,5 @@
-// The CSV master list and the ranking export: the window's import (one commit per record) against
-// SQLite inserting the same records one autocommit INSERT each, and lumaref-convert --master-list and
-// --jcr (one transaction) against the sqlite3 shell importing the same file into one table.
-#include <spawn.h>
-#include <sys/wait.h>
-
+// The CSV master list imported through the window (one commit per record) against SQLite inserting the
+// same records one autocommit INSERT each. The tool's loads are in ranking_load_benchmarks.cpp.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -20,12 +16,8 @@
 #include "text/text_file.h"
 
 #if defined(LUMAREF_CSV_LOAD_BENCH)
-#include "convert/csv_master_list_load.h"
-#include "convert/jcr_load.h"
 #include "db/new_database.h"
 #endif
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -59,51 +51,11 @@ std::string masterListCsvFor(std::uint64_t rows) {
     return path.string();
 }
 
-// A citation reports export of `rows` lines: a title line, the header, a journal in two categories
-// every other line, and the footer.
-std::string jcrExportFor(std::uint64_t rows) {
-    const fs::path path = fs::path(dataDirFor(rows)) / "jcr-export.csv";
-    if (fs::exists(path)) return path.string();
-    fs::create_directories(path.parent_path());
-    StagedFile file(path.string());
-    std::string text =
-        "\"Journal Data Filtered By: Selected JCR Year: 2023\"\r\n"
-        "\"Journal name\",\"JCR Abbreviation\",\"Publisher\",\"ISSN\",\"eISSN\",\"Category\",\"Edition\","
-        "\"Total Citations\",\"2023 JIF\",\"JIF Quartile\",\"2023 JCI\",\"% of OA Gold\"\r\n";
-    char line[512];
-    for (std::uint64_t i = 1; i <= rows; ++i) {
-        const unsigned long long n = i;
-        const unsigned long long journal = (n + 1) / 2;
-        std::snprintf(line, sizeof line,
-                      "\"Journal %llu\",\"J %llu\",\"P\",\"%04llu-%04llu\",\"%04llu-%04llu\",\"FIELD %llu\","
-                      "\"SCIE\",\"%llu\",\"%llu.%03llu\",\"Q%llu\",\"0.5\",\"1%%\"\r\n",
-                      journal, journal, journal % 10000, journal / 10000, (journal * 3) % 10000,
-                      journal % 7919, n % 200, journal * 13 % 90000, journal % 40, journal * 7 % 1000,
-                      n % 4 + 1);
-        text += line;
-    }
-    text += "\"Copyright (c) 2024\"\r\n";
-    file.write(text);
-    file.commit();
-    return path.string();
-}
-
 }  // namespace
 
 #if defined(LUMAREF_CSV_LOAD_BENCH)
 
 namespace {
-
-bool runSqliteShell(const std::string& database, const std::string& command) {
-    std::string program = "sqlite3";
-    std::string db = database;
-    std::string line = command;
-    char* argv[] = {program.data(), db.data(), line.data(), nullptr};
-    pid_t child = 0;
-    if (posix_spawnp(&child, "sqlite3", nullptr, nullptr, argv, environ) != 0) return false;
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // A new, empty Lumaref database for each run.
 std::string newDatabase(std::uint64_t rows, const char* name) {
@@ -169,33 +121,6 @@ void masterListWindowSqlite(benchmark::State& state, std::uint64_t rows) {
     });
 }
 
-void masterListToolLumaref(benchmark::State& state, std::uint64_t rows) {
-    const std::string csv = masterListCsvFor(rows);
-    timedLoads(state, rows, "master-list-tool.mdb", [&csv](const std::string& database) {
-        return loadMasterListIntoDatabase({csv, database, "Medicine", std::nullopt}).added > 0;
-    });
-}
-
-void masterListToolSqliteShell(benchmark::State& state, std::uint64_t rows) {
-    const std::string csv = masterListCsvFor(rows);
-    timedLoads(state, rows, "master-list-shell.mdb", [&csv](const std::string& database) {
-        return runSqliteShell(database, ".import --csv \"" + csv + "\" master_list");
-    });
-}
-
-void jcrLoadLumaref(benchmark::State& state, std::uint64_t rows) {
-    const std::string csv = jcrExportFor(rows);
-    timedLoads(state, rows, "jcr-tool.mdb",
-               [&csv](const std::string& database) { return loadJcrExport(csv, database).rowsRead > 0; });
-}
-
-void jcrLoadSqliteShell(benchmark::State& state, std::uint64_t rows) {
-    const std::string csv = jcrExportFor(rows);
-    timedLoads(state, rows, "jcr-shell.mdb", [&csv](const std::string& database) {
-        return runSqliteShell(database, ".import --csv --skip 1 \"" + csv + "\" jcr_export");
-    });
-}
-
 #else
 
 void masterListWindowLumaref(benchmark::State& state, std::uint64_t) {
@@ -204,19 +129,6 @@ void masterListWindowLumaref(benchmark::State& state, std::uint64_t) {
 void masterListWindowSqlite(benchmark::State& state, std::uint64_t) {
     state.SkipWithError("lumaref-convert is not built");
 }
-void masterListToolLumaref(benchmark::State& state, std::uint64_t) {
-    state.SkipWithError("lumaref-convert is not built");
-}
-void masterListToolSqliteShell(benchmark::State& state, std::uint64_t) {
-    state.SkipWithError("lumaref-convert is not built");
-}
-void jcrLoadLumaref(benchmark::State& state, std::uint64_t) {
-    state.SkipWithError("lumaref-convert is not built");
-}
-void jcrLoadSqliteShell(benchmark::State& state, std::uint64_t) {
-    state.SkipWithError("lumaref-convert is not built");
-}
-
 #endif
 
 }  // namespace lumaref::bench

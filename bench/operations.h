@@ -68,10 +68,19 @@ void csvLoadLumaref(benchmark::State&, std::uint64_t);
 void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
 void masterListWindowLumaref(benchmark::State&, std::uint64_t);
 void masterListWindowSqlite(benchmark::State&, std::uint64_t);
-void masterListToolLumaref(benchmark::State&, std::uint64_t);
-void masterListToolSqliteShell(benchmark::State&, std::uint64_t);
-void jcrLoadLumaref(benchmark::State&, std::uint64_t);
-void jcrLoadSqliteShell(benchmark::State&, std::uint64_t);
+
+// lumaref-convert's loads of the downloads (tools/demo_ranking_files), `rows` rows each, into an empty
+// database in one transaction, against `sqlite3 DB ".import ..."` of the same file into one table.
+void loadSjrLumaref(benchmark::State&, std::uint64_t);
+void loadSjrSqliteImport(benchmark::State&, std::uint64_t);
+void loadDoajLumaref(benchmark::State&, std::uint64_t);
+void loadDoajSqliteImport(benchmark::State&, std::uint64_t);
+void loadJcrLumaref(benchmark::State&, std::uint64_t);
+void loadJcrSqliteImport(benchmark::State&, std::uint64_t);
+void loadListLumaref(benchmark::State&, std::uint64_t);
+void loadListSqliteImport(benchmark::State&, std::uint64_t);
+void loadMasterListLumaref(benchmark::State&, std::uint64_t);
+void loadMasterListSqliteImport(benchmark::State&, std::uint64_t);
 
 // The ranking updates on a fresh copy of the data each time; peers: the same UPDATEs through SQLite
 // alone, and the row-by-row search of the ranking table (10k journals only).
@@ -99,6 +108,15 @@ void importPostgresLibpq(benchmark::State&, std::uint64_t);
 // Every journal written as a journal list, against one write() of the same bytes.
 void exportLumaref(benchmark::State&, std::uint64_t);
 void exportWrite(benchmark::State&, std::uint64_t);
+
+// Every journal and every column exported as the window exports its view: an XLSX workbook against
+// libxlsxwriter writing the same cells alone, a CSV file against one write() of the same bytes made
+// durable with fsync() as the export makes its file (Write), and without (WriteCached).
+void exportXlsxLumaref(benchmark::State&, std::uint64_t);
+void exportXlsxXlsxwriter(benchmark::State&, std::uint64_t);
+void exportCsvLumaref(benchmark::State&, std::uint64_t);
+void exportCsvWrite(benchmark::State&, std::uint64_t);
+void exportCsvWriteCached(benchmark::State&, std::uint64_t);
 
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);

@@ -158,7 +158,7 @@ void openPostgresCopy(benchmark::State& state, std::uint64_t journals) {
 }
 
 // The window's update on record sets over the server: each post its own transaction, checked against
-// the values it read.
+// the values it read, the posts sent ahead of their answers in libpq's pipeline.
 void impactFactorUpdatePostgresLumaref(benchmark::State& state, std::uint64_t journals) {
     withServer(state, [&] {
         ScratchJournals scratch(journals);
@@ -223,7 +223,7 @@ void impactFactorUpdatePostgresLibpq(benchmark::State& state, std::uint64_t jour
 }
 
 // The window-free import onto the server: read and decode the file, classify, append and post each
-// record, every append one INSERT ... RETURNING.
+// record, every append its own transaction (INSERT ... RETURNING its key), sent ahead in the pipeline.
 void importPostgresLumaref(benchmark::State& state, std::uint64_t entries) {
     withServer(state, [&] {
         const MasterList& list = masterListFor(entries);

@@ -7,10 +7,10 @@ packages=(
   qt6-base-dev libgl-dev
   libsqlite3-dev sqlite3 libutf8proc-dev
   libpq-dev postgresql-15 postgresql-common
-  mdbtools-dev libcsv-dev
+  mdbtools-dev libcsv-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format clang-tidy clang-tidy-22 libclang-rt-14-dev ccache
-  xvfb xauth fonts-dejavu-core fonts-dejavu-extra
+  xvfb xauth fonts-dejavu-core fonts-dejavu-extra unzip
   x11-utils x11-apps xdotool netpbm
   debhelper dpkg-dev lintian desktop-file-utils appstream man-db librsvg2-bin
 )

@@ -8,6 +8,7 @@
 # SCENE is what a user has done before the picture, through the mouse and keys as a user would:
 #   start     nothing: the window as it first appears
 #   sorted    the IF title clicked twice (highest first), then Ctrl+F and "optic" typed into Search for
+#   export    the grid's context menu open on its rows, "Export view…" in it
 #
 # BUILD_DIR must hold the targets lumaref and lumaref-demo. Needs xvfb-run, xwininfo, xdotool, xwd and
 # netpbm (scripts/install-deps.sh installs them).
@@ -18,9 +19,9 @@ output=${2:-lumaref-window.png}
 scene=${3:-start}
 journals=${LUMAREF_DEMO_JOURNALS:-2000}
 case $scene in
-  start | sorted) ;;
+  start | sorted | export) ;;
   *)
-    echo "screenshot.sh: unknown scene '$scene' (start or sorted)" >&2
+    echo "screenshot.sh: unknown scene '$scene' (start, sorted or export)" >&2
     exit 2
     ;;
 esac
@@ -31,7 +32,7 @@ for tool in "$build_dir/src/lumaref" "$build_dir/tools/lumaref-demo"; do
     exit 1
   fi
 done
-for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmtopng; do
+for command in xvfb-run xwininfo xdotool xwd xwdtopnm pnmpaste pnmtopng; do
   command -v "$command" >/dev/null || {
     echo "screenshot.sh: $command is not installed (scripts/install-deps.sh)" >&2
     exit 1
@@ -81,7 +82,27 @@ if [[ $scene == sorted ]]; then
 fi
 # Painting follows within a few turns of the program's event loop.
 sleep 1
-xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$output.part"
+if [[ $scene == export ]]; then
+  # A right-click on the grid's first row. The menu is a window of its own, pasted onto the picture of the
+  # program's window where it shows.
+  xdotool mousemove --window "$window" 300 265 click 3
+  menu=
+  for _ in $(seq 50); do
+    menu=$(xwininfo -root -tree | awk -v main="$window" '/\("lumaref" "Lumaref"\)/ && $1 != main {print $1; exit}')
+    [[ -n $menu ]] && break
+    sleep 0.1
+  done
+  [[ -n $menu ]] || { echo "screenshot.sh: the grid's menu did not open" >&2; exit 1; }
+  sleep 1
+  corner() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}'; }
+  read -r windowX windowY < <(corner "$window")
+  read -r menuX menuY < <(corner "$menu")
+  xwd -silent -id "$menu" | xwdtopnm 2>/dev/null >menu.pnm
+  xwd -silent -id "$window" | xwdtopnm 2>/dev/null |
+    pnmpaste menu.pnm $((menuX - windowX)) $((menuY - windowY)) | pnmtopng >"$output.part"
+else
+  xwd -silent -id "$window" | xwdtopnm 2>/dev/null | pnmtopng >"$output.part"
+fi
 mv "$output.part" "$output"
 CAPTURE
 chmod +x "$work/capture.sh"

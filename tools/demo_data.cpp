@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "demo_database.h"
 #include "demo_journal.h"
 #include "demo_master_list.h"
+#include "demo_ranking_files.h"
 #include "demo_vocabulary.h"
 #include "lumaref_schema.h"
 #include "picklists/list_file.h"
@@ -102,6 +105,22 @@ std::uint64_t writeMasterLists(const fs::path& outDir, const Options& options, c
     return files;
 }
 
+std::uint64_t writeRankingFiles(const fs::path& outDir, const Options& options) {
+    if (!options.rankingFiles) return 0;
+    const fs::path dir = outDir / "ranking-files";
+    makeDirectory(dir);
+    constexpr int kYear = 2023;
+    const std::pair<const char*, std::string> files[] = {
+        {"scimagojr 2023.csv", sjrDownload(options.seed, options.journals, kYear)},
+        {"JCR-export.csv", jcrExport(options.seed, options.journals, kYear)},
+        {"journalcsv.csv", doajJournalCsv(options.seed, options.journals)},
+        {"approved-journals.csv", ownList(options.seed, options.journals)},
+        {"Science Citation Index Expanded (SCIE).csv", masterListDownload(options.seed, options.journals)},
+    };
+    for (const auto& [name, text] : files) replaceFileAtomically((dir / name).string(), text);
+    return std::size(files);
+}
+
 void fillDatabase(DemoDatabase& db, const Options& options, const JournalMaker& maker, ListContents& lists,
                   Summary& summary) {
     std::vector<RankingEntry> ranking;
@@ -156,6 +175,7 @@ Summary generate(const Options& options) {
     writeLists(outDir, lists);
     summary.categories = lists.categories.order().size();
     summary.masterListFiles = writeMasterLists(outDir, options, maker);
+    summary.rankingFiles = writeRankingFiles(outDir, options);
     db.commit();
     return summary;
 }

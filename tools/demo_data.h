@@ -13,6 +13,8 @@ struct Options {
     std::uint64_t masterListEntries = 20;
     // Replace an existing Database.mdb (and its journal files) instead of refusing.
     bool force = false;
+    // Also the ranking downloads (SJR, JCR, DOAJ, an own list, a master-list CSV) of `journals` rows each.
+    bool rankingFiles = false;
 };
 
 struct Summary {
@@ -21,10 +23,12 @@ struct Summary {
     std::uint64_t quartileRows = 0;
     std::uint64_t categories = 0;
     std::uint64_t masterListFiles = 0;
+    std::uint64_t rankingFiles = 0;
 };
 
-// Writes <outDir>/Database.mdb, the list files under <outDir>/lists and master-list samples under
-// <outDir>/master-lists, all determined by the seed. The database is built beside its final name and
+// Writes <outDir>/Database.mdb, the list files under <outDir>/lists, master-list samples under
+// <outDir>/master-lists and, when asked, ranking downloads under <outDir>/ranking-files, all determined
+// by the seed. The database is built beside its final name and
 // renamed into place last, so a failure leaves no partial Database.mdb. Throws lumaref::Error.
 Summary generate(const Options& options);
 

@@ -9,8 +9,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: lumaref-demo --journals N --out DIR [--seed S] [--master-list-entries M] [--force]\n"
-    "  Writes DIR/Database.mdb, DIR/lists/ and DIR/master-lists/ with N generated journals.\n";
+    "usage: lumaref-demo --journals N --out DIR [--seed S] [--master-list-entries M] [--ranking-files]\n"
+    "                    [--force]\n"
+    "  Writes DIR/Database.mdb, DIR/lists/ and DIR/master-lists/ with N generated journals, and with\n"
+    "  --ranking-files DIR/ranking-files/: an SJR download, a JCR export, the DOAJ journal CSV, an own\n"
+    "  list and a master-list download of N rows each.\n";
 
 bool parseNumber(std::string_view text, std::uint64_t& value) {
     const char* end = text.data() + text.size();
@@ -36,6 +39,10 @@ int main(int argc, char** argv) {
         }
         if (arg == "--force") {
             options.force = true;
+            continue;
+        }
+        if (arg == "--ranking-files") {
+            options.rankingFiles = true;
             continue;
         }
         if (arg != "--journals" && arg != "--seed" && arg != "--out" && arg != "--master-list-entries") {
@@ -67,11 +74,14 @@ int main(int argc, char** argv) {
         const lumaref::demo::Summary summary = lumaref::demo::generate(options);
         std::printf("%llu journals written to %s/Database.mdb\n",
                     static_cast<unsigned long long>(summary.journals), options.outDir.c_str());
-        std::printf("(%llu ranking rows, %llu quartile rows, %llu categories, %llu master-list files)\n",
-                    static_cast<unsigned long long>(summary.rankingRows),
-                    static_cast<unsigned long long>(summary.quartileRows),
-                    static_cast<unsigned long long>(summary.categories),
-                    static_cast<unsigned long long>(summary.masterListFiles));
+        std::printf(
+            "(%llu ranking rows, %llu quartile rows, %llu categories, %llu master-list files, %llu ranking "
+            "files)\n",
+            static_cast<unsigned long long>(summary.rankingRows),
+            static_cast<unsigned long long>(summary.quartileRows),
+            static_cast<unsigned long long>(summary.categories),
+            static_cast<unsigned long long>(summary.masterListFiles),
+            static_cast<unsigned long long>(summary.rankingFiles));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lumaref-demo: %s\n", e.what());

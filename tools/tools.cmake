@@ -5,6 +5,7 @@ add_library(lumaref_demo_data STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_database.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_journal.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_master_list.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/demo_ranking_files.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo_vocabulary.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/issn.cpp)
 target_include_directories(lumaref_demo_data PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -4,6 +4,8 @@
 
 #include "db/connection.h"
 #include "settings/access_database_advice.h"
+#include "text/error.h"
+#include "text/secret_mask.h"
 
 namespace lumaref {
 
@@ -19,8 +21,11 @@ std::optional<QString> runCatching(const std::function<void()>& handler) {
         return std::nullopt;
     } catch (const AccessDatabaseError& access) {
         return errorBoxText(QString::fromStdString(accessDatabaseAdvice(access)));
-    } catch (const std::exception& e) {
+    } catch (const Error& e) {
         return errorBoxText(QString::fromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        // Not one of ours, so not masked where it was made.
+        return errorBoxText(QString::fromStdString(maskSecrets(e.what())));
     } catch (...) {
         return errorBoxText(QStringLiteral("Unexpected error"));
     }

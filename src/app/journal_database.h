@@ -22,6 +22,8 @@ struct JournalDatabase {
     std::array<RecordSet*, 6> recordSets();
 
     Connection connection;
+    // Where a server connection was named ("database= in /etc/lumaref.conf"), for its messages.
+    std::string connectionOrigin;
     RecordSet journals;                  // journals, shown in the grid
     RecordSet impactFactors;             // jcr2018
     std::array<RecordSet, 4> quartiles;  // JCRQ1..JCRQ4

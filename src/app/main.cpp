@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/hash_code_command.h"
 #include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
         std::puts("lumaref " LUMAREF_VERSION);
         return 0;
     }
+    if (options.mode == lumaref::ProgramOptions::Mode::HashCode) return lumaref::runHashCodeCommand();
 
     // The toolkit takes its own options from what is left and removes them; anything it leaves is unknown.
     std::vector<char*> toolkitArguments{argv[0]};
@@ -93,8 +95,10 @@ int main(int argc, char* argv[]) {
     // --database or database= in the settings name a PostgreSQL database; else the data folder's
     // Database.mdb. lists= there names a shared list folder.
     lumaref::StoreChoice store;
+    lumaref::Settings settings;
     try {
-        store = lumaref::chooseStore(options.database, lumaref::loadSettings());
+        settings = lumaref::loadSettings();
+        store = lumaref::chooseStore(options.database, settings);
     } catch (const lumaref::Error& failure) {
         std::fprintf(stderr, "lumaref: %s\n", failure.what());
         prompts.showError(QString::fromStdString(failure.what()));
@@ -106,7 +110,9 @@ int main(int argc, char* argv[]) {
     lumaref::JournalDatabase database(
         server ? store.connectionString
                : lumaref::connectionStringFor(location.database));  // outlives the window
+    database.connectionOrigin = store.origin;
     lumaref::MainWindow window(prompts, database, QString::fromStdString(listFolder));
+    window.setAccessCodeHash(settings.accessCode);
     if (data->installed && !server && database.journals.active() &&
         database.journals.snapshot().rowCount() == 0) {
         window.showStatus(QStringLiteral("No journals yet: import a master list in administrator mode, or "

@@ -32,10 +32,12 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     buildControls();
     designedPosition_ = pos();
     wireEvents();
+    setUpViewExport();
     openDatabase();
     guarded([this] { onCreated(); });
     // The grid leads the tab order, so it holds the focus once the window is active.
     grid_->setFocus();
+    startedUp_ = true;
 }
 
 // The members' order is the order of their going: the grid and its model before the database.
@@ -49,8 +51,14 @@ void MainWindow::openDatabase() {
     auto open = [this](const std::function<void()>& openIt) {
         if (std::optional<QString> failure = runCatching(openIt)) prompts_.showError(*failure);
     };
-    open([this] { data_.connection.open(); });
+    // A server that cannot be reached is said once; the record sets open when it answers.
+    if (data_.connection.isServer()) {
+        if (!openServer()) return;
+    } else {
+        open([this] { data_.connection.open(); });
+    }
     for (RecordSet* records : data_.recordSets()) open([records] { records->open(); });
+    showDatabasePlace();
     gridModel_->flush();
 }
 
@@ -62,6 +70,11 @@ void MainWindow::onCreated() {
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
+    // Start-up has just tried; from the first action on, each tries again.
+    if (startedUp_) {
+        triedThisAction_ = false;
+        reconnectIfNeeded(false);
+    }
     const std::optional<QString> failure = runCatching(handler);
     // The grid shows what the handler left before any box appears over it.
     gridModel_->flush();

@@ -5,9 +5,12 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/journal_database.h"
@@ -27,9 +30,11 @@ class QStatusBar;
 
 namespace lumaref {
 
+struct MasterListCsv;
 class JournalGrid;
 class JournalGridModel;
 class ProgressStepper;
+struct ViewDescription;
 class UserGuideWindow;
 
 // The one window of the program. Its controls are members named for what they do; each carries the
@@ -50,6 +55,8 @@ public:
     const JournalDatabase& database() const { return data_; }
     // Shows a line in the status bar until the next one replaces it.
     void showStatus(const QString& text);
+    // The access code set in /etc/lumaref.conf, as its salted hash; without one the program's own.
+    void setAccessCodeHash(std::optional<std::string> hash) { accessCodeHash_ = std::move(hash); }
 
     // The user's own layout (window place, columns, sort) as saveLayout left it in `file`. A file that
     // is damaged or from another version is ignored with one line in the status bar.
@@ -80,8 +87,25 @@ private:
     // The administrator controls, in the order the gate sets them.
     std::array<QWidget*, 11> adminControls() const;
 
-    // Runs a handler; an error ends it and shows in an error box once the grid is up to date.
+    // Runs a handler; an error ends it and shows in an error box once the grid is up to date. A server
+    // connection that broke, or never came up, is tried again first.
     void guarded(const std::function<void()>& handler);
+
+    // The connection to a server (main_window_connection.cpp): at start one message when it cannot be
+    // reached, then a new try at each action, with a short back-off; the record sets reopen on it.
+    bool openServer();
+    void reconnectIfNeeded(bool forJob);
+    void reopenRecordSets();
+    // The status bar's note of the database the window is on, and whether its account may only read.
+    void showDatabasePlace();
+    // Before an administrator job: refused for an account that may only read, or without a server.
+    void startAdminJob();
+    // The journals are on a server that has not answered yet: browsing has nothing to show, and what
+    // needs the journals says why.
+    bool journalsAway() const;
+    [[noreturn]] void refuseWhileAway() const;
+    // A job's error: a lost connection becomes one message of what was done (`doneText`) and what to do.
+    [[noreturn]] void endJobOnLostConnection(const QString& doneText, const QString& advice);
 
     // Start-up and the window's own keys.
     void onCreated();
@@ -110,7 +134,14 @@ private:
     void onBrowseClicked();
     void onImportClicked();
     void importCsvMasterList(const std::string& bytes);
+    QString clearIndexFlagsOfJournalsNotIn(const MasterListCsv& list, std::string_view indexField);
+    void importRankingFile(const std::string& text);
     void onSaveClicked();
+
+    // View export: "Export view…" in the grid's context menu and on Ctrl+E.
+    void setUpViewExport();
+    ViewDescription describeView() const;
+    void onExportViewTriggered();
 
     // Pick-list rebuild.
     void onUpdateCategoriesClicked();
@@ -178,10 +209,21 @@ private:
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell
 
+    // The server connection: whether this account may change the journals, when to try again, why
+    // the last try failed, and whether this action has tried already.
+    bool accountMayChange_ = true;
+    std::chrono::steady_clock::time_point nextReconnect_{};
+    std::optional<QString> unreachable_;
+    bool triedThisAction_ = false;
+    bool startedUp_ = false;
+    std::optional<std::string> accessCodeHash_;
+    QLabel* databaseLabel_ = nullptr;  // in the status bar, right
+
     // Text exchange: the classifier's flags live as long as the window; the dialogs propose the last choice.
     ImportLineClassifier importClassifier_;
     QString lastImportFile_;
     QString lastExportFile_;
+    QString lastViewExportFile_;
 
     // The grid and its model read the journals. Held here rather than left to Qt, and declared last,
     // so they go before anything they read.

@@ -34,6 +34,7 @@ void MainWindow::loadPickList(QComboBox* box, const std::vector<std::string>& it
 }
 
 void MainWindow::applySelectionFilter() {
+    if (journalsAway()) return;
     RecordSet& journals = data_.journals;
     journals.setFiltered(false);
     journals.setFilter(std::string());
@@ -54,8 +55,9 @@ void MainWindow::applySelectionFilter() {
 void MainWindow::onSearchTextChanged() {
     RecordSet& journals = data_.journals;
     const std::string searchText = searchEdit_->text().toStdString();
-    const bool admin = opensAdminMode(searchText, textOf(searchFieldBox_));
+    const bool admin = opensAdminMode(searchText, textOf(searchFieldBox_), accessCodeHash_);
     for (QWidget* control : adminControls()) control->setEnabled(admin);
+    if (journalsAway()) return;
     if (searchText.empty()) {
         applySelectionFilter();
         return;

@@ -37,6 +37,7 @@ void MainWindow::showGridCursor(int position) {
 
 void MainWindow::onNavigatorClicked(RecordNavigator::Button button) {
     guarded([this, button] {
+        if (journalsAway()) return;
         RecordSet& journals = data_.journals;
         switch (button) {
             case RecordNavigator::Button::First:
@@ -57,6 +58,7 @@ void MainWindow::onNavigatorClicked(RecordNavigator::Button button) {
 }
 
 void MainWindow::updateRecordCounters() {
+    if (journalsAway()) return;
     currentRecordLabel_->setText(QString::number(data_.journals.recNo()));
     recordCountLabel_->setText(QString::number(data_.journals.recordCount()));
 }

@@ -182,6 +182,10 @@ void build(QWidget* window, QStatusBar** member, const Control& control) {
     bar->setAutoFillBackground(true);
     bar->showMessage(captionOf(control));
     bar->setEnabled(false);
+    // At its right end, the database the window is on.
+    auto* place = new QLabel(bar);
+    place->setObjectName(QStringLiteral("StatusDatabase"));
+    bar->addPermanentWidget(place);
 }
 
 }  // namespace
@@ -268,6 +272,7 @@ void MainWindow::buildControls() {
             control.member);
     }
 
+    databaseLabel_ = statusBar_->findChild<QLabel*>(QStringLiteral("StatusDatabase"));
     grid_->setModel(gridModel_.get());
     progressStepper_ = new ProgressStepper(progressBar_);
     for (const char* item : kSearchFieldItems) searchFieldBox_->addItem(QString::fromUtf8(item));

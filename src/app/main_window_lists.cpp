@@ -37,6 +37,7 @@ void MainWindow::onUpdateFrequenciesClicked() {
 // "Update lists". Any failure ends the run where it happened; the journals are left as they stand
 // then, and the selection filter is not re-applied.
 void MainWindow::onUpdateListsClicked() {
+    startAdminJob();
     // Every subject file name is checked before the first list file is written, so a category that
     // cannot name its file leaves all the lists agreeing with each other.
     const std::vector<std::string> categories =

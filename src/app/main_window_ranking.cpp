@@ -35,17 +35,35 @@ private:
 }  // namespace
 
 void MainWindow::onUpdateImpactFactorsClicked() {
+    startAdminJob();
     WindowUpdateSteps steps(*progressStepper_, [this] { applySelectionFilter(); });
     const int shown = data_.journals.recordCount();  // at the click: the update narrows the selection
-    const UpdateCounts counts = updateImpactFactors(data_.journals, data_.impactFactors, steps);
+    const std::int64_t before = data_.journals.committedPosts();
+    UpdateCounts counts;
+    try {
+        counts = updateImpactFactors(data_.journals, data_.impactFactors, steps);
+    } catch (const ConnectionLost&) {
+        endJobOnLostConnection(updateStatusText(QStringLiteral("Impact factors"),
+                                                data_.journals.committedPosts() - before, shown),
+                               QStringLiteral("Run the update again to finish."));
+    }
     prompts_.showMessage(QStringLiteral("Finish!"));
     showStatus(updateStatusText(QStringLiteral("Impact factors"), counts.posted, shown));
 }
 
 void MainWindow::onUpdateQuartilesClicked() {
+    startAdminJob();
     WindowUpdateSteps steps(*progressStepper_, [this] { applySelectionFilter(); });
     const int shown = data_.journals.recordCount();
-    const UpdateCounts counts = updateQuartiles(data_.journals, data_.quartileTables(), steps);
+    const std::int64_t before = data_.journals.committedPosts();
+    UpdateCounts counts;
+    try {
+        counts = updateQuartiles(data_.journals, data_.quartileTables(), steps);
+    } catch (const ConnectionLost&) {
+        endJobOnLostConnection(
+            updateStatusText(QStringLiteral("Quartiles"), data_.journals.committedPosts() - before, shown),
+            QStringLiteral("Run the update again to finish."));
+    }
     prompts_.showMessage(QStringLiteral("Finish!"));
     showStatus(updateStatusText(QStringLiteral("Quartiles"), counts.posted, shown));
 }

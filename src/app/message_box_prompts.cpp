@@ -38,6 +38,27 @@ QString MessageBoxPrompts::askSaveFileName(const QString& proposed) {
     return dialog.selectedFiles().constFirst();
 }
 
+QString MessageBoxPrompts::askExportFileName(const QString& proposed) {
+    const QString workbook = QStringLiteral("Excel workbook (*.xlsx)");
+    const QString csv = QStringLiteral("CSV, UTF-8 (*.csv)");
+    const QString name = proposed.isEmpty() ? QString::fromLatin1(kDefaultExportFileName) : proposed;
+    QFileDialog dialog(nullptr);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({workbook, csv});
+    dialog.selectFile(name);
+    // A name typed without an extension takes the chosen type's.
+    const auto takeSuffixOf = [&dialog, csv](const QString& filter) {
+        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+    };
+    const QString type = name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? csv : workbook;
+    dialog.selectNameFilter(type);
+    takeSuffixOf(type);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffixOf);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 QString MessageBoxPrompts::askCitationIndex(const QString& fileName) {
     // Each choice starts with the abbreviation the caller takes.
     const QStringList choices = {QStringLiteral("SCIE - Science Citation Index Expanded"),
@@ -51,6 +72,18 @@ QString MessageBoxPrompts::askCitationIndex(const QString& fileName) {
         QStringLiteral("Which citation index does \"%1\" list?").arg(fileName), choices, 0, false, &accepted);
     if (!accepted) return QString();
     return chosen.section(QLatin1Char(' '), 0, 0);
+}
+
+bool MessageBoxPrompts::askClearIndexFlags(int journals, const QString& index, const QString& category) {
+    QMessageBox box(
+        QMessageBox::Question, QCoreApplication::applicationName(),
+        QStringLiteral("%1 journal records of %2 carry the \"%3\" flag but are not in this list.\n"
+                       "Clear their flag?")
+            .arg(journals)
+            .arg(category, index),
+        QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace lumaref

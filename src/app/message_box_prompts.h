@@ -12,9 +12,13 @@ public:
     QString askOpenFileName(const QString& proposed) override;
     QString askSaveFileName(const QString& proposed) override;
     QString askCitationIndex(const QString& fileName) override;
+    QString askExportFileName(const QString& proposed) override;
+    bool askClearIndexFlags(int journals, const QString& index, const QString& category) override;
 };
 
 // The save dialog's default file name when the caller proposes none.
 inline constexpr const char* kDefaultSaveFileName = "Journal-list.txt";
+// The export dialog's default file name when the caller proposes none.
+inline constexpr const char* kDefaultExportFileName = "Journals.xlsx";
 
 }  // namespace lumaref

@@ -25,6 +25,20 @@ public:
         static_cast<void>(fileName);
         return QStringLiteral("none");
     }
+    // Save-file dialog of a view export, offering an Excel workbook (*.xlsx) and CSV (*.csv); the chosen
+    // path, or an empty string when cancelled. Without a dialog of its own: cancelled.
+    virtual QString askExportFileName(const QString& proposed) {
+        static_cast<void>(proposed);
+        return QString();
+    }
+    // After a whole index's download: whether to clear the index flag of `journals` journal records of
+    // `category` that carry it but that the download no longer lists. The default answer is No.
+    virtual bool askClearIndexFlags(int journals, const QString& index, const QString& category) {
+        static_cast<void>(journals);
+        static_cast<void>(index);
+        static_cast<void>(category);
+        return false;
+    }
 };
 
 }  // namespace lumaref

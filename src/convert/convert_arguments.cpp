@@ -1,5 +1,10 @@
 #include "convert/convert_arguments.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+#include <utility>
+
 namespace lumaref {
 
 namespace {
@@ -9,14 +14,12 @@ bool isOption(const std::string& argument) { return argument.size() > 1 && argum
 }  // namespace
 
 ConvertInvocation parseConvertArguments(const std::vector<std::string>& arguments) {
+    using Mode = ConvertInvocation::Mode;
     ConvertInvocation invocation;
     std::vector<std::string> positional;
     bool optionsEnded = false;
-    bool newDatabase = false;
-    bool loadCsv = false;
     bool tableGiven = false;
-    bool masterList = false;
-    bool jcr = false;
+    std::vector<Mode> modes;  // the steps asked for: one at most
     // An option's value is the next argument, whatever it looks like.
     const auto valueOf = [&](std::size_t& i) -> const std::string& {
         if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
@@ -24,8 +27,16 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         }
         return arguments[++i];
     };
+    // The options naming a ranking file, with the step each asks for.
+    const std::pair<std::string_view, Mode> rankingOptions[] = {{"--jcr", Mode::LoadJcr},
+                                                                {"--sjr", Mode::LoadSjr},
+                                                                {"--doaj", Mode::LoadDoaj},
+                                                                {"--list", Mode::LoadList}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        const auto ranking =
+            std::find_if(std::begin(rankingOptions), std::end(rankingOptions),
+                         [&argument](const auto& option) { return option.first == argument; });
         if (optionsEnded || !isOption(argument)) {
             positional.push_back(argument);
         } else if (argument == "--") {
@@ -37,10 +48,10 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         } else if (argument == "--new") {
             // Its target may be left out, for the data folder's database: then an option or nothing follows.
             if (i + 1 < arguments.size() && !isOption(arguments[i + 1])) invocation.target = valueOf(i);
-            newDatabase = true;
+            modes.push_back(Mode::NewDatabase);
         } else if (argument == "--csv") {
             invocation.csvFile = valueOf(i);
-            loadCsv = true;
+            modes.push_back(Mode::LoadCsv);
         } else if (argument == "--table") {
             invocation.table = valueOf(i);
             tableGiven = true;
@@ -50,14 +61,24 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
             invocation.admins = valueOf(i);
         } else if (argument == "--master-list") {
             invocation.masterListFile = valueOf(i);
-            masterList = true;
+            modes.push_back(Mode::LoadMasterList);
         } else if (argument == "--category") {
             invocation.category = valueOf(i);
         } else if (argument == "--index") {
             invocation.index = valueOf(i);
-        } else if (argument == "--jcr") {
-            invocation.jcrFile = valueOf(i);
-            jcr = true;
+        } else if (argument == "--replace-index") {
+            invocation.replaceIndex = true;
+        } else if (ranking != std::end(rankingOptions)) {
+            invocation.rankingFile = valueOf(i);
+            modes.push_back(ranking->second);
+        } else if (argument == "--name") {
+            invocation.listName = valueOf(i);
+        } else if (argument == "--year") {
+            const std::string& year = valueOf(i);
+            if (year.size() != 4 ||
+                !std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                throw UsageError("'--year' takes a year of four digits, not '" + year + "'");
+            invocation.year = std::stoi(year);
         } else if (argument == "--append") {
             invocation.append = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -67,44 +88,52 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         }
     }
 
-    if (int(newDatabase) + int(loadCsv) + int(masterList) + int(jcr) > 1) {
-        throw UsageError("'--new', '--csv', '--master-list' and '--jcr' are separate steps");
+    if (modes.size() > 1) {
+        throw UsageError(
+            "'--new', '--csv', '--master-list', '--jcr', '--sjr', '--doaj' and '--list' are separate steps");
     }
-    if ((!invocation.readers.empty() || !invocation.admins.empty()) && (loadCsv || masterList || jcr))
+    // Help: no step named, so an Access file to convert.
+    const Mode mode = modes.empty() ? Mode::Help : modes[0];
+    const bool load = mode != Mode::Help && mode != Mode::NewDatabase && mode != Mode::LoadCsv;
+    if ((!invocation.readers.empty() || !invocation.admins.empty()) && (mode == Mode::LoadCsv || load))
         throw UsageError("'--readers' and '--admins' go with a new database or a copy");
-    if ((!invocation.category.empty() || !invocation.index.empty()) && !masterList) {
-        throw UsageError("'--category' and '--index' go with '--master-list'");
+    if ((!invocation.category.empty() || !invocation.index.empty() || invocation.replaceIndex) &&
+        mode != Mode::LoadMasterList) {
+        throw UsageError("'--category', '--index' and '--replace-index' go with '--master-list'");
     }
-    if (masterList || jcr) {
-        if (invocation.force || invocation.append) {
-            throw UsageError(std::string("'--force' and '--append' do not go with '") +
-                             (masterList ? "--master-list" : "--jcr") + "'");
-        }
-        if (masterList && invocation.category.empty())
+    if (!invocation.listName.empty() && mode != Mode::LoadList)
+        throw UsageError("'--name' goes with '--list'");
+    if (invocation.year && mode != Mode::LoadSjr && mode != Mode::LoadList)
+        throw UsageError("'--year' goes with '--sjr' and '--list'");
+    if (load) {
+        const std::string option = mode == Mode::LoadMasterList ? "--master-list"
+                                   : mode == Mode::LoadJcr      ? "--jcr"
+                                   : mode == Mode::LoadSjr      ? "--sjr"
+                                   : mode == Mode::LoadDoaj     ? "--doaj"
+                                                                : "--list";
+        if (invocation.force || invocation.append)
+            throw UsageError("'--force' and '--append' do not go with '" + option + "'");
+        if (mode == Mode::LoadMasterList && invocation.category.empty())
             throw UsageError("'--master-list' needs '--category NAME'");
-        if (positional.size() != 1) {
-            throw UsageError(positional.empty() ? "expected the database to load into"
-                                                : "too many arguments");
-        }
-        if (positional[0].empty()) throw UsageError("a file name is empty");
-        invocation.mode =
-            masterList ? ConvertInvocation::Mode::LoadMasterList : ConvertInvocation::Mode::LoadJcr;
-        invocation.target = positional[0];
-        return invocation;
+        if (mode == Mode::LoadList && invocation.listName.empty())
+            throw UsageError("'--list' needs '--name NAME'");
     }
-    if ((tableGiven || invocation.append) && !loadCsv)
+    if ((tableGiven || invocation.append) && mode != Mode::LoadCsv)
         throw UsageError("'--table' and '--append' go with '--csv'");
-    if (newDatabase) {
+    if (mode == Mode::NewDatabase) {
         if (!positional.empty()) throw UsageError("'--new' takes no other file");
-        invocation.mode = ConvertInvocation::Mode::NewDatabase;
+        invocation.mode = Mode::NewDatabase;
         return invocation;
     }
-    if (loadCsv) {
-        if (!tableGiven) throw UsageError("'--csv' needs '--table NAME'");
-        if (invocation.force) throw UsageError("'--force' does not go with '--csv'");
+    if (mode != Mode::Help) {
+        if (mode == Mode::LoadCsv) {
+            if (!tableGiven) throw UsageError("'--csv' needs '--table NAME'");
+            if (invocation.force) throw UsageError("'--force' does not go with '--csv'");
+        }
+        // Without a target, the database lumaref opens.
         if (positional.size() > 1) throw UsageError("too many arguments");
         if (!positional.empty() && positional[0].empty()) throw UsageError("a file name is empty");
-        invocation.mode = ConvertInvocation::Mode::LoadCsv;
+        invocation.mode = mode;
         if (!positional.empty()) invocation.target = positional[0];
         return invocation;
     }
@@ -113,7 +142,7 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         throw UsageError(positional.size() < 2 ? "expected a source Access file and a target database"
                                                : "too many arguments");
     }
-    invocation.mode = ConvertInvocation::Mode::ConvertAccess;
+    invocation.mode = Mode::ConvertAccess;
     invocation.source = positional[0];
     invocation.target = positional[1];
     if (invocation.source.empty() || invocation.target.empty()) throw UsageError("a file name is empty");
@@ -131,10 +160,20 @@ std::string convertUsage(const std::string& program) {
            " --csv FILE --table NAME [--append] [--quiet] [TARGET]\n"
            "       " +
            program +
-           " --master-list FILE --category NAME [--index SCI|SCIE|ESCI|AHCI|none] [--quiet] TARGET\n"
+           " --master-list FILE --category NAME [--index SCI|SCIE|ESCI|AHCI|none] [--replace-index]\n"
+           "                       [--quiet] [TARGET]\n"
            "       " +
            program +
-           " --jcr FILE [--quiet] TARGET\n"
+           " --jcr FILE [--quiet] [TARGET]\n"
+           "       " +
+           program +
+           " --sjr FILE [--year YYYY] [--quiet] [TARGET]\n"
+           "       " +
+           program +
+           " --doaj FILE [--quiet] [TARGET]\n"
+           "       " +
+           program +
+           " --list FILE --name NAME [--year YYYY] [--quiet] [TARGET]\n"
            "\n"
            "TARGET may also be a PostgreSQL database (postgresql://... or libpq key=value pairs; the\n"
            "password comes from ~/.pgpass, PGPASSWORD or a service file). SOURCE may then also be an\n"
@@ -146,18 +185,26 @@ std::string convertUsage(const std::string& program) {
            "With --new, creates an empty Lumaref database with the tables of schema.sql.\n"
            "With --csv, loads a CSV file (a ranking table such as jcr2018 or JCRQ1..JCRQ4) into a table\n"
            "of the database TARGET, in one transaction.\n"
-           "Without TARGET, --new and --csv work on the database lumaref opens: Database.mdb in the\n"
+           "Without TARGET, --new and the loads work on the database lumaref opens: Database.mdb in the\n"
            "current folder when lists/ stands beside the program, else in the data folder (data= in\n"
            "~/.config/lumaref/lumaref.conf or /etc/lumaref.conf, else ~/.local/share/lumaref).\n"
            "With --master-list, adds the journals of a master-list download (CSV) to TARGET under the\n"
            "category NAME, one record per Web of Science category; a journal already stored gets the\n"
-           "index flag instead of a second record. The index comes from the file name or --index.\n"
-           "With --jcr, replaces jcr2018 and JCRQ1..JCRQ4 from one citation reports export.\n"
+           "index flag instead of a second record. The index comes from the file name or --index. Journals\n"
+           "of the category that carry the flag but are not in the file are counted; --replace-index\n"
+           "clears their flag.\n"
+           "With --jcr, replaces jcr2018 and JCRQ1..JCRQ4 from one citation reports export, and records its\n"
+           "figures by year and category. --sjr (the SJR journal-rank download), --doaj (the DOAJ journal\n"
+           "CSV) and --list (an institution's own list, any CSV with an ISSN or E-ISSN column, filed under\n"
+           "NAME) record their figures too; loading a source and year again replaces its figures. Read\n"
+           "them through the view journal_rankings.\n"
            "\n"
            "  --force   replace TARGET if it exists\n"
            "  --append  add the file's rows to the table instead of replacing its rows\n"
            "  --readers ROLE  (PostgreSQL) the role that may read the tables\n"
            "  --admins ROLE   (PostgreSQL) the role that may also add and change rows\n"
+           "  --year YYYY     the year of an SJR download or own list, instead of the file's\n"
+           "  --replace-index clear the flag of the category's journals the master list no longer lists\n"
            "  --quiet   no progress and no summary\n";
 }
 

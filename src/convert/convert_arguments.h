@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -9,12 +10,22 @@ namespace lumaref {
 // What one run of lumaref-convert is asked to do. A new mode adds a Mode value, the fields it needs,
 // a branch in parseConvertArguments() and one in the tool's dispatch.
 struct ConvertInvocation {
-    enum class Mode { Help, ConvertAccess, NewDatabase, LoadCsv, LoadMasterList, LoadJcr };
+    enum class Mode {
+        Help,
+        ConvertAccess,
+        NewDatabase,
+        LoadCsv,
+        LoadMasterList,
+        LoadJcr,
+        LoadSjr,
+        LoadDoaj,
+        LoadList
+    };
 
     Mode mode = Mode::Help;
     std::string source;   // ConvertAccess: the Access file
-    std::string target;   // the SQLite database or PostgreSQL connection to write; empty: --new or --csv
-                          // left it to the data folder
+    std::string target;   // the SQLite database or PostgreSQL connection to write; empty: left to the
+                          // data folder (--new and every load)
     bool force = false;   // replace an existing target
     bool quiet = false;   // no progress, no summary
     std::string csvFile;  // LoadCsv: the CSV file and the table it fills
@@ -24,8 +35,11 @@ struct ConvertInvocation {
     std::string admins;
     std::string masterListFile;  // LoadMasterList: the CSV download, its category and index
     std::string category;
-    std::string index;    // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
-    std::string jcrFile;  // LoadJcr: the citation reports' export
+    std::string index;          // SCI, SCIE, ESCI, AHCI or none; empty: from the file name
+    bool replaceIndex = false;  // LoadMasterList: clear the flag of journals the download no longer lists
+    std::string rankingFile;    // LoadJcr, LoadSjr, LoadDoaj, LoadList: the ranking file
+    std::string listName;       // LoadList: the list's name
+    std::optional<int> year;    // LoadSjr, LoadList: the figures' year instead of the file's
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

@@ -8,6 +8,7 @@
 #include "convert/csv_command.h"
 #include "convert/postgres_target.h"
 #include "text/error.h"
+#include "text/secret_mask.h"
 
 namespace lumaref {
 
@@ -65,7 +66,7 @@ int convertAccess(const ConvertInvocation& invocation, std::ostream& out, std::o
         return 1;
     } catch (const std::exception& error) {
         if (showProgress) out << '\n' << std::flush;
-        err << "lumaref-convert: " << error.what() << '\n';
+        err << "lumaref-convert: " << maskSecrets(error.what()) << '\n';
         return 1;
     }
 }
@@ -92,7 +93,10 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
         case ConvertInvocation::Mode::LoadMasterList:
             return runMasterListLoad(invocation, out, err);
         case ConvertInvocation::Mode::LoadJcr:
-            return runJcrLoad(invocation, out, err);
+        case ConvertInvocation::Mode::LoadSjr:
+        case ConvertInvocation::Mode::LoadDoaj:
+        case ConvertInvocation::Mode::LoadList:
+            return runRankingLoad(invocation, out, err);
     }
     return 1;
 }

@@ -2,10 +2,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <ostream>
 
 #include "convert/csv_master_list_load.h"
-#include "convert/jcr_load.h"
+#include "convert/ranking_load.h"
 #include "db/new_database.h"
 #include "exchange/master_list_csv.h"
 #include "text/csv_rows.h"
@@ -107,7 +108,8 @@ int runTimed(const ConvertInvocation& invocation, std::ostream& out, std::ostrea
 
 int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                       PgConnection* server) {
-    MasterListLoadRequest request{invocation.masterListFile, invocation.target, invocation.category, {}};
+    MasterListLoadRequest request{
+        invocation.masterListFile, invocation.target, invocation.category, {}, invocation.replaceIndex};
     if (!invocation.index.empty()) {
         const std::optional<std::string_view> field = citationIndexFromAbbreviation(invocation.index);
         if (!field) {
@@ -126,10 +128,27 @@ int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, st
         masterListLoadSummary);
 }
 
-int runJcrLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
+int runRankingLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
+                   PgConnection* server) {
+    using Mode = ConvertInvocation::Mode;
+    RankingFileRequest request;
+    request.layout = invocation.mode == Mode::LoadJcr    ? RankingLayout::Jcr
+                     : invocation.mode == Mode::LoadSjr  ? RankingLayout::Sjr
+                     : invocation.mode == Mode::LoadDoaj ? RankingLayout::Doaj
+                                                         : RankingLayout::OwnList;
+    request.year = invocation.year;
+    request.listName = invocation.listName;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    request.currentYear = local.tm_year + 1900;
     return runTimed(
-        invocation, out, err, [&invocation] { return loadJcrExport(invocation.jcrFile, invocation.target); },
-        jcrLoadSummary);
+        invocation, out, err,
+        [&] {
+            return server != nullptr ? loadRankingFile(invocation.rankingFile, *server, request)
+                                     : loadRankingFile(invocation.rankingFile, invocation.target, request);
+        },
+        rankingLoadSummary);
 }
 
 int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,

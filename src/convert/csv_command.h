@@ -19,11 +19,13 @@ int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::
 int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
                std::function<bool()> stopRequested = {});
 
-// A master-list download into the journals table (of `server` when given, else of the target file); the
-// ranking export into jcr2018 and JCRQ1..JCRQ4.
+// A master-list download into the journals table, and a ranking file (--jcr, --sjr, --doaj, --list) into
+// the figures (a JCR export also into jcr2018 and JCRQ1..JCRQ4); of `server` when given, else of the
+// target file.
 int runMasterListLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                       PgConnection* server = nullptr);
-int runJcrLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
+int runRankingLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
+                   PgConnection* server = nullptr);
 
 // What a finished load says: rows loaded, lines skipped, seconds, and the columns left out.
 std::string csvLoadSummary(const CsvLoadReport& report, double seconds);

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "text/error.h"
+
 namespace lumaref {
 
 class Connection;
-
-inline constexpr std::string_view kNothingLoaded = " Nothing was loaded.";
 
 // A path in double quotes, as the loaders' messages show it.
 std::string quotedPath(const std::string& path);

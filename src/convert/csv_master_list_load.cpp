@@ -9,8 +9,10 @@
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/statement.h"
+#include "db/store_transaction.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
+#include "text/value_text.h"
 
 namespace lumaref {
 
@@ -66,52 +68,65 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
 
     const std::unique_ptr<Connection> connection = openDatabaseForLoad(request.databasePath);
     sqlite3* db = connection->handle();
-    Transaction transaction(db, Transaction::Lock::Immediate);
-
-    Statement existing(db, "SELECT rowid, " + fieldList() + " FROM " + quoteIdentifier(kJournalsTable));
-    std::array<FieldInfo, kMasterListFieldCount> fields;
-    for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
-        fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
-                                          existing.declaredType(static_cast<int>(i) + 1));
-    }
-    MasterListMerge merge;
-    while (existing.step()) {
-        const auto column = [&existing](Field field) {
-            return existing.columnText(static_cast<int>(field) + 1);
-        };
-        merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject),
-                        existing.columnInt64(0));
-    }
-    const MasterListChanges changes = decideMasterListLoad(merge, load, fields);
-
-    const std::string& flag = load.report.indexField;
-    Statement insert(db,
-                     "INSERT INTO " + quoteIdentifier(kJournalsTable) + " (" + fieldList() +
-                         (flag.empty() ? ") VALUES (?, ?, ?, ?, ?, ?)"
-                                       : ", " + quoteIdentifier(flag) + ") VALUES (?, ?, ?, ?, ?, ?, 1)"));
-    for (const MasterListRow& row : changes.added) {
+    inStoreTransaction(db, [&](StoreTransaction& store) {
+        const std::string& flag = load.report.indexField;
+        Statement existing(db, "SELECT rowid, " + fieldList() +
+                                   (flag.empty() ? "" : ", " + quoteIdentifier(flag)) + " FROM " +
+                                   quoteIdentifier(kJournalsTable));
+        std::array<FieldInfo, kMasterListFieldCount> fields;
         for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
-            // An empty value is stored as none, as the window leaves a field it has no value for.
-            const int parameter = static_cast<int>(i) + 1;
-            if (row[i].empty()) {
-                insert.bindNull(parameter);
-            } else {
-                insert.bindText(parameter, row[i]);
+            fields[i] = fieldFromDeclaredType(std::string(kMasterListFields[i]),
+                                              existing.declaredType(static_cast<int>(i) + 1));
+        }
+        IndexListing listing(load.list, withinFieldSize(fields[kCategory], load.category));
+        std::vector<std::int64_t> leftIndex;
+        MasterListMerge merge;
+        while (existing.step()) {
+            const auto column = [&existing](Field field) {
+                return existing.columnText(static_cast<int>(field) + 1);
+            };
+            const std::int64_t rowid = existing.columnInt64(0);
+            merge.addStored(column(kIssn), column(kEIssn), column(kCategory), column(kSubject), rowid);
+            if (!flag.empty() &&
+                listing.hasLeft(column(kCategory),
+                                existing.columnInt64(static_cast<int>(kMasterListFieldCount) + 1) != 0,
+                                column(kIssn), column(kEIssn))) {
+                leftIndex.push_back(rowid);
             }
         }
-        insert.step();
-        insert.reset();
-    }
-    if (!flag.empty() && !changes.flagged.empty()) {
-        Statement setFlag(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " + quoteIdentifier(flag) +
-                                  " = 1 WHERE rowid = ?");
-        for (const std::int64_t rowid : changes.flagged) {
-            setFlag.bindInt64(1, rowid);
-            setFlag.step();
-            setFlag.reset();
+        const MasterListChanges changes = decideMasterListLoad(merge, load, fields);
+
+        std::vector<std::string_view> columns(kMasterListFields.begin(), kMasterListFields.end());
+        if (!flag.empty()) columns.push_back(flag);
+        store.append(kJournalsTable, columns, [&](RowSink& rows) {
+            for (const MasterListRow& row : changes.added) {
+                // An empty value is stored as none, as the window leaves a field it has no value for.
+                for (const std::string_view value : row)
+                    rows.text(value.empty() ? std::nullopt : std::optional<std::string_view>(value));
+                if (!flag.empty()) rows.number(1);
+                rows.endRow();
+            }
+        });
+        const auto setFlag = [&](const std::vector<std::int64_t>& rowids, int value) {
+            if (rowids.empty()) return;
+            Statement update(db, "UPDATE " + quoteIdentifier(kJournalsTable) + " SET " +
+                                     quoteIdentifier(flag) + " = " + std::to_string(value) +
+                                     " WHERE rowid = ?");
+            for (const std::int64_t rowid : rowids) {
+                update.bindInt64(1, rowid);
+                update.step();
+                update.reset();
+            }
+        };
+        if (!flag.empty()) {
+            setFlag(changes.flagged, 1);
+            load.report.flaggedNotListed = leftIndex.size();
+            if (request.replaceIndex) {
+                setFlag(leftIndex, 0);
+                load.report.flagsCleared = leftIndex.size();
+            }
         }
-    }
-    transaction.commit();
+    });
     return load.report;
 }
 
@@ -123,6 +138,14 @@ std::string masterListLoadSummary(const MasterListLoadReport& report, double sec
            std::to_string(report.merged) + " merged into records already stored" +
            (report.indexField.empty() ? " (no citation index flag)" : " (flag: " + report.indexField + ")") +
            ", " + std::to_string(report.withoutIssn) + " rows without ISSN or eISSN.\n" +
+           (report.indexField.empty()
+                ? ""
+                : std::to_string(report.flaggedNotListed) +
+                      " journal records of the category carry the flag but are not in the file, " +
+                      std::to_string(report.flagsCleared) + " cleared" +
+                      (report.flaggedNotListed > report.flagsCleared ? " (--replace-index clears them)"
+                                                                     : "") +
+                      ".\n") +
            (report.literalQuoteLines.empty()
                 ? ""
                 : "Warning: " + literalQuoteWarning(report.literalQuoteLines) + ".\n");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/index_flags.h"
 #include "exchange/master_list_csv.h"
 #include "exchange/master_list_merge.h"
 
@@ -19,6 +20,8 @@ struct MasterListLoadRequest {
     std::string category;
     // The journals field of the citation index (empty: none); nullopt takes it from the file name.
     std::optional<std::string> indexField;
+    // Clear the flag of the category's journals that carry it but are not in the download.
+    bool replaceIndex = false;
 };
 
 struct MasterListLoadReport {
@@ -27,6 +30,8 @@ struct MasterListLoadReport {
     std::size_t merged = 0;
     std::size_t withoutIssn = 0;
     std::string indexField;                      // empty: no flag set
+    std::size_t flaggedNotListed = 0;            // journals of the category with the flag, not in the file
+    std::size_t flagsCleared = 0;                // of those, the flags cleared (--replace-index)
     std::vector<std::size_t> literalQuoteLines;  // a quote inside an unquoted field, read as a character
 };
 
@@ -48,12 +53,15 @@ MasterListChanges decideMasterListLoad(MasterListMerge& merge, MasterListToLoad&
 
 // Loads a CSV master list into the journals table in one transaction, with the window's rules: one
 // record per Web of Science category, a journal already stored (same ISSN, or E-ISSN without one,
-// category and subject) getting the index flag instead of a twin. Throws Error when the file name
-// names no index and none is given, or for any fault of the file; the database is then unchanged.
+// category and subject) getting the index flag instead of a twin. Journals of the category that carried
+// the flag before and are not in the download are counted, and their flag cleared when the request says
+// so (IndexListing). Throws Error when the file name names no index and none is given, or for any fault
+// of the file; the database is then unchanged.
 MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request);
 
 // The same onto a server (request.databasePath unused): the stored journals' keys read by one SELECT,
-// the new records written by COPY ... FROM STDIN and the flags set by one UPDATE, in one transaction.
+// the new records written by COPY ... FROM STDIN and the flags set (and cleared) by one UPDATE each, in
+// one transaction.
 MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& request, PgConnection& target);
 
 std::string masterListLoadSummary(const MasterListLoadReport& report, double seconds);

@@ -11,10 +11,13 @@
 #include "db/statement.h"
 #include "db/store.h"
 #include "text/error.h"
+#include "text/value_text.h"
 
 namespace lumaref {
 
 namespace {
+
+constexpr std::size_t kCategoryColumn = 4;  // in the order of kMasterListFields
 
 constexpr const char* kColumnsSql =
     "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '' FROM pg_attribute a "
@@ -87,28 +90,42 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
         target.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE");
 
         MasterListMerge merge;
+        IndexListing listing(load.list, withinFieldSize(journals.fields[kCategoryColumn], load.category));
+        std::vector<std::int64_t> leftIndex;
         {
-            const PgResult stored =
-                target.exec("SELECT " + key + ", " + quoteIdentifier(kIssnField) + ", " +
-                            quoteIdentifier(kEIssnField) + ", " + quoteIdentifier(kCategoryField) + ", " +
-                            quoteIdentifier(kSubjectField) + " FROM " + table);
+            const PgResult stored = target.exec(
+                "SELECT " + key + ", " + quoteIdentifier(kIssnField) + ", " + quoteIdentifier(kEIssnField) +
+                ", " + quoteIdentifier(kCategoryField) + ", " + quoteIdentifier(kSubjectField) +
+                (flag.empty() ? std::string() : ", " + quoteIdentifier(flag)) + " FROM " + table);
             for (int row = 0; row < stored.rows(); ++row) {
                 const std::string_view keyText = stored.value(row, 0);
                 std::int64_t rowKey = 0;
                 std::from_chars(keyText.data(), keyText.data() + keyText.size(), rowKey);
                 merge.addStored(stored.value(row, 1), stored.value(row, 2), stored.value(row, 3),
                                 stored.value(row, 4), rowKey);
+                if (!flag.empty() && listing.hasLeft(stored.value(row, 3), stored.value(row, 5) == "t",
+                                                     stored.value(row, 1), stored.value(row, 2)))
+                    leftIndex.push_back(rowKey);
             }
         }
         const MasterListChanges changes = decideMasterListLoad(merge, load, journals.fields);
 
         if (!changes.added.empty()) copyIn(target, changes.added, flag);
-        if (!flag.empty() && !changes.flagged.empty()) {
-            const std::string keys = keyArray(changes.flagged);
-            const std::optional<std::string_view> params[] = {std::string_view(keys)};
-            target.execPrepared("UPDATE " + table + " SET " + quoteIdentifier(flag) + " = true WHERE " + key +
-                                    " = ANY($1::bigint[])",
+        const auto setFlag = [&](const std::vector<std::int64_t>& keys, const char* value) {
+            if (keys.empty()) return;
+            const std::string array = keyArray(keys);
+            const std::optional<std::string_view> params[] = {std::string_view(array)};
+            target.execPrepared("UPDATE " + table + " SET " + quoteIdentifier(flag) + " = " + value +
+                                    " WHERE " + key + " = ANY($1::bigint[])",
                                 params);
+        };
+        if (!flag.empty()) {
+            setFlag(changes.flagged, "true");
+            load.report.flaggedNotListed = leftIndex.size();
+            if (request.replaceIndex) {
+                setFlag(leftIndex, "false");
+                load.report.flagsCleared = leftIndex.size();
+            }
         }
     });
     return load.report;

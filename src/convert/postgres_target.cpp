@@ -2,18 +2,17 @@
 
 #include <stdlib.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
 #include "convert/access_converter.h"
 #include "convert/csv_command.h"
-#include "convert/jcr_load.h"
 #include "db/database_file.h"
 #include "db/new_database.h"
 #include "db/postgres_connection.h"
 #include "db/postgres_database_copy.h"
+#include "db/ranking_tables.h"
 #include "db/statement.h"
 #include "lumaref_schema.h"
 #include "text/error.h"
@@ -88,6 +87,8 @@ int copyAcross(const ConvertInvocation& invocation, PgConnection& target, std::o
         summary = copySqliteToPostgres(source.handle(), target, invocation.force);
     }
     grantTableRights(target, summary.tables, invocation.readers, invocation.admins);
+    // The figures' view and keys, which a table copy does not carry, with the journals' rights.
+    addRankingTables(target);
     if (!invocation.quiet) {
         out << "Created " << summary.tables.size() << (summary.tables.size() == 1 ? " table, " : " tables, ")
             << summary.rows << (summary.rows == 1 ? " row" : " rows") << " on the server."
@@ -118,14 +119,6 @@ int loadCsv(const ConvertInvocation& invocation, PgConnection& target, std::ostr
     return 0;
 }
 
-int loadJcr(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out) {
-    const auto start = std::chrono::steady_clock::now();
-    const JcrLoadReport report = loadJcrExport(invocation.jcrFile, target);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!invocation.quiet) out << jcrLoadSummary(report, seconds);
-    return 0;
-}
-
 }  // namespace
 
 bool hasPostgresTarget(const ConvertInvocation& invocation) {
@@ -143,9 +136,17 @@ int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, st
         if (invocation.mode == ConvertInvocation::Mode::LoadCsv) {
             return loadCsv(invocation, target, out, err, stopRequested);
         }
-        if (invocation.mode == ConvertInvocation::Mode::LoadJcr) return loadJcr(invocation, target, out);
-        if (invocation.mode == ConvertInvocation::Mode::LoadMasterList)
-            return runMasterListLoad(invocation, out, err, &target);
+        switch (invocation.mode) {
+            case ConvertInvocation::Mode::LoadJcr:
+            case ConvertInvocation::Mode::LoadSjr:
+            case ConvertInvocation::Mode::LoadDoaj:
+            case ConvertInvocation::Mode::LoadList:
+                return runRankingLoad(invocation, out, err, &target);
+            case ConvertInvocation::Mode::LoadMasterList:
+                return runMasterListLoad(invocation, out, err, &target);
+            default:
+                break;
+        }
         return copyAcross(invocation, target, out, stopRequested);
     } catch (const Error& error) {
         err << "lumaref-convert: " << error.what() << "\n";

@@ -31,15 +31,18 @@ AccessDatabaseError::AccessDatabaseError(std::string path)
       path_(std::move(path)) {}
 
 Connection::Connection(std::string connectionString, std::string name)
-    : connectionString_(std::move(connectionString)), name_(std::move(name)) {}
+    : connectionString_(std::move(connectionString)),
+      server_(isPostgresConnectionString(connectionString_)),
+      name_(std::move(name)) {}
 
 Connection::~Connection() { close(); }
 
 void Connection::open() {
     if (store_ != nullptr) return;
-    if (isPostgresConnectionString(connectionString_)) {
+    if (isServer()) {
         auto store = PostgresStore::open(connectionString_, busyTimeoutMs_);
         readOnly_ = store->readOnly();
+        place_ = store->connection().database() + " on " + store->connection().server();
         store_ = std::move(store);
         return;
     }
@@ -63,6 +66,7 @@ void Connection::open() {
     auto store = SqliteStore::open(path_, readOnlyMode, busyTimeoutMs_, keepJournal_);
     readOnly_ = store->readOnly();
     handle_ = store->handle();
+    place_ = path_;
     store_ = std::move(store);
 }
 

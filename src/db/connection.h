@@ -3,13 +3,12 @@
 #include <memory>
 #include <string>
 
+#include "db/store.h"
 #include "text/error.h"
 
 struct sqlite3;
 
 namespace lumaref {
-
-class Store;
 
 // The data source is a Microsoft Access (Jet or ACE) file, which Lumaref does not read; the program
 // that shows this says how to bring it across.
@@ -38,6 +37,12 @@ public:
     void open();
     void close();
     bool connected() const { return store_ != nullptr; }
+    // A PostgreSQL server's database rather than a file.
+    bool isServer() const { return server_; }
+    // True once an open connection to a server has broken: close and open it again to go on.
+    bool lost() const { return store_ != nullptr && store_->lost(); }
+    // What the connection is on, once open: "journals on db.example:5432", or the file's path.
+    const std::string& place() const { return place_; }
 
     const std::string& name() const { return name_; }
     const std::string& connectionString() const { return connectionString_; }
@@ -58,8 +63,10 @@ public:
 
 private:
     std::string connectionString_;
+    bool server_ = false;
     std::string name_;
     std::string path_;
+    std::string place_;
     std::unique_ptr<Store> store_;
     sqlite3* handle_ = nullptr;
     bool readOnly_ = false;

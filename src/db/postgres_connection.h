@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "db/store.h"
 #include "text/error.h"
 
 struct pg_conn;
@@ -32,6 +34,8 @@ private:
     std::string sqlState_;
 };
 
+using PgConnectionLost = ConnectionLost;
+
 // One result of a command, freed when it goes.
 class PgResult {
 public:
@@ -43,6 +47,12 @@ public:
     std::string_view value(int row, int column) const;
     // How many rows an UPDATE or INSERT touched.
     long affectedRows() const;
+    // The server's refusal, or a command skipped in a pipeline after one; nullopt for a success.
+    std::optional<PgError> refusal() const;
+    // The answer to a pipeline's sync point.
+    bool isSync() const;
+    // A command a pipeline skipped because one before it failed.
+    bool skipped() const;
 
 private:
     struct Clear {
@@ -52,19 +62,32 @@ private:
 };
 
 // One libpq connection, closed when it goes. Passwords come from libpq's own sources (~/.pgpass,
-// PGPASSWORD, a service file); nothing here reads or keeps one. Every failure throws PgError with the
-// server's text.
+// PGPASSWORD, a service file); nothing here reads or keeps one. Every wait for the server polls its
+// socket beside the stop request (stop_request.h), so none outlasts a stop, a connect timeout, or a
+// server silent for kReplyTimeoutSeconds. A refusal throws PgError with the server's sentence; a broken
+// connection PgConnectionLost in the program's words.
 class PgConnection {
 public:
-    // Throws Error "Could not connect to the database server: <reason>".
+    // How long a command waits for a server that sends nothing at all.
+    static constexpr int kReplyTimeoutSeconds = 60;
+
+    // Throws Error naming the server (postgres_connect.h).
     explicit PgConnection(const std::string& conninfo);
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
 
     pg_conn* handle() const { return conn_.get(); }
+    // The connection's socket, for a caller that waits on the server beside other things.
+    int socket() const;
+    // "host:port" (or the socket's path) and the database, as messages name them.
+    const std::string& server() const { return server_; }
+    const std::string& database() const { return database_; }
+    // True once the connection has broken: it then answers nothing more.
+    bool lost() const;
 
-    // A command without parameters; any rows it returns come back in text form.
+    // A command without parameters; any rows it returns come back in text form. Of several commands
+    // in one text the last one's result is returned, and the first refusal thrown.
     PgResult exec(const std::string& sql);
     // A command with text parameters (nullopt: null), prepared on first use and kept under its text.
     PgResult execPrepared(const std::string& sql, std::span<const std::optional<std::string_view>> params);
@@ -77,14 +100,58 @@ public:
     // Ends a copy that cannot be finished; the server then refuses the command and its transaction.
     void abortCopyIn(const char* reason);
 
+    // COPY ... TO STDOUT, started by exec(): the next row into `row` (freed with freeCopyRow), or
+    // false once every row came and the command finished; throws its refusal.
+    bool nextCopyRow(char*& row, int& length);
+    static void freeCopyRow(char* row);
+
+    // Pipeline mode: commands are sent without waiting for their answers, which come back in order.
+    void enterPipeline();
+    // Queues a command with text parameters, prepared the first time its text is queued or run.
+    void queuePrepared(const std::string& sql, std::span<const std::optional<std::string_view>> params);
+    // Queues a command without parameters (BEGIN, COMMIT, NOTIFY ...).
+    void queue(const std::string& sql);
+    // Queues a synchronisation point: a refusal skips every command queued before the next one.
+    void queueSync();
+    // True while a sync point queued has not been answered.
+    bool syncQueued() const { return syncsQueued_ > 0; }
+    // Sends what is queued, as far as the socket takes it without waiting; asks the server to send its
+    // answers so far.
+    void push();
+    // The next answer: a command's result, PGRES_PIPELINE_SYNC for a sync point, or nullopt when
+    // `wait` is false and none has come yet. The empty marker after each command's result is skipped.
+    std::optional<PgResult> nextPipelineResult(bool wait);
+    // Back to one command at a time; every sync point must have been answered.
+    void exitPipeline();
+
 private:
     struct Finish {
         void operator()(pg_conn* conn) const;
     };
-    PgResult checked(pg_result* result);
+    // Sends the command just given to libpq and reads every result it brings: the last one, or the
+    // first refusal (thrown once all are read, so the connection is ready for the next command).
+    PgResult finishCommand(const char* waitingFor);
+    // Makes sure a statement is prepared, by a round trip or, in pipeline mode, a queued Prepare.
+    const std::string& preparedName(const std::string& sql, bool queued);
+    // Sends everything libpq holds for the server, waiting for the socket as needed.
+    void flushAll(const char* waitingFor);
+    // Reads what the server sent until a result can be taken without blocking.
+    void awaitResult(const char* waitingFor);
+    void awaitSocket(bool forWriting, const char* waitingFor);
+    [[noreturn]] void broken(const std::string& why);
+    [[noreturn]] void failedToSend();
 
     std::unique_ptr<pg_conn, Finish> conn_;
+    std::string server_;
+    std::string database_;
+    bool broken_ = false;
     std::unordered_map<std::string, std::string> prepared_;  // statement text -> its server-side name
+    // In pipeline mode, what each answer still to come belongs to: a Prepare queued on the way (the
+    // statement's text, answered quietly) or a caller's command or sync point (empty).
+    std::deque<std::string> answers_;
+    std::optional<PgResult> failedPrepare_;  // given in place of its command's skipped answer
+    int syncsQueued_ = 0;
+    int statementsNamed_ = 0;
 };
 
 // Runs `work` in one transaction: committed when it returns, rolled back when it throws.
@@ -96,7 +163,7 @@ void inOneTransaction(PgConnection& connection, Work work) {
         connection.exec("COMMIT");
     } catch (...) {
         try {
-            connection.exec("ROLLBACK");
+            if (!connection.lost()) connection.exec("ROLLBACK");
         } catch (const Error&) {
             // The connection is gone; the server rolls back on its own.
         }

@@ -118,6 +118,10 @@ bool exists(PgConnection& target, const std::string& table) {
 
 }  // namespace
 
+std::string postgresCreateTableSql(sqlite3* source, const std::string& table) {
+    return createTableSql(table, sourceColumns(source, table));
+}
+
 PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, bool replace) {
     PostgresCopySummary summary;
     summary.tables = sourceTables(source);

@@ -26,6 +26,10 @@ PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, 
 // rows unless `append`, by COPY ... FROM STDIN in one transaction. Returns the rows replaced.
 std::size_t loadTableRows(sqlite3* source, const std::string& table, PgConnection& target, bool append);
 
+// The CREATE TABLE that makes an SQLite table on the server, as the copy makes it: its columns' kinds,
+// sizes, NOT NULL and defaults, after the identity key.
+std::string postgresCreateTableSql(sqlite3* source, const std::string& table);
+
 // Readers may SELECT the tables; administrators may also INSERT and UPDATE them. An empty role name
 // grants nothing.
 void grantTableRights(PgConnection& target, const std::vector<std::string>& tables,

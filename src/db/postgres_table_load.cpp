@@ -1,7 +1,5 @@
 #include "db/postgres_table_load.h"
 
-#include <libpq-fe.h>
-
 #include <charconv>
 #include <memory>
 
@@ -16,11 +14,12 @@ namespace lumaref {
 namespace {
 
 constexpr const char* kColumnsSql =
-    "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '' FROM pg_attribute a "
+    "SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attidentity <> '', a.atthasdef FROM "
+    "pg_attribute a "
     "WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
 
 struct FreeCopyBuffer {
-    void operator()(char* buffer) const { PQfreemem(buffer); }
+    void operator()(char* buffer) const { PgConnection::freeCopyRow(buffer); }
 };
 
 std::string selectedColumns(const PostgresTable& table) {
@@ -45,6 +44,7 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
         } else {
             loaded.loaded.table.columns.emplace_back(
                 fieldFromPostgresType(std::string(columns.value(i, 0)), columns.value(i, 1)));
+            loaded.defaulted.push_back(columns.value(i, 3) == "t");
         }
     }
     const bool keyed = !loaded.keyColumn.empty();
@@ -65,7 +65,7 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
     CopyRowReader row;
     char* raw = nullptr;
     int length = 0;
-    while ((length = PQgetCopyData(connection.handle(), &raw, 0)) > 0) {
+    while (connection.nextCopyRow(raw, length)) {
         const std::unique_ptr<char, FreeCopyBuffer> buffer(raw);
         row.read(std::string_view(raw, static_cast<std::size_t>(length)));
         if (row.size() != snapshot.size() + first) throw Error("The server sent a row of another shape.");
@@ -76,16 +76,6 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
         for (std::size_t i = 0; i < snapshot.size(); ++i)
             appendPostgresValue(snapshot[i], row.field(i + first));
     }
-    // The COPY's closing result says whether the server finished it, and why not.
-    std::string failure;
-    for (PGresult* result = nullptr; (result = PQgetResult(connection.handle())) != nullptr;) {
-        const PgResult closing(result);
-        const char* message = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
-        if (failure.empty() && PQresultStatus(result) != PGRES_COMMAND_OK && message != nullptr)
-            failure = message;
-    }
-    if (failure.empty() && length == -2) failure = PQerrorMessage(connection.handle());
-    if (!failure.empty()) throw Error(failure);
     for (auto& column : snapshot) column.shrinkToFit();
     keys.shrink_to_fit();
     return loaded;

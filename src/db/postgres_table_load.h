@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/store.h"
 
@@ -13,6 +14,7 @@ class PgConnection;
 struct PostgresTable {
     LoadedTable loaded;
     std::string keyColumn;
+    std::vector<bool> defaulted;  // by column of the snapshot: whether the column has a default
 };
 
 // The table's columns from the catalogue, then every row by one COPY ... TO STDOUT. A table that does

@@ -36,25 +36,21 @@ std::string postgresTypeOf(const FieldInfo& field) {
     return field.maxChars > 0 ? "varchar(" + std::to_string(field.maxChars) + ")" : "text";
 }
 
-void appendPostgresValue(Column& column, std::optional<std::string_view> serverText) {
-    if (!serverText) {
-        column.appendNull();
-        return;
-    }
-    switch (column.kind()) {
+namespace {
+
+// A non-null value of the server's text form as the snapshot holds it; `buffer` may hold the bytes.
+std::string_view snapshotText(FieldKind kind, std::string_view serverText, char (&buffer)[32]) {
+    switch (kind) {
         case FieldKind::Boolean:
-            column.appendBool(*serverText == "t");
-            return;
+            return serverText == "t" ? "True" : "False";
         case FieldKind::Real: {
             // The server may write a double in another of its shortest forms ("1e+15" where C++ writes
             // "1000000000000000"); reading it and writing it again gives SQLite's text.
             double number = 0;
-            const char* end = serverText->data() + serverText->size();
-            if (std::from_chars(serverText->data(), end, number).ptr == end) {
-                char buffer[32];
+            const char* end = serverText.data() + serverText.size();
+            if (std::from_chars(serverText.data(), end, number).ptr == end) {
                 const auto written = std::to_chars(buffer, buffer + sizeof buffer, number);
-                column.appendText(std::string_view(buffer, static_cast<std::size_t>(written.ptr - buffer)));
-                return;
+                return {buffer, static_cast<std::size_t>(written.ptr - buffer)};
             }
             break;
         }
@@ -62,7 +58,32 @@ void appendPostgresValue(Column& column, std::optional<std::string_view> serverT
         case FieldKind::Text:
             break;
     }
-    column.appendText(*serverText);
+    return serverText;
+}
+
+}  // namespace
+
+void appendPostgresValue(Column& column, std::optional<std::string_view> serverText) {
+    if (!serverText) {
+        column.appendNull();
+        return;
+    }
+    if (column.kind() == FieldKind::Boolean) {
+        column.appendBool(*serverText == "t");
+        return;
+    }
+    char buffer[32];
+    column.appendText(snapshotText(column.kind(), *serverText, buffer));
+}
+
+void setPostgresValue(Column& column, std::size_t row, std::optional<std::string_view> serverText) {
+    if (!serverText) {
+        if (!column.isNull(row)) column.set(row, std::nullopt);
+        return;
+    }
+    char buffer[32];
+    const std::string_view text = snapshotText(column.kind(), *serverText, buffer);
+    if (column.isNull(row) || column.text(row) != text) column.set(row, text);
 }
 
 std::optional<std::string_view> postgresParameter(const FieldInfo& field,

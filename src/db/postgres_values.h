@@ -21,6 +21,9 @@ std::string postgresTypeOf(const FieldInfo& field);
 // same value read from SQLite: yes/no "True"/"False", numbers in their shortest round-trip form.
 void appendPostgresValue(Column& column, std::optional<std::string_view> serverText);
 
+// The same for a cell already in the snapshot, which is changed only when it reads otherwise.
+void setPostgresValue(Column& column, std::size_t row, std::optional<std::string_view> serverText);
+
 // A snapshot value in the text form the server takes for the field's kind.
 std::optional<std::string_view> postgresParameter(const FieldInfo& field,
                                                   std::optional<std::string_view> value);

@@ -13,7 +13,18 @@ RecordSet::RecordSet(std::string name, Connection& connection, std::string table
           if (listener_ != nullptr) listener_->cursorMoved(position);
       }) {}
 
-RecordSet::~RecordSet() = default;
+// The record set's side of a batch: the store's outcomes, in the order its posts were sent.
+class RecordSet::Outcomes final : public PostOutcomes {
+public:
+    explicit Outcomes(RecordSet& records) : records_(records) {}
+    void committed(std::optional<RowKey> appendedKey) override { records_.committedAhead(appendedKey); }
+    void refused() override { records_.refusedAhead(); }
+
+private:
+    RecordSet& records_;
+};
+
+RecordSet::~RecordSet() { abandonBatch(); }
 
 Error RecordSet::error(const std::string& text) const { return Error(name_ + ": " + text); }
 
@@ -45,6 +56,7 @@ void RecordSet::open() {
 
 void RecordSet::close() {
     if (!active()) return;
+    abandonBatch();
     state_ = State::Inactive;
     table_ = Table();
     keys_.clear();
@@ -186,14 +198,20 @@ void RecordSet::complete() {
     }
 }
 
-// A failed post throws before anything here changes: the row stays pending, to be posted again.
+// A failed post throws before anything here changes; the row then goes back to what is stored, so no
+// later move, keystroke or job posts it again.
 void RecordSet::writeRow() {
-    if (state_ == State::Insert) {
-        postAppend();
-    } else if (pending_.changed()) {
-        postEdit();
-    } else {
+    try {
+        if (state_ == State::Insert) {
+            postAppend();
+        } else if (pending_.changed()) {
+            postEdit();
+        } else {
+            cancel();
+        }
+    } catch (...) {
         cancel();
+        throw;
     }
 }
 
@@ -201,10 +219,24 @@ void RecordSet::postEdit() {
     const int position = cursor_.position();
     const std::size_t row = visible_.row(position);
     const std::vector<FieldChange> changes = pending_.changes(table_, row);
+    std::optional<SentAhead> sent;
+    if (sendingAhead()) {
+        sent.emplace();
+        sent->row = row;
+        sent->position = position;
+        for (const auto& change : changes)
+            sent->originals.emplace_back(
+                change.column, change.original ? std::optional<std::string>(*change.original) : std::nullopt);
+    }
     connection_.store().update(tableName_, table_, keys_[row], changes);
     for (const auto& change : changes) table_.columns[change.column].set(row, change.value);
     visible_.snapshotChanged();
     endEditing();
+    if (sent && sendingAhead()) {
+        ahead_.push_back(std::move(*sent));
+    } else {
+        ++committedPosts_;
+    }
     if (listener_ != nullptr) listener_->rowChanged(position);
 }
 
@@ -216,8 +248,77 @@ void RecordSet::postAppend() {
     visible_.snapshotChanged();
     endEditing();
     const int position = recordCount() - 1;
+    if (sendingAhead()) {
+        ahead_.push_back({row, true, position, {}});
+    } else {
+        ++committedPosts_;
+    }
     if (listener_ != nullptr) listener_->rowAppended(position);
     cursor_.arriveAt(position);
+}
+
+bool RecordSet::sendingAhead() const { return outcomes_ != nullptr; }
+
+void RecordSet::beginBatch() {
+    // A closed record set fails at its first post, as without a batch.
+    if (!active() || outcomes_ != nullptr) return;
+    auto outcomes = std::make_unique<Outcomes>(*this);
+    if (connection_.store().beginBatch(*outcomes)) outcomes_ = std::move(outcomes);
+}
+
+void RecordSet::finishBatch() {
+    if (outcomes_ == nullptr) return;
+    connection_.store().finishBatch();
+    outcomes_.reset();
+}
+
+void RecordSet::abandonBatch() noexcept {
+    if (outcomes_ == nullptr) return;
+    if (connection_.connected()) connection_.store().abandonBatch();
+    outcomes_.reset();
+    // Whatever the store could not tell is not known to be stored. Undoing only writes back what was
+    // there before; should it fail all the same, those rows stay as they were sent.
+    try {
+        while (!ahead_.empty()) refusedAhead();
+    } catch (...) {
+        ahead_.clear();
+    }
+}
+
+void RecordSet::committedAhead(std::optional<RowKey> key) {
+    if (ahead_.empty()) return;
+    const SentAhead& sent = ahead_.front();
+    if (sent.appended && key) {
+        keys_[sent.row] = *key;
+        // The row now reads as stored, database defaults included.
+        visible_.snapshotChanged();
+        if (listener_ != nullptr && sent.position < recordCount() && visible_.row(sent.position) == sent.row)
+            listener_->rowChanged(sent.position);
+    }
+    ahead_.pop_front();
+    ++committedPosts_;
+}
+
+// The change goes back to what the row held before it; an appended row goes, with every row after it,
+// which were appended later in the batch and are refused with it.
+void RecordSet::refusedAhead() {
+    if (ahead_.empty()) return;
+    const SentAhead sent = std::move(ahead_.front());
+    ahead_.pop_front();
+    if (sent.row >= keys_.size()) return;  // gone with an append refused before it
+    if (sent.appended) {
+        for (Column& column : table_.columns) column.truncate(sent.row);
+        keys_.resize(sent.row);
+        visible_.truncate(sent.row);
+        visible_.snapshotChanged();
+        if (listener_ != nullptr) listener_->rowsReset();
+        if (state_ != State::Insert && cursor_.position() >= recordCount()) cursor_.last(recordCount());
+        return;
+    }
+    for (const auto& [column, original] : sent.originals) table_.columns[column].set(sent.row, original);
+    visible_.snapshotChanged();
+    if (listener_ != nullptr && sent.position < recordCount() && visible_.row(sent.position) == sent.row)
+        listener_->rowChanged(sent.position);
 }
 
 std::string_view RecordSet::valueAt(int position, int field) const {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,8 +75,20 @@ public:
 
     void edit();
     void append();
+    // A post the store refuses throws, and the row returns to what is stored: nothing stays pending
+    // for a later move to post again.
     void post();
     void cancel();
+
+    // A batch job's posts may travel ahead of the store's answers (Store::beginBatch), each still its
+    // own commit. A change shows at once; a post the store refuses is undone when its answer comes (with
+    // the posts it takes along) and throws from the call that learns of it. finishBatch waits for every
+    // answer and throws the first refusal; abandonBatch waits without throwing. PostBatch holds one.
+    void beginBatch();
+    void finishBatch();
+    void abandonBatch() noexcept;
+    // How many posts of this record set have been committed since it was made.
+    std::int64_t committedPosts() const { return committedPosts_; }
 
     const std::string& filter() const { return filterText_; }
     void setFilter(std::string text);
@@ -105,6 +120,19 @@ private:
     void postAppend();
     void endEditing();
 
+    // A post sent ahead and not yet committed: enough to undo it.
+    struct SentAhead {
+        std::size_t row = 0;
+        bool appended = false;
+        int position = -1;  // where it was shown when posted
+        std::vector<std::pair<std::size_t, std::optional<std::string>>> originals;  // an edit's fields
+    };
+    class Outcomes;
+    friend class Outcomes;
+    bool sendingAhead() const;
+    void committedAhead(std::optional<RowKey> key);
+    void refusedAhead();
+
     std::string name_;
     Connection& connection_;
     std::string tableName_;
@@ -119,6 +147,24 @@ private:
     std::string filterText_;
     bool filtered_ = false;
     RecordSetListener* listener_ = nullptr;
+
+    std::unique_ptr<Outcomes> outcomes_;  // while a batch sends posts ahead
+    std::deque<SentAhead> ahead_;
+    std::int64_t committedPosts_ = 0;
+};
+
+// A batch of posts on `records` for as long as it lives: finish() waits for every answer and throws
+// the first refusal; a batch left by an error waits for its answers without throwing.
+class PostBatch {
+public:
+    explicit PostBatch(RecordSet& records) : records_(records) { records_.beginBatch(); }
+    ~PostBatch() { records_.abandonBatch(); }
+    PostBatch(const PostBatch&) = delete;
+    PostBatch& operator=(const PostBatch&) = delete;
+    void finish() { records_.finishBatch(); }
+
+private:
+    RecordSet& records_;
 };
 
 }  // namespace lumaref

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 // The tables and fields of a Lumaref database that more than one part of the program names, spelled
@@ -39,5 +40,16 @@ inline constexpr std::string_view kJournalImpactFactorField = "Journal Impact Fa
 
 // Field of the quartile tables.
 inline constexpr std::string_view kJournalTitleField = "Journal Title";
+
+// The figures from several sources (the last part of schema.sql) and the view that reads them.
+inline constexpr std::string_view kRankingLoadsTable = "ranking_loads";
+inline constexpr std::string_view kRankingNamesTable = "ranking_names";
+inline constexpr std::string_view kRankingJournalsTable = "ranking_journals";
+inline constexpr std::string_view kRankingFiguresTable = "ranking_figures";
+inline constexpr std::array<std::string_view, 4> kRankingTables = {
+    kRankingLoadsTable, kRankingNamesTable, kRankingJournalsTable, kRankingFiguresTable};
+inline constexpr std::string_view kJournalRankingsView = "journal_rankings";
+// A load's figures are numbered from its number times this, so they are one range of the key.
+inline constexpr std::int64_t kFiguresPerLoad = std::int64_t{1} << 32;
 
 }  // namespace lumaref

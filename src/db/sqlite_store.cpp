@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "db/ranking_tables.h"
 #include "db/sqlite_table_load.h"
 #include "db/statement.h"
 #include "text/error.h"
@@ -67,6 +68,7 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool rea
         trySetting(db, "PRAGMA journal_mode=WAL");
         trySetting(db, "PRAGMA synchronous=NORMAL");
     }
+    if (!opensReadOnly) addRankingTables(db);
     return std::unique_ptr<SqliteStore>(new SqliteStore(db, sqlite3_db_readonly(db, "main") == 1));
 }
 

@@ -27,6 +27,8 @@ public:
     RowKey append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) override;
     void setBusyTimeoutMs(int ms) override;
     bool readOnly() const override { return readOnly_; }
+    // Whoever may write the file may change every table in it.
+    bool mayChange(const std::string&) override { return !readOnly_; }
 
     // For bulk loads through the db API.
     sqlite3* handle() const { return db_.get(); }

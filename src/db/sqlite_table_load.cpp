@@ -21,17 +21,27 @@ constexpr std::size_t kSampleRows = 1024;
 // Below this a second reader costs more to open than it saves.
 constexpr std::size_t kRowsWorthTwoReaders = 50'000;
 
-std::string selectSql(const std::string& table, const char* where = "") {
-    return "SELECT rowid, * FROM " + quoteIdentifier(table) + where;
+std::string selectSql(const std::string& table, const char* where, bool keyed) {
+    return std::string(keyed ? "SELECT rowid, * FROM " : "SELECT 0, * FROM ") + quoteIdentifier(table) +
+           where;
 }
 
-std::unique_ptr<Statement> prepare(sqlite3* db, const std::string& table, const char* where = "") {
+std::unique_ptr<Statement> prepare(sqlite3* db, const std::string& table, const char* where = "",
+                                   bool keyed = true) {
     try {
-        return std::make_unique<Statement>(db, selectSql(table, where));
+        return std::make_unique<Statement>(db, selectSql(table, where, keyed));
     } catch (const SqliteError& failure) {
         if (failure.sqliteText().rfind("no such table", 0) == 0) throw Error(missingTableMessage(table));
         throw;
     }
+}
+
+// A WITHOUT ROWID table (the figures from several sources) has no rowid to know a row by: its rows
+// load in key order, each keyed 0, to be read and copied but never posted to.
+bool keyedByRowid(sqlite3* db, const std::string& table) {
+    Statement list(db, "SELECT wr FROM pragma_table_list WHERE schema = 'main' AND name = ?1");
+    list.bindText(1, table);
+    return !list.step() || list.columnInt64(0) == 0;
 }
 
 // Rows are never deleted, so the largest rowid is a close guess of the row count.
@@ -160,8 +170,9 @@ std::optional<LoadedTable> loadOnTwoThreads(sqlite3* db, const std::string& tabl
 }  // namespace
 
 LoadedTable loadSqliteTable(sqlite3* db, const std::string& table) {
-    const std::unique_ptr<Statement> select = prepare(db, table);
-    const std::int64_t largest = largestRowid(db, table);
+    const bool keyed = keyedByRowid(db, table);
+    const std::unique_ptr<Statement> select = prepare(db, table, "", keyed);
+    const std::int64_t largest = keyed ? largestRowid(db, table) : 0;
     const auto expected = static_cast<std::size_t>(largest);
     if (expected >= kRowsWorthTwoReaders) {
         if (std::optional<LoadedTable> loaded = loadOnTwoThreads(db, table, largest / 2, expected)) {

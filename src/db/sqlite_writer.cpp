@@ -73,22 +73,6 @@ const FieldInfo& fieldOf(const Table& snapshot, std::size_t column) {
     return snapshot.columns[column].info();
 }
 
-// When the read-back is missing: the row as it was written, unassigned fields null.
-void appendWritten(Table& snapshot, std::span<const FieldValue> values) {
-    std::vector<std::optional<std::string_view>> row(snapshot.columns.size());
-    for (const auto& value : values) row[value.column] = value.value;
-    for (std::size_t i = 0; i < snapshot.columns.size(); ++i) {
-        Column& column = snapshot.columns[i];
-        if (!row[i]) {
-            column.appendNull();
-        } else if (column.kind() == FieldKind::Boolean) {
-            column.appendBool(*row[i] == "True");
-        } else {
-            column.appendText(*row[i]);
-        }
-    }
-}
-
 }  // namespace
 
 SqliteWriter::SqliteWriter(sqlite3* db) : db_(db), statements_(db) {}
@@ -199,7 +183,7 @@ RowKey SqliteWriter::append(const std::string& table, Table& snapshot, std::span
         for (std::size_t i = 0; i < snapshot.columns.size(); ++i)
             appendStoredValue(snapshot.columns[i], stored_[i]);
     } else {
-        appendWritten(snapshot, values);
+        appendWrittenRow(snapshot, values);
     }
     return key;
 }

@@ -7,6 +7,21 @@ std::string missingTableMessage(std::string_view table) {
            "'. Make sure it exists and that its name is spelled correctly.";
 }
 
+void appendWrittenRow(Table& snapshot, std::span<const FieldValue> values) {
+    std::vector<std::optional<std::string_view>> row(snapshot.columns.size());
+    for (const auto& value : values) row[value.column] = value.value;
+    for (std::size_t i = 0; i < snapshot.columns.size(); ++i) {
+        Column& column = snapshot.columns[i];
+        if (!row[i]) {
+            column.appendNull();
+        } else if (column.kind() == FieldKind::Boolean) {
+            column.appendBool(*row[i] == "True");
+        } else {
+            column.appendText(*row[i]);
+        }
+    }
+}
+
 std::string noReadPermissionMessage(std::string_view table) {
     return "Record(s) cannot be read; no read permission on '" + std::string(table) + "'.";
 }

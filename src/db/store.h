@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "filter/column.h"
+#include "text/error.h"
 
 namespace lumaref {
 
@@ -42,9 +43,33 @@ inline constexpr const char* kLockedMessage =
     "Could not update; the database is locked by another program. Try again later.";
 inline constexpr const char* kDiskFullMessage = "Could not update; the disk is full.";
 
+// The connection to the database broke while a command was on its way (the server went away, the
+// network fell silent, a stop was requested). What was sent and not answered may or may not have been
+// done; the connection does nothing more.
+class ConnectionLost : public Error {
+public:
+    using Error::Error;
+};
+
 std::string missingTableMessage(std::string_view table);
+
+// Appends a row as it was written to `snapshot`: the values given, every other field null.
+void appendWrittenRow(Table& snapshot, std::span<const FieldValue> values);
 // What a load says when the database lets this user connect but not read the table.
 std::string noReadPermissionMessage(std::string_view table);
+
+// Told what became of the posts a store sent ahead of their answers (Store::beginBatch), one by one in
+// the order they were sent.
+class PostOutcomes {
+public:
+    virtual ~PostOutcomes() = default;
+    // The oldest post still open was committed. For an append: the key its row got, and the row in the
+    // snapshot now holds what the database stored (defaults included).
+    virtual void committed(std::optional<RowKey> appendedKey) = 0;
+    // The oldest post still open was refused, or never done: nothing of it is stored. A refusal other
+    // than a changed row also refuses every post sent after it in the batch.
+    virtual void refused() = 0;
+};
 
 // Where record sets load their tables and post their rows. Values cross as the text their field kind
 // reads (value_text.h). Every post is its own commit; a post made while the connection is already
@@ -71,6 +96,27 @@ public:
     // How long a post waits for another program's lock before it fails.
     virtual void setBusyTimeoutMs(int ms) = 0;
     virtual bool readOnly() const = 0;
+    // Whether this user may add rows to `table` and change them: false for a read-only database or an
+    // account without those rights.
+    virtual bool mayChange(const std::string& table) = 0;
+    // True once the connection to the database has broken; it then does nothing more.
+    virtual bool lost() const { return false; }
+
+    // A batch job's posts may travel ahead of their answers, each still its own commit: from here until
+    // finishBatch, update and append may return before the database answers; an update's change or an
+    // append's row (with the values sent) is in the snapshot at once, and `outcomes` hears later whether
+    // it was committed. Returns false when posts stay one at a time (each committed before it returns).
+    // A refusal found on the way throws from the call that finds it, `outcomes` told first; a lost
+    // connection refuses every post still open.
+    virtual bool beginBatch(PostOutcomes& outcomes) {
+        static_cast<void>(outcomes);
+        return false;
+    }
+    // Waits for every post of the batch; throws the first refusal not yet thrown. Afterwards posts go
+    // one at a time.
+    virtual void finishBatch() {}
+    // Ends the batch without throwing: the posts still open are waited for and told as usual.
+    virtual void abandonBatch() noexcept {}
 };
 
 }  // namespace lumaref

@@ -142,6 +142,19 @@ void VisibleRows::filter(const std::string& text, const Table& table) {
     show(kept_.back().rows, &kept_.back(), table);
 }
 
+void VisibleRows::truncate(std::size_t rows) {
+    kept_.clear();
+    sortStale_ = true;  // the sort's order is made again, of the rows that stay
+    total_ = std::min(total_, rows);
+    // Shared with kept results or the sort's order: copied before rows go from it.
+    const auto dropGone = [rows](std::shared_ptr<Rows>& list) {
+        if (list.use_count() > 1) list = std::make_shared<Rows>(*list);
+        std::erase_if(*list, [rows](std::uint32_t row) { return row >= rows; });
+    };
+    if (shown_ != nullptr) dropGone(shown_);
+    if (!all_) dropGone(rows_);
+}
+
 void VisibleRows::append(std::uint32_t row) {
     ++total_;
     if (shown_ != nullptr) {

@@ -52,6 +52,8 @@ public:
     void filter(const std::string& text, const Table& table);
     // A row posted to the end of the snapshot: shown last until the filter is applied again.
     void append(std::uint32_t row);
+    // The snapshot lost its rows from `rows` on (appends that were never stored).
+    void truncate(std::size_t rows);
     // The snapshot was loaded or posted to: kept results and the sort's keys no longer hold.
     void snapshotChanged() {
         kept_.clear();

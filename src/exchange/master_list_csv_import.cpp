@@ -49,6 +49,8 @@ MasterListCsvCounts importMasterListCsv(const MasterListCsv& list, RecordSet& jo
     const int flag = indexField.empty() ? -1 : journals.fieldIndex(indexField);
 
     const bool wasFiltered = journals.filtered();
+    // Posts travel ahead of the server's answers; each record is still its own commit.
+    PostBatch batch(journals);
     if (flag >= 0 && !changes.flagged.empty()) {
         // Unfiltered, the visible rows are the snapshot's rows in order.
         journals.setFiltered(false);
@@ -70,6 +72,7 @@ MasterListCsvCounts importMasterListCsv(const MasterListCsv& list, RecordSet& jo
         if (flag >= 0) journals.setFieldAsString(flag, kTrue);
         journals.post();
     }
+    batch.finish();
     if (wasFiltered && !journals.filtered()) journals.setFiltered(true);
     return changes.counts;
 }

@@ -88,6 +88,8 @@ std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLine
     classifier.ClearFlags();
     std::int64_t count = 0;
     const PendingRecordGuard guard(journals, count);
+    // Records travel ahead of the server's answers; each is still its own commit.
+    PostBatch batch(journals);
     FieldSetter setter(journals);
     std::array<int, kTitleFields.size()> titleIndex;
     std::array<int, kFieldOfCode.size()> codeIndex;
@@ -115,6 +117,7 @@ std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLine
         }
     }
     if (count > 0) journals.post();
+    batch.finish();
     return count;
 }
 

@@ -126,6 +126,21 @@ void Column::set(std::size_t row, std::optional<std::string_view> value) {
     }
 }
 
+void Column::truncate(std::size_t rows) {
+    if (rows >= size()) return;
+    nulls_.resize(rows);
+    if (info_.kind == FieldKind::Boolean) {
+        bools_.resize(rows);
+    } else {
+        offsets_.resize(rows + 1);
+        arena_.resize(offsets_.back());
+        std::erase_if(overrides_, [rows](const auto& edited) { return edited.first >= rows; });
+    }
+    folded_[0].reset();
+    folded_[1].reset();
+    index_.reset();
+}
+
 void Column::indexAppended(std::size_t row) const {
     if (index_) index_->add(static_cast<std::uint32_t>(row), foldText(text(row), FoldMode::Case));
 }

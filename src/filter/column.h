@@ -77,6 +77,9 @@ public:
 
     // Replaces a cell. For Boolean columns the text must be "True" or "False".
     void set(std::size_t row, std::optional<std::string_view> value);
+    // Drops every row from `rows` on: appended rows that were never stored. Folded copies and the index
+    // are built again when next asked for.
+    void truncate(std::size_t rows);
 
     // Built the first time it is asked for, then kept current by set() and append*().
     const FoldedColumn& folded(FoldMode mode) const;

@@ -78,6 +78,8 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
     std::optional<int> lastMatch;
     bool lastPosted = false;
 
+    // Posts travel ahead of the server's answers; each journal is still its own commit.
+    PostBatch batch(journals);
     while (!journals.eof()) {
         steps.advanceProgress();
         ++counts.walked;
@@ -111,6 +113,7 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
         }
         journals.next();
     }
+    batch.finish();
     if (searched) leaveRankingCursor(ranking, lastMatch, lastPosted);
 
     steps.hideProgress();

@@ -170,10 +170,13 @@ UpdateCounts updateQuartiles(RecordSet& journals, const std::array<RecordSet*, 4
     steps.showProgress(shown);
     journals.first();
     const std::optional<QuartileLookup> lookup = QuartileLookup::of(quartiles);
+    // Posts travel ahead of the server's answers; each journal is still its own commit.
+    PostBatch batch(journals);
     if (lookup)
         walkByLookup(journals, quartiles, *lookup, steps, counts);
     else
         walkByFilters(journals, quartiles, steps, counts);
+    batch.finish();
     steps.hideProgress();
     steps.applySelectionFilter();
     return counts;

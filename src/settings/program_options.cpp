@@ -27,12 +27,15 @@ ProgramOptions parseProgramArguments(const std::vector<std::string>& arguments) 
     ProgramOptions options;
     bool help = false;
     bool version = false;
+    bool hashCode = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             help = true;
         } else if (argument == "--version") {
             version = true;
+        } else if (argument == "--hash-code") {
+            hashCode = true;
         } else if (auto folder = valueOption(arguments, i, "--data", "a folder", options.dataFolder)) {
             options.dataFolder = std::move(folder);
         } else if (auto database =
@@ -46,12 +49,15 @@ ProgramOptions parseProgramArguments(const std::vector<std::string>& arguments) 
         options.mode = ProgramOptions::Mode::Help;
     } else if (version) {
         options.mode = ProgramOptions::Mode::Version;
+    } else if (hashCode) {
+        options.mode = ProgramOptions::Mode::HashCode;
     }
     return options;
 }
 
 std::string programUsage() {
     return "Usage: lumaref [--data DIR] [--database CONNECTION]\n"
+           "       lumaref --hash-code\n"
            "       lumaref --help | --version\n"
            "\n"
            "Browses and maintains a list of scholarly journals.\n"
@@ -66,8 +72,12 @@ std::string programUsage() {
            "instead (passwords come from ~/.pgpass, PGPASSWORD or a service file); lists= there names the\n"
            "list folder.\n"
            "\n"
+           "The administrator access code is set for every user by access-code= in /etc/lumaref.conf, as\n"
+           "the salted hash that --hash-code prints for a code it reads.\n"
+           "\n"
            "  --data DIR             the data folder\n"
            "  --database CONNECTION  a PostgreSQL database: a postgresql:// URI or libpq key=value pairs\n"
+           "  --hash-code            read an access code, print its access-code= line\n"
            "  --help                 this text\n"
            "  --version              the version\n";
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "settings/access_code.h"
 #include "text/ascii.h"
 #include "text/error.h"
 #include "text/file_error.h"
@@ -57,13 +58,18 @@ Settings parseSettings(std::string_view text, const std::string& fileName) {
         if (equals == std::string_view::npos) fail("expected key=value");
         const std::string_view key = trimmed(line.substr(0, equals));
         const std::string value(trimmed(line.substr(equals + 1)));
-        std::optional<std::string>* slot = key == "data"       ? &settings.data
-                                           : key == "database" ? &settings.database
-                                           : key == "lists"    ? &settings.lists
-                                                               : nullptr;
+        std::optional<std::string>* slot = key == "data"          ? &settings.data
+                                           : key == "database"    ? &settings.database
+                                           : key == "lists"       ? &settings.lists
+                                           : key == "access-code" ? &settings.accessCode
+                                                                  : nullptr;
         if (slot == nullptr) continue;
         if (slot->has_value()) fail("'" + std::string(key) + "' is given twice");
         if (value.empty()) fail("'" + std::string(key) + "' has no value");
+        if (slot == &settings.accessCode)
+            checkAccessCodeHash(value,
+                                "The settings file '" + fileName + "', line " + std::to_string(lineNumber));
+        if (slot == &settings.database) settings.databaseSource = fileName;
         *slot = value;
     }
     return settings;
@@ -83,8 +89,12 @@ Settings loadSettings(const SettingsFiles& files) {
     Settings user = readSettingsFile(files.user);
     const Settings system = readSettingsFile(files.system);
     if (!user.data) user.data = system.data;
-    if (!user.database) user.database = system.database;
+    if (!user.database) {
+        user.database = system.database;
+        user.databaseSource = system.databaseSource;
+    }
     if (!user.lists) user.lists = system.lists;
+    user.accessCode = system.accessCode;
     return user;
 }
 

@@ -11,6 +11,10 @@ struct Settings {
     std::optional<std::string> data;      // the data folder: Database.mdb and lists/
     std::optional<std::string> database;  // a PostgreSQL connection (URI or key=value), instead of SQLite
     std::optional<std::string> lists;     // a list folder of its own, e.g. a shared one
+    // The administrator access code as a salted hash (access_code.h); read from the system's file only.
+    std::optional<std::string> accessCode;
+    // Where database= was read: the file's path, for messages that say where the server is set.
+    std::string databaseSource;
 };
 
 // The files read, the user's first: a key it names wins over the site-wide one.
@@ -33,7 +37,7 @@ Settings parseSettings(std::string_view text, const std::string& fileName);
 // A missing file says nothing. Throws Error naming the file when it cannot be read.
 Settings readSettingsFile(const std::string& path);
 
-// The user's file over the system's, key by key.
+// The user's file over the system's, key by key; access-code= is the system's alone.
 Settings loadSettings(const SettingsFiles& files = defaultSettingsFiles());
 
 }  // namespace lumaref

@@ -9,7 +9,7 @@
 namespace lumaref {
 
 StoreChoice chooseStore(const std::optional<std::string>& databaseArgument, const Settings& settings) {
-    StoreChoice choice{kDefaultConnectionString, std::nullopt};
+    StoreChoice choice{kDefaultConnectionString, std::nullopt, {}};
     if (const auto& database = databaseArgument ? databaseArgument : settings.database) {
         if (!isPostgresConnectionString(*database)) {
             throw Error(
@@ -23,6 +23,9 @@ StoreChoice chooseStore(const std::optional<std::string>& databaseArgument, cons
                 "command line: put it in ~/.pgpass, PGPASSWORD or a PostgreSQL service file.");
         }
         choice.connectionString = *database;
+        choice.origin = databaseArgument                  ? "--database"
+                        : settings.databaseSource.empty() ? "database= in the settings"
+                                                          : "database= in " + settings.databaseSource;
     }
     if (settings.lists) {
         std::string folder = std::filesystem::path(*settings.lists).lexically_normal().string();

@@ -12,6 +12,8 @@ namespace lumaref {
 struct StoreChoice {
     std::string connectionString;
     std::optional<std::string> listFolder;  // ending in '/'
+    // Where a server connection was named, for messages: "--database", or "database= in <file>".
+    std::string origin;
 };
 
 // --database over database= in the settings; with neither, Database.mdb as always. A database must be a

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace lumaref {
@@ -15,5 +17,11 @@ inline bool hasIssnForm(std::string_view text) {
     }
     return true;
 }
+
+// An ISSN in any form ranking files write it: with or without the hyphen, a lower-case x, blanks
+// around it; returned in the printed form "1234-567X". nullopt for none ("", "-", "N/A") and for
+// text that is not an ISSN. The check character is not verified: files carry numbers with a wrong
+// one, and they still name their journal.
+std::optional<std::string> printedIssn(std::string_view text);
 
 }  // namespace lumaref

@@ -2,7 +2,9 @@
 
 #include <utf8proc.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "text/ascii.h"
 
@@ -107,6 +109,13 @@ bool isValidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     utf8proc_int32_t codepoint = 0;
     while (pos < bytes.size()) {
+        // Files are mostly ASCII: eight bytes at a time while none has its high bit set.
+        std::uint64_t word = 0;
+        if (pos + sizeof word <= bytes.size() &&
+            (std::memcpy(&word, bytes.data() + pos, sizeof word), (word & 0x8080808080808080ull) == 0)) {
+            pos += sizeof word;
+            continue;
+        }
         if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
             ++pos;
             continue;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/admin_access_code.h"
+#include "settings/access_code.h"
 
 namespace lumaref {
 namespace {
@@ -38,6 +39,14 @@ TEST(AdminGateTest, AdminModeOpensOnlyForTheExactCodeWithAdminMode) {
         EXPECT_EQ(opensAdminMode(row.text, row.choice), row.opens)
             << "[" << row.text << "] [" << row.choice << "]";
     }
+}
+
+// A code the system administrator set replaces the program's own.
+TEST(AdminGateTest, ACodeSetInTheSettingsReplacesTheProgramsOwn) {
+    const std::optional<std::string> hash = hashAccessCode("open sesame");
+    EXPECT_TRUE(opensAdminMode("open sesame", "Admin Mode", hash));
+    EXPECT_FALSE(opensAdminMode("open sesame", "Journal Title", hash));
+    EXPECT_FALSE(opensAdminMode(std::string(test::kAdminAccessCode), "Admin Mode", hash));
 }
 
 }  // namespace

@@ -39,18 +39,25 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
         "\"Uncategorised\",\"1000-0004\",\"\",\"Press\",\"Rome\",\"Italian\",\"\",\"\"\r\n");
     EXPECT_EQ(prompts.errors(), QStringList());
     EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 5 recordes were imported."}));
+    // Optics Letters carries the SCIE flag but is not in the file: asked, answered No by default.
+    EXPECT_EQ(prompts.shown().back().kind, ScriptedPrompts::Kind::ClearFlagsQuestion);
+    EXPECT_EQ(prompts.shown().back().text, "1 Science Citation Index Expanded Physics");
     EXPECT_EQ(statusText(),
               "Master list: 5 records added, 0 merged into journals already stored, 1 rows "
-              "without ISSN or eISSN");
+              "without ISSN or eISSN; 1 journals of Physics with the flag are not in the file, 0 cleared");
+    EXPECT_EQ(
+        stored("SELECT \"Science Citation Index Expanded\" FROM journals WHERE Title = 'Optics Letters'"),
+        "1");
     // The rows themselves are the tool's (master_list_paths_test); here, the category from the folder,
     // beside the library's four Physics journals (one of them in ESCI).
     EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE category = 'Physics'"), "9");
 
     // The next index's list, named by no index: the window asks. Acta Optica's Optics record and
     // Online Photonics (by its E-ISSN) are stored already and get the flag; the journal without
-    // numbers cannot be matched and comes again.
+    // numbers cannot be matched and comes again. Photonics has left the ESCI: its flag is cleared.
     prompts.clear();
     prompts.indexAnswers.push_back("ESCI");
+    prompts.clearFlagsAnswers.push_back(true);
     importFile(
         "Physics/esci-list.csv",
         "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n"
@@ -64,10 +71,12 @@ TEST_F(CsvImportTest, LoadsOneRecordPerCategoryAndMergesTheNextIndexIntoIt) {
     EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 1 recordes were imported."}));
     EXPECT_EQ(statusText(),
               "Master list: 1 records added, 2 merged into journals already stored, 1 rows "
-              "without ISSN or eISSN");
+              "without ISSN or eISSN; 1 journals of Physics with the flag are not in the file, 1 cleared");
     EXPECT_EQ(stored("SELECT count(*) || ' ' || sum(\"Emerging Sources Citation Index\") FROM journals "
                      "WHERE category = 'Physics'"),
-              "10 4");
+              "10 3");
+    EXPECT_EQ(stored("SELECT \"Emerging Sources Citation Index\" FROM journals WHERE Title = 'Photonics'"),
+              "0");
 }
 
 // A quote inside an unquoted field is a character of the text; the file loads and the status bar
@@ -82,10 +91,11 @@ TEST_F(CsvImportTest, NamesTheLinesOfBareQuotesInTheStatusBar) {
         "36'37.8\"N,English,Optics\n");
     EXPECT_EQ(prompts.errors(), QStringList());
     EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 3 recordes were imported."}));
-    EXPECT_EQ(statusText(),
-              "Master list: 3 records added, 0 merged into journals already stored, 0 rows without ISSN or "
-              "eISSN; a quote inside a field that does not start with one was read as a character, on lines "
-              "2, 4");
+    EXPECT_EQ(
+        statusText(),
+        "Master list: 3 records added, 0 merged into journals already stored, 0 rows without ISSN or "
+        "eISSN; 1 journals of Physics with the flag are not in the file, 0 cleared; a quote inside a field "
+        "that does not start with one was read as a character, on lines 2, 4");
     EXPECT_EQ(
         stored("SELECT group_concat(Title || '|' || Address, ' / ') FROM (SELECT * FROM journals WHERE ISSN "
                "LIKE '1000-000_' ORDER BY rowid)"),

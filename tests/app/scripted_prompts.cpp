@@ -16,12 +16,26 @@ QString ScriptedPrompts::askSaveFileName(const QString& proposed) {
     return answer();
 }
 
+QString ScriptedPrompts::askExportFileName(const QString& proposed) {
+    shown_.push_back({Kind::ExportDialog, proposed});
+    return answer();
+}
+
 QString ScriptedPrompts::askCitationIndex(const QString& fileName) {
     shown_.push_back({Kind::IndexDialog, fileName});
     if (indexAnswers.empty()) return QString();
     QString index = indexAnswers.front();
     indexAnswers.pop_front();
     return index;
+}
+
+bool ScriptedPrompts::askClearIndexFlags(int journals, const QString& index, const QString& category) {
+    shown_.push_back(
+        {Kind::ClearFlagsQuestion, QStringLiteral("%1 %2 %3").arg(journals).arg(index, category)});
+    if (clearFlagsAnswers.empty()) return false;
+    const bool clear = clearFlagsAnswers.front();
+    clearFlagsAnswers.pop_front();
+    return clear;
 }
 
 QString ScriptedPrompts::answer() {

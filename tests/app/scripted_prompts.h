@@ -13,7 +13,7 @@ namespace lumaref::test {
 // Prompts for tests: records every box in order and answers dialogs from a script.
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Error, OpenDialog, SaveDialog, IndexDialog };
+    enum class Kind { Message, Error, OpenDialog, SaveDialog, IndexDialog, ExportDialog, ClearFlagsQuestion };
     struct Shown {
         Kind kind;
         QString text;  // the box text, or the name a dialog proposed
@@ -24,11 +24,16 @@ public:
     QString askOpenFileName(const QString& proposed) override;
     QString askSaveFileName(const QString& proposed) override;
     QString askCitationIndex(const QString& fileName) override;
+    QString askExportFileName(const QString& proposed) override;
+    // Recorded as "<journals> <index> <category>".
+    bool askClearIndexFlags(int journals, const QString& index, const QString& category) override;
 
     // The next dialogs answer these paths in order; an empty path, or none left, cancels.
     std::deque<QString> dialogAnswers;
     // The index dialog answers these in order; none left cancels.
     std::deque<QString> indexAnswers;
+    // The question whether to clear index flags answers these in order; none left answers No.
+    std::deque<bool> clearFlagsAnswers;
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList errors() const;

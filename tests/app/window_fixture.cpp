@@ -111,8 +111,10 @@ MainWindow& WindowTest::openWindow() {
     return *window_;
 }
 
-JournalDatabase& WindowTest::openWindowOnOwnDatabase(const std::string& connectionString) {
+JournalDatabase& WindowTest::openWindowOnOwnDatabase(const std::string& connectionString,
+                                                     const std::string& origin) {
     database_ = std::make_unique<JournalDatabase>(connectionString);
+    database_->connectionOrigin = origin;
     window_ =
         std::make_unique<MainWindow>(prompts, *database_, QString::fromStdString(programDir() + "/lists/"));
     return *database_;

@@ -60,8 +60,10 @@ protected:
     // The window in one call: it opens Database.mdb in the current directory itself.
     MainWindow& openWindow();
     // The window over a database the test holds, as main() builds it, for a test that drives the
-    // journals the way program code does; Database.mdb unless another connection is named.
-    JournalDatabase& openWindowOnOwnDatabase(const std::string& connectionString = kDefaultConnectionString);
+    // journals the way program code does; Database.mdb unless another connection is named, with where
+    // the settings named it.
+    JournalDatabase& openWindowOnOwnDatabase(const std::string& connectionString = kDefaultConnectionString,
+                                             const std::string& origin = {});
     // Shows the window and waits until it is active, as a user's first sight of it.
     void activateWindow();
     MainWindow& window() { return *window_; }

@@ -51,7 +51,14 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"MasterListAndJcrTogether",
                   {"--master-list", "f.csv", "--category", "X", "--jcr", "j.csv", "D.mdb"},
                   "separate steps"},
-        UsageCase{"JcrWithoutTarget", {"--jcr", "j.csv"}, "the database"},
+        UsageCase{"ListWithoutName", {"--list", "l.csv", "D.mdb"}, "'--list' needs '--name NAME'"},
+        UsageCase{"YearOfADoajFile", {"--doaj", "d.csv", "--year", "2024"}, "'--year' goes with"},
+        UsageCase{"YearNotOfFourDigits", {"--sjr", "s.csv", "--year", "24"}, "four digits"},
+        UsageCase{"ReplaceIndexWithoutMasterList",
+                  {"--sjr", "s.csv", "--replace-index"},
+                  "go with '--master-list'"},
+        UsageCase{
+            "SjrAndListTogether", {"--sjr", "s.csv", "--list", "l.csv", "--name", "N"}, "separate steps"},
         UsageCase{"JcrWithAppend", {"--jcr", "j.csv", "--append", "D.mdb"}, "do not go with '--jcr'"}),
     test::CaseName());
 
@@ -73,6 +80,16 @@ TEST(CsvCommand, ParsesBothModesWithOptionsInAnyOrder) {
     EXPECT_EQ(newHere.target, "");
     EXPECT_TRUE(newHere.force);
     EXPECT_EQ(parseConvertArguments({"--csv", "f.csv", "--table", "JCRQ1"}).target, "");
+    // So do the loads.
+    EXPECT_EQ(parseConvertArguments({"--jcr", "j.csv"}).target, "");
+    EXPECT_EQ(parseConvertArguments({"--master-list", "m.csv", "--category", "C"}).target, "");
+    const ConvertInvocation list =
+        parseConvertArguments({"--year", "2024", "--list", "l.csv", "--name", "N"});
+    EXPECT_EQ(list.mode, ConvertInvocation::Mode::LoadList);
+    EXPECT_EQ(list.rankingFile, "l.csv");
+    EXPECT_EQ(list.listName, "N");
+    EXPECT_EQ(list.year, 2024);
+    EXPECT_EQ(list.target, "");
 }
 
 TEST(CsvCommand, NewThenLoadSummarisesAndWarnsAndFailsWithStatusOne) {

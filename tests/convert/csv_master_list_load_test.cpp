@@ -83,7 +83,8 @@ TEST(MasterListLoad, CutsTextToTheFieldSizeAndMatchesNumbersInAnyCase) {
         {"scie.csv", "scie", "2 journal records added, 0 merged"},
         {"esci.csv", "esci",
          "0 journal records added, 2 merged into records already stored (flag: Emerging Sources "
-         "Citation Index), 0 rows without ISSN or eISSN.\nWarning: a quote inside a field "
+         "Citation Index), 0 rows without ISSN or eISSN.\n0 journal records of the category carry the flag "
+         "but are not in the file, 0 cleared.\nWarning: a quote inside a field "
          "that does not start with one was read as a character, on line 2.\n"}};
     for (const Load& load : loads) {
         const test::CommandRun run = test::runConvertCommand(

@@ -10,8 +10,8 @@
 
 #include "convert/convert_arguments.h"
 #include "convert/convert_command.h"
-#include "convert/jcr_load.h"
 #include "convert_run.h"
+#include "exchange/jcr_export.h"
 #include "support/postgres_schema.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
@@ -42,22 +42,26 @@ TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
     const test::CommandRun created =
         run({"--new", server->conninfo(), "--readers", readers, "--admins", admins});
     ASSERT_EQ(created.status, 0) << created.err;
-    EXPECT_EQ(created.out, "Created 6 tables, 0 rows on the server. Readers: " + readers +
+    EXPECT_EQ(created.out, "Created 10 tables, 0 rows on the server. Readers: " + readers +
                                ". Administrators: " + admins + ".\n");
+    // Administrators replace the figures of a source and year, so they may delete those; no journal.
     const struct {
         const std::string& role;
+        const char* table;
         const char* rights;  // SELECT, INSERT, UPDATE, DELETE
-    } roles[] = {{readers, "t f f f"}, {admins, "t t t f"}};
-    for (const auto& r : roles) {
-        for (const char* table : {"journals", "jcr2018", "JCRQ4"}) {
-            EXPECT_EQ(server->queryText("SELECT concat_ws(' ', has_table_privilege('" + r.role + "', '\"" +
-                                        table + "\"', 'SELECT'), has_table_privilege('" + r.role + "', '\"" +
-                                        table + "\"', 'INSERT'), has_table_privilege('" + r.role + "', '\"" +
-                                        table + "\"', 'UPDATE'), has_table_privilege('" + r.role + "', '\"" +
-                                        table + "\"', 'DELETE'))"),
-                      r.rights)
-                << r.role << " on " << table;
+    } rights[] = {{readers, "journals", "t f f f"},        {readers, "jcr2018", "t f f f"},
+                  {readers, "ranking_figures", "t f f f"}, {readers, "journal_rankings", "t f f f"},
+                  {admins, "journals", "t t t f"},         {admins, "JCRQ4", "t t t f"},
+                  {admins, "ranking_loads", "t t t t"},    {admins, "ranking_figures", "t t t t"}};
+    for (const auto& r : rights) {
+        const std::string table = "'\"" + std::string(r.table) + "\"'";
+        std::string privileges;
+        for (const char* privilege : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
+            privileges += (privileges.empty() ? "" : ", ") + std::string("has_table_privilege('") + r.role +
+                          "', " + table + ", '" + privilege + "')";
         }
+        EXPECT_EQ(server->queryText("SELECT concat_ws(' ', " + privileges + ")"), r.rights)
+            << r.role << " on " << r.table;
     }
     const test::CommandRun again = run({"--new", server->conninfo()});
     EXPECT_EQ(again.status, 1);
@@ -175,6 +179,16 @@ TEST_F(PostgresTarget, RankingExportStoresWhatTheFileLoadStores) {
     EXPECT_EQ(serverRows(tables[0]),
               "Acta\tOptica|1000-0001|12,345|3.456|3.2 / Acta\tOptica|2000-0001|12,345|3.456|3.2 / "
               "Back\\slash|2000-0002|88|<0.1|-");
+    // The figures too, read through the view on both.
+    const std::string figure =
+        "coalesce(issn, '-') || '|' || coalesce(eissn, '-') || '|' || title || '|' || source || '|' || "
+        "CAST(year AS TEXT) || '|' || category || '|' || metric || '|' || value";
+    const std::string order = "source, year, coalesce(issn, ''), category, metric";
+    EXPECT_EQ(server->queryText("SELECT string_agg(" + figure + ", ' / ' ORDER BY " + order +
+                                ") FROM journal_rankings"),
+              test::queryText(database, "SELECT group_concat(r, ' / ') FROM (SELECT " + figure +
+                                            " AS r FROM journal_rankings ORDER BY " + order + ")"));
+    EXPECT_EQ(count("journal_rankings"), "6");
 
     // A title longer than the server's column takes is refused there, after the old rows were deleted.
     test::writeFile(

@@ -51,11 +51,18 @@ TEST_F(PostgresDatabaseCopy, EveryTableReadsBackAsFromTheFile) {
                   ";INSERT INTO journals (\"Title\", \"Address\", \"Science Citation Index\") VALUES "
                   "('Line\r\nbreak', "
                   "NULL, 1);"
-                  "INSERT INTO jcr2018 VALUES (1, 'Nature', '0028-0836', '710000', '43.07', '41.5');");
+                  "INSERT INTO jcr2018 VALUES (1, 'Nature', '0028-0836', '710000', '43.07', '41.5');"
+                  // Two of the figures' tables have no rowid: they come across by their keys.
+                  "INSERT INTO ranking_loads VALUES (1, 'SJR', 2023, 'f.csv', '2024-01-01T00:00:00Z');"
+                  "INSERT INTO ranking_names VALUES (1, 2, 'SJR'), (1, 1, 'Optics');"
+                  "INSERT INTO ranking_journals VALUES (1, 1, '0028-0836', NULL, 'Nature');"
+                  "INSERT INTO ranking_figures VALUES (4294967296, 1, 1, 1, 2, 'Q1'), (4294967297, 1, 1, 0, "
+                  "2, '1.5');");
     const PostgresCopySummary summary = copy();
-    EXPECT_EQ(summary.tables,
-              (std::vector<std::string>{"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3", "JCRQ4"}));
-    EXPECT_EQ(summary.rows, 4u);
+    EXPECT_EQ(summary.tables, (std::vector<std::string>{"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3",
+                                                        "JCRQ4", "ranking_loads", "ranking_names",
+                                                        "ranking_journals", "ranking_figures"}));
+    EXPECT_EQ(summary.rows, 10u);
 
     const auto file = SqliteStore::open(path, true, 1000);
     const auto server = PostgresStore::open(schema->conninfo(), 1000);

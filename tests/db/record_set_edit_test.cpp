@@ -192,18 +192,18 @@ TEST_F(JournalsTest, AnEditByAnotherProgramIsReportedNotOverwritten) {
     EXPECT_EQ(
         errorOf([&] { journals->post(); }),
         "Row cannot be located for updating. Some values may have been changed since it was last read.");
-    EXPECT_EQ(journals->state(), RecordSet::State::Edit) << "a failed post leaves the row pending";
+    EXPECT_EQ(journals->state(), RecordSet::State::Browse) << "a refused post leaves nothing pending";
+    EXPECT_EQ(journals->fieldAsString("Q"), "") << "the row reads as it was read, not as refused";
     EXPECT_EQ(stored("SELECT Q FROM journals WHERE Title='Optics Letters'"), "Q1");
 
     // Fields the other program did not touch can still be written.
-    journals->cancel();
     journals->edit();
     journals->setFieldAsString("IF", "1.5");
     journals->post();
     EXPECT_EQ(stored("SELECT IF || '/' || Q FROM journals WHERE Title='Optics Letters'"), "1.5/Q1");
 }
 
-TEST_F(JournalsTest, ALockedDatabaseFailsThePostAndKeepsTheRow) {
+TEST_F(JournalsTest, ALockedDatabaseFailsThePostAndTheRowCanBeAddedAgain) {
     open(threeJournals());
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(dbPath.c_str(), &other), SQLITE_OK);
@@ -214,11 +214,13 @@ TEST_F(JournalsTest, ALockedDatabaseFailsThePostAndKeepsTheRow) {
     journals->setFieldAsString("Title", "Blocked");
     const std::string error = errorOf([&] { journals->post(); });
     EXPECT_NE(error.find("locked"), std::string::npos) << error;
-    EXPECT_EQ(journals->state(), RecordSet::State::Insert);
-    EXPECT_EQ(journals->fieldAsString("Title"), "Blocked");
+    EXPECT_EQ(journals->state(), RecordSet::State::Browse);
+    EXPECT_EQ(journals->recordCount(), 3);
 
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+    journals->append();
+    journals->setFieldAsString("Title", "Blocked");
     journals->post();
     EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE Title='Blocked'"), "1");
 }
@@ -229,7 +231,9 @@ TEST_F(JournalsTest, AReadOnlyConnectionBrowsesButRefusesPosts) {
     journals->edit();
     journals->setFieldAsString("Title", "Changed");
     EXPECT_EQ(errorOf([&] { journals->post(); }), "Cannot update. Database or object is read-only.");
-    EXPECT_EQ(journals->state(), RecordSet::State::Edit);
+    EXPECT_EQ(journals->state(), RecordSet::State::Browse);
+    EXPECT_EQ(journals->fieldAsString("Title"), "Optics Letters");
+    EXPECT_EQ(errorOf([&] { journals->next(); }), "(no error)") << "no later move posts it again";
     EXPECT_EQ(stored("SELECT Title FROM journals LIMIT 1"), "Optics Letters");
 }
 

@@ -7,10 +7,15 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
+#include <thread>
+
 #include "db/connection.h"
 #include "db/connection_string.h"
+#include "db/postgres_connection.h"
 #include "db/record_set.h"
 #include "ranking/impact_factor_update.h"
+#include "support/postgres_schema.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
@@ -120,6 +125,74 @@ TEST(KilledUpdate, KeepsExactlyThePostedJournalsInASoundFile) {
                                 " AND IF = '1.5' AND \"Total Cites\" = '10' AND "
                                 "\"Impact Factor without Journal Self Cites\" = '1.2'"),
         std::to_string(kKilledAfter));
+}
+
+// On the server the posts travel ahead of their answers, each its own transaction: whatever a kill
+// cuts off, the server holds the walk's first journals, each with all three figures, and nothing else.
+TEST(KilledUpdate, PostgresKeepsAWholeCommittedPrefixOfTheWalk) {
+    if (const auto reason = test::PostgresSchema::unavailableReason()) GTEST_SKIP() << *reason;
+    constexpr int kJournals = 20000;
+    constexpr int kKillAfter = 1000;
+    test::PostgresSchema schema;
+    schema.exec(
+        "CREATE TABLE journals (lumaref_key bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, \"Title\" text, "
+        "\"ISSN\" text, \"E-ISSN\" text, \"IF\" text, \"Total Cites\" text, "
+        "\"Impact Factor without Journal Self Cites\" text, "
+        "\"Emerging Sources Citation Index\" boolean NOT NULL DEFAULT false);"
+        "CREATE TABLE jcr2018 (lumaref_key bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, \"ISSN\" text, "
+        "\"Journal Impact Factor\" text, \"Total Cites\" text, "
+        "\"Impact Factor without Journal Self Cites\" text);"
+        "INSERT INTO journals (\"Title\", \"ISSN\") SELECT 'J' || g, '1' || lpad(g::text, 3, '0') || '-' || "
+        "lpad(g::text, 4, '0') FROM generate_series(1, " +
+        std::to_string(kJournals) +
+        ") g ORDER BY g;"
+        "INSERT INTO jcr2018 (\"ISSN\", \"Journal Impact Factor\", \"Total Cites\", "
+        "\"Impact Factor without Journal Self Cites\") SELECT \"ISSN\", '1.5', '10', '1.2' FROM journals;");
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            Connection connection(schema.conninfo());
+            RecordSet journals("ADOQuery1", connection, "journals");
+            RecordSet ranking("ADOQuery2", connection, "jcr2018");
+            journals.open();
+            ranking.open();
+            NoWindow steps;
+            updateImpactFactors(journals, ranking, steps);
+        } catch (...) {
+            _exit(2);
+        }
+        _exit(0);
+    }
+    PgConnection watcher(schema.conninfo());
+    const auto updated = [&] {
+        return std::stoi(
+            std::string(watcher.exec("SELECT count(*) FROM journals WHERE \"IF\" IS NOT NULL").value(0, 0)));
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (updated() < kKillAfter && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the update ended before the kill";
+
+    // The server rolls back what the killed program left open; then the stored journals are counted.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const int stored = updated();
+    EXPECT_GE(stored, kKillAfter);
+    EXPECT_LT(stored, kJournals);
+    EXPECT_EQ(
+        schema.queryText("SELECT count(*) FROM journals WHERE \"IF\" = '1.5' AND \"Total Cites\" = '10' AND "
+                         "\"Impact Factor without Journal Self Cites\" = '1.2' AND lumaref_key <= " +
+                         std::to_string(stored)),
+        std::to_string(stored))
+        << "the first journals of the walk, each whole";
+    EXPECT_EQ(
+        schema.queryText("SELECT count(*) FROM journals WHERE (\"Total Cites\" IS NULL) <> (\"IF\" IS NULL)"),
+        "0")
+        << "no journal half written";
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+#include "exchange/own_list_file.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "exchange/ranking_columns.h"
+#include "text/ascii.h"
+#include "text/csv_rows.h"
+#include "text/error.h"
+#include "text/issn_form.h"
+
+namespace lumaref {
+
+namespace {
+
+constexpr ColumnNames kIssnColumn{{"ISSN", "Print ISSN", "p-ISSN", "pISSN"}};
+constexpr ColumnNames kEIssnColumn{{"E-ISSN", "eISSN", "Online ISSN", "e ISSN"}};
+constexpr ColumnNames kTitleColumn{{"Title", "Journal title", "Journal name", "Journal"}};
+
+}  // namespace
+
+const std::string_view kOwnListColumnsText = "\"ISSN\" or \"E-ISSN\" (with any other columns)";
+
+bool isOwnListHeader(std::span<const std::string> names) {
+    return findColumn(names, kIssnColumn) || findColumn(names, kEIssnColumn);
+}
+
+RankingRead readOwnListFile(std::string_view text, const RankingHeader& header, const std::string& fileName,
+                            const std::string& name, std::optional<int> year) {
+    const std::string file = "The list \"" + fileName + "\"";
+    if (trimmed(name).empty()) throw Error("An own list needs a name." + std::string(kNothingLoaded));
+    const std::optional<std::size_t> issnAt = findColumn(header.names, kIssnColumn);
+    const std::optional<std::size_t> eIssnAt = findColumn(header.names, kEIssnColumn);
+    const std::optional<std::size_t> titleAt = findColumn(header.names, kTitleColumn);
+    RankingRead read{RankingFigures(std::string(trimmed(name)), year), {}};
+    RankingFigures& figures = read.figures;
+    // The value columns, each with its metric's number.
+    std::vector<std::pair<std::size_t, std::uint32_t>> metrics;
+    for (std::size_t i = 0; i < header.names.size(); ++i) {
+        if (i == issnAt || i == eIssnAt || i == titleAt || header.names[i].empty()) continue;
+        metrics.emplace_back(i, figures.nameNumber(header.names[i]));
+    }
+    const bool decimalComma = header.separator != ',';
+    std::string failure;
+    CsvSyntaxError syntax;
+    bool atHeader = true;
+
+    const bool ok = readCsvRows(
+        text.substr(csvLineOffset(text, header.line)), header.separator,
+        [&](const CsvRow& row) {
+            if (atHeader) {
+                atHeader = false;
+                return true;
+            }
+            if (row.blank()) return true;
+            if (row.size() < header.names.size()) {
+                failure = file + " has " + std::to_string(row.size()) + " fields on line " +
+                          std::to_string(row.line) + " where the header has " +
+                          std::to_string(header.names.size()) + ".";
+                return false;
+            }
+            ++read.report.rows;
+            std::string issn = issnAt ? printedIssn(row[*issnAt]).value_or("") : std::string();
+            std::string eIssn = eIssnAt ? printedIssn(row[*eIssnAt]).value_or("") : std::string();
+            if (issn.empty() && eIssn.empty()) {
+                ++read.report.rowsWithoutIssn;
+                return true;
+            }
+            const std::uint32_t entry =
+                figures.addJournal({std::move(issn), std::move(eIssn),
+                                    titleAt ? std::string(trimmed(row[*titleAt])) : std::string()});
+            for (const auto& [column, metric] : metrics)
+                figures.add(entry, 0, metric, plainNumber(row[column], decimalComma));
+            return true;
+        },
+        &syntax, header.line, &read.report.literalQuoteLines);
+    if (!failure.empty()) throw Error(failure + std::string(kNothingLoaded));
+    if (!ok)
+        throw Error(file + ", line " + std::to_string(syntax.line) + ": " + syntax.reason + "." +
+                    std::string(kNothingLoaded));
+    figures.finish();
+    return read;
+}
+
+}  // namespace lumaref
