@@ -82,6 +82,10 @@ const Case kCases[] = {
     {"QuartileUpdate", "Lumaref", lumaref::bench::quartileUpdateLumaref},
     {"QuartileUpdate", "Sqlite", lumaref::bench::quartileUpdateSqlite},
     {"QuartileUpdate", "ByFilters", lumaref::bench::quartileUpdateByFilters},
+    {"Refresh", "Lumaref", lumaref::bench::refreshLumaref},
+    {"Refresh", "Sqlite", lumaref::bench::refreshSqlite},
+    {"RefreshPostgres", "Lumaref", lumaref::bench::refreshPostgresLumaref},
+    {"RefreshPostgres", "Libpq", lumaref::bench::refreshPostgresLibpq},
 };
 
 // --sizes=10000,100000 (our own flag, taken out before Google Benchmark reads the rest).

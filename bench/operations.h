@@ -117,6 +117,14 @@ void exportXlsxXlsxwriter(benchmark::State&, std::uint64_t);
 void exportCsvLumaref(benchmark::State&, std::uint64_t);
 void exportCsvWrite(benchmark::State&, std::uint64_t);
 void exportCsvWriteCached(benchmark::State&, std::uint64_t);
+// Another program changes one journal; the journals, filtered to a category, take it in. The peer:
+// SQLite's data_version, then the changed row read by its rowid.
+void refreshLumaref(benchmark::State&, std::uint64_t);
+void refreshSqlite(benchmark::State&, std::uint64_t);
+// The same over a PostgreSQL server; the peer: libpq's round trip bringing the notification, then the
+// row read by its key.
+void refreshPostgresLumaref(benchmark::State&, std::uint64_t);
+void refreshPostgresLibpq(benchmark::State&, std::uint64_t);
 
 // Counters only: the loaded snapshot's bytes against the database file's size.
 void memoryLumaref(benchmark::State&, std::uint64_t);

@@ -34,10 +34,12 @@ constexpr const char* kOperations[] = {"Open",
                                        "QuartileUpdate",
                                        "OpenPostgres",
                                        "ImportMasterListPostgres",
-                                       "ImpactFactorUpdatePostgres"};
-constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem", "RowByRow", "Write",
-                                  "SqliteShell", "SqliteImport", "ByFilters", "Copy", "Libpq", "Xlsxwriter",
-                                  "WriteCached"};
+                                       "ImpactFactorUpdatePostgres",
+                                       "Refresh",
+                                       "RefreshPostgres"};
+constexpr const char* kPeers[] = {"Sqlite", "SqliteTransaction", "SqliteAutocommit", "Memmem",    "RowByRow",
+                                  "Write",  "SqliteShell",       "SqliteImport",     "ByFilters", "Copy",
+                                  "Libpq",  "Xlsxwriter",        "WriteCached"};
 
 double toMilliseconds(double value, benchmark::TimeUnit unit) {
     switch (unit) {
@@ -230,6 +232,10 @@ bool RatioReporter::printTargets(std::ostream& out) const {
          true},
         {"CSV export at 1M: Lumaref time / Write (write + fsync) time <= 1.5", "ExportCsv/Lumaref/1000000",
          "ExportCsv/Write/1000000", nullptr, 1.5, true},
+        {"refresh of one journal another program changed at 1M: median ms <= 10", "Refresh/Lumaref/1000000",
+         nullptr, "median_ms", 10.0, true},
+        {"refresh of one journal another program changed, on PostgreSQL at 1M: median ms <= 10",
+         "RefreshPostgres/Lumaref/1000000", nullptr, "median_ms", 10.0, true},
     };
     out << "\nTargets\n";
     bool allMet = true;

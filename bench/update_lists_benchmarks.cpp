@@ -13,7 +13,7 @@
 #include "db/record_set.h"
 #include "operations.h"
 #include "per_iteration.h"
-#include "picklists/list_file.h"
+#include "picklists/list_folder.h"
 #include "picklists/list_rebuild.h"
 
 namespace fs = std::filesystem;
@@ -43,13 +43,15 @@ private:
 };
 
 // What BitBtn5Click does without the window: the pick lists' items are the collected values.
+// The journals are read afresh first, as the click does.
 std::size_t updateLists(RecordSet& journals, const std::string& listFolder) {
+    ListFolder lists(listFolder);
+    journals.refresh(TableChanges{journals.table(), true, {}});
     const std::vector<std::string> categories =
         collectFromEveryRow(journals, kCategoryField, EmptyValues::Collect);
-    writeListFile(categoriesListPath(listFolder), categories);
-    rebuildSubjectLists(journals, listFolder, categories);
-    writeListFile(frequenciesListPath(listFolder),
-                  collectFromEveryRow(journals, kFrequencyField, EmptyValues::Skip));
+    lists.writeCategories(categories);
+    rebuildSubjectLists(journals, lists, categories);
+    lists.writeFrequencies(collectFromEveryRow(journals, kFrequencyField, EmptyValues::Skip));
     return categories.size();
 }
 

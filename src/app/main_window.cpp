@@ -11,7 +11,7 @@
 #include "app/handler_guard.h"
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
-#include "picklists/list_file.h"
+#include "picklists/pick_lists.h"
 
 namespace lumaref {
 
@@ -34,7 +34,9 @@ MainWindow::MainWindow(Prompts& prompts, std::unique_ptr<JournalDatabase> ownDat
     wireEvents();
     setUpViewExport();
     openDatabase();
+    pickLists_ = pickListsFor(data_.connection, listFolder_);
     guarded([this] { onCreated(); });
+    startRefreshTimer();
     // The grid leads the tab order, so it holds the focus once the window is active.
     grid_->setFocus();
     startedUp_ = true;
@@ -63,13 +65,19 @@ void MainWindow::openDatabase() {
 }
 
 void MainWindow::onCreated() {
-    loadPickList(categoryBox_, readListFile(categoriesListPath(listFolder_)));
-    loadPickList(frequencyBox_, readListFile(frequenciesListPath(listFolder_)));
+    if (!journalsAway()) loadPickLists();
     searchFieldBox_->setCurrentIndex(0);
     applySelectionFilter();
 }
 
+void MainWindow::loadPickLists() {
+    loadPickList(categoryBox_, pickLists_->categories());
+    loadPickList(frequencyBox_, pickLists_->frequencies());
+    pickListsLoaded_ = true;
+}
+
 void MainWindow::guarded(const std::function<void()>& handler) {
+    ++handlersRunning_;
     // Start-up has just tried; from the first action on, each tries again.
     if (startedUp_) {
         triedThisAction_ = false;
@@ -79,6 +87,7 @@ void MainWindow::guarded(const std::function<void()>& handler) {
     // The grid shows what the handler left before any box appears over it.
     gridModel_->flush();
     if (failure) prompts_.showError(*failure);
+    --handlersRunning_;
 }
 
 void MainWindow::wireEvents() {

@@ -27,12 +27,14 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTimer;
 
 namespace lumaref {
 
 struct MasterListCsv;
 class JournalGrid;
 class JournalGridModel;
+class PickLists;
 class ProgressStepper;
 struct ViewDescription;
 class UserGuideWindow;
@@ -109,6 +111,8 @@ private:
 
     // Start-up and the window's own keys.
     void onCreated();
+    // The category and frequency pick lists, from files or the server.
+    void loadPickLists();
     void onWindowKeyPress(const QString& key);
 
     // Browsing: the selection, the field search with the administrator gate, and the pick lists.
@@ -153,11 +157,16 @@ private:
     void onUpdateImpactFactorsClicked();
     void onUpdateQuartilesClicked();
 
+    // What other programs commit, taken in on a timer while no handler runs and no row is being edited.
+    void startRefreshTimer();
+    void onRefreshTimer();
+
     Prompts& prompts_;
     // Declared before the grid and its model, which read the journals, so it outlives them.
     std::unique_ptr<JournalDatabase> ownDatabase_;  // only when built over a database of its own
     JournalDatabase& data_;
     std::string listFolder_;
+    std::unique_ptr<PickLists> pickLists_;  // the list files of listFolder_, or the server's table
 
     // Import panel (all administrator controls but its frame).
     QFrame* importPanel_ = nullptr;
@@ -205,6 +214,9 @@ private:
 
     QPoint designedPosition_;               // where the design puts the window
     UserGuideWindow* userGuide_ = nullptr;  // made at the first F1
+    QTimer* refreshTimer_ = nullptr;
+    bool pickListsLoaded_ = false;  // a server away at start gives them at the reconnection
+    int handlersRunning_ = 0;       // a job or a dialog of a handler is under way: no refresh now
 
     int gridColumn_ = 0;          // the grid's selected column, kept across filter changes
     bool showingCursor_ = false;  // the program, not the user, is moving the grid's current cell

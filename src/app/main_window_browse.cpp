@@ -1,6 +1,5 @@
 // Browsing: the selection filter, the field search with the administrator gate, and the pick lists.
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -11,7 +10,7 @@
 #include "app/main_window.h"
 #include "filter/search_condition.h"
 #include "filter/selection_filter.h"
-#include "picklists/list_file.h"
+#include "picklists/pick_lists.h"
 
 namespace lumaref {
 
@@ -78,10 +77,9 @@ void MainWindow::onSearchFieldChanged() {
 void MainWindow::onCategoryChanged() {
     const std::string category = textOf(categoryBox_);
     if (!category.empty()) {
-        // A category that is no valid file name (a path separator, "." or "..") names no subject file.
-        const std::optional<std::string> path = subjectListPath(listFolder_, category);
-        if (path && QFileInfo(QString::fromStdString(*path)).isFile())
-            loadPickList(subjectBox_, readListFile(*path));
+        // A category with no list of its own (in files: none, or no valid file name) keeps the last one.
+        if (const std::optional<std::vector<std::string>> subjects = pickLists_->subjects(category))
+            loadPickList(subjectBox_, *subjects);
         subjectBox_->setEditText(QString());
     }
     onSearchTextChanged();

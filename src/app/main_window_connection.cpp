@@ -61,6 +61,10 @@ void MainWindow::reconnectIfNeeded(bool forJob) {
     }
     unreachable_.reset();
     reopenRecordSets();
+    if (!pickListsLoaded_) {
+        if (std::optional<QString> failure = runCatching([this] { loadPickLists(); }))
+            prompts_.showError(*failure);
+    }
     showStatus(QStringLiteral("Connected again to %1").arg(QString::fromStdString(connection.place())));
 }
 

@@ -2,8 +2,8 @@
 #include <QComboBox>
 
 #include "app/main_window.h"
-#include "picklists/list_file.h"
 #include "picklists/list_rebuild.h"
+#include "picklists/pick_lists.h"
 
 namespace lumaref {
 
@@ -24,28 +24,33 @@ void MainWindow::onUpdateCategoriesClicked() {
 
 void MainWindow::applyCategories(const std::vector<std::string>& categories) {
     loadPickList(categoryBox_, categories, PickListText::Clear);
-    // Refilled before writing, so a file that cannot be written leaves the new list shown.
-    writeListFile(categoriesListPath(listFolder_), itemsOf(categoryBox_));
+    // Refilled before writing, so a list that cannot be written leaves the new list shown.
+    pickLists_->writeCategories(itemsOf(categoryBox_));
 }
 
 void MainWindow::onUpdateFrequenciesClicked() {
     loadPickList(frequencyBox_, collectFromEveryRow(data_.journals, kFrequencyField, EmptyValues::Skip),
                  PickListText::Clear);
-    writeListFile(frequenciesListPath(listFolder_), itemsOf(frequencyBox_));
+    pickLists_->writeFrequencies(itemsOf(frequencyBox_));
 }
 
-// "Update lists". Any failure ends the run where it happened; the journals are left as they stand
-// then, and the selection filter is not re-applied.
+// "Update lists". The lists are made from what the database holds at the click, read afresh in the
+// rebuild's transaction, not from what this window read before: a window started earlier must not
+// take back what another program added since. Any failure ends the run where it happened; the
+// journals are left as they stand then, and the selection filter is not re-applied.
 void MainWindow::onUpdateListsClicked() {
     startAdminJob();
-    // Every subject file name is checked before the first list file is written, so a category that
+    PickListRebuild rebuild(*pickLists_);
+    data_.journals.refresh(TableChanges{data_.journals.table(), true, {}});
+    // Every subject list's name is checked before the first list is written, so a category that
     // cannot name its file leaves all the lists agreeing with each other.
     const std::vector<std::string> categories =
         collectFromEveryRow(data_.journals, kCategoryField, EmptyValues::Collect);
-    checkSubjectListNames(listFolder_, categories);
+    pickLists_->checkSubjectNames(categories);
     applyCategories(categories);
-    rebuildSubjectLists(data_.journals, listFolder_, itemsOf(categoryBox_));
+    rebuildSubjectLists(data_.journals, *pickLists_, itemsOf(categoryBox_));
     onUpdateFrequenciesClicked();
+    rebuild.finish();
     prompts_.showMessage(QStringLiteral("Finish!"));
 }
 

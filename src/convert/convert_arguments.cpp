@@ -5,11 +5,20 @@
 #include <string_view>
 #include <utility>
 
+#include "db/postgres_connection.h"
+
 namespace lumaref {
 
 namespace {
 
 bool isOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+// List files beside an SQLite database stay files: only a server keeps the lists in a table.
+ConvertInvocation listsOntoAServer(ConvertInvocation invocation) {
+    if (!invocation.listsFolder.empty() && !isPostgresConnectionString(invocation.target))
+        throw UsageError("'--lists' carries list files onto a PostgreSQL server; TARGET is not one");
+    return invocation;
+}
 
 }  // namespace
 
@@ -79,6 +88,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
                 !std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; }))
                 throw UsageError("'--year' takes a year of four digits, not '" + year + "'");
             invocation.year = std::stoi(year);
+        } else if (argument == "--lists") {
+            invocation.listsFolder = valueOf(i);
         } else if (argument == "--append") {
             invocation.append = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -95,6 +106,8 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     // Help: no step named, so an Access file to convert.
     const Mode mode = modes.empty() ? Mode::Help : modes[0];
     const bool load = mode != Mode::Help && mode != Mode::NewDatabase && mode != Mode::LoadCsv;
+    if (!invocation.listsFolder.empty() && (mode == Mode::LoadCsv || load))
+        throw UsageError("'--lists' goes with a new database or a copy, or alone");
     if ((!invocation.readers.empty() || !invocation.admins.empty()) && (mode == Mode::LoadCsv || load))
         throw UsageError("'--readers' and '--admins' go with a new database or a copy");
     if ((!invocation.category.empty() || !invocation.index.empty() || invocation.replaceIndex) &&
@@ -123,7 +136,7 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     if (mode == Mode::NewDatabase) {
         if (!positional.empty()) throw UsageError("'--new' takes no other file");
         invocation.mode = Mode::NewDatabase;
-        return invocation;
+        return listsOntoAServer(invocation);
     }
     if (mode != Mode::Help) {
         if (mode == Mode::LoadCsv) {
@@ -138,6 +151,20 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
         return invocation;
     }
 
+    if (!invocation.listsFolder.empty() && positional.size() == 1) {
+        if (invocation.force) throw UsageError("'--force' does not go with '--lists' alone");
+        if (positional[0].empty()) throw UsageError("a file name is empty");
+        invocation.mode = ConvertInvocation::Mode::LoadLists;
+        invocation.target = positional[0];
+        return listsOntoAServer(invocation);
+    }
+    if (!invocation.listsFolder.empty() && positional.size() == 1) {
+        if (invocation.force) throw UsageError("'--force' does not go with '--lists' alone");
+        if (positional[0].empty()) throw UsageError("a file name is empty");
+        invocation.mode = Mode::LoadLists;
+        invocation.target = positional[0];
+        return listsOntoAServer(invocation);
+    }
     if (positional.size() != 2) {
         throw UsageError(positional.size() < 2 ? "expected a source Access file and a target database"
                                                : "too many arguments");
@@ -146,7 +173,7 @@ ConvertInvocation parseConvertArguments(const std::vector<std::string>& argument
     invocation.source = positional[0];
     invocation.target = positional[1];
     if (invocation.source.empty() || invocation.target.empty()) throw UsageError("a file name is empty");
-    return invocation;
+    return listsOntoAServer(invocation);
 }
 
 std::string convertUsage(const std::string& program) {
@@ -174,10 +201,15 @@ std::string convertUsage(const std::string& program) {
            "       " +
            program +
            " --list FILE --name NAME [--year YYYY] [--quiet] [TARGET]\n"
+           "       " +
+           program +
+           " --lists FOLDER [--quiet] [--readers ROLE] [--admins ROLE] TARGET\n"
            "\n"
            "TARGET may also be a PostgreSQL database (postgresql://... or libpq key=value pairs; the\n"
            "password comes from ~/.pgpass, PGPASSWORD or a service file). SOURCE may then also be an\n"
-           "SQLite database. Everything goes across in one transaction.\n"
+           "SQLite database. Everything goes across in one transaction, the pick lists too: the list\n"
+           "files of --lists FOLDER, else of lists/ beside SOURCE. --lists alone puts a folder's list\n"
+           "files into the server's pick lists, replacing them.\n"
            "\n"
            "Copies every table of an Access database (Jet 3, Jet 4 or ACE) into a new SQLite database\n"
            "that Lumaref opens. The source is only read. TARGET is written only when every table\n"
@@ -205,6 +237,7 @@ std::string convertUsage(const std::string& program) {
            "  --admins ROLE   (PostgreSQL) the role that may also add and change rows\n"
            "  --year YYYY     the year of an SJR download or own list, instead of the file's\n"
            "  --replace-index clear the flag of the category's journals the master list no longer lists\n"
+           "  --lists FOLDER  (PostgreSQL) the list files for the server's pick lists\n"
            "  --quiet   no progress and no summary\n";
 }
 

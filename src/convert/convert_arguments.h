@@ -19,7 +19,8 @@ struct ConvertInvocation {
         LoadJcr,
         LoadSjr,
         LoadDoaj,
-        LoadList
+        LoadList,
+        LoadLists
     };
 
     Mode mode = Mode::Help;
@@ -40,6 +41,9 @@ struct ConvertInvocation {
     std::string rankingFile;    // LoadJcr, LoadSjr, LoadDoaj, LoadList: the ranking file
     std::string listName;       // LoadList: the list's name
     std::optional<int> year;    // LoadSjr, LoadList: the figures' year instead of the file's
+    // A folder of list files for a PostgreSQL target's pick lists: with a copy or --new, or alone
+    // (LoadLists).
+    std::string listsFolder;
 };
 
 // A command line the tool cannot act on; what() says why, in words for the user.

@@ -97,6 +97,8 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
         case ConvertInvocation::Mode::LoadDoaj:
         case ConvertInvocation::Mode::LoadList:
             return runRankingLoad(invocation, out, err);
+        case ConvertInvocation::Mode::LoadLists:
+            break;  // parseConvertArguments lets it through with a server only
     }
     return 1;
 }

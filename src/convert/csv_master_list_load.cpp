@@ -126,6 +126,7 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
                 load.report.flagsCleared = leftIndex.size();
             }
         }
+        store.noteReplaced(kJournalsTable);
     });
     return load.report;
 }

@@ -7,6 +7,7 @@
 #include "convert/csv_master_list_load.h"
 #include "db/postgres_connection.h"
 #include "db/postgres_copy_in.h"
+#include "db/postgres_notifications.h"
 #include "db/postgres_values.h"
 #include "db/statement.h"
 #include "db/store.h"
@@ -127,6 +128,7 @@ MasterListLoadReport loadMasterListIntoDatabase(const MasterListLoadRequest& req
                 load.report.flagsCleared = leftIndex.size();
             }
         }
+        notifyTableReplaced(target, kJournalsTable);
     });
     return load.report;
 }

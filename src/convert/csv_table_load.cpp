@@ -8,6 +8,7 @@
 #include "db/connection.h"
 #include "db/declared_type.h"
 #include "db/schema_names.h"
+#include "db/sqlite_change_log.h"
 #include "db/statement.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
@@ -38,6 +39,7 @@ std::optional<std::string> findTable(sqlite3* db, std::string_view table, std::s
         std::optional<std::string> found;
         while (query.step()) {
             const std::string name(query.columnText(0));
+            if (isChangeLogTable(name)) continue;  // the database's own bookkeeping
             allTables += (allTables.empty() ? "" : ", ") + name;
             if (!found && sameName(name, table)) found = name;
         }
@@ -333,6 +335,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
     report.notes = std::move(pendingNotes);
     if (request.progress) request.progress(rowsRead);
     try {
+        noteTableReplaced(db, *table);
         transaction->commit();
     } catch (const SqliteError& failure) {
         throw failedTo("Cannot save the loaded rows", failure);

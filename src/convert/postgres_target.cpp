@@ -15,6 +15,8 @@
 #include "db/ranking_tables.h"
 #include "db/statement.h"
 #include "lumaref_schema.h"
+#include "picklists/list_folder.h"
+#include "picklists/server_lists.h"
 #include "text/error.h"
 
 namespace fs = std::filesystem;
@@ -68,31 +70,81 @@ std::string rolesGranted(const ConvertInvocation& invocation) {
     return text;
 }
 
+// The list files that go with a copy: --lists, else the lists/ folder beside the source, as the data
+// folder keeps them; none for a new database without --lists.
+std::optional<std::string> listFolderOf(const ConvertInvocation& invocation) {
+    if (!invocation.listsFolder.empty()) return invocation.listsFolder;
+    if (invocation.mode == ConvertInvocation::Mode::NewDatabase) return std::nullopt;
+    const fs::path beside = fs::path(invocation.source).parent_path() / "lists";
+    std::error_code ec;
+    if (!fs::is_directory(beside, ec)) return std::nullopt;
+    return beside.string();
+}
+
+// The tables, and the pick lists' table with the lists of the folder that goes with them, in one
+// transaction.
 int copyAcross(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out,
                const std::function<bool()>& stopRequested) {
+    const std::optional<std::string> listFolder = listFolderOf(invocation);
+    const std::optional<ListSet> lists =
+        listFolder ? std::optional<ListSet>(readListFolder(*listFolder)) : std::nullopt;
+    const auto copy = [&](sqlite3* source) {
+        PostgresCopySummary copied;
+        inOneTransaction(target, [&] {
+            copied = copySqliteToPostgres(source, target, invocation.force);
+            createServerListTable(target, invocation.force);
+            if (lists) storeServerLists(target, *lists);
+        });
+        return copied;
+    };
     PostgresCopySummary summary;
     if (invocation.mode == ConvertInvocation::Mode::NewDatabase) {
         const DatabaseFile schema(":memory:", DatabaseFile::Mode::Create);
         exec(schema.handle(), kSchemaSql);
-        summary = copySqliteToPostgres(schema.handle(), target, invocation.force);
+        summary = copy(schema.handle());
     } else if (isSqliteFile(invocation.source)) {
         const DatabaseFile source(invocation.source, DatabaseFile::Mode::ReadOnly);
-        summary = copySqliteToPostgres(source.handle(), target, invocation.force);
+        summary = copy(source.handle());
     } else {
         const ScratchFolder scratch;
         const std::string converted = scratch.file("converted.db");
         StopObserver observer(stopRequested);
         convertAccessDatabase(invocation.source, converted, false, &observer);
         const DatabaseFile source(converted, DatabaseFile::Mode::ReadOnly);
-        summary = copySqliteToPostgres(source.handle(), target, invocation.force);
+        summary = copy(source.handle());
     }
-    grantTableRights(target, summary.tables, invocation.readers, invocation.admins);
+    std::vector<std::string> granted = summary.tables;
+    granted.emplace_back(kServerListsTable);
+    grantTableRights(target, granted, invocation.readers, invocation.admins);
     // The figures' view and keys, which a table copy does not carry, with the journals' rights.
     addRankingTables(target);
     if (!invocation.quiet) {
         out << "Created " << summary.tables.size() << (summary.tables.size() == 1 ? " table, " : " tables, ")
             << summary.rows << (summary.rows == 1 ? " row" : " rows") << " on the server."
-            << rolesGranted(invocation) << "\n";
+            << rolesGranted(invocation);
+        if (listFolder) out << " Pick lists from " << *listFolder << ".";
+        out << "\n";
+    }
+    return 0;
+}
+
+// A folder's list files into the server's pick lists, replacing what they held; the table is made
+// when the server has none yet.
+int loadLists(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out) {
+    const ListSet lists = readListFolder(invocation.listsFolder);
+    const std::string quoted = quoteIdentifier(kServerListsTable);
+    const std::optional<std::string_view> name[] = {std::string_view(quoted)};
+    inOneTransaction(target, [&] {
+        if (target.execPrepared("SELECT to_regclass($1)", name).isNull(0, 0))
+            createServerListTable(target, false);
+        storeServerLists(target, lists);
+    });
+    grantTableRights(target, {std::string(kServerListsTable)}, invocation.readers, invocation.admins);
+    if (!invocation.quiet) {
+        out << "Put the pick lists of " << invocation.listsFolder
+            << " on the server: " << lists.categories.size() << " categories, " << lists.subjects.size()
+            << " subject lists, " << lists.frequencies.size() << " frequencies." << rolesGranted(invocation)
+            << "\n";
     }
     return 0;
 }
@@ -142,6 +194,8 @@ int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, st
             case ConvertInvocation::Mode::LoadDoaj:
             case ConvertInvocation::Mode::LoadList:
                 return runRankingLoad(invocation, out, err, &target);
+            case ConvertInvocation::Mode::LoadLists:
+                return loadLists(invocation, target, out);
             case ConvertInvocation::Mode::LoadMasterList:
                 return runMasterListLoad(invocation, out, err, &target);
             default:

@@ -154,9 +154,14 @@ private:
     int statementsNamed_ = 0;
 };
 
-// Runs `work` in one transaction: committed when it returns, rolled back when it throws.
+// Runs `work` in one transaction: committed when it returns, rolled back when it throws. Inside a
+// transaction already, the work joins it, to be committed or rolled back with the rest.
 template <class Work>
 void inOneTransaction(PgConnection& connection, Work work) {
+    if (connection.inTransaction()) {
+        work();
+        return;
+    }
     connection.exec("BEGIN");
     try {
         work();

@@ -5,8 +5,10 @@
 #include "db/declared_type.h"
 #include "db/postgres_connection.h"
 #include "db/postgres_copy_in.h"
+#include "db/postgres_notifications.h"
 #include "db/postgres_store.h"
 #include "db/postgres_values.h"
+#include "db/sqlite_change_log.h"
 #include "db/sqlite_table_load.h"
 #include "db/statement.h"
 #include "text/ascii.h"
@@ -29,7 +31,9 @@ std::vector<std::string> sourceTables(sqlite3* source) {
         source,
         "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE "
         "'\\' ORDER BY rowid");
-    while (list.step()) tables.emplace_back(list.columnText(0));
+    // The change log tells the programs sharing that file what changed; the server tells its own.
+    while (list.step())
+        if (!isChangeLogTable(list.columnText(0))) tables.emplace_back(list.columnText(0));
     return tables;
 }
 
@@ -134,6 +138,7 @@ PostgresCopySummary copySqliteToPostgres(sqlite3* source, PgConnection& target, 
             }
             target.exec(createTableSql(table, sourceColumns(source, table)));
             summary.rows += copyRows(source, target, table);
+            notifyTableReplaced(target, table);
         }
     });
     return summary;
@@ -146,6 +151,7 @@ std::size_t loadTableRows(sqlite3* source, const std::string& table, PgConnectio
             replaced =
                 static_cast<std::size_t>(target.exec("DELETE FROM " + quoteIdentifier(table)).affectedRows());
         copyRows(source, target, table);
+        notifyTableReplaced(target, table);
     });
     return replaced;
 }

@@ -75,6 +75,7 @@ void PostgresStore::settle() {
 
 LoadedTable PostgresStore::load(const std::string& table) {
     settle();
+    changes_.watch(table);
     PostgresTable loaded = loadPostgresTable(connection_, table);
     tables_[table] = {loaded.keyColumn, loaded.defaulted};
     return std::move(loaded.loaded);
@@ -141,7 +142,8 @@ void PostgresStore::update(const std::string& table, const Table& snapshot, RowK
                   " IS NOT DISTINCT FROM " + placeholder(params.size());
     }
     const std::string sql =
-        "UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " + keyCheck + checks;
+        withChangeNotice("UPDATE " + quoteIdentifier(table) + " SET " + sets + " WHERE " + keyCheck + checks,
+                         table, keyName, quoteIdentifier(keyName));
     if (joinsTransaction()) {
         if (postJoined(sql, params).affectedRows() == 0) throw Error(kRowConflictMessage);
         return;
@@ -171,9 +173,8 @@ RowKey PostgresStore::append(const std::string& table, Table& snapshot, std::spa
         }
         sql += " (" + names + ") VALUES (" + marks + ")";
     }
-    sql += " RETURNING " + returned;
     {
-        const PgResult row = postJoined(sql, params);
+        const PgResult row = postJoined(withChangeNotice(sql, table, keyName, returned), params);
         if (row.rows() != 1 || row.columns() != static_cast<int>(snapshot.columns.size()) + 1)
             throw Error("The server did not return the appended row.");
         RowKey key = 0;
@@ -209,16 +210,17 @@ const PostgresStore::AppendSql& PostgresStore::appendSql(const std::string& tabl
         marks += (marks.empty() ? "" : ", ") + placeholder(i + 1);
     }
     AppendSql statement;
-    statement.sql =
-        "INSERT INTO " + quoteIdentifier(table) +
-        (values.empty() ? std::string(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")") +
-        " RETURNING " + quoteIdentifier(known.keyColumn);
+    std::string returned = quoteIdentifier(known.keyColumn);
     // A field left out reads back as null unless its column has a default.
     for (std::size_t i = 0; i < set.size(); ++i) {
         if (set[i] || i >= known.defaulted.size() || !known.defaulted[i]) continue;
         statement.returned.push_back(i);
-        statement.sql += ", " + quoteIdentifier(fieldOf(snapshot, i).name);
+        returned += ", " + quoteIdentifier(fieldOf(snapshot, i).name);
     }
+    statement.sql = withChangeNotice(
+        "INSERT INTO " + quoteIdentifier(table) +
+            (values.empty() ? std::string(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")"),
+        table, known.keyColumn, returned);
     return appendSql_.emplace(std::move(given), std::move(statement)).first->second;
 }
 
@@ -408,6 +410,18 @@ void PostgresStore::abandonBatch() noexcept {
     }
     outcomes_ = nullptr;
     leavePipeline();
+}
+
+std::vector<TableChanges> PostgresStore::othersChanges() {
+    // Never in the middle of a job's posts: what they wait for comes first.
+    if (outcomes_ != nullptr) return {};
+    settle();
+    return changes_.othersChanges();
+}
+
+LoadedTable PostgresStore::loadRows(const std::string& table, std::span<const RowKey> keys) {
+    settle();
+    return std::move(loadPostgresTable(connection_, table, keys).loaded);
 }
 
 void PostgresStore::setBusyTimeoutMs(int ms) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/postgres_connection.h"
+#include "db/postgres_notifications.h"
 #include "db/store.h"
 
 namespace lumaref {
@@ -31,6 +32,8 @@ public:
     void update(const std::string& table, const Table& snapshot, RowKey key,
                 std::span<const FieldChange> changes) override;
     RowKey append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) override;
+    std::vector<TableChanges> othersChanges() override;
+    LoadedTable loadRows(const std::string& table, std::span<const RowKey> keys) override;
     void setBusyTimeoutMs(int ms) override;
     bool readOnly() const override { return readOnly_; }
     bool mayChange(const std::string& table) override;
@@ -103,6 +106,7 @@ private:
     void leavePipeline() noexcept;
 
     PgConnection connection_;
+    PostgresChangeFeed changes_{connection_};
     bool readOnly_ = false;
     std::map<std::string, KnownTable> tables_;
     std::vector<std::string> eachPost_;

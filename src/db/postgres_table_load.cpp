@@ -31,7 +31,8 @@ std::string selectedColumns(const PostgresTable& table) {
 
 }  // namespace
 
-PostgresTable loadPostgresTable(PgConnection& connection, const std::string& table) {
+PostgresTable loadPostgresTable(PgConnection& connection, const std::string& table,
+                                std::optional<std::span<const RowKey>> only) {
     const std::string quoted = quoteIdentifier(table);
     const std::optional<std::string_view> params[] = {std::string_view(quoted)};
     const PgResult columns = connection.execPrepared(kColumnsSql, params);
@@ -49,9 +50,18 @@ PostgresTable loadPostgresTable(PgConnection& connection, const std::string& tab
     }
     const bool keyed = !loaded.keyColumn.empty();
     const std::string order = keyed ? " ORDER BY " + quoteIdentifier(loaded.keyColumn) : "";
+    std::string where;
+    if (only) {
+        if (!keyed)
+            throw Error("The table '" + table + "' has no key column, so its rows cannot be read again.");
+        where = " WHERE " + quoteIdentifier(loaded.keyColumn) + " = ANY ('{";
+        for (std::size_t i = 0; i < only->size(); ++i)
+            where += (i > 0 ? "," : "") + std::to_string((*only)[i]);
+        where += "}'::bigint[])";
+    }
     try {
         connection.exec("COPY (SELECT " + selectedColumns(loaded) + " FROM " + quoteIdentifier(table) +
-                        order + ") TO STDOUT");
+                        where + order + ") TO STDOUT");
     } catch (const PgError& refused) {
         // A role without SELECT sees the catalogue, so the refusal comes only now.
         if (refused.sqlState() == "42501") throw Error(noReadPermissionMessage(table));

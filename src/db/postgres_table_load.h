@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,10 @@ struct PostgresTable {
     std::vector<bool> defaulted;  // by column of the snapshot: whether the column has a default
 };
 
-// The table's columns from the catalogue, then every row by one COPY ... TO STDOUT. A table that does
-// not exist throws missingTableMessage(table); one the role may not read, noReadPermissionMessage(table).
-PostgresTable loadPostgresTable(PgConnection& connection, const std::string& table);
+// The table's columns from the catalogue, then every row by one COPY ... TO STDOUT; with `keys`
+// (ascending), only the rows with those keys. A table that does not exist throws
+// missingTableMessage(table); one the role may not read, noReadPermissionMessage(table).
+PostgresTable loadPostgresTable(PgConnection& connection, const std::string& table,
+                                std::optional<std::span<const RowKey>> keys = std::nullopt);
 
 }  // namespace lumaref

@@ -37,7 +37,7 @@ void RecordSet::open() {
     if (!connection_.connected()) connection_.open();
     LoadedTable loaded = connection_.store().load(tableName_);
     table_ = std::move(loaded.table);
-    keys_ = std::move(loaded.keys);
+    keys_.assign(std::move(loaded.keys));
     visible_.snapshotChanged();
     visible_.showAll(table_);
     pending_.clear(table_.columns.size());
@@ -289,7 +289,7 @@ void RecordSet::committedAhead(std::optional<RowKey> key) {
     if (ahead_.empty()) return;
     const SentAhead& sent = ahead_.front();
     if (sent.appended && key) {
-        keys_[sent.row] = *key;
+        keys_.set(sent.row, *key);
         // The row now reads as stored, database defaults included.
         visible_.snapshotChanged();
         if (listener_ != nullptr && sent.position < recordCount() && visible_.row(sent.position) == sent.row)
@@ -308,7 +308,7 @@ void RecordSet::refusedAhead() {
     if (sent.row >= keys_.size()) return;  // gone with an append refused before it
     if (sent.appended) {
         for (Column& column : table_.columns) column.truncate(sent.row);
-        keys_.resize(sent.row);
+        keys_.truncate(sent.row);
         visible_.truncate(sent.row);
         visible_.snapshotChanged();
         if (listener_ != nullptr) listener_->rowsReset();
@@ -386,7 +386,7 @@ void RecordSet::setSort(const std::optional<RowSort>& sort) {
 }
 
 std::size_t RecordSet::memoryBytes() const {
-    std::size_t bytes = sizeof(*this) + keys_.capacity() * sizeof(RowKey) + visible_.memoryBytes();
+    std::size_t bytes = sizeof(*this) + keys_.memoryBytes() + visible_.memoryBytes();
     for (const auto& column : table_.columns) bytes += column.memoryBytes();
     return bytes;
 }

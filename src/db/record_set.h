@@ -11,6 +11,7 @@
 
 #include "db/cursor.h"
 #include "db/edit_buffer.h"
+#include "db/row_keys.h"
 #include "db/store.h"
 #include "db/visible_rows.h"
 #include "filter/column.h"
@@ -73,6 +74,13 @@ public:
     // The position of the field named `name` in any letter case; throws "Field '%s' not found".
     int fieldIndex(std::string_view name) const;
 
+    // Takes in what other programs committed to the table (Store::othersChanges): the rows named, or
+    // with everyRow the whole table, are read again. The filter stays and is applied to them; the
+    // current row stays current, found again by its key, or gives way to the row now at its position
+    // when the filter no longer selects it. Returns how many rows differ from what the snapshot held:
+    // changed, new or gone. Not while a row is being edited or appended.
+    std::size_t refresh(const TableChanges& changes);
+
     void edit();
     void append();
     // A post the store refuses throws, and the row returns to what is stored: nothing stays pending
@@ -119,6 +127,10 @@ private:
     void postEdit();
     void postAppend();
     void endEditing();
+    // refresh()'s two ways: the rows named, or every row; each returns the rows that differ and
+    // leaves the rows shown up to date, telling whether they are other rows than before.
+    std::size_t refreshRows(const std::vector<RowKey>& keys, bool& reshaped);
+    std::size_t reloadEveryRow();
 
     // A post sent ahead and not yet committed: enough to undo it.
     struct SentAhead {
@@ -139,7 +151,7 @@ private:
     State state_ = State::Inactive;
 
     Table table_;
-    std::vector<RowKey> keys_;
+    RowKeys keys_;
     VisibleRows visible_;
     Cursor cursor_;
     EditBuffer pending_;

@@ -72,19 +72,34 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, bool rea
     return std::unique_ptr<SqliteStore>(new SqliteStore(db, sqlite3_db_readonly(db, "main") == 1));
 }
 
-SqliteStore::SqliteStore(sqlite3* db, bool readOnly) : db_(db), readOnly_(readOnly), writer_(db) {}
+SqliteStore::SqliteStore(sqlite3* db, bool readOnly)
+    : db_(db), readOnly_(readOnly), writer_(db), changes_(db, !readOnly) {}
 
 SqliteStore::~SqliteStore() = default;
 
-LoadedTable SqliteStore::load(const std::string& table) { return loadSqliteTable(db_.get(), table); }
+LoadedTable SqliteStore::load(const std::string& table) {
+    changes_.watch(table);
+    LoadedTable loaded = loadSqliteTable(db_.get(), table);
+    changes_.loaded(table, loaded.keys);
+    return loaded;
+}
 
 void SqliteStore::update(const std::string& table, const Table& snapshot, RowKey key,
                          std::span<const FieldChange> changes) {
+    if (!readOnly_) changes_.beforeUpdate(table);
     writer_.update(table, snapshot, key, changes);
 }
 
 RowKey SqliteStore::append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) {
-    return writer_.append(table, snapshot, values);
+    const RowKey key = writer_.append(table, snapshot, values);
+    changes_.ownAppend(table, key);
+    return key;
+}
+
+std::vector<TableChanges> SqliteStore::othersChanges() { return changes_.othersChanges(); }
+
+LoadedTable SqliteStore::loadRows(const std::string& table, std::span<const RowKey> keys) {
+    return loadSqliteRows(db_.get(), table, keys);
 }
 
 void SqliteStore::setBusyTimeoutMs(int ms) { sqlite3_busy_timeout(db_.get(), ms); }

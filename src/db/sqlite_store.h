@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "db/sqlite_change_log.h"
 #include "db/sqlite_writer.h"
 #include "db/store.h"
 
@@ -25,6 +26,8 @@ public:
     void update(const std::string& table, const Table& snapshot, RowKey key,
                 std::span<const FieldChange> changes) override;
     RowKey append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) override;
+    std::vector<TableChanges> othersChanges() override;
+    LoadedTable loadRows(const std::string& table, std::span<const RowKey> keys) override;
     void setBusyTimeoutMs(int ms) override;
     bool readOnly() const override { return readOnly_; }
     // Whoever may write the file may change every table in it.
@@ -43,6 +46,7 @@ private:
     std::unique_ptr<sqlite3, Close> db_;  // first: closed after the writer's statements are gone
     bool readOnly_;
     SqliteWriter writer_;
+    SqliteChangeFeed changes_;
 };
 
 }  // namespace lumaref

@@ -188,4 +188,22 @@ LoadedTable loadSqliteTable(sqlite3* db, const std::string& table) {
     return loaded;
 }
 
+// Runs of consecutive keys, as rows appended one after another come, are read by one range each.
+LoadedTable loadSqliteRows(sqlite3* db, const std::string& table, std::span<const RowKey> keys) {
+    const std::unique_ptr<Statement> select = prepare(db, table, " WHERE rowid BETWEEN ?1 AND ?2");
+    LoadedTable loaded;
+    Layout layout = layoutOf(*select);
+    loaded.table.columns = std::move(layout.columns);
+    for (std::size_t first = 0; first < keys.size();) {
+        std::size_t last = first;
+        while (last + 1 < keys.size() && keys[last + 1] == keys[last] + 1) ++last;
+        select->bindInt64(1, keys[first]);
+        select->bindInt64(2, keys[last]);
+        readRows(select->handle(), sqlite3_step(select->handle()), loaded, layout.storesText, 0);
+        select->reset();
+        first = last + 1;
+    }
+    return loaded;
+}
+
 }  // namespace lumaref

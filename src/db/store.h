@@ -22,6 +22,13 @@ struct LoadedTable {
     std::vector<RowKey> keys;
 };
 
+// What other programs committed to one table: the rows to read again, or all of them.
+struct TableChanges {
+    std::string table;
+    bool everyRow = false;     // a load replaced the table, or what changed cannot be known
+    std::vector<RowKey> keys;  // otherwise the rows changed or added, ascending, each once
+};
+
 // A field an edit writes: the new value and the value the row held when it was read (nullopt: null).
 struct FieldChange {
     std::size_t column = 0;
@@ -92,6 +99,14 @@ public:
     // Inserts a row, reads it back as stored (database defaults included) and appends it to
     // `snapshot`; returns its key. A failure leaves `snapshot` as it was.
     virtual RowKey append(const std::string& table, Table& snapshot, std::span<const FieldValue> values) = 0;
+
+    // What other programs committed, since the last call, to the tables this store has loaded; the first
+    // call reports what they committed since the load. The store's own posts are never among them. Cheap
+    // when nothing was committed: a window asks on a timer while it is idle.
+    virtual std::vector<TableChanges> othersChanges() = 0;
+    // The rows of `table` whose keys are among `keys` (ascending), as stored now, in key order; a key
+    // that no row has is left out.
+    virtual LoadedTable loadRows(const std::string& table, std::span<const RowKey> keys) = 0;
 
     // How long a post waits for another program's lock before it fails.
     virtual void setBusyTimeoutMs(int ms) = 0;

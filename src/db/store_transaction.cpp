@@ -7,6 +7,7 @@
 
 #include "db/connection.h"
 #include "db/postgres_store.h"
+#include "db/sqlite_change_log.h"
 #include "db/statement.h"
 #include "text/error.h"
 
@@ -139,6 +140,8 @@ public:
     }
 
     void lockTable(std::string_view) override {}
+
+    void noteReplaced(std::string_view table) override { noteTableReplaced(db_, table); }
 
     bool hasTable(std::string_view table) override {
         Statement find(

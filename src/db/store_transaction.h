@@ -51,6 +51,9 @@ public:
     virtual void lockTable(std::string_view table) = 0;
     // Whether `table` (or a view) exists.
     virtual bool hasTable(std::string_view table) = 0;
+    // Tells the windows open on the database, once this transaction commits, that every row of `table`
+    // may have changed.
+    virtual void noteReplaced(std::string_view table) = 0;
 };
 
 // Runs `work` in one transaction: committed when it returns, rolled back when it throws. An SQLite

@@ -4,6 +4,7 @@
 
 #include "db/postgres_connection.h"
 #include "db/postgres_copy_in.h"
+#include "db/postgres_notifications.h"
 #include "db/statement.h"
 #include "db/store_transaction.h"
 
@@ -63,6 +64,8 @@ public:
     void lockTable(std::string_view table) override {
         connection_.exec("LOCK TABLE " + quoteIdentifier(table) + " IN SHARE ROW EXCLUSIVE MODE");
     }
+
+    void noteReplaced(std::string_view table) override { notifyTableReplaced(connection_, table); }
 
     bool hasTable(std::string_view table) override {
         const std::string quoted = quoteIdentifier(table);

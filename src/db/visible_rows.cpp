@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 #include <utility>
 
 namespace lumaref {
@@ -172,6 +173,100 @@ void VisibleRows::append(std::uint32_t row) {
     if (all_) return;
     if (rows_.use_count() > 1) rows_ = std::make_shared<Rows>(*rows_);
     rows_->push_back(row);
+}
+
+namespace {
+
+// Up to this many rows coming or going are moved in place; more, and the rows shown are merged anew.
+constexpr std::size_t kRowsMovedInPlace = 64;
+
+// The cells of `rows` of `table`, as a table of their own.
+Table rowsOf(const Table& table, const std::vector<std::uint32_t>& rows) {
+    Table part;
+    for (const Column& column : table.columns) {
+        Column& copy = part.columns.emplace_back(column.info());
+        for (const std::uint32_t row : rows) {
+            if (column.isNull(row)) {
+                copy.appendNull();
+            } else if (column.kind() == FieldKind::Boolean) {
+                copy.appendBool(*column.boolean(row));
+            } else {
+                copy.appendText(column.text(row));
+            }
+        }
+    }
+    return part;
+}
+
+}  // namespace
+
+bool VisibleRows::refresh(const std::string& text, const Table& table,
+                          const std::vector<std::uint32_t>& touched) {
+    const std::size_t before = total_;
+    total_ = table.rowCount();
+    bool reshaped = all_ ? total_ != before : refreshFiltered(text, table, touched);
+    if (sort_ && (reshaped || !touched.empty())) {
+        // A touched row's new value may move it in the sort's order.
+        sortStale_ = true;
+        showSorted(nullptr, table);
+        reshaped = true;
+    }
+    return reshaped;
+}
+
+// The touched rows alone are filtered, as a table of their own: no folded copy or index of the whole
+// snapshot is built for them, and the rows shown move by as many as changed.
+bool VisibleRows::refreshFiltered(const std::string& text, const Table& table,
+                                  const std::vector<std::uint32_t>& touched) {
+    const Table part = rowsOf(table, touched);
+    std::vector<std::uint32_t> passing;
+    CompiledFilter::compile(text, part).evaluateByScan(part, passing);
+    for (std::uint32_t& row : passing) row = touched[row];
+    // Which touched rows come or go; the rows shown are rebuilt only when some do.
+    std::vector<std::uint32_t> coming;
+    std::vector<std::uint32_t> going;
+    auto next = passing.begin();
+    for (const std::uint32_t row : touched) {
+        const bool passes = next != passing.end() && *next == row;
+        if (passes) ++next;
+        const bool shown = std::binary_search(rows_->begin(), rows_->end(), row);
+        if (passes && !shown) coming.push_back(row);
+        if (!passes && shown) going.push_back(row);
+    }
+    if (coming.empty() && going.empty()) return false;
+    if (rows_.use_count() > 1) rows_ = std::make_shared<Rows>(*rows_);
+    Rows& rows = *rows_;
+    if (coming.size() + going.size() <= kRowsMovedInPlace) {
+        for (const std::uint32_t row : going) rows.erase(std::lower_bound(rows.begin(), rows.end(), row));
+        for (const std::uint32_t row : coming)
+            rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
+    } else {
+        Rows kept;
+        kept.reserve(rows.size() + coming.size());
+        std::set_difference(rows.begin(), rows.end(), going.begin(), going.end(), std::back_inserter(kept));
+        rows.clear();
+        std::set_union(kept.begin(), kept.end(), coming.begin(), coming.end(), std::back_inserter(rows));
+    }
+    return true;
+}
+
+int VisibleRows::positionOf(std::size_t row) const {
+    if (shown_ != nullptr) {
+        // The rows shown keep the sort's order, so their places in it rise; rows posted since the sort
+        // was made follow at the end.
+        if (row < rank_.size()) {
+            const auto at = std::lower_bound(shown_->begin(), shown_->end(), rank_[row],
+                                             [this](std::uint32_t shown, std::uint32_t place) {
+                                                 return shown < rank_.size() && rank_[shown] < place;
+                                             });
+            if (at != shown_->end() && *at == row) return static_cast<int>(at - shown_->begin());
+        }
+        const auto at = std::find(shown_->begin(), shown_->end(), row);
+        return at != shown_->end() ? static_cast<int>(at - shown_->begin()) : -1;
+    }
+    if (all_) return row < total_ ? static_cast<int>(row) : -1;
+    const auto at = std::lower_bound(rows_->begin(), rows_->end(), row);
+    return at != rows_->end() && *at == row ? static_cast<int>(at - rows_->begin()) : -1;
 }
 
 std::size_t VisibleRows::memoryBytes() const {

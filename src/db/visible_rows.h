@@ -60,6 +60,14 @@ public:
         sortStale_ = true;
     }
 
+    // Other programs changed the rows `touched` (ascending) of `table`, some of them new at its end:
+    // those that `text`, the filter applied last, now selects are shown, in their place, and only
+    // those. Under a sort, the touched rows take their places by their new values. Returns whether the
+    // rows shown are other rows, or in another order, than before.
+    bool refresh(const std::string& text, const Table& table, const std::vector<std::uint32_t>& touched);
+    // Where `row` of the snapshot is shown, or -1.
+    int positionOf(std::size_t row) const;
+
     // The same rows, from now on shown in the order of a column of `table`, or (nullopt) in stored order.
     void setSort(const std::optional<RowSort>& sort, const Table& table);
     const std::optional<RowSort>& sort() const { return sort_; }
@@ -87,6 +95,9 @@ private:
     void pickSorted(const Rows& rows, Rows& sorted);
     // Rows (ascending), all among `wider` (in the sort's order), in that order: `wider` walked once.
     void keepSorted(const Rows& wider, const Rows& rows, Rows& sorted);
+    // The filtered rows (ascending) after `touched` rows changed: whether any came or went.
+    bool refreshFiltered(const std::string& text, const Table& table,
+                         const std::vector<std::uint32_t>& touched);
     // The kept result with the fewest rows that holds every row `compiled` selects, or null.
     const Kept* narrowingBase(const CompiledFilter& compiled) const;
 

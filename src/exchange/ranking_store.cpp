@@ -115,6 +115,7 @@ RankingStoreReport replaceRankingFigures(StoreTransaction& store, const RankingF
             rows.endRow();
         }
     });
+    for (const std::string_view table : kRankingTables) store.noteReplaced(table);
     report.journals = figures.journals().size();
     report.figures = figures.figures().size();
     return report;
@@ -141,7 +142,9 @@ void replaceJcrTables(StoreTransaction& store, const JcrExport& jcr) {
                 rows.endRow();
             }
         });
+        store.noteReplaced(kQuartileTables[q]);
     }
+    store.noteReplaced(kRankingTable);
 }
 
 }  // namespace lumaref

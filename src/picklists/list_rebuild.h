@@ -9,6 +9,7 @@
 
 namespace lumaref {
 
+class PickLists;
 class RecordSet;
 
 enum class EmptyValues { Collect, Skip };
@@ -24,16 +25,9 @@ std::vector<std::string> collectFromEveryRow(RecordSet& records, std::string_vie
 // The filter that narrows the journals to one category: category ='<category, quotes doubled>'.
 std::string subjectFilterText(std::string_view category);
 
-// Refuses, before any list file is written, the first category that cannot name its subject file,
-// with the error its file would fail with: one bad name then leaves every list as it was.
-void checkSubjectListNames(std::string_view listFolder, const std::vector<std::string>& categories);
-
 // For each category in order: narrows the journals to it, collects their subjects (empty ones
-// included) and writes them to the category's subject file in listFolder. The first failure ends
-// the run, leaving the journals filtered to that category. A category that cannot name a file inside
-// lists/subjects ("." or "..", or one with "/", "\" or a zero byte) fails as its file would:
-// Error("Cannot create file \"<path>\". <reason>").
-void rebuildSubjectLists(RecordSet& journals, std::string_view listFolder,
-                         const std::vector<std::string>& categories);
+// included) and writes them as the category's subject list. The first failure ends the run, leaving
+// the journals filtered to that category.
+void rebuildSubjectLists(RecordSet& journals, PickLists& lists, const std::vector<std::string>& categories);
 
 }  // namespace lumaref

@@ -7,6 +7,11 @@ add_executable(lumaref_app_tests ${LUMAREF_APP_TEST_SOURCES})
 set_target_properties(lumaref_app_tests PROPERTIES AUTOMOC ON)
 target_link_libraries(lumaref_app_tests PRIVATE lumaref_app lumaref_test_support Qt6::Test GTest::gtest)
 lumaref_test_program(lumaref_app_tests <QApplication> <QComboBox> <QLabel> <QLineEdit> <QString> <QTableView> <QTest>)
+# The live-refresh tests run lumaref-convert as the other program at work on the same database.
+if(TARGET lumaref-convert)
+  target_compile_definitions(lumaref_app_tests PRIVATE LUMAREF_CONVERT_EXE="$<TARGET_FILE:lumaref-convert>")
+  add_dependencies(lumaref_app_tests lumaref-convert)
+endif()
 # The test that stops the throwaway server runs alone: every other server test would lose it too.
 set(LUMAREF_SERVER_STOP_TEST PostgresConnectionTest.AnUpdateCutByAServerStopSaysHowFarItGotAndARerunFinishes)
 gtest_discover_tests(lumaref_app_tests DISCOVERY_TIMEOUT 120 TEST_FILTER -${LUMAREF_SERVER_STOP_TEST}

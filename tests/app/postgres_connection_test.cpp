@@ -44,9 +44,7 @@ protected:
         if (const auto reason = PostgresSchema::unavailableReason()) GTEST_SKIP() << *reason;
         server = std::make_unique<PostgresSchema>();
         createLibrary(kJournals);
-        const DatabaseFile source(databasePath(), DatabaseFile::Mode::ReadOnly);
-        PgConnection target(server->conninfo());
-        copySqliteToPostgres(source.handle(), target, false);
+        copyLibraryToServer(server->conninfo());
         writeProgramFile("Science Citation Index.txt", kMasterList);
     }
     std::string journalCount() { return server->queryText("SELECT count(*) FROM journals"); }
@@ -91,6 +89,7 @@ TEST_F(PostgresConnectionTest, AStartWithTheServerAwaySaysSoOnceAndALaterActionC
     EXPECT_EQ(prompts.errors().size(), 1) << prompts.errors().join('\n').toStdString();
     EXPECT_EQ(gridRows(), 3);
     EXPECT_EQ(text(Role::RecordCountLabel), "3");
+    EXPECT_FALSE(items(Role::CategoryBox).isEmpty()) << "the pick lists come with the connection";
     EXPECT_TRUE(databasePlace().endsWith(QStringLiteral(" on 127.0.0.1:%1").arg(gate.port())))
         << databasePlace().toStdString();
 }

@@ -2,9 +2,6 @@
 #include <memory>
 
 #include "app/window_fixture.h"
-#include "db/database_file.h"
-#include "db/postgres_connection.h"
-#include "db/postgres_database_copy.h"
 #include "db/store.h"
 #include "support/error_text.h"
 #include "support/postgres_schema.h"
@@ -28,9 +25,7 @@ protected:
         createLibrary(kJournals);
         execSql(databasePath(),
                 rankingRowsSql({{"1000-0001", "100", "1.1", "1.0"}, {"1000-0002", "200", "2.2", "2.0"}}));
-        const DatabaseFile source(databasePath(), DatabaseFile::Mode::ReadOnly);
-        PgConnection target(server->conninfo());
-        copySqliteToPostgres(source.handle(), target, false);
+        copyLibraryToServer(server->conninfo());
     }
     // IF, Total Cites and the impact factor without self cites as the server holds them.
     std::string serverFigures(const char* title) {

@@ -10,6 +10,11 @@
 #include <algorithm>
 
 #include "app/admin_access_code.h"
+#include "db/database_file.h"
+#include "db/postgres_connection.h"
+#include "db/postgres_database_copy.h"
+#include "picklists/list_folder.h"
+#include "picklists/server_lists.h"
 #include "support/temp_database.h"
 
 namespace lumaref::test {
@@ -104,6 +109,16 @@ void WindowTest::createLibrary(const std::vector<TestJournal>& journals) {
 
 void WindowTest::writeProgramFile(std::string_view relative, std::string_view bytes) {
     writeFile(programDir() + "/" + std::string(relative), bytes);
+}
+
+void WindowTest::copyLibraryToServer(const std::string& conninfo) {
+    const DatabaseFile source(databasePath(), DatabaseFile::Mode::ReadOnly);
+    PgConnection target(conninfo);
+    inOneTransaction(target, [&] {
+        copySqliteToPostgres(source.handle(), target, false);
+        createServerListTable(target, false);
+        storeServerLists(target, readListFolder(programDir() + "/lists"));
+    });
 }
 
 MainWindow& WindowTest::openWindow() {

@@ -56,6 +56,9 @@ protected:
     // Creates Database.mdb with the given journals, and the list files of their categories and frequencies.
     void createLibrary(const std::vector<TestJournal>& journals = kLibrary);
     void writeProgramFile(std::string_view relative, std::string_view bytes);
+    // Carries Database.mdb and the program's list files onto a PostgreSQL database, as lumaref-convert
+    // does: the tables, then the pick lists' table.
+    void copyLibraryToServer(const std::string& conninfo);
 
     // The window in one call: it opens Database.mdb in the current directory itself.
     MainWindow& openWindow();

@@ -52,7 +52,8 @@ TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
     } rights[] = {{readers, "journals", "t f f f"},        {readers, "jcr2018", "t f f f"},
                   {readers, "ranking_figures", "t f f f"}, {readers, "journal_rankings", "t f f f"},
                   {admins, "journals", "t t t f"},         {admins, "JCRQ4", "t t t f"},
-                  {admins, "ranking_loads", "t t t t"},    {admins, "ranking_figures", "t t t t"}};
+                  {admins, "ranking_loads", "t t t t"},    {admins, "ranking_figures", "t t t t"},
+                  {readers, "lumaref_lists", "t f f f"},   {admins, "lumaref_lists", "t t t f"}};
     for (const auto& r : rights) {
         const std::string table = "'\"" + std::string(r.table) + "\"'";
         std::string privileges;
@@ -90,6 +91,48 @@ TEST_F(PostgresTarget, ANewDatabaseWithItsRolesThenRankingLoads) {
     }
     EXPECT_EQ(server->queryText("SELECT string_agg(\"ISSN\", ' ' ORDER BY lumaref_key) FROM \"JCRQ1\""),
               "1234-5678 2345-6789 3456-7890");
+}
+
+// The pick lists go onto the server with the database they belong to (the lists/ folder beside it,
+// as the data folder keeps them), or alone from any folder, replacing every list the server held.
+TEST_F(PostgresTarget, ListFilesGoAcrossWithTheirDatabaseOrAlone) {
+    const std::string database = dir.file("Database.mdb");
+    test::createDatabase(database);
+    test::writeFile(dir.file("lists/categories.txt"), "Physics\r\nChemistry\r\n");
+    test::writeFile(dir.file("lists/ferequently.txt"), "Monthly\r\n");
+    test::writeFile(dir.file("lists/subjects/Physics.txt"), "Optics\r\nAcoustics\r\n");
+    test::writeFile(dir.file("lists/subjects/.txt"), "Misc\r\n");
+    test::writeFile(dir.file("other/categories.txt"), "Biology\r\n");
+    test::writeFile(dir.file("other/ferequently.txt"), "");
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::string out;
+        const char* lists;  // kind:category=items, by kind and category
+    } cases[] = {
+        {"a copy with the lists beside it",
+         {database, server->conninfo()},
+         "Created 10 tables, 0 rows on the server. Pick lists from " + dir.file("lists") + ".\n",
+         "categories:=Physics|Chemistry frequencies:=Monthly subjects:=Misc "
+         "subjects:Physics=Optics|Acoustics"},
+        {"another folder's lists alone",
+         {"--lists", dir.file("other"), server->conninfo()},
+         "Put the pick lists of " + dir.file("other") +
+             " on the server: 1 categories, 0 subject lists, 0 frequencies.\n",
+         "categories:=Biology frequencies:="},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const test::CommandRun done = run(c.args);
+        ASSERT_EQ(done.status, 0) << done.err;
+        EXPECT_EQ(done.out, c.out);
+        EXPECT_EQ(server->queryText(
+                      "SELECT string_agg(kind || ':' || category || '=' || array_to_string(items, '|'), "
+                      "' ' ORDER BY kind, category) FROM lumaref_lists"),
+                  c.lists);
+    }
+    EXPECT_THROW(parseConvertArguments({"--lists", dir.file("lists"), database}), UsageError)
+        << "beside an SQLite database the lists stay files";
 }
 
 TEST_F(PostgresTarget, SqliteAndAccessDatabasesComeAcrossWithEveryRow) {

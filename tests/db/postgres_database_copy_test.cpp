@@ -7,6 +7,7 @@
 #include "db/database_file.h"
 #include "db/postgres_database_copy.h"
 #include "db/postgres_store.h"
+#include "db/sqlite_change_log.h"
 #include "db/sqlite_store.h"
 #include "support/error_text.h"
 #include "support/postgres_schema.h"
@@ -58,6 +59,11 @@ TEST_F(PostgresDatabaseCopy, EveryTableReadsBackAsFromTheFile) {
                   "INSERT INTO ranking_journals VALUES (1, 1, '0028-0836', NULL, 'Nature');"
                   "INSERT INTO ranking_figures VALUES (4294967296, 1, 1, 1, 2, 'Q1'), (4294967297, 1, 1, 0, "
                   "2, '1.5');");
+    {
+        // A file that programs have shared keeps their change log, which stays with the file.
+        const DatabaseFile shared(path, DatabaseFile::Mode::ReadWrite);
+        noteTableReplaced(shared.handle(), "journals");
+    }
     const PostgresCopySummary summary = copy();
     EXPECT_EQ(summary.tables, (std::vector<std::string>{"journals", "jcr2018", "JCRQ1", "JCRQ2", "JCRQ3",
                                                         "JCRQ4", "ranking_loads", "ranking_names",

@@ -10,9 +10,13 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/database_file.h"
+#include "db/postgres_notifications.h"
 #include "db/postgres_store.h"
 #include "db/record_set.h"
+#include "db/sqlite_change_log.h"
 #include "db/sqlite_store.h"
+#include "db/statement.h"
 #include "db/store.h"
 #include "support/case_name.h"
 #include "support/error_text.h"
@@ -39,6 +43,8 @@ public:
     virtual std::unique_ptr<Store> connectWithoutReading() = 0;
     // The connection string a record set's connection opens.
     virtual std::string connectionString() = 0;
+    // What a load does: every row replaced by one ('omega'), in one transaction that says so.
+    virtual void replaceRowsAsALoadDoes() = 0;
 };
 
 class SqliteDatabase : public ContractDatabase {
@@ -56,6 +62,13 @@ public:
     // Whoever may open the file reads every table in it.
     std::unique_ptr<Store> connectWithoutReading() override { return nullptr; }
     std::string connectionString() override { return "Data Source=" + path_ + ";"; }
+    void replaceRowsAsALoadDoes() override {
+        const DatabaseFile file(path_, DatabaseFile::Mode::ReadWrite);
+        Transaction load(file.handle(), Transaction::Lock::Immediate);
+        exec(file.handle(), "DELETE FROM items; INSERT INTO items (name) VALUES ('omega')");
+        noteTableReplaced(file.handle(), "items");
+        load.commit();
+    }
 
 private:
     test::TempDir dir_;
@@ -83,6 +96,13 @@ public:
         return PostgresStore::open(schema_.conninfo(schema_.createRole("stranger")), 1000);
     }
     std::string connectionString() override { return schema_.conninfo(); }
+    void replaceRowsAsALoadDoes() override {
+        PgConnection loader(schema_.conninfo());
+        inOneTransaction(loader, [&] {
+            loader.exec("DELETE FROM items; INSERT INTO items (name) VALUES ('omega')");
+            notifyTableReplaced(loader, "items");
+        });
+    }
 
 private:
     test::PostgresSchema schema_;
@@ -307,6 +327,59 @@ TEST_P(StoreContract, AfterABatchTheRecordSetHoldsWhatTheDatabaseHolds) {
         std::vector<std::string> expected = rowOf(stored.table, row);
         if (row == 1) expected[kCount] = "<null>";
         EXPECT_EQ(rowOf(records.snapshot(), row), expected) << "row " << row;
+    }
+}
+
+// What another program commits reaches a store that loaded the table: the keys of the rows it
+// posted, or every row after a load; never the store's own posts, nor anything twice.
+TEST_P(StoreContract, OthersCommitsAreReportedByKeyAndTheirRowsReadAgain) {
+    const auto other = database->connect();
+    LoadedTable theirs = other->load("items");
+    enum class Who { Nobody, Us, Them, Load };
+    const struct {
+        const char* what;
+        Who who;
+        bool everyRow;
+        std::vector<std::vector<std::string>> rowsReadAgain;  // by the keys reported, in key order
+    } cases[] = {
+        {"nothing committed", Who::Nobody, false, {}},
+        {"our own edit and append", Who::Us, false, {}},
+        {"their edit and append",
+         Who::Them,
+         false,
+         {{"alpha", "first", "True", "8", "2.5", "old"},
+          {"zeta", "<null>", "False", "<null>", "<null>", "new"}}},
+        {"their load", Who::Load, true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.who == Who::Us) {
+            const FieldChange count[] = {{kCount, "1", std::nullopt}};
+            const FieldValue psi[] = {{kName, "psi"}};
+            store->update("items", items.table, items.keys[1], count);
+            store->append("items", items.table, psi);
+        } else if (c.who == Who::Them) {
+            const FieldChange count[] = {{kCount, "8", "7"}};
+            const FieldValue zeta[] = {{kName, "zeta"}};
+            other->update("items", theirs.table, theirs.keys[0], count);
+            other->append("items", theirs.table, zeta);
+        } else if (c.who == Who::Load) {
+            database->replaceRowsAsALoadDoes();
+        }
+        const std::vector<TableChanges> changes = store->othersChanges();
+        if (c.who != Who::Them && !c.everyRow) {
+            EXPECT_TRUE(changes.empty());
+            continue;
+        }
+        ASSERT_EQ(changes.size(), 1u);
+        EXPECT_EQ(changes[0].table, "items");
+        EXPECT_EQ(changes[0].everyRow, c.everyRow);
+        const LoadedTable again = store->loadRows("items", changes[0].keys);
+        EXPECT_EQ(again.keys, changes[0].keys);
+        std::vector<std::vector<std::string>> rows;
+        for (std::size_t row = 0; row < again.keys.size(); ++row) rows.push_back(rowOf(again.table, row));
+        EXPECT_EQ(rows, c.rowsReadAgain);
+        EXPECT_TRUE(store->othersChanges().empty()) << "each change is reported once";
     }
 }
 
