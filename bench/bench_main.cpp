@@ -62,6 +62,8 @@ const Case kCases[] = {
     {"Memory", "Lumaref", lumaref::bench::memoryLumaref},
     {"CsvLoad", "Lumaref", lumaref::bench::csvLoadLumaref},
     {"CsvLoad", "SqliteShell", lumaref::bench::csvLoadSqliteShell},
+    {"CsvQuotes", "Lumaref", lumaref::bench::csvQuotesLumaref},
+    {"CsvQuotes", "SqliteShell", lumaref::bench::csvQuotesSqliteShell},
     {"MasterListCsvWindow", "Lumaref", lumaref::bench::masterListWindowLumaref},
     {"MasterListCsvWindow", "SqliteAutocommit", lumaref::bench::masterListWindowSqlite},
     {"LoadSjr", "Lumaref", lumaref::bench::loadSjrLumaref},

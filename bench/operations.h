@@ -66,6 +66,9 @@ void updateListsSqlite(benchmark::State&, std::uint64_t);
 // A jcr2018 CSV of that many rows loaded into an empty table, against `sqlite3 DB ".import --csv ..."`.
 void csvLoadLumaref(benchmark::State&, std::uint64_t);
 void csvLoadSqliteShell(benchmark::State&, std::uint64_t);
+// The same from a file whose every field is quoted and full of doubled quotes.
+void csvQuotesLumaref(benchmark::State&, std::uint64_t);
+void csvQuotesSqliteShell(benchmark::State&, std::uint64_t);
 void masterListWindowLumaref(benchmark::State&, std::uint64_t);
 void masterListWindowSqlite(benchmark::State&, std::uint64_t);
 

@@ -1,17 +1,26 @@
 #include "exchange/import_line_classifier.h"
 #include "exchange/master_list_file.h"
+#include "text/text_file.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 // Any bytes split into lines without breaks or Ctrl-Z; every line classifies to a known code whose text
 // lies inside the line (or is "true"), and the flags never claim two positions at once.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    lumaref::MasterListLines lines(bytes);
+    std::string text;
+    try {
+        text = lumaref::decodeText(bytes);
+    } catch (const lumaref::NotTextError&) {
+        return 0;
+    }
+    lumaref::MasterListLines lines(std::move(text));
     lumaref::ImportLineClassifier classifier;
     std::string_view line;
     while (lines.nextLine(line)) {

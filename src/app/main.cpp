@@ -11,12 +11,14 @@
 #include "app/journal_database.h"
 #include "app/main_window.h"
 #include "app/message_box_prompts.h"
+#include "app/stop_signals.h"
 #include "db/connection_string.h"
 #include "settings/data_folder.h"
 #include "settings/program_options.h"
 #include "settings/settings_file.h"
 #include "settings/store_choice.h"
 #include "text/error.h"
+#include "text/stop_request.h"
 
 namespace {
 
@@ -79,6 +81,11 @@ int main(int argc, char* argv[]) {
                      lumaref::programUsage().c_str());
         return 2;
     }
+    // From here on a stop signal closes whatever is open as the user would, and the database with it.
+    const lumaref::StopSignals stopSignals([] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
     // The application name captions every message box. No display name is set: X11 would append
     // it to the window caption.
     QApplication::setApplicationName(QStringLiteral("Lumaref"));
@@ -122,6 +129,8 @@ int main(int argc, char* argv[]) {
     // The user's own layout, in a file of its own beside the settings (never in the settings people edit).
     const QString layoutFile = QString::fromStdString(lumaref::layoutFilePath());
     if (!layoutFile.isEmpty()) window.restoreLayout(layoutFile);
+    // A stop asked for while the window was made: it closes before it is shown.
+    if (lumaref::stopRequested()) return 0;
     window.show();
     const int status = QApplication::exec();
     if (!layoutFile.isEmpty() && !window.saveLayout(layoutFile)) {

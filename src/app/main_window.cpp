@@ -12,6 +12,7 @@
 #include "app/journal_grid.h"
 #include "app/journal_grid_model.h"
 #include "picklists/pick_lists.h"
+#include "text/stop_request.h"
 
 namespace lumaref {
 
@@ -86,7 +87,8 @@ void MainWindow::guarded(const std::function<void()>& handler) {
     const std::optional<QString> failure = runCatching(handler);
     // The grid shows what the handler left before any box appears over it.
     gridModel_->flush();
-    if (failure) prompts_.showError(*failure);
+    // A job given up at a stop request says nothing: the window is closing.
+    if (failure && !stopRequested()) prompts_.showError(*failure);
     --handlersRunning_;
 }
 

@@ -137,7 +137,7 @@ private:
     // Text exchange.
     void onBrowseClicked();
     void onImportClicked();
-    void importCsvMasterList(const std::string& bytes);
+    void importCsvMasterList(const std::string& text);
     QString clearIndexFlagsOfJournalsNotIn(const MasterListCsv& list, std::string_view indexField);
     void importRankingFile(const std::string& text);
     void onSaveClicked();

@@ -43,12 +43,12 @@ void MainWindow::onBrowseClicked() {
 
 void MainWindow::onImportClicked() {
     startAdminJob();
-    const std::string bytes = readMasterListFile(filePath(importFileEdit_->text()));
+    std::string text = readMasterListFile(filePath(importFileEdit_->text()));
     const QString fileName = QFileInfo(importFileEdit_->text()).fileName();
     const std::int64_t before = data_.journals.committedPosts();
-    if (isMasterListCsv(bytes)) {
+    if (isMasterListCsv(text)) {
         try {
-            importCsvMasterList(bytes);
+            importCsvMasterList(text);
         } catch (const ConnectionLost&) {
             endJobOnLostConnection(QStringLiteral("Master list: %1 records from %2 were stored")
                                        .arg(countText(data_.journals.committedPosts() - before), fileName),
@@ -58,13 +58,12 @@ void MainWindow::onImportClicked() {
     }
     // A ranking file is told by its header; a CSV file that is none of them is refused, not read as
     // a text master list.
-    const std::string text = decodeText(bytes);
     if (findRankingHeader(text) ||
         importFileEdit_->text().endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
         importRankingFile(text);
         return;
     }
-    MasterListLines lines(bytes);
+    MasterListLines lines(std::move(text));
     std::int64_t count = 0;
     try {
         count = importMasterList(lines, data_.journals, importClassifier_,
@@ -83,8 +82,8 @@ void MainWindow::onImportClicked() {
 
 // The master list as it is downloaded today: one record per Web of Science category of a row, the
 // index from the file name (or asked), a journal already stored getting its flag instead of a twin.
-void MainWindow::importCsvMasterList(const std::string& bytes) {
-    const MasterListCsv list = readMasterListCsv(bytes, importSubjectEdit_->text().toStdString());
+void MainWindow::importCsvMasterList(const std::string& text) {
+    const MasterListCsv list = readMasterListCsvText(text, importSubjectEdit_->text().toStdString());
     const QString fileName = QFileInfo(importFileEdit_->text()).fileName();
     std::optional<std::string_view> indexField = citationIndexFromFileName(filePath(fileName));
     if (!indexField) {

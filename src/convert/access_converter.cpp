@@ -9,6 +9,7 @@
 #include "db/staged_database.h"
 #include "db/statement.h"
 #include "text/error.h"
+#include "text/stop_request.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,8 @@ namespace {
 constexpr std::size_t kProgressEvery = 4096;
 constexpr std::size_t kStopCheckEvery = 256;
 
-void stopIfAsked(const ConversionObserver* observer) {
-    if (observer != nullptr && observer->stopRequested()) {
+void stopIfAsked() {
+    if (stopRequested()) {
         throw Error("Stopped before every table was converted; no target was written.");
     }
 }
@@ -85,7 +86,7 @@ std::size_t copyTable(AccessReaderProcess& reader, sqlite3* db, ConversionObserv
     }();
     Statement& insert = *prepared;
     const std::size_t declared = table.declaredRows;
-    stopIfAsked(observer);
+    stopIfAsked();
     if (observer != nullptr) observer->tableStarted(table.name, declared);
     std::size_t rows = 0;
     for (StreamEvent event = reader.next(); event != StreamEvent::TableEnd; event = reader.next()) {
@@ -99,7 +100,7 @@ std::size_t copyTable(AccessReaderProcess& reader, sqlite3* db, ConversionObserv
                         "' to the target: " + failure.sqliteText() + ".");
         }
         ++rows;
-        if (rows % kStopCheckEvery == 0) stopIfAsked(observer);
+        if (rows % kStopCheckEvery == 0) stopIfAsked();
         if (observer != nullptr && rows % kProgressEvery == 0)
             observer->rowsCopied(table.name, rows, declared);
     }
@@ -125,8 +126,7 @@ ConversionSummary convertAccessDatabase(const std::string& source, const std::st
     StagedDatabase staged(target, replaceExisting);
     // libmdb reads in a process of its own: a loop or a crash there on a damaged file ends that
     // process, never this one, and the staged target goes with the Error.
-    AccessReaderProcess reader(source, readerLimitsFor(header.fileSize),
-                               [observer] { return observer != nullptr && observer->stopRequested(); });
+    AccessReaderProcess reader(source, readerLimitsFor(header.fileSize));
     ConversionSummary summary;
     for (StreamEvent event = reader.next(); event != StreamEvent::Done; event = reader.next()) {
         if (event != StreamEvent::Table)

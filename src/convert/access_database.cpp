@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "convert/access_catalog.h"
 #include "convert/access_extent.h"
 #include "convert/access_header.h"
 #include "convert/jet_date.h"
@@ -89,15 +90,17 @@ AccessDatabase::AccessDatabase(const std::string& path, std::size_t textBufferBy
                         "' is damaged or incomplete: read " + std::to_string(mdb->num_catalog) + " of its " +
                         std::to_string(declared) + " entries.");
         }
+        std::vector<CatalogEntry> entries;
+        for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+            const auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+            entries.push_back({entry->object_name, entry->object_type == MDB_TABLE, entry->table_pg,
+                               static_cast<std::uint32_t>(entry->flags)});
+        }
+        tableNames_ = checkedUserTables(entries, definitionPageReader(path, jet3_), path);
     } catch (const Error&) {
         mdb_close(mdb);
         mdb_ = nullptr;
         throw;
-    }
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry))
-            tableNames_.push_back(entry->object_name);
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "convert/access_database.h"
 #include "text/error.h"
+#include "text/stop_request.h"
 
 namespace lumaref {
 
@@ -115,12 +116,8 @@ ReaderLimits readerLimitsFor(std::size_t fileBytes) {
     return limits;
 }
 
-AccessReaderProcess::AccessReaderProcess(const std::string& path, const ReaderLimits& limits,
-                                         std::function<bool()> stopRequested)
-    : path_(path),
-      limits_(limits),
-      stopRequested_(std::move(stopRequested)),
-      deadline_(std::chrono::steady_clock::now() + limits.time) {
+AccessReaderProcess::AccessReaderProcess(const std::string& path, const ReaderLimits& limits)
+    : path_(path), limits_(limits), deadline_(std::chrono::steady_clock::now() + limits.time) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         throw Error("Cannot start reading '" + path + "': " + std::strerror(errno) + ".");
@@ -189,10 +186,11 @@ StreamEvent AccessReaderProcess::next() {
     }
 }
 
-// Waits for more bytes in short slices, so a stop request or the deadline is seen at once.
+// Waits for more bytes in short slices beside the stop request's descriptor, so a stop request or the
+// deadline is seen at once.
 bool AccessReaderProcess::fill() {
     for (;;) {
-        if (stopRequested_ && stopRequested_()) {
+        if (stopRequested()) {
             end();
             throw Error("Stopped before every table was converted; no target was written.");
         }
@@ -202,11 +200,11 @@ bool AccessReaderProcess::fill() {
             stopped("it took longer than the " + std::to_string(limits_.time.count() / 1000) +
                     " s allowed for a file of its size");
         }
-        pollfd waiting{fd_, POLLIN, 0};
-        const int ready =
-            ::poll(&waiting, 1, static_cast<int>(std::min<long long>(left.count(), kWaitSliceMs)));
+        pollfd waiting[2] = {{fd_, POLLIN, 0}, {stopRequestDescriptor(), POLLIN, 0}};
+        const int ready = ::poll(waiting, waiting[1].fd >= 0 ? 2 : 1,
+                                 static_cast<int>(std::min<long long>(left.count(), kWaitSliceMs)));
         if (ready < 0 && errno != EINTR) stopped(std::string("the pipe failed: ") + std::strerror(errno));
-        if (ready <= 0) continue;
+        if (ready <= 0 || waiting[0].revents == 0) continue;
         char chunk[kSendEvery];
         const ssize_t got = ::read(fd_, chunk, sizeof chunk);
         if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <functional>
 #include <string>
 
 #include "convert/access_stream.h"
@@ -26,9 +25,8 @@ ReaderLimits readerLimitsFor(std::size_t fileBytes);
 // (...)."), and the child is gone when the object is.
 class AccessReaderProcess {
 public:
-    // stopRequested is asked while waiting for the child; true ends the reading with an Error.
-    AccessReaderProcess(const std::string& path, const ReaderLimits& limits,
-                        std::function<bool()> stopRequested);
+    // A stop request (stop_request.h) ends the reading with an Error at once, also while it waits.
+    AccessReaderProcess(const std::string& path, const ReaderLimits& limits);
     ~AccessReaderProcess();
     AccessReaderProcess(const AccessReaderProcess&) = delete;
     AccessReaderProcess& operator=(const AccessReaderProcess&) = delete;
@@ -45,7 +43,6 @@ private:
 
     std::string path_;
     ReaderLimits limits_;
-    std::function<bool()> stopRequested_;
     std::chrono::steady_clock::time_point deadline_;
     pid_t child_ = -1;
     int fd_ = -1;

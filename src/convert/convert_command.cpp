@@ -14,9 +14,7 @@ namespace lumaref {
 
 namespace {
 
-volatile std::sig_atomic_t stopRequested_ = 0;
-
-// Progress on a terminal, and the stop a signal asks for.
+// Progress on a terminal.
 class RunObserver : public ConversionObserver {
 public:
     RunObserver(std::ostream& out, bool showProgress) : out_(out), showProgress_(showProgress) {}
@@ -29,7 +27,6 @@ public:
         show(table, done, rows);
         if (done == rows) out_ << '\n';
     }
-    bool stopRequested() const override { return stopRequested_ != 0; }
 
 private:
     void show(const std::string& table, std::size_t done, std::size_t rows) {
@@ -73,12 +70,10 @@ int convertAccess(const ConvertInvocation& invocation, std::ostream& out, std::o
 
 }  // namespace
 
-void requestConvertStop() { stopRequested_ = 1; }
-
 int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
                          bool terminal) {
     if (hasPostgresTarget(invocation)) {
-        return runPostgresTarget(invocation, out, err, [] { return stopRequested_ != 0; });
+        return runPostgresTarget(invocation, out, err);
     }
     switch (invocation.mode) {
         case ConvertInvocation::Mode::Help:
@@ -89,7 +84,7 @@ int runConvertInvocation(const ConvertInvocation& invocation, std::ostream& out,
         case ConvertInvocation::Mode::NewDatabase:
             return runNewDatabase(invocation, out, err);
         case ConvertInvocation::Mode::LoadCsv:
-            return runCsvLoad(invocation, out, err, terminal, [] { return stopRequested_ != 0; });
+            return runCsvLoad(invocation, out, err, terminal);
         case ConvertInvocation::Mode::LoadMasterList:
             return runMasterListLoad(invocation, out, err);
         case ConvertInvocation::Mode::LoadJcr:

@@ -5,12 +5,14 @@
 #include <ctime>
 #include <ostream>
 
+#include "convert/csv_input.h"
 #include "convert/csv_master_list_load.h"
 #include "convert/ranking_load.h"
 #include "db/new_database.h"
 #include "exchange/master_list_csv.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
+#include "text/stopped.h"
 
 namespace lumaref {
 
@@ -29,6 +31,12 @@ std::string separatorName(char separator) {
         default:
             return "commas";
     }
+}
+
+// A load is one transaction: a stop, like any failure, leaves the database as it was.
+std::string failureText(const Error& error) {
+    if (dynamic_cast<const Stopped*>(&error) != nullptr) return error.what() + std::string(kNothingLoaded);
+    return error.what();
 }
 
 }  // namespace
@@ -98,7 +106,7 @@ int runTimed(const ConvertInvocation& invocation, std::ostream& out, std::ostrea
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!invocation.quiet) out << summary(report, seconds);
     } catch (const Error& error) {
-        err << "lumaref-convert: " << error.what() << "\n";
+        err << "lumaref-convert: " << failureText(error) << "\n";
         return 1;
     }
     return 0;
@@ -151,11 +159,8 @@ int runRankingLoad(const ConvertInvocation& invocation, std::ostream& out, std::
         rankingLoadSummary);
 }
 
-int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
-               std::function<bool()> stopRequested) {
-    CsvLoadRequest request{
-        invocation.csvFile,      invocation.target, invocation.table, invocation.append, {},
-        std::move(stopRequested)};
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal) {
+    CsvLoadRequest request{invocation.csvFile, invocation.target, invocation.table, invocation.append, {}};
     const bool showProgress = !invocation.quiet && terminal;
     if (showProgress) {
         request.progress = [&out](std::size_t rows) { out << "\r\033[KRows read: " << rows << std::flush; };
@@ -166,7 +171,7 @@ int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostr
         report = loadCsvIntoTable(request);
     } catch (const Error& error) {
         if (showProgress) out << "\r\033[K" << std::flush;
-        err << "lumaref-convert: " << error.what() << "\n";
+        err << "lumaref-convert: " << failureText(error) << "\n";
         return 1;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -15,9 +15,7 @@ class PgConnection;
 // code. Progress goes to `out` only when `terminal`, the summary to `out` unless quiet; failures
 // and warnings about the data go to `err`.
 int runNewDatabase(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
-// `stopRequested` tells the load to give up (Ctrl-C).
-int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal,
-               std::function<bool()> stopRequested = {});
+int runCsvLoad(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err, bool terminal);
 
 // A master-list download into the journals table, and a ranking file (--jcr, --sjr, --doaj, --list) into
 // the figures (a JCR export also into jcr2018 and JCRQ1..JCRQ4); of `server` when given, else of the

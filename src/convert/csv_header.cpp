@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "db/schema_names.h"
 #include "text/ascii.h"
@@ -34,11 +35,18 @@ struct Candidate {
 };
 
 // How well a row does as the header; the best row of all separators is shown when none qualifies.
-bool betterMiss(const Candidate& row, const Candidate& best) {
+bool betterMiss(std::size_t line, std::size_t requiredFound, std::size_t fields, const Candidate& best) {
     if (best.line == 0) return true;
-    if (row.requiredFound != best.requiredFound) return row.requiredFound > best.requiredFound;
-    if (row.line != best.line) return row.line < best.line;
-    return row.names.size() > best.names.size();
+    if (requiredFound != best.requiredFound) return requiredFound > best.requiredFound;
+    if (line != best.line) return line < best.line;
+    return fields > best.names.size();
+}
+
+std::vector<std::string> namesOf(const CsvRow& row) {
+    std::vector<std::string> names;
+    names.reserve(row.size());
+    for (std::size_t i = 0; i < row.size(); ++i) names.emplace_back(trimmed(row[i]));
+    return names;
 }
 
 }  // namespace
@@ -66,40 +74,38 @@ std::optional<CsvHeader> findCsvHeader(std::string_view text, const std::vector<
     std::optional<CsvHeader> found;
     Candidate nearest;
     for (const char separator : kCsvSeparators) {
-        bool stopped = false;
         const auto onRow = [&](const CsvRow& row) {
             // A later separator can only win with an earlier header line (or more columns on the same one).
-            if (found && row.line > found->line) return !(stopped = true);
+            if (found && row.line > found->line) return false;
             if (row.blank()) return true;
-            Candidate candidate;
-            candidate.line = row.line;
+            // Counted in place: the names are copied only for a row that is kept.
             bool namesTableColumn = false;
-            for (std::size_t i = 0; i < row.size(); ++i) {
-                candidate.names.emplace_back(trimmed(row[i]));
-                namesTableColumn = namesTableColumn || contains(tableColumns, candidate.names.back());
+            for (std::size_t i = 0; i < row.size() && !namesTableColumn; ++i) {
+                namesTableColumn = contains(tableColumns, trimmed(row[i]));
             }
+            std::size_t requiredFound = 0;
             for (const std::string& name : required) {
-                if (contains(candidate.names, name)) ++candidate.requiredFound;
-            }
-            if (candidate.requiredFound == required.size() && namesTableColumn) {
-                if (!found || row.line < found->line || row.size() > found->names.size()) {
-                    found = CsvHeader{separator, row.line, 0, std::move(candidate.names)};
+                for (std::size_t i = 0; i < row.size(); ++i) {
+                    if (sameName(trimmed(row[i]), name)) {
+                        ++requiredFound;
+                        break;
+                    }
                 }
-                return !(stopped = true);
             }
-            if (betterMiss(candidate, nearest)) nearest = std::move(candidate);
+            if (requiredFound == required.size() && namesTableColumn) {
+                if (!found || row.line < found->line || row.size() > found->names.size()) {
+                    found = CsvHeader{separator, row.line, 0, namesOf(row)};
+                }
+                return false;
+            }
+            if (betterMiss(row.line, requiredFound, row.size(), nearest)) {
+                nearest = Candidate{row.line, namesOf(row), requiredFound};
+            }
             return true;
         };
-        // A line that is not CSV with this separator (a title with a stray quote) is not the header;
-        // the search goes on from the line after it.
-        std::size_t firstLine = 1;
-        std::size_t offset = 0;
-        while (offset < text.size() && !(found && firstLine > found->line)) {
-            CsvSyntaxError error{};
-            if (readCsvRows(text.substr(offset), separator, onRow, &error, firstLine) || stopped) break;
-            offset += csvLineOffset(text.substr(offset), error.line + 1 - firstLine + 1);
-            firstLine = error.line + 1;
-        }
+        // A line that is not CSV with this separator (a title with a stray quote) is not the header.
+        readCsvRowsSkippingBadLines(text, separator, onRow,
+                                    found ? found->line : std::numeric_limits<std::size_t>::max());
     }
     if (found) found->offset = csvLineOffset(text, found->line);
     if (!found && miss != nullptr) {

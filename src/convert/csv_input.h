@@ -13,8 +13,8 @@ class Connection;
 // A path in double quotes, as the loaders' messages show it.
 std::string quotedPath(const std::string& path);
 
-// A CSV file as UTF-8 text (Windows-1252 when it is not valid UTF-8), refusing an empty file and one
-// that holds binary data (a workbook saved as it is) with a message that says so.
+// A CSV file as UTF-8 text, read as every text file is (text_file.h), refusing an empty file and one
+// that is not text (a workbook saved as it is) with a message that says so.
 std::string readCsvText(const std::string& path);
 
 // The database a loader writes to in one transaction, set up as the sqlite3 shell's .import writes:

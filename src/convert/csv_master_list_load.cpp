@@ -1,5 +1,6 @@
 #include "convert/csv_master_list_load.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "db/store_transaction.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
+#include "text/stopped.h"
 #include "text/value_text.h"
 
 namespace lumaref {
@@ -47,7 +49,19 @@ MasterListToLoad readMasterListToLoad(const MasterListLoadRequest& request) {
     load.category = request.category;
     // The subject box of the window has no counterpart here: a row without categories is filed
     // under the category itself.
-    load.list = readMasterListCsvText(readCsvText(request.csvPath), request.category);
+    const std::string text = readCsvText(request.csvPath);
+    try {
+        load.list = readMasterListCsvText(text, request.category);
+    } catch (const Stopped&) {
+        throw;
+    } catch (const Error& error) {
+        // The window shows the bare reason beside the file it names; here the file is named too.
+        std::string reason = error.what();
+        if (!reason.empty())
+            reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+        throw Error("The master list " + quotedPath(request.csvPath) + " cannot be loaded: " + reason + "." +
+                    std::string(kNothingLoaded));
+    }
     checkMasterListNames(load.list, request.category);
     load.report.rows = load.list.rows;
     load.report.withoutIssn = load.list.rowsWithoutIssn;

@@ -15,6 +15,7 @@
 #include "text/excerpt.h"
 #include "text/field.h"
 #include "text/issn_form.h"
+#include "text/stopped.h"
 #include "text/text_file.h"
 #include "text/text_fold.h"
 #include "text/yes_no.h"
@@ -303,8 +304,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
                 return false;
             }
             ++report.rowsLoaded;
-            if (report.rowsLoaded % kStopCheckEvery == 0 && request.stopRequested &&
-                request.stopRequested()) {
+            if (report.rowsLoaded % kStopCheckEvery == 0 && stopRequested()) {
                 stopped = true;
                 return false;
             }
@@ -318,7 +318,7 @@ CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request) {
         throw Error(file + " cannot be read at line " + std::to_string(syntax.line) + ": " + syntax.reason +
                     "." + std::string(kNothingLoaded));
     }
-    if (stopped) throw Error("Stopped." + std::string(kNothingLoaded));
+    if (stopped) throw Stopped();
     if (!writeFailure.empty()) {
         throw Error("Cannot write to table " + *table + " (" + writeFailure + ")." +
                     std::string(kNothingLoaded));

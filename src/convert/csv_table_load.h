@@ -14,8 +14,6 @@ struct CsvLoadRequest {
     bool append = false;  // otherwise the table's rows are replaced
     // Called now and then while rows are read, with the count so far.
     std::function<void(std::size_t rowsRead)> progress;
-    // Asked now and then; true abandons the load (Ctrl-C), leaving the table as it was.
-    std::function<bool()> stopRequested;
 };
 
 struct CsvLineText {
@@ -44,8 +42,8 @@ inline constexpr std::size_t kCsvProgressEvery = 4096;
 
 // Loads a CSV file into a table of an existing Lumaref database in one transaction: the table keeps
 // its old rows or gets all the new ones, even if the process dies part-way. Values are stored as the
-// text written in the file. Throws Error with a message naming the problem; the database is then
-// unchanged.
+// text written in the file. Throws Error with a message naming the problem, and Stopped at a stop
+// request (stop_request.h); the database is then unchanged.
 CsvLoadReport loadCsvIntoTable(const CsvLoadRequest& request);
 
 }  // namespace lumaref

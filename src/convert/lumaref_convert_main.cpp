@@ -15,6 +15,7 @@
 #include "settings/access_database_advice.h"
 #include "settings/data_folder.h"
 #include "text/error.h"
+#include "text/stop_request.h"
 
 namespace {
 
@@ -84,8 +85,8 @@ private:
     int err_ = -1;
 };
 
-// The first Ctrl-C stops the conversion and removes its temporary file; a second one, for a library
-// call that does not come back, ends the process at once.
+// The first SIGINT, SIGTERM or SIGHUP asks every job and wait to stop, and each removes what it wrote;
+// a second one, for a library call that does not come back, ends the process at once.
 void onStopSignal(int signal) {
     static volatile std::sig_atomic_t signalled = 0;
     if (signalled != 0) {
@@ -94,7 +95,7 @@ void onStopSignal(int signal) {
         return;
     }
     signalled = 1;
-    lumaref::requestConvertStop();
+    lumaref::requestStop();
 }
 
 // The database lumaref opens when started without --data: in the current folder when lists/ stands

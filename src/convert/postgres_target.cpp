@@ -54,15 +54,6 @@ bool isSqliteFile(const std::string& path) {
            std::string_view(header, sizeof header) == std::string_view("SQLite format 3\0", 16);
 }
 
-class StopObserver : public ConversionObserver {
-public:
-    explicit StopObserver(std::function<bool()> stopRequested) : stopRequested_(std::move(stopRequested)) {}
-    bool stopRequested() const override { return stopRequested_ && stopRequested_(); }
-
-private:
-    std::function<bool()> stopRequested_;
-};
-
 std::string rolesGranted(const ConvertInvocation& invocation) {
     std::string text;
     if (!invocation.readers.empty()) text += " Readers: " + invocation.readers + ".";
@@ -83,8 +74,7 @@ std::optional<std::string> listFolderOf(const ConvertInvocation& invocation) {
 
 // The tables, and the pick lists' table with the lists of the folder that goes with them, in one
 // transaction.
-int copyAcross(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out,
-               const std::function<bool()>& stopRequested) {
+int copyAcross(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out) {
     const std::optional<std::string> listFolder = listFolderOf(invocation);
     const std::optional<ListSet> lists =
         listFolder ? std::optional<ListSet>(readListFolder(*listFolder)) : std::nullopt;
@@ -108,8 +98,7 @@ int copyAcross(const ConvertInvocation& invocation, PgConnection& target, std::o
     } else {
         const ScratchFolder scratch;
         const std::string converted = scratch.file("converted.db");
-        StopObserver observer(stopRequested);
-        convertAccessDatabase(invocation.source, converted, false, &observer);
+        convertAccessDatabase(invocation.source, converted, false);
         const DatabaseFile source(converted, DatabaseFile::Mode::ReadOnly);
         summary = copy(source.handle());
     }
@@ -151,15 +140,14 @@ int loadLists(const ConvertInvocation& invocation, PgConnection& target, std::os
 
 // The CSV goes through the same loader as for a file, into a scratch database of the same tables,
 // and from there to the server.
-int loadCsv(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out, std::ostream& err,
-            const std::function<bool()>& stopRequested) {
+int loadCsv(const ConvertInvocation& invocation, PgConnection& target, std::ostream& out, std::ostream& err) {
     const ScratchFolder scratch;
     ConvertInvocation local = invocation;
     local.target = scratch.file("load.db");
     local.append = true;
     local.quiet = true;
     createNewDatabase(local.target, false);
-    if (runCsvLoad(local, out, err, false, stopRequested) != 0) return 1;
+    if (runCsvLoad(local, out, err, false) != 0) return 1;
     const DatabaseFile loaded(local.target, DatabaseFile::Mode::ReadOnly);
     const std::size_t replaced = loadTableRows(loaded.handle(), invocation.table, target, invocation.append);
     if (!invocation.quiet) {
@@ -177,8 +165,7 @@ bool hasPostgresTarget(const ConvertInvocation& invocation) {
     return invocation.mode != ConvertInvocation::Mode::Help && isPostgresConnectionString(invocation.target);
 }
 
-int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
-                      const std::function<bool()>& stopRequested) {
+int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err) {
     try {
         if (namesPassword(invocation.target)) {
             throw Error(
@@ -186,7 +173,7 @@ int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, st
         }
         PgConnection target(invocation.target);
         if (invocation.mode == ConvertInvocation::Mode::LoadCsv) {
-            return loadCsv(invocation, target, out, err, stopRequested);
+            return loadCsv(invocation, target, out, err);
         }
         switch (invocation.mode) {
             case ConvertInvocation::Mode::LoadJcr:
@@ -201,7 +188,7 @@ int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, st
             default:
                 break;
         }
-        return copyAcross(invocation, target, out, stopRequested);
+        return copyAcross(invocation, target, out);
     } catch (const Error& error) {
         err << "lumaref-convert: " << error.what() << "\n";
         return 1;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 
 #include "convert/convert_arguments.h"
@@ -15,7 +14,6 @@ bool hasPostgresTarget(const ConvertInvocation& invocation);
 // --master-list a master-list download into the journals; each in one transaction. --readers and --admins are
 // granted their rights on the tables made. Returns the exit code; the summary goes to `out` unless quiet,
 // failures to `err`.
-int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err,
-                      const std::function<bool()>& stopRequested);
+int runPostgresTarget(const ConvertInvocation& invocation, std::ostream& out, std::ostream& err);
 
 }  // namespace lumaref

@@ -5,6 +5,7 @@
 
 #include "db/record_set.h"
 #include "db/schema_names.h"
+#include "text/stopped.h"
 
 namespace lumaref {
 
@@ -55,6 +56,7 @@ MasterListCsvCounts importMasterListCsv(const MasterListCsv& list, RecordSet& jo
         // Unfiltered, the visible rows are the snapshot's rows in order.
         journals.setFiltered(false);
         for (const std::int64_t row : changes.flagged) {
+            stopIfRequested();
             journals.setRecNo(static_cast<int>(row) + 1);
             journals.edit();
             journals.setFieldAsString(flag, kTrue);
@@ -64,6 +66,7 @@ MasterListCsvCounts importMasterListCsv(const MasterListCsv& list, RecordSet& jo
     // The new records after the flags, so an unfiltered view ends on the last one added, as after the
     // text import.
     for (const MasterListRow& row : changes.added) {
+        stopIfRequested();
         journals.append();
         for (std::size_t i = 0; i < kMasterListFieldCount; ++i) {
             // A field without a value keeps what a new record has, as in the text import.

@@ -13,8 +13,6 @@ namespace lumaref {
 
 namespace {
 
-constexpr char kEndOfInput = '\x1A';
-
 // Windows tells a missing folder (3) from a missing file (2); Linux says ENOENT for both.
 bool folderOfPathExists(std::string_view path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -48,16 +46,19 @@ std::string readMasterListFile(const std::string& path) {
     if (const std::string kind = nonRegularFileKind(path); !kind.empty()) {
         throw fileError("Cannot open file", path, "It is " + kind + ", not a regular file");
     }
-    std::string bytes;
-    if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
-        throw Error(textFileErrorText(failure, path));
+    std::string text;
+    try {
+        if (const int failure = readTextFileOrErrno(path, text); failure != 0) {
+            throw Error(textFileErrorText(failure, path));
+        }
+    } catch (const NotTextError& notText) {
+        throw Error("The file \"" + fullPath(path) + "\" is not a text file: " + notText.what() +
+                    ". Nothing was imported.");
     }
-    return bytes;
+    return text;
 }
 
-MasterListLines::MasterListLines(std::string_view fileBytes)
-    // Cut before decoding, so bytes after the end of the input cannot decide the encoding.
-    : text_(decodeText(fileBytes.substr(0, fileBytes.find(kEndOfInput)))) {}
+MasterListLines::MasterListLines(std::string text) : text_(std::move(text)) {}
 
 bool MasterListLines::nextLine(std::string_view& line) {
     if (next_ >= text_.size()) return false;

@@ -12,19 +12,19 @@ namespace lumaref {
 // "I/O error <number>" for any other.
 std::string textFileErrorText(int errnoValue, std::string_view path);
 
-// Reads a master-list file whole, the path taken as given (relative to the current directory).
-// Throws Error(textFileErrorText(...)) when it cannot be opened or read.
+// Reads a master-list file whole as text (text_file.h: a Ctrl-Z ends it; UTF-8, UTF-16 after its
+// byte-order mark, or Windows-1252, decided for the whole file, since one program wrote it in one
+// encoding), the path taken as given (relative to the current directory). Throws
+// Error(textFileErrorText(...)) when it cannot be opened or read, and an Error naming the file and the
+// reason when it is not text.
 std::string readMasterListFile(const std::string& path);
 
-// The lines of a master list. A byte 26 (Ctrl-Z) ends the input. The text is UTF-8 with a leading
-// byte-order mark skipped, or Windows-1252 when it is not valid UTF-8; that is decided for the whole
-// file, since one program wrote it in one encoding: a Windows-1252 list whose accented pairs happen
-// to read as UTF-8 on some line must not import those lines differently from the others.
-// A line ends at a line feed; carriage returns are dropped wherever they stand (before the line feed
-// they are part of the break, elsewhere lone ones); the last line is read also without a break.
+// The lines of a master list's text (decoded as readMasterListFile does). A line ends at a line feed;
+// carriage returns are dropped wherever they stand (before the line feed they are part of the break,
+// elsewhere lone ones); the last line is read also without a break.
 class MasterListLines : public LineSource {
 public:
-    explicit MasterListLines(std::string_view fileBytes);
+    explicit MasterListLines(std::string text);
     bool nextLine(std::string_view& line) override;
 
 private:

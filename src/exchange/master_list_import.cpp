@@ -7,6 +7,7 @@
 #include "db/record_set.h"
 #include "db/schema_names.h"
 #include "exchange/import_names.h"
+#include "text/stopped.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -98,6 +99,8 @@ std::int64_t importMasterList(LineSource& lines, RecordSet& journals, ImportLine
     std::string_view line;
     while (lines.nextLine(line)) {
         const ClassifiedLine classified = classifier.ClassifyImportLine(line);
+        // Between records only, so a stop leaves what a kill would.
+        if (classified.code == ImportCode::Title) stopIfRequested();
         switch (classified.code) {
             case ImportCode::NotRecognised:
                 break;

@@ -39,13 +39,7 @@ std::vector<std::string> splitListText(std::string_view text) {
 }
 
 std::vector<std::string> readListFile(const std::string& path) {
-    std::string bytes = readWholeFile(path, "Cannot open file");
-    // Cut at a zero byte before decoding, so what follows it cannot decide the encoding.
-    const std::size_t end = bytes.find('\0');
-    if (end != std::string::npos) {
-        bytes.resize(end);
-    }
-    return splitListText(decodeText(bytes));
+    return splitListText(readTextFile(path, "Cannot open file"));
 }
 
 void writeListFile(const std::string& path, const std::vector<std::string>& items) {

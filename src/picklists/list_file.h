@@ -11,8 +11,9 @@ namespace lumaref {
 // very end adds no empty item; an empty line is an item; a zero byte ends the text.
 std::vector<std::string> splitListText(std::string_view text);
 
-// Reads a list file (UTF-8, a leading byte-order mark skipped; not valid UTF-8: Windows-1252).
-// Throws Error("Cannot open file \"<path>\". <reason>").
+// Reads a list file as every text file is read (text_file.h: UTF-8, UTF-16 after its byte-order mark, or
+// Windows-1252). Throws Error("Cannot open file \"<path>\". <reason>"), or the reader's Error for a
+// file that is not text.
 std::vector<std::string> readListFile(const std::string& path);
 
 // Writes items, each followed by CR LF, replacing the file atomically.

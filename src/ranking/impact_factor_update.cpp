@@ -8,6 +8,7 @@
 #include "db/schema_names.h"
 #include "filter/condition_text.h"
 #include "ranking/ranking_lookup.h"
+#include "text/stopped.h"
 
 namespace lumaref {
 
@@ -81,6 +82,7 @@ UpdateCounts updateImpactFactors(RecordSet& journals, RecordSet& ranking, Update
     // Posts travel ahead of the server's answers; each journal is still its own commit.
     PostBatch batch(journals);
     while (!journals.eof()) {
+        stopIfRequested();
         steps.advanceProgress();
         ++counts.walked;
         if (!searched) {

@@ -6,6 +6,7 @@
 #include "db/record_set.h"
 #include "db/schema_names.h"
 #include "filter/condition_text.h"
+#include "text/stopped.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -99,6 +100,7 @@ void walkByFilters(RecordSet& journals, const std::array<RecordSet*, 4>& quartil
     int issnField = -1;
     int eissnField = -1;
     while (!journals.eof()) {
+        stopIfRequested();
         steps.advanceProgress();
         ++counts.walked;
         if (issnField < 0) resolveIdentifiers(journals, issnField, eissnField);
@@ -135,6 +137,7 @@ void walkByLookup(RecordSet& journals, const std::array<RecordSet*, 4>& quartile
     };
     try {
         while (!journals.eof()) {
+            stopIfRequested();
             steps.advanceProgress();
             ++counts.walked;
             if (issnField < 0) resolveIdentifiers(journals, issnField, eissnField);

@@ -77,12 +77,16 @@ Settings parseSettings(std::string_view text, const std::string& fileName) {
 
 Settings readSettingsFile(const std::string& path) {
     if (path.empty()) return {};
-    std::string bytes;
-    if (const int failure = readWholeFileOrErrno(path, bytes); failure != 0) {
-        if (failure == ENOENT || failure == ENOTDIR) return {};
-        throw Error("Cannot read the settings file '" + path + "': " + systemReason(failure) + ".");
+    std::string text;
+    try {
+        if (const int failure = readTextFileOrErrno(path, text); failure != 0) {
+            if (failure == ENOENT || failure == ENOTDIR) return {};
+            throw Error("Cannot read the settings file '" + path + "': " + systemReason(failure) + ".");
+        }
+    } catch (const NotTextError& notText) {
+        throw Error("The settings file '" + path + "' is not a text file: " + notText.what() + ".");
     }
-    return parseSettings(decodeText(bytes), path);
+    return parseSettings(text, path);
 }
 
 Settings loadSettings(const SettingsFiles& files) {

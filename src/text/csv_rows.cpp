@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <optional>
+
+#include "text/stopped.h"
+#include "text/text_file.h"
 
 namespace lumaref {
 
 namespace {
+
+constexpr char kQuote = '"';
 
 // Line breaks inside a text: CR LF, LF and a lone CR each count once.
 std::size_t countLineBreaks(std::string_view text) {
@@ -22,102 +26,110 @@ std::size_t countLineBreaks(std::string_view text) {
     return count;
 }
 
-// True when every quote of the text opens a field, closes it or is doubled inside it, as in nearly every
-// file: then no field needs rewriting, found by jumping from quote to quote. Anything else (a quote
-// inside an unquoted field, text after a closing quote) is left to the full scan below.
-bool onlyFieldQuotes(std::string_view text, char separator) {
-    const auto delimiter = [separator](char c) { return c == separator || c == '\r' || c == '\n'; };
-    bool quoted = false;
-    for (std::size_t at = text.find('"'); at != std::string_view::npos; at = text.find('"', at)) {
-        if (quoted) {
-            if (at + 1 < text.size() && text[at + 1] == '"') {
+// Fed to libcsv in pieces, so that a caller that has seen enough, a stop request or a record past the
+// limit ends the walk early.
+constexpr std::size_t kPiece = std::size_t{64} * 1024;
+// libcsv grows its field buffer by its block size at a time. Its default of 128 bytes made reading one
+// long quoted field quadratic; the block starts at this and is set to the buffer's size after each
+// piece, so the buffer doubles.
+constexpr std::size_t kFirstBlock = 4096;
+
+// Physical line numbers of offsets into a text, asked for in rising order (a lower one starts over).
+class LineCounter {
+public:
+    LineCounter(std::string_view text, std::size_t firstLine) : text_(text), firstLine_(firstLine) {}
+
+    std::size_t lineAt(std::size_t offset) {
+        if (offset < counted_) {
+            counted_ = 0;
+            breaks_ = 0;
+        }
+        for (; counted_ < offset && counted_ < text_.size(); ++counted_) {
+            const char c = text_[counted_];
+            const bool loneCarriageReturn =
+                c == '\r' && (counted_ + 1 == text_.size() || text_[counted_ + 1] != '\n');
+            if (c == '\n' || loneCarriageReturn) ++breaks_;
+        }
+        return firstLine_ + breaks_;
+    }
+
+    // Where the line after the one holding `offset` begins; the text's size when there is none.
+    std::size_t nextLineStart(std::size_t offset) const {
+        const std::size_t end = text_.find_first_of("\r\n", offset);
+        if (end == std::string_view::npos) return text_.size();
+        return end + (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1);
+    }
+
+private:
+    std::string_view text_;
+    std::size_t firstLine_;
+    std::size_t counted_ = 0;
+    std::size_t breaks_ = 0;
+};
+
+// Where the quotes of a text stand, found by jumping from quote to quote. libcsv, when not strict, takes
+// a quote inside a field that does not start with one as a character, as wanted, but it also takes text
+// after a closing quote, which is refused: the scan finds that, and the literal quotes on the way.
+class QuoteScan {
+public:
+    QuoteScan(std::string_view text, char separator) : text_(text), separator_(separator) {}
+
+    // From `from`, where a field starts: the offset of the first character that follows a closing quote
+    // (npos when none does); each literal quote met before it goes to `literal`.
+    template <typename Literal>
+    std::size_t nextError(std::size_t from, Literal literal) {
+        bool quoted = false;
+        for (std::size_t at = nextQuote(from); at != std::string_view::npos; at = nextQuote(at)) {
+            if (!quoted) {
+                if (at == from || delimiter(text_[at - 1])) {
+                    quoted = true;
+                    openedAt_ = at;
+                } else {
+                    literal(at);
+                }
+                ++at;
+                continue;
+            }
+            if (at + 1 < text_.size() && text_[at + 1] == kQuote) {
                 at += 2;
                 continue;
             }
             quoted = false;
             ++at;
-            if (at < text.size() && !delimiter(text[at])) return false;
-        } else {
-            if (at > 0 && !delimiter(text[at - 1])) return false;
-            quoted = true;
-            ++at;
+            if (at < text_.size() && !delimiter(text_[at])) return at;
         }
+        openedAt_ = quoted ? openedAt_ : std::string_view::npos;
+        return std::string_view::npos;
     }
-    return true;
-}
 
-// An unquoted field with a quote inside, rewritten as the quoted field that means the same text, so
-// the strict parser takes the quote as a literal character. Line breaks stay where they are, so
-// line numbers do not change. nullopt when no field needs it (the common case: no copy is made).
-std::optional<std::string> quoteFieldsWithLiteralQuotes(std::string_view text, char separator,
-                                                        std::size_t firstLine,
-                                                        std::vector<std::size_t>* lines) {
-    enum class State : std::uint8_t { FieldStart, Quoted, AfterClosingQuote, Unquoted };
-    State state = State::FieldStart;
-    std::size_t line = firstLine;
-    std::size_t fieldStart = 0;
-    bool literalQuote = false;
-    std::optional<std::string> rewritten;
-    std::size_t copiedUpTo = 0;
-    const auto endField = [&](std::size_t end) {
-        if (literalQuote) {
-            if (!rewritten) rewritten.emplace();
-            rewritten->append(text.substr(copiedUpTo, fieldStart - copiedUpTo));
-            *rewritten += '"';
-            for (const char c : text.substr(fieldStart, end - fieldStart)) {
-                if (c == '"') *rewritten += '"';
-                *rewritten += c;
-            }
-            *rewritten += '"';
-            copiedUpTo = end;
+    // After a scan that found no error: where the quoted field still open at the end begins, or npos.
+    std::size_t openQuote() const { return openedAt_; }
+
+private:
+    bool delimiter(char c) const { return c == separator_ || c == '\r' || c == '\n'; }
+
+    // Quotes come one by one in most texts and in runs in some: the next few bytes are looked at in
+    // place, farther ones by one library call.
+    std::size_t nextQuote(std::size_t at) const {
+        for (const std::size_t near = std::min(at + 32, text_.size()); at < near; ++at) {
+            if (text_[at] == kQuote) return at;
         }
-        literalQuote = false;
-        state = State::FieldStart;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const bool lineBreak = c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
-        switch (state) {
-            case State::FieldStart:
-                if (c == '"') {
-                    state = State::Quoted;
-                } else if (c != separator && c != '\r' && c != '\n') {
-                    state = State::Unquoted;
-                    fieldStart = i;
-                }
-                break;
-            case State::Quoted:
-                if (c == '"') {
-                    if (i + 1 < text.size() && text[i + 1] == '"') {
-                        ++i;
-                    } else {
-                        state = State::AfterClosingQuote;
-                    }
-                }
-                break;
-            case State::AfterClosingQuote:  // text after a closing quote stays the parser's error
-                if (c == separator || c == '\r' || c == '\n') state = State::FieldStart;
-                break;
-            case State::Unquoted:
-                if (c == '"') {
-                    if (!literalQuote && lines != nullptr && (lines->empty() || lines->back() != line)) {
-                        lines->push_back(line);
-                    }
-                    literalQuote = true;
-                } else if (c == separator || c == '\r' || c == '\n') {
-                    endField(i);
-                }
-                break;
-        }
-        if (lineBreak) ++line;
+        return text_.find(kQuote, at);
     }
-    if (state == State::Unquoted) endField(text.size());
-    if (rewritten) rewritten->append(text.substr(copiedUpTo));
-    return rewritten;
-}
+
+    std::string_view text_;
+    char separator_;
+    std::size_t openedAt_ = std::string_view::npos;
+};
 
 // Values are kept as written, so nothing counts as a blank to trim.
 int noBlanks(unsigned char) { return 0; }
+
+constexpr std::string_view kTextAfterClosingQuote =
+    "a quote stands inside a field that does not start with one, or a closing quote is followed by other "
+    "text";
+constexpr std::string_view kOpenQuote = "a quoted field is not closed before the end of the file";
+constexpr std::string_view kLongRecord = "the record starting there is longer than 1 MiB";
 
 }  // namespace
 
@@ -133,15 +145,24 @@ public:
     }
     static void onRowEnd(int terminator, void* self) { static_cast<CsvRowReader*>(self)->endRow(terminator); }
 
-    bool stopped() const { return stopped_; }
-    std::size_t line() const { return line_; }
+    // The caller has seen enough, or a record went past the limit: nothing more is passed on.
+    bool stopped() const { return stopped_ || tooLong_; }
+    // With `pending` bytes of a field still in libcsv's buffer.
+    bool tooLong(std::size_t pending) const {
+        return tooLong_ || row_.bytes_.size() + pending > kLongestLine;
+    }
     std::size_t rowLine() const { return row_.line; }
 
 private:
     void addField(const char* data, std::size_t size) {
         afterCarriageReturn_ = false;
+        if (stopped()) return;
         if (row_.ends_.empty()) {
             row_.line = line_;
+        }
+        if (row_.bytes_.size() + size > kLongestLine) {
+            tooLong_ = true;
+            return;
         }
         if (size > 0) {
             const std::string_view field(data, size);
@@ -158,13 +179,13 @@ private:
         // libcsv reports the LF of a CR LF as a row of its own; it is the same line end.
         const bool secondHalfOfCrLf = terminator == '\n' && afterCarriageReturn_ && row_.ends_.empty();
         afterCarriageReturn_ = terminator == '\r';
-        if (secondHalfOfCrLf) {
+        if (secondHalfOfCrLf || stopped()) {
             return;
         }
         if (row_.ends_.empty()) {
             row_.line = line_;
         }
-        if (!stopped_ && !onRow_(row_)) {
+        if (!onRow_(row_)) {
             stopped_ = true;
         }
         row_.bytes_.clear();
@@ -180,7 +201,116 @@ private:
     std::size_t line_;
     bool afterCarriageReturn_ = false;
     bool stopped_ = false;
+    bool tooLong_ = false;
 };
+
+namespace {
+
+// One walk over a text, from parser start to parser start: a text with bad lines skipped is walked
+// again from the line after each.
+class CsvWalk {
+public:
+    CsvWalk(std::string_view text, char separator, const CsvRowCallback& onRow, std::size_t firstLine,
+            std::vector<std::size_t>* literalQuoteLines)
+        : text_(text),
+          separator_(separator),
+          onRow_(onRow),
+          lines_(text, firstLine),
+          scan_(text, separator),
+          literalQuoteLines_(literalQuoteLines) {
+        // Not strict: a quote inside an unquoted field is a character; the scan finds what strictness
+        // would refuse.
+        ready_ = csv_init(&parser_, CSV_REPALL_NL) == 0;
+        csv_set_delim(&parser_, static_cast<unsigned char>(separator_));
+        csv_set_space_func(&parser_, noBlanks);
+        csv_set_blk_size(&parser_, kFirstBlock);
+    }
+    ~CsvWalk() { csv_free(&parser_); }
+    CsvWalk(const CsvWalk&) = delete;
+    CsvWalk& operator=(const CsvWalk&) = delete;
+
+    std::size_t lineAt(std::size_t offset) { return lines_.lineAt(offset); }
+
+    // Walks the rows from `start`, a line start. Returns true at the end of the text or when the caller
+    // has seen enough; otherwise the error, with `resume` set to where a walk that skips bad lines goes on.
+    bool walk(std::size_t start, CsvSyntaxError& error, std::size_t& resume) {
+        if (!ready_) {
+            error = CsvSyntaxError{lines_.lineAt(start), "out of memory"};
+            resume = text_.size();
+            return false;
+        }
+        // One parser for every walk, its buffer kept: finishing without callbacks drops what a walk
+        // given up left in it.
+        csv_fini(&parser_, nullptr, nullptr, nullptr);
+        return walkWith(parser_, start, error, resume);
+    }
+
+private:
+    bool walkWith(csv_parser& parser, std::size_t start, CsvSyntaxError& error, std::size_t& resume) {
+        const std::size_t startLine = lines_.lineAt(start);
+        CsvRowReader reader(onRow_, startLine);
+        const std::size_t bad = scan_.nextError(start, [this](std::size_t at) {
+            if (literalQuoteLines_ == nullptr) return;
+            const std::size_t line = lines_.lineAt(at);
+            if (literalQuoteLines_->empty() || literalQuoteLines_->back() != line)
+                literalQuoteLines_->push_back(line);
+        });
+        const std::size_t end = bad == std::string_view::npos ? text_.size() : bad;
+        for (std::size_t offset = start; offset < end;) {
+            stopIfRequested();
+            const std::size_t size = std::min(kPiece, end - offset);
+            const std::size_t used = csv_parse(&parser, text_.data() + offset, size, CsvRowReader::onField,
+                                               CsvRowReader::onRowEnd, &reader);
+            csv_set_blk_size(&parser, std::max(kFirstBlock, parser.entry_size));
+            if (reader.tooLong(parser.entry_pos)) {
+                error = CsvSyntaxError{reader.rowLine(), std::string(kLongRecord)};
+                resume = afterRowStart(start, startLine, reader.rowLine());
+                return false;
+            }
+            if (reader.stopped()) return true;
+            if (used != size) {
+                error = CsvSyntaxError{lines_.lineAt(offset + used), "out of memory"};
+                resume = text_.size();
+                return false;
+            }
+            offset += size;
+        }
+        if (bad != std::string_view::npos) {
+            error = CsvSyntaxError{lines_.lineAt(bad), std::string(kTextAfterClosingQuote)};
+            resume = lines_.nextLineStart(bad);
+            return false;
+        }
+        // libcsv finds a field left open only when strict throughout; the scan knows it anyway.
+        if (scan_.openQuote() != std::string_view::npos) {
+            error = CsvSyntaxError{reader.rowLine(), std::string(kOpenQuote)};
+            resume = afterRowStart(start, startLine, reader.rowLine());
+            return false;
+        }
+        csv_fini(&parser, CsvRowReader::onField, CsvRowReader::onRowEnd, &reader);
+        if (reader.tooLong(0)) {
+            error = CsvSyntaxError{reader.rowLine(), std::string(kLongRecord)};
+            resume = text_.size();
+            return false;
+        }
+        return true;
+    }
+
+    // Where the line after a row's first line begins, the walk having started at `start` on `startLine`.
+    std::size_t afterRowStart(std::size_t start, std::size_t startLine, std::size_t rowLine) const {
+        return lines_.nextLineStart(start + csvLineOffset(text_.substr(start), rowLine - startLine + 1));
+    }
+
+    std::string_view text_;
+    char separator_;
+    const CsvRowCallback& onRow_;
+    LineCounter lines_;
+    QuoteScan scan_;
+    std::vector<std::size_t>* literalQuoteLines_;
+    csv_parser parser_{};
+    bool ready_ = false;
+};
+
+}  // namespace
 
 std::string literalQuoteWarning(const std::vector<std::size_t>& literalQuoteLines) {
     if (literalQuoteLines.empty()) return {};
@@ -204,53 +334,23 @@ std::size_t csvLineOffset(std::string_view text, std::size_t line) {
 
 bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow, CsvSyntaxError* error,
                  std::size_t firstLine, std::vector<std::size_t>* literalQuoteLines) {
-    const std::optional<std::string> rewritten =
-        onlyFieldQuotes(text, separator)
-            ? std::nullopt
-            : quoteFieldsWithLiteralQuotes(text, separator, firstLine, literalQuoteLines);
-    if (rewritten) text = *rewritten;
-    csv_parser parser{};
-    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) {
-        if (error != nullptr) {
-            *error = CsvSyntaxError{firstLine, "out of memory"};
-        }
-        return false;
-    }
-    csv_set_delim(&parser, static_cast<unsigned char>(separator));
-    csv_set_space_func(&parser, noBlanks);
+    CsvWalk walk(text, separator, onRow, firstLine, literalQuoteLines);
+    CsvSyntaxError failure;
+    std::size_t resume = 0;
+    if (walk.walk(0, failure, resume)) return true;
+    if (error != nullptr) *error = std::move(failure);
+    return false;
+}
 
-    CsvRowReader reader(onRow, firstLine);
-    // Fed in pieces, so that a caller that has seen enough stops the walk early.
-    constexpr std::size_t kPiece = std::size_t{64} * 1024;
-    std::size_t offset = 0;
-    bool ok = true;
-    while (offset < text.size() && !reader.stopped()) {
-        const std::size_t size = std::min(kPiece, text.size() - offset);
-        const std::size_t used = csv_parse(&parser, text.data() + offset, size, CsvRowReader::onField,
-                                           CsvRowReader::onRowEnd, &reader);
-        if (used != size) {
-            ok = false;
-            if (error != nullptr) {
-                // The bad quote sits on the row being read; count lines up to it.
-                const std::string_view before = text.substr(0, offset + used);
-                *error = CsvSyntaxError{countLineBreaks(before) + firstLine,
-                                        "a quote stands inside a field that does not start with one, or "
-                                        "a closing quote is followed by other text"};
-            }
-            break;
-        }
-        offset += size;
+void readCsvRowsSkippingBadLines(std::string_view text, char separator, const CsvRowCallback& onRow,
+                                 std::size_t lastLine) {
+    CsvWalk walk(text, separator, onRow, 1, nullptr);
+    CsvSyntaxError failure;
+    for (std::size_t start = 0; start < text.size() && walk.lineAt(start) <= lastLine;) {
+        std::size_t resume = text.size();
+        if (walk.walk(start, failure, resume)) return;
+        start = std::max(resume, start + 1);
     }
-    if (ok && !reader.stopped() &&
-        csv_fini(&parser, CsvRowReader::onField, CsvRowReader::onRowEnd, &reader) != 0) {
-        ok = false;
-        if (error != nullptr) {
-            *error =
-                CsvSyntaxError{reader.rowLine(), "a quoted field is not closed before the end of the file"};
-        }
-    }
-    csv_free(&parser);
-    return ok;
 }
 
 }  // namespace lumaref

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,12 +42,20 @@ struct CsvSyntaxError {
 // byte. A quote inside a field that does not start with one (37°36'37.8"N) is a literal character,
 // as common CSV readers take it; the lines where that happened go to `literalQuoteLines`, so the
 // caller can warn. onRow returns false to stop early.
-// Returns the syntax error that ended the walk, if any; rows before it have been passed.
+// Returns the syntax error that ended the walk, if any; rows before it have been passed. A record (a row's
+// fields together) longer than kLongestLine is such an error, met before more than that is held.
+// The time taken grows with the text's length and no faster, whatever it holds; a stop request
+// (stop_request.h) throws Stopped between pieces.
 using CsvRowCallback = std::function<bool(const CsvRow&)>;
 // `firstLine` is the number of the text's first line, for a text that starts part-way into a file.
 bool readCsvRows(std::string_view text, char separator, const CsvRowCallback& onRow,
                  CsvSyntaxError* error = nullptr, std::size_t firstLine = 1,
                  std::vector<std::size_t>* literalQuoteLines = nullptr);
+
+// The same for a search that takes any line that is not CSV with this separator (or starts a record
+// longer than kLongestLine) for no row: the walk goes on from the line after it, up to `lastLine`.
+void readCsvRowsSkippingBadLines(std::string_view text, char separator, const CsvRowCallback& onRow,
+                                 std::size_t lastLine = std::numeric_limits<std::size_t>::max());
 
 // What the reader did with such quotes, naming the lines: "a quote inside a field that does not start
 // with one was read as a character, on line 4" (or "on lines 4, 9"); empty when there were none.

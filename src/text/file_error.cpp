@@ -5,9 +5,6 @@
 
 namespace lumaref {
 
-namespace {
-
-// The full path shown in messages, as the user would type it.
 std::string fullPath(const std::string& path) {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
@@ -21,8 +18,6 @@ std::string fullPath(const std::string& path) {
     }
     return normal.string();
 }
-
-}  // namespace
 
 std::string systemReason(int errnoValue) {
     std::string reason = std::generic_category().message(errnoValue);

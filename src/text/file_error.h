@@ -7,6 +7,9 @@
 
 namespace lumaref {
 
+// A path as messages show it: made absolute and normal, as the user would type it.
+std::string fullPath(const std::string& path);
+
 // The system's text for an errno value, with trailing blanks and full stops removed.
 std::string systemReason(int errnoValue);
 

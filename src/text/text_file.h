@@ -1,15 +1,42 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "text/error.h"
 #include "text/staged_file.h"
 
 namespace lumaref {
 
-// Decodes file bytes to UTF-8: a leading UTF-8 byte-order mark is skipped; bytes that are not valid
-// UTF-8 are taken as Windows-1252, so files from older Windows installations still load.
+// No line of a text, and no field of a CSV text, is longer: far beyond any journal entry, and a bound on
+// the memory a wrong file can take.
+inline constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+
+// Bytes that are not text; what() is the reason, e.g. "it holds NUL bytes at line 3". The caller names
+// the file.
+class NotTextError : public Error {
+public:
+    using Error::Error;
+};
+
+// Decodes file bytes to UTF-8. UTF-16 (little or big endian) is recognised by its byte-order mark, as
+// Windows saves "Unicode text"; otherwise a leading UTF-8 byte-order mark is skipped and bytes that are
+// not valid UTF-8 are taken as Windows-1252, so files from older Windows installations still load. A
+// Ctrl-Z (as DOS ended its files) ends the text: what follows is not looked at.
+// Throws NotTextError for NUL bytes or other control characters (tab, line and page breaks aside), a
+// line longer than kLongestLine, or UTF-16 that breaks off in the middle of a character.
 std::string decodeText(std::string_view bytes);
+
+// Reads a file and decodes it as decodeText does, refusing it as soon as the fault is met: a file that
+// is one endless line is refused after its first MiB, whatever its size. Returns 0, or the errno of the
+// failure (EISDIR for a folder, ENODEV for anything else that is not a regular file). Throws
+// NotTextError, and Stopped when a stop is requested while it reads.
+int readTextFileOrErrno(const std::string& path, std::string& text);
+
+// The same, throwing Error("<what> \"<full path>\". <system reason>") when it cannot be read and
+// Error("The file \"<full path>\" is not a text file: <reason>.") for bytes that are not text.
+std::string readTextFile(const std::string& path, std::string_view what = "Cannot open file");
 
 // Reads a whole file. Throws Error("<what> \"<full path>\". <system reason>") on failure, e.g.
 // what = "Cannot open file"; a relative path is shown made absolute. A folder is not a file.

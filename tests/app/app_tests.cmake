@@ -34,3 +34,6 @@ foreach(run "WiderFontAtScale1.25|QT_SCALE_FACTOR=1.25;${LUMAREF_WIDER_FONT}"
                        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${parts}"
                        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test")
 endforeach()
+# The signal tests run the program itself.
+target_compile_definitions(lumaref_app_tests PRIVATE LUMAREF_EXE="$<TARGET_FILE:lumaref>")
+add_dependencies(lumaref_app_tests lumaref)

@@ -2,8 +2,11 @@
 // line stores is the import's own tests.
 #include <QDir>
 
+#include <thread>
+
 #include "app/window_fixture.h"
 #include "support/temp_database.h"
+#include "text/stop_request.h"
 
 namespace lumaref::test {
 namespace {
@@ -80,6 +83,55 @@ TEST_F(ImportTest, AFailedImportShowsItsErrorAndKeepsWhatWasPosted) {
     EXPECT_EQ(stored("SELECT group_concat(Title || '|' || category || '|' || subject, ' ') FROM journals "
                      "WHERE rowid > 7"),
               "Good|Type a category for input data |Type a subject for input data");
+}
+
+// A file that is no text says why, and a list saved as "Unicode text" imports as any other; no "Finish!"
+// without a reason.
+TEST_F(ImportTest, AFileThatIsNoTextIsRefusedWithItsReason) {
+    writeFile("binary.txt", std::string("1. Good\r\n2. Bad\0Byte\r\n", 21));
+    writeFile("unicode.txt", std::string("\xFF\xFE"
+                                         "1\0.\0 \0W\0i\0d\0e\0",
+                                         16));
+    open();
+    retype(Role::ImportFileEdit, "binary.txt");
+    click(Role::ImportButton);
+    retype(Role::ImportFileEdit, "unicode.txt");
+    click(Role::ImportButton);
+
+    EXPECT_EQ(prompts.errors(),
+              QStringList({"The file \"" + QDir::currentPath() +
+                           "/binary.txt\" is not a text file: it holds NUL bytes at line 2. "
+                           "Nothing was imported."}));
+    EXPECT_EQ(prompts.messages(), QStringList({"Finish! - 1 recordes were imported."}));
+    EXPECT_EQ(stored("SELECT group_concat(Title, ' ') FROM journals WHERE rowid > 7"), "Wide");
+}
+
+// A stop request (a signal) ends the import between two records: each record is posted whole or not at
+// all, and no box appears over a window that is closing.
+TEST_F(ImportTest, AStopRequestEndsTheImportBetweenRecordsWithoutABox) {
+    constexpr int kEntries = 50000;
+    std::string list;
+    for (int i = 1; i <= kEntries; ++i)
+        list += std::to_string(i) + ". Title " + std::to_string(i) + "\r\nMonthly\r\n";
+    writeFile("long.txt", list);
+    open();
+    retype(Role::ImportFileEdit, "long.txt");
+    // Asked for from another thread once the import is under way, as a signal handler would.
+    std::thread stopper([path = databasePath()] {
+        while (std::stoi(queryText(path, "SELECT count(*) FROM journals")) < 100) std::this_thread::yield();
+        requestStop();
+    });
+    click(Role::ImportButton);
+    stopper.join();
+    EXPECT_TRUE(stopRequested());
+    clearStopRequest();
+
+    EXPECT_EQ(prompts.errors(), QStringList());
+    EXPECT_EQ(prompts.messages(), QStringList());
+    const int added = std::stoi(stored("SELECT count(*) FROM journals WHERE rowid > 7"));
+    EXPECT_GE(added, 93);
+    EXPECT_LT(added, kEntries);
+    EXPECT_EQ(stored("SELECT count(*) FROM journals WHERE rowid > 7 AND Frequently IS NOT 'Monthly'"), "0");
 }
 
 }  // namespace

@@ -79,10 +79,12 @@ INSTANTIATE_TEST_SUITE_P(Window, SubjectPathTest,
 
 TEST_F(WindowTest, ListFilesKeepEveryLineWhateverItsBreak) {
     createLibrary();
-    // Lone CR, lone LF, an empty line, no final break, Windows-1252 text, and a zero byte ending it all.
-    const char categories[] = "Physics\rChemistry\n\nCaf\xe9\r\nLast\0Hidden";
+    // Lone CR, lone LF, an empty line, no final break, Windows-1252 text, and a Ctrl-Z ending it all;
+    // the other list saved as "Unicode text".
+    const char categories[] = "Physics\rChemistry\n\nCaf\xe9\r\nLast\x1AHidden\0";
     writeProgramFile("lists/categories.txt", std::string(categories, sizeof categories - 1));
-    writeProgramFile("lists/ferequently.txt", "Monthly");
+    const char frequencies[] = "\xFF\xFEM\0o\0n\0t\0h\0l\0y\0";
+    writeProgramFile("lists/ferequently.txt", std::string(frequencies, sizeof frequencies - 1));
     openWindow();
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_EQ(items(Role::CategoryBox),

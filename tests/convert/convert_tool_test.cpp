@@ -14,6 +14,7 @@
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
+#include "text/stop_request.h"
 
 namespace fs = std::filesystem;
 
@@ -119,13 +120,15 @@ TEST_F(ConvertTool, ShowsRowsDoneOfRowsPerTableOnATerminal) {
 TEST_F(ConvertTool, StopRequestedMidwayLeavesNothing) {
     class StopAtSecondTable : public ConversionObserver {
     public:
-        void tableStarted(const std::string&, std::size_t) override { ++tables; }
-        bool stopRequested() const override { return tables >= 2; }
+        void tableStarted(const std::string&, std::size_t) override {
+            if (++tables == 2) requestStop();
+        }
         int tables = 0;
     } observer;
     const std::string target = dir.file("out.sqlite");
     EXPECT_EQ(test::errorOf([&] { convertAccessDatabase(kNorthwind, target, false, &observer); }),
               "Stopped before every table was converted; no target was written.");
+    clearStopRequest();
     EXPECT_EQ(observer.tables, 2);
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }

@@ -16,6 +16,7 @@
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
+#include "text/stop_request.h"
 
 namespace lumaref {
 namespace {
@@ -49,7 +50,7 @@ protected:
         return path;
     }
     CsvLoadReport load(const std::string& csvPath, const char* table = "jcr2018", bool append = false) {
-        CsvLoadRequest request{csvPath, database(), table, append, {}, {}};
+        CsvLoadRequest request{csvPath, database(), table, append, {}};
         return loadCsvIntoTable(request);
     }
     // Every row of a table, fields joined with "|", in row order.
@@ -109,12 +110,15 @@ TEST_F(CsvLoadTest, AppendKeepsTheRowsThereAndReplaceDropsThem) {
     EXPECT_EQ(rowsOf("JCRQ2", "ISSN"), "3333-3333");
 }
 
-TEST_F(CsvLoadTest, ReadsWindowsAndUtf8Files) {
+TEST_F(CsvLoadTest, ReadsWindowsUtf8AndUtf16Files) {
     // Windows-1252: "é" is 0xE9; a byte-order mark must not become part of the first column's name.
     load(csv("Journal Title;ISSN\r\nRevue d'\xE9tudes;1111-1111\r\n"), "JCRQ1");
     load(csv("\xEF\xBB\xBFISSN\tJournal Title\nA\xC3\xA9\t\n", "bom.csv"), "JCRQ3");
+    // Saved as "Unicode text": UTF-16 after its byte-order mark.
+    load(csv(std::string("\xFF\xFEI\0S\0S\0N\0\r\0\n\0B\0\xE9\0", 18), "unicode.csv"), "JCRQ4");
     EXPECT_EQ(rowsOf("JCRQ1", "\"Journal Title\""), "Revue d'\xC3\xA9tudes");
     EXPECT_EQ(rowsOf("JCRQ3", "ISSN"), "A\xC3\xA9");
+    EXPECT_EQ(rowsOf("JCRQ4", "ISSN"), "B\xC3\xA9");
 }
 
 TEST_F(CsvLoadTest, AnyOtherTableLoadsWhenTheHeaderNamesItsRequiredColumns) {
@@ -241,7 +245,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"BinaryFile",
                  std::string("PK\x03\x04\x14\0\0\0", 8) + "xl/workbook.xml",
                  "jcr2018",
-                 {"not a CSV text file", "spreadsheet workbook", "save it as CSV"}},
+                 {"is not a text file: it holds control characters at line 1.", "spreadsheet workbook",
+                  "save it as CSV", "Nothing was loaded"}},
         BadInput{"EmptyFile", "", "jcr2018", {"is empty", "Nothing was loaded"}},
         BadInput{"HeaderOnly",
                  "Title\n" + kFourColumns + "\n",
@@ -288,7 +293,7 @@ TEST_F(CsvLoadTest, RefusesAnAccessFileAndAMissingDatabaseWithoutCreatingOne) {
     const std::string access = dir_.file("Access.mdb");
     test::writeFile(access, std::string("\0\x01\0\0Standard Jet DB\0", 20) + std::string(2000, '\0'));
     const std::string accessBytes = test::readFile(access);
-    CsvLoadRequest request{ranking, access, "jcr2018", false, {}, {}};
+    CsvLoadRequest request{ranking, access, "jcr2018", false, {}};
     EXPECT_NE(errorOf([&] { loadCsvIntoTable(request); }).find("Microsoft Access database"),
               std::string::npos);
     EXPECT_EQ(test::readFile(access), accessBytes);
@@ -300,11 +305,15 @@ TEST_F(CsvLoadTest, RefusesAnAccessFileAndAMissingDatabaseWithoutCreatingOne) {
 
 TEST_F(CsvLoadTest, AStopAskedForPartWayLeavesTheOldRows) {
     std::string bytes = kFourColumns;
-    for (int i = 0; i < 5000; ++i) bytes += "1111-1111,1,2,3\n";
-    int asked = 0;
-    CsvLoadRequest request{csv(bytes), database(), "jcr2018", false, {}, [&asked] { return ++asked == 3; }};
-    EXPECT_EQ(errorOf([&] { loadCsvIntoTable(request); }), "Stopped. Nothing was loaded.");
-    EXPECT_EQ(asked, 3);
+    for (std::size_t i = 0; i < 2 * kCsvProgressEvery; ++i) bytes += "1111-1111,1,2,3\n";
+    std::size_t stoppedAt = 0;
+    CsvLoadRequest request{csv(bytes), database(), "jcr2018", false, [&stoppedAt](std::size_t rows) {
+                               if (stoppedAt == 0) requestStop();
+                               stoppedAt = rows;
+                           }};
+    EXPECT_EQ(errorOf([&] { loadCsvIntoTable(request); }), "Stopped.");
+    clearStopRequest();
+    EXPECT_EQ(stoppedAt, kCsvProgressEvery);
     EXPECT_EQ(rowsOf("jcr2018", "ISSN"), "old-1;old-2");
 }
 
@@ -317,14 +326,9 @@ TEST_F(CsvLoadTest, AProcessKilledPartWayLeavesTheOldRows) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         // Dies in the middle of the transaction, with thousands of rows written and nothing committed.
-        CsvLoadRequest request{path,
-                               database(),
-                               "jcr2018",
-                               false,
-                               [](std::size_t rows) {
+        CsvLoadRequest request{path, database(), "jcr2018", false, [](std::size_t rows) {
                                    if (rows >= 2 * kCsvProgressEvery) _exit(7);
-                               },
-                               {}};
+                               }};
         loadCsvIntoTable(request);
         _exit(0);
     }

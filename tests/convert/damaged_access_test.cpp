@@ -21,12 +21,14 @@
 #include "convert/access_converter.h"
 #include "convert/access_reader_process.h"
 #include "convert/mdb_reference.h"
+#include "db/statement.h"
 #include "support/case_name.h"
 #include "support/error_text.h"
 #include "support/temp_database.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace lumaref {
 namespace {
@@ -42,11 +44,11 @@ void PrintTo(const CutCase& c, std::ostream* out) { *out << c.name; }
 
 class CutAccessFile : public ::testing::TestWithParam<CutCase> {};
 
-// "" when a table of the converted cut holds exactly the rows of the whole file's conversion (attached
-// as "whole"), else the rows in one and not the other and the difference in count.
-std::string differingRows(sqlite3* db, const std::string& table) {
-    const std::string cut = "main.\"" + table + "\"";
-    const std::string whole = "whole.\"" + table + "\"";
+// "" when a table of the converted copy holds exactly the rows of a table of the whole file's conversion
+// (attached as "whole"), else the rows in one and not the other and the difference in count.
+std::string differingRows(sqlite3* db, const std::string& table, const std::string& wholeTable) {
+    const std::string cut = "main." + quoteIdentifier(table);
+    const std::string whole = "whole." + quoteIdentifier(wholeTable);
     const std::string sql = "SELECT (SELECT count(*) FROM (SELECT * FROM " + cut + " EXCEPT SELECT * FROM " +
                             whole + ")) + (SELECT count(*) FROM (SELECT * FROM " + whole +
                             " EXCEPT SELECT * FROM " + cut + ")), (SELECT count(*) FROM " + cut +
@@ -91,7 +93,7 @@ TEST_P(CutAccessFile, EachCutConvertsEveryTableWholeOrFails) {
                                    nullptr, nullptr),
                       SQLITE_OK);
             for (const test::ReferenceTable& table : tables)
-                EXPECT_EQ(differingRows(db, table.name), "")
+                EXPECT_EQ(differingRows(db, table.name, table.name), "")
                     << "cut at page " << cut << ", table " << table.name;
             sqlite3_close(db);
             fs::remove(target);
@@ -107,6 +109,96 @@ TEST_P(CutAccessFile, EachCutConvertsEveryTableWholeOrFails) {
 INSTANTIATE_TEST_SUITE_P(JetFiles, CutAccessFile,
                          ::testing::Values(CutCase{"Jet3Northwind", "nwind.mdb", 2048},
                                            CutCase{"Jet4Dates", "DateTestDatabase.mdb", 4096}),
+                         test::CaseName());
+
+// The tables of a database in the order they were made.
+std::vector<std::string> tablesOf(sqlite3* db, const char* schema) {
+    std::vector<std::string> names;
+    Statement query(
+        db, std::string("SELECT name FROM ") + schema + ".sqlite_schema WHERE type = 'table' ORDER BY rowid");
+    while (query.step()) names.emplace_back(query.columnText(0));
+    return names;
+}
+
+// The pages of the catalogue: its table definition (page 2) and the data pages that definition owns.
+std::vector<std::size_t> catalogPages(const std::string& bytes, std::size_t pageSize) {
+    std::vector<std::size_t> pages{2};
+    for (std::size_t page = 3; page < bytes.size() / pageSize; ++page) {
+        const std::string_view header = std::string_view(bytes).substr(page * pageSize, 8);
+        const bool dataPage = header[0] == 1;
+        const bool ownedByCatalog = header.substr(4) == std::string_view("\x02\0\0\0", 4);
+        if (dataPage && ownedByCatalog) pages.push_back(page);
+    }
+    return pages;
+}
+
+struct CatalogCase {
+    const char* name;
+    const char* file;
+    std::size_t pageSize;
+    int copies;
+};
+void PrintTo(const CatalogCase& c, std::ostream* out) { *out << c.name; }
+
+class CatalogDamagedAccessFile : public ::testing::TestWithParam<CatalogCase> {};
+
+// A damaged catalogue can read as another plausible one; each copy converts to exactly the tables of the
+// whole file (a name may read otherwise, the rows may not) or is refused with one line, leaving nothing.
+TEST_P(CatalogDamagedAccessFile, EachCopyConvertsWholeOrIsRefused) {
+    const std::string source = jetFile(GetParam().file);
+    const std::string bytes = test::readFile(source);
+    const std::vector<std::size_t> pages = catalogPages(bytes, GetParam().pageSize);
+    ASSERT_GT(pages.size(), 1u);
+    test::TempDir dir;
+    const std::string whole = dir.file("whole.sqlite");
+    convertAccessDatabase(source, whole, false);
+
+    std::size_t refused = 0;
+    for (int seed = 0; seed < GetParam().copies; ++seed) {
+        std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
+        std::string damaged = bytes;
+        const int changes = 1 << std::uniform_int_distribution<int>(0, 3)(random);
+        for (int i = 0; i < changes; ++i) {
+            const std::size_t page =
+                pages[std::uniform_int_distribution<std::size_t>(0, pages.size() - 1)(random)];
+            const std::size_t at =
+                std::uniform_int_distribution<std::size_t>(0, GetParam().pageSize - 1)(random);
+            damaged[page * GetParam().pageSize + at] =
+                static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+        }
+        const std::string copy = dir.file("copy.mdb");
+        const std::string target = dir.file("copy.sqlite");
+        test::writeFile(copy, damaged);
+        const std::string error = test::errorOf([&] { convertAccessDatabase(copy, target, false); });
+        if (error != "(no error)") {
+            ++refused;
+            EXPECT_EQ(error.find('\n'), std::string::npos) << seed << ": " << error;
+            EXPECT_FALSE(fs::exists(target)) << seed;
+        } else {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(target.c_str(), &db), SQLITE_OK);
+            exec(db, "ATTACH " + test::sqlQuoted(whole) + " AS whole");
+            const std::vector<std::string> converted = tablesOf(db, "main");
+            const std::vector<std::string> expected = tablesOf(db, "whole");
+            EXPECT_EQ(converted.size(), expected.size()) << "copy " << seed;
+            for (std::size_t i = 0; i < std::min(converted.size(), expected.size()); ++i) {
+                EXPECT_EQ(differingRows(db, converted[i], expected[i]), "")
+                    << "copy " << seed << ", table " << converted[i] << " against " << expected[i];
+            }
+            sqlite3_close(db);
+            fs::remove(target);
+        }
+        fs::remove(copy);
+        ASSERT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+            << "something was left beside the target of copy " << seed;
+    }
+    EXPECT_GT(refused, 0u);
+    RecordProperty("refused", static_cast<int>(refused));
+}
+
+INSTANTIATE_TEST_SUITE_P(JetFiles, CatalogDamagedAccessFile,
+                         ::testing::Values(CatalogCase{"Jet3Northwind", "nwind.mdb", 2048, 150},
+                                           CatalogCase{"Jet4Dates", "DateTestDatabase.mdb", 4096, 150}),
                          test::CaseName());
 
 // One run of lumaref-convert, its stderr kept, a signal sent after `signalAfter` when asked.
@@ -193,12 +285,56 @@ std::size_t toolLines(const std::string& err) {
     return err.ends_with("\n") ? lines : 0;
 }
 
+// How the tool takes a source: converted as an Access file, or loaded into an existing database.
+enum class Load : std::uint8_t { Access, Csv, MasterList, Jcr };
+
 struct SourceCase {
     const char* name;
     std::function<std::vector<std::string>(const test::TempDir&)> sources;
-    bool csv = false;          // loaded as a CSV file into an existing database, not converted
+    Load load = Load::Access;
     const char* refusal = "";  // every run must fail with this in its message, when given
 };
+
+std::vector<std::string> loadArguments(Load load, const std::string& source, const std::string& target) {
+    switch (load) {
+        case Load::Access:
+            return {"--quiet", source, target};
+        case Load::Csv:
+            return {"--csv", source, "--table", "jcr2018", "--quiet", target};
+        case Load::MasterList:
+            return {"--master-list", source, "--category", "Physics", "--index", "none", "--quiet", target};
+        case Load::Jcr:
+            return {"--jcr", source, "--quiet", target};
+    }
+    return {};
+}
+
+// Text files that are no CSV text, one per line of `texts`, each under its own name.
+std::vector<std::string> hostileFiles(const test::TempDir& dir, const std::vector<std::string>& texts) {
+    std::vector<std::string> paths;
+    for (const std::string& text : texts) {
+        paths.push_back(dir.file("sources/hostile" + std::to_string(paths.size()) + ".csv"));
+        test::writeFile(paths.back(), text);
+    }
+    return paths;
+}
+
+// Random bytes, the same on every run.
+std::vector<std::string> randomBytes(int files) {
+    std::vector<std::string> texts;
+    std::mt19937 random(26);
+    for (int i = 0; i < files; ++i) {
+        std::string bytes(std::size_t{4096} << i, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+        texts.push_back(bytes);
+    }
+    return texts;
+}
+
+const std::string kRankingHeader =
+    "ISSN,Total Cites,Journal Impact Factor,Impact Factor without Journal Self Cites\n";
+const std::string kMasterListHeader =
+    "Journal title,ISSN,eISSN,Publisher name,Publisher address,Languages,Web of Science Categories\n";
 void PrintTo(const SourceCase& c, std::ostream* out) { *out << c.name; }
 
 class UnreadableSource : public ::testing::TestWithParam<SourceCase> {};
@@ -208,15 +344,13 @@ TEST_P(UnreadableSource, EndsInTimeWithOneLineAndLeavesNothing) {
     test::TempDir dir;
     fs::create_directories(dir.file("out"));
     const std::string database = dir.file("out/Database.mdb");
-    if (GetParam().csv) test::createDatabase(database);
+    const bool intoDatabase = GetParam().load != Load::Access;
+    if (intoDatabase) test::createDatabase(database, "INSERT INTO jcr2018 (ISSN) VALUES ('old')");
+    const std::string before = intoDatabase ? test::readFile(database).substr(100) : "";
     std::size_t refused = 0;
     for (const std::string& source : GetParam().sources(dir)) {
-        const std::string target = GetParam().csv ? database : dir.file("out/target.sqlite");
-        const std::vector<std::string> arguments =
-            GetParam().csv
-                ? std::vector<std::string>{"--csv", source, "--table", "jcr2018", "--quiet", target}
-                : std::vector<std::string>{"--quiet", source, target};
-        const ToolRun run = runTool(arguments, dir.file("err.txt"));
+        const std::string target = intoDatabase ? database : dir.file("out/target.sqlite");
+        const ToolRun run = runTool(loadArguments(GetParam().load, source, target), dir.file("err.txt"));
         std::error_code ec;
         const auto limit = readerLimitsFor(fs::is_regular_file(source, ec) ? fs::file_size(source) : 0).time;
         EXPECT_FALSE(run.signalled) << source;
@@ -231,8 +365,11 @@ TEST_P(UnreadableSource, EndsInTimeWithOneLineAndLeavesNothing) {
             EXPECT_NE(run.err.find(GetParam().refusal), std::string::npos) << source << ": " << run.err;
         }
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("out")), fs::directory_iterator()),
-                  GetParam().csv ? 1 : 0)
+                  intoDatabase ? 1 : 0)
             << "left behind by " << source;
+        if (intoDatabase && run.exitCode != 0) {
+            EXPECT_EQ(test::readFile(database).substr(100), before) << "the database changed by " << source;
+        }
     }
     EXPECT_GT(refused, 0u);
 }
@@ -270,14 +407,67 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const test::TempDir& d) { return damagedCopies(d, "DateTestDatabase.mdb", 80, 16); }},
         SourceCase{"Jet4DatesHeavilyDamaged",
                    [](const test::TempDir& d) { return damagedCopies(d, "DateTestDatabase.mdb", 80, 500); }},
-        SourceCase{"Fifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, false,
+        SourceCase{"Jet4CatalogWithoutNames",
+                   [](const test::TempDir& d) {
+                       // One byte of the catalogue's definition makes every name read empty, and the user
+                       // table's entry open the catalogue itself.
+                       std::string bytes = test::readFile(jetFile("DateTestDatabase.mdb"));
+                       EXPECT_EQ(bytes[8561], '\0');
+                       bytes[8561] = '\x7f';
+                       test::writeFile(d.file("sources/catalog.mdb"), bytes);
+                       return std::vector{d.file("sources/catalog.mdb")};
+                   },
+                   Load::Access, "is damaged: a table has no name."},
+        SourceCase{"Fifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, Load::Access,
                    "is a named pipe (FIFO), not an Access file."},
         SourceCase{"Device", [](const test::TempDir&) { return std::vector<std::string>{"/dev/zero"}; },
-                   false, "is a device, not an Access file."},
-        SourceCase{"Socket", [](const test::TempDir& d) { return std::vector{socketFile(d)}; }, false,
+                   Load::Access, "is a device, not an Access file."},
+        SourceCase{"Socket", [](const test::TempDir& d) { return std::vector{socketFile(d)}; }, Load::Access,
                    "is a socket, not an Access file."},
-        SourceCase{"CsvFifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, true,
-                   "It is a named pipe (FIFO), not a regular file"}),
+        SourceCase{"CsvFifo", [](const test::TempDir& d) { return std::vector{fifo(d)}; }, Load::Csv,
+                   "It is a named pipe (FIFO), not a regular file"},
+        // Hostile text: what is no text, and the limits on a line and a record.
+        SourceCase{"CsvRandomBytes", [](const test::TempDir& d) { return hostileFiles(d, randomBytes(6)); },
+                   Load::Csv, "is not a text file: it holds "},
+        SourceCase{"CsvWithNulBytes",
+                   [](const test::TempDir& d) {
+                       return hostileFiles(d, {kRankingHeader + "1234-5678,1,2,3\n1234-5679\0,1,2,3\n"s});
+                   },
+                   Load::Csv, "is not a text file: it holds NUL bytes at line 3."},
+        SourceCase{"CsvUtf16BrokenOff",
+                   [](const test::TempDir& d) { return hostileFiles(d, {"\xFF\xFEI\0S\0S\0N\0\n\0\x3D"s}); },
+                   Load::Csv,
+                   "is not a text file: its UTF-16 breaks off in the middle of a character at line 2."},
+        SourceCase{"CsvOneLongLine",
+                   [](const test::TempDir& d) {
+                       return hostileFiles(d,
+                                           {kRankingHeader + std::string(std::size_t{3} << 20, '1') + "\n"});
+                   },
+                   Load::Csv, "is not a text file: its line 2 is longer than 1 MiB."},
+        SourceCase{"CsvOneLongRecordOfShortLines",
+                   [](const test::TempDir& d) {
+                       std::string record = kRankingHeader + "1234-5678,1,2,\"";
+                       // Doubled quotes: 60000 lines of 20 quotes each in the field.
+                       for (int i = 0; i < 60000; ++i) record += std::string(40, '"') + "\n";
+                       return hostileFiles(d, {record + "\"\n"});
+                   },
+                   Load::Csv, "cannot be read at line 2: the record starting there is longer than 1 MiB."},
+        SourceCase{"MasterListWithNulBytes",
+                   [](const test::TempDir& d) {
+                       return hostileFiles(d,
+                                           {kMasterListHeader + "Acta\0,1000-0001,,P,A,English,Optics\n"s});
+                   },
+                   Load::MasterList, "is not a text file: it holds NUL bytes at line 2. Nothing was loaded."},
+        SourceCase{
+            "MasterListWithoutItsHeader",
+            [](const test::TempDir& d) { return hostileFiles(d, {kRankingHeader + "1234-5678,1,2,3\n"}); },
+            Load::MasterList, "cannot be loaded: line 1 is not the header of a master list"},
+        SourceCase{"MasterListOfRandomBytes",
+                   [](const test::TempDir& d) { return hostileFiles(d, randomBytes(3)); }, Load::MasterList,
+                   "is not a text file: it holds "},
+        SourceCase{"JcrExportOfRandomBytes",
+                   [](const test::TempDir& d) { return hostileFiles(d, randomBytes(3)); }, Load::Jcr,
+                   "is not a text file: it holds "}),
     test::CaseName());
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "picklists/list_file.h"
 
+#include "support/error_text.h"
 #include "support/temp_dir.h"
 #include "text/error.h"
 
@@ -45,8 +46,11 @@ TEST(ListFileTest, ReadsUtf8AndOlderWindowsFiles) {
     const Row rows[] = {
         {"\xEF\xBB\xBFPhysics\r\nCaf\xC3\xA9\r\n", {"Physics", "Caf\xC3\xA9"}},
         {"Caf\xE9\r\nNa\xEFve", {"Caf\xC3\xA9", "Na\xC3\xAFve"}},
-        // Whatever follows a zero byte is not part of the text and cannot change its encoding.
-        {"Caf\xC3\xA9\r\n\0\xE9"s, {"Caf\xC3\xA9"}},
+        // Whatever follows a Ctrl-Z is not part of the text and cannot change its encoding.
+        {"Caf\xC3\xA9\r\n\x1A\0\xE9"s, {"Caf\xC3\xA9"}},
+        // Saved as "Unicode text".
+        {"\xFF\xFEP\0h\0\r\0\n\0\xE9\0"s, {"Ph", "\xC3\xA9"}},
+        {"\xFE\xFF\0P\0h\0\r\0\n\0\xE9"s, {"Ph", "\xC3\xA9"}},
     };
     TempDir dir;
     for (const Row& row : rows) {
@@ -77,6 +81,10 @@ TEST(ListFileTest, ErrorsNameTheFileAndTheReason) {
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + path + "\". No such file or directory");
     }
+    test::writeFile(dir.file("binary.txt"), "Physics\r\nOp\0tics"s);
+    EXPECT_EQ(
+        test::errorOf([&] { readListFile(dir.file("binary.txt")); }),
+        "The file \"" + dir.file("binary.txt") + "\" is not a text file: it holds NUL bytes at line 2.");
     try {
         writeListFile(path, {"Physics"});
         ADD_FAILURE() << "writing into a missing folder succeeded";

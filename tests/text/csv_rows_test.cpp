@@ -6,6 +6,7 @@
 
 #include "support/case_name.h"
 #include "text/csv_rows.h"
+#include "text/text_file.h"
 
 namespace lumaref {
 namespace {
@@ -105,12 +106,18 @@ TEST_P(CsvSyntaxTest, NamesTheLineOfAMisplacedOrOpenQuote) {
     EXPECT_EQ(rows.size(), GetParam().rowsBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(Csv, CsvSyntaxTest,
-                         ::testing::Values(SyntaxCase{"TextAfterClosingQuote", "a,b\nc,\"d\"e,f\ng,h\n", 2,
-                                                      1},
-                                           SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
-                                           SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0}),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Csv, CsvSyntaxTest,
+    ::testing::Values(SyntaxCase{"TextAfterClosingQuote", "a,b\nc,\"d\"e,f\ng,h\n", 2, 1},
+                      SyntaxCase{"QuoteOpenAtEndOfFile", "a,b\nc,d\n\"e,f\ng,h\n", 3, 2},
+                      SyntaxCase{"QuoteOpenOnTheFirstLine", "\"a\rb\n", 1, 0},
+                      SyntaxCase{"QuotedFieldOverTheLimit",
+                                 "a\n\"" + std::string(kLongestLine, '\n') + "x\"\n", 2, 1},
+                      SyntaxCase{"RecordOverTheLimit",
+                                 "a\nb," + std::string(kLongestLine / 2, 'x') + ",\"" +
+                                     std::string(kLongestLine / 2, 'y') + "\"\n",
+                                 2, 1}),
+    test::CaseName());
 
 TEST(CsvRows, StopsWhenTheCallerHasSeenEnough) {
     std::string text;

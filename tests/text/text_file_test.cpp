@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -29,11 +30,13 @@ std::set<std::string> namesIn(const std::string& dir) {
     return names;
 }
 
-TEST(TextFileTest, DecodesUtf8OrFallsBackToWindows1252) {
+// A text, or the reason the bytes are none ("!reason").
+TEST(TextFileTest, DecodesTextOrSaysWhyItIsNone) {
     struct Row {
         std::string bytes;
         std::string text;
     };
+    const std::string longest(kLongestLine, 'x');
     const Row rows[] = {
         {"Caf\xC3\xA9", "Caf\xC3\xA9"},
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
@@ -53,9 +56,84 @@ TEST(TextFileTest, DecodesUtf8OrFallsBackToWindows1252) {
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},
         {"abc\xE2\x82", "abc\xC3\xA2\xE2\x80\x9A"},
-        {"a\0b"s, "a\0b"s},
+        {"\t\v\f\x7F", "\t\v\f\x7F"},
+        // A Ctrl-Z ends the text, and what follows it decides nothing.
+        {"Caf\xC3\xA9\x1A\xE9\0"s, "Caf\xC3\xA9"},
+        // UTF-16 after its byte-order mark, in either byte order, beyond the first plane too.
+        {"\xFF\xFE"
+         "C\0a\0f\0\xE9\0\r\0\n\0=\xD8\0\xDE"s,
+         "Caf\xC3\xA9\r\n\xF0\x9F\x98\x80"},
+        {"\xFE\xFF\0C\0a\0f\0\xE9\xD8=\xDE\0"s, "Caf\xC3\xA9\xF0\x9F\x98\x80"},
+        {"\xFF\xFE", ""},
+        {"\xFF\xFE"
+         "a\0\x1A\0\0"s,
+         "a"},
+        {longest + "\r\n" + longest, longest + "\r\n" + longest},
+        // What is no text, and where.
+        {"a\r\nb\nc\0d"s, "!it holds NUL bytes at line 3"},
+        {"a\rb\r\r\n\x01"s, "!it holds control characters at line 4"},
+        {"\xFF\xFE"
+         "a\0\n\0\0\0"s,
+         "!it holds NUL bytes at line 2"},
+        {"\xFF\xFE"
+         "a\0\0\xDC"s,
+         "!its UTF-16 breaks off in the middle of a character at line 1"},
+        {"\xFF\xFE"
+         "a\0\0\xD8"s,
+         "!its UTF-16 breaks off in the middle of a character at line 1"},
+        {"\xFE\xFF\0a\0"s, "!its UTF-16 breaks off in the middle of a character at line 1"},
+        {"a\n" + longest + "x", "!its line 2 is longer than 1 MiB"},
+        // UTF-16 without its mark is not recognised, and its zero bytes show it.
+        {"a\0b\0"s, "!it holds NUL bytes at line 1"},
     };
-    for (const Row& row : rows) EXPECT_EQ(decodeText(row.bytes), row.text) << "bytes [" << row.bytes << "]";
+    for (const Row& row : rows) {
+        const std::string bytes = row.bytes.substr(0, 40);
+        try {
+            EXPECT_EQ(decodeText(row.bytes), row.text) << "bytes [" << bytes << "]";
+        } catch (const NotTextError& notText) {
+            EXPECT_EQ("!" + std::string(notText.what()), row.text) << "bytes [" << bytes << "]";
+        }
+    }
+}
+
+// The file is refused where the fault is met, not after reading it whole: the rest of a file of one
+// endless line is never read, nor what follows a Ctrl-Z.
+TEST(TextFileTest, ReadsTextFilesAndRefusesOtherFilesWhereTheFaultIs) {
+    TempDir dir;
+    const std::string endless = dir.file("endless.txt");
+    {
+        std::FILE* file = std::fopen(endless.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        const std::string piece(std::size_t{1} << 20, 'x');
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(std::fwrite(piece.data(), 1, piece.size(), file), piece.size());
+        std::fclose(file);
+    }
+    test::writeFile(dir.file("unicode.txt"), "\xFF\xFEP\0h\0\r\0\n\0"s);
+    test::writeFile(dir.file("dos.txt"), "a\r\n\x1A" + std::string(std::size_t{4} << 20, '\0'));
+    EXPECT_EQ(readTextFile(dir.file("unicode.txt")), "Ph\r\n");
+    EXPECT_EQ(readTextFile(dir.file("dos.txt")), "a\r\n");
+    EXPECT_EQ(test::errorOf([&] { readTextFile(endless); }),
+              "The file \"" + endless + "\" is not a text file: its line 1 is longer than 1 MiB.");
+    std::string text;
+    EXPECT_THROW(readTextFileOrErrno(endless, text), NotTextError);
+    EXPECT_LE(text.size(), kLongestLine + 65536);
+
+    // A character of two UTF-16 units, and a CR LF, across the reader's 64 KiB pieces.
+    const auto utf16 = [](std::string_view ascii) {
+        std::string out;
+        for (const char c : ascii) out += std::string{c, '\0'};
+        return out;
+    };
+    const std::string head = "\xFF\xFE" + utf16(std::string(32766, 'a'));
+    test::writeFile(dir.file("pieces.txt"),
+                    head + std::string("=\xD8\0\xDE", 4) + utf16(std::string(32765, 'b') + "\r\nc"));
+    EXPECT_EQ(readTextFile(dir.file("pieces.txt")),
+              std::string(32766, 'a') + "\xF0\x9F\x98\x80" + std::string(32765, 'b') + "\r\nc");
+    test::writeFile(dir.file("pieces.txt"), head + utf16("\r\n\x01"));
+    EXPECT_EQ(test::errorOf([&] { readTextFile(dir.file("pieces.txt")); }),
+              "The file \"" + dir.file("pieces.txt") +
+                  "\" is not a text file: it holds control characters at line 2.");
 }
 
 TEST(TextFileTest, ReadErrorsNameTheFullPathAndTheReason) {
