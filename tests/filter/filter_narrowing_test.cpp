@@ -46,12 +46,17 @@ TEST(FilterNarrowing, OnlyTheSearchConditionMayChange) {
         const char* category;
         bool index;
     } rows[] = {
-        {"Optics", "1234", "A", true},     {"Optical Review", "1111", "B", false},
-        {"Photonics", "2121", "A", false}, {"Opera", "1212", "A", true},
-        {"Topology", "0001", "B", true},   {"optic", "3123", "A", false},
+        {"Optics", "1234", "A", true},      {"Optical Review", "1111", "B", false},
+        {"Photonics", "2121", "A", false},  {"Opera", "1212", "A", true},
+        {"Topology", "0001", "B", true},    {"optic", "3123", "A", false},
+        {"Öptica Acta", "4141", "A", true}, {"Straße der Optik", "5151", "B", false},
+        {nullptr, "6161", "A", true},
     };
     for (const auto& row : rows) {
-        table.columns[0].appendText(row.title);
+        if (row.title != nullptr)
+            table.columns[0].appendText(row.title);
+        else
+            table.columns[0].appendNull();
         table.columns[1].appendText(row.issn);
         table.columns[2].appendText(row.category);
         table.columns[3].appendBool(row.index);
@@ -87,6 +92,8 @@ TEST(FilterNarrowing, OnlyTheSearchConditionMayChange) {
         {"category='A' AND Title Like '*opt*' AND ISSN Like '*1*'",
          "category='A' AND Title Like '*op*' AND ISSN Like '*1*'", true},
         {" Title Like '*optik*'", " Title Like '*opt*'", true},
+        {" Title Like '*OPTI*'", " Title Like '*Öp*'", true},
+        {"category='B' AND Title Like '*strasse*'", "category='B' AND Title Like '*ss*'", true},
     };
     for (const auto& c : cases) {
         const CompiledFilter narrower = CompiledFilter::compile(c.narrower, table);
