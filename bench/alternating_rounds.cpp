@@ -10,7 +10,8 @@ struct BatchPair {
     const char* operation;
     const char* peer;
 };
-constexpr BatchPair kBatchPairs[] = {{"ImportMasterList", "Sqlite"},
+constexpr BatchPair kBatchPairs[] = {{"Open", "Sqlite"},
+                                     {"ImportMasterList", "Sqlite"},
                                      {"ImportMasterListPostgres", "Libpq"},
                                      {"MasterListCsvWindow", "SqliteAutocommit"},
                                      {"LoadSjr", "SqliteImport"},

@@ -149,11 +149,12 @@ void VisibleRows::filter(const std::string& text, const Table& table) {
     }
     CompiledFilter compiled = CompiledFilter::compile(text, table);
     std::shared_ptr<Rows> rows;
+    std::shared_ptr<const ResultCells> cells;
     std::shared_ptr<Rows> sorted;
     if (!compiled.matchesAll()) {
         rows = std::make_shared<Rows>();
         if (const Kept* base = narrowingBase(compiled)) {
-            compiled.evaluateNarrowed(table, base->compiled, *base->rows, *rows);
+            compiled.evaluateNarrowed(table, base->compiled, *base->rows, base->cells.get(), *rows, cells);
             // Typed on under a sort: the narrower rows are the wider ones' sorted rows, less some.
             if (sort_ && base->sorted != nullptr && base->sortedFor == sortNumber_ && !sortStale_) {
                 sorted = std::make_shared<Rows>();
@@ -161,9 +162,15 @@ void VisibleRows::filter(const std::string& text, const Table& table) {
             }
         } else {
             compiled.evaluate(table, *rows);
+            cells = compiled.searchedCells(table, *rows);
         }
     }
-    Kept entry{text, std::move(compiled), std::move(rows), sorted, sorted != nullptr ? sortNumber_ : 0};
+    Kept entry{text,
+               std::move(compiled),
+               std::move(rows),
+               std::move(cells),
+               sorted,
+               sorted != nullptr ? sortNumber_ : 0};
     if (kept_.size() >= kKeptResults) kept_.erase(kept_.begin());
     kept_.push_back(std::move(entry));
     total_ = table.rowCount();
@@ -296,7 +303,10 @@ std::size_t VisibleRows::memoryBytes() const {
     };
     std::size_t bytes = 0;
     if (!all_ && rows_.use_count() == 1) bytes += bytesOf(rows_);
-    for (const auto& kept : kept_) bytes += kept.text.size() + bytesOf(kept.rows) + bytesOf(kept.sorted);
+    for (const auto& kept : kept_) {
+        bytes += kept.text.size() + bytesOf(kept.rows) + bytesOf(kept.sorted);
+        if (kept.cells != nullptr) bytes += kept.cells->memoryBytes();
+    }
     if (order_) bytes += order_->memoryBytes();
     bytes += bytesOf(sortedAll_) + rank_.capacity() * sizeof(std::uint32_t) +
              marks_.capacity() * sizeof(std::uint64_t);

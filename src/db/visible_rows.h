@@ -92,8 +92,9 @@ private:
     struct Kept {
         std::string text;
         CompiledFilter compiled;
-        std::shared_ptr<Rows> rows;    // null when every row passes
-        std::shared_ptr<Rows> sorted;  // the rows in the order of the sort numbered sortedFor
+        std::shared_ptr<Rows> rows;                // null when every row passes
+        std::shared_ptr<const ResultCells> cells;  // the searched cells of rows, or null
+        std::shared_ptr<Rows> sorted;              // the rows in the order of the sort numbered sortedFor
         std::uint64_t sortedFor = 0;
     };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "filter/column.h"
+#include "filter/result_cells.h"
 
 namespace lumaref {
 
@@ -35,11 +36,19 @@ public:
     // found among those rows alone (see findNarrowing).
     bool narrows(const CompiledFilter& wider) const;
     // The rows passing the filter, given `widerRows`, the rows (ascending) that `wider`, a filter this
-    // one narrows, selects on the same snapshot: only the condition the two do not share is tested. A
-    // filter that does not narrow `wider` is evaluated in full.
+    // one narrows, selects on the same snapshot: only the condition the two do not share is tested, in
+    // `widerCells` (null, or wider's searchedCells()) when they hold its column. A filter that does not
+    // narrow `wider` is evaluated in full. `cells` is set to the result's searchedCells().
     void evaluateNarrowed(const Table& table, const CompiledFilter& wider,
-                          const std::vector<std::uint32_t>& widerRows,
-                          std::vector<std::uint32_t>& rows) const;
+                          const std::vector<std::uint32_t>& widerRows, const ResultCells* widerCells,
+                          std::vector<std::uint32_t>& rows, std::shared_ptr<const ResultCells>& cells) const;
+
+    // For `rows`, this filter's result on `table`: the cells of the column a word is searched for in
+    // (the last "field Like '*word*'" among the conditions all rows pass), kept so that the word typed
+    // on is looked for in them alone. Null without such a condition, or for rows so many that a scan of
+    // the whole column costs no more.
+    std::shared_ptr<const ResultCells> searchedCells(const Table& table,
+                                                     const std::vector<std::uint32_t>& rows) const;
 
 private:
     std::unique_ptr<FilterNode> root_;

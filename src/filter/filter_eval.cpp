@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "filter/filter_scan.h"
+#include "filter/substring_search.h"
 #include "filter/two_thread_scan.h"
 #include "text/error.h"
 #include "text/number_text.h"
@@ -131,9 +132,21 @@ private:
         const auto rowAt = [&](std::size_t i) {
             return candidates != nullptr ? (*candidates)[i] : static_cast<std::uint32_t>(i);
         };
+        // A search typed into the window: each cell looked for the word in, without the general test.
+        const bool contains = c_.op == CompareOp::Like && c_.pattern.isContains() && folded_ != nullptr &&
+                              folded_->overrides.empty();
         scanOnTwoThreads(
             count, count >= kTestsWorthSplitting ? count / 2 : 0,
             [&](std::size_t first, std::size_t last, Rows& part) {
+                if (contains) {
+                    const std::string_view needle = c_.pattern.needle();
+                    for (std::size_t i = first; i < last; ++i) {
+                        if (candidates != nullptr) prefetchCells(*candidates, i, last);
+                        if (findSubstring(cell(rowAt(i)), needle) != std::string_view::npos)
+                            part.push_back(rowAt(i));
+                    }
+                    return;
+                }
                 for (std::size_t i = first; i < last; ++i) {
                     if (candidates != nullptr) prefetchCells(*candidates, i, last);
                     if (test(rowAt(i))) part.push_back(rowAt(i));

@@ -1,5 +1,6 @@
 #include "filter/like_pattern.h"
 
+#include "filter/substring_search.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -23,6 +24,7 @@ LikePattern::LikePattern(std::string_view pattern) {
 }
 
 bool LikePattern::matches(std::string_view text) const {
+    if (contains_) return findSubstring(text, needle_) != std::string_view::npos;
     if (!hasWildcard()) return text == pieces_.front();
     const std::string& first = pieces_.front();
     const std::string& last = pieces_.back();
@@ -35,7 +37,7 @@ bool LikePattern::matches(std::string_view text) const {
     for (std::size_t i = 1; i + 1 < pieces_.size(); ++i) {
         const std::string& piece = pieces_[i];
         if (piece.empty()) continue;
-        const std::size_t at = rest.find(piece);
+        const std::size_t at = findSubstring(rest, piece);
         if (at == std::string_view::npos) return false;
         rest.remove_prefix(at + piece.size());
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -45,16 +46,30 @@ TEST(FilterNarrowing, OnlyTheSearchConditionMayChange) {
         const char* category;
         bool index;
     } rows[] = {
-        {"Optics", "1234", "A", true},     {"Optical Review", "1111", "B", false},
-        {"Photonics", "2121", "A", false}, {"Opera", "1212", "A", true},
-        {"Topology", "0001", "B", true},   {"optic", "3123", "A", false},
+        {"Optics", "1234", "A", true},      {"Optical Review", "1111", "B", false},
+        {"Photonics", "2121", "A", false},  {"Opera", "1212", "A", true},
+        {"Topology", "0001", "B", true},    {"optic", "3123", "A", false},
+        {"Öptica Acta", "4141", "A", true}, {"Straße der Optik", "5151", "B", false},
+        {nullptr, "6161", "A", true},
     };
     for (const auto& row : rows) {
-        table.columns[0].appendText(row.title);
+        if (row.title != nullptr)
+            table.columns[0].appendText(row.title);
+        else
+            table.columns[0].appendNull();
         table.columns[1].appendText(row.issn);
         table.columns[2].appendText(row.category);
         table.columns[3].appendBool(row.index);
     }
+    // Results few enough among the rows to keep their cells.
+    for (int filler = 0; filler < 60; ++filler) {
+        for (std::size_t column = 0; column < 3; ++column) table.columns[column].appendText("zz");
+        table.columns[3].appendBool(false);
+    }
+    // An edited row, its folded bytes stale: "Photonics" is now found by "opt".
+    std::vector<std::uint32_t> unused;
+    CompiledFilter::compile(" Title Like '*x*'", table).evaluate(table, unused);
+    table.columns[0].set(2, "Photon OPTIK");
     const struct {
         std::string_view narrower;
         std::string_view wider;
@@ -74,6 +89,11 @@ TEST(FilterNarrowing, OnlyTheSearchConditionMayChange) {
         {"category='A' AND Title Like '*op*'", "category = 'A'  AND Title Like '*op*'", true},
         {"category='A' OR Title Like '*opt*'", "category='A' OR Title Like '*op*'", false},
         {"category='A' AND Title Like '*pt*'", "category='A' AND ISSN Like '*12*'", false},
+        {"category='A' AND Title Like '*opt*' AND ISSN Like '*1*'",
+         "category='A' AND Title Like '*op*' AND ISSN Like '*1*'", true},
+        {" Title Like '*optik*'", " Title Like '*opt*'", true},
+        {" Title Like '*OPTI*'", " Title Like '*Öp*'", true},
+        {"category='B' AND Title Like '*strasse*'", "category='B' AND Title Like '*ss*'", true},
     };
     for (const auto& c : cases) {
         const CompiledFilter narrower = CompiledFilter::compile(c.narrower, table);
@@ -82,10 +102,20 @@ TEST(FilterNarrowing, OnlyTheSearchConditionMayChange) {
         std::vector<std::uint32_t> widerRows;
         std::vector<std::uint32_t> expected;
         std::vector<std::uint32_t> narrowed;
+        std::shared_ptr<const ResultCells> cells;
         wider.evaluate(table, widerRows);
         narrower.evaluate(table, expected);
-        narrower.evaluateNarrowed(table, wider, widerRows, narrowed);
+        narrower.evaluateNarrowed(table, wider, widerRows, wider.searchedCells(table, widerRows).get(),
+                                  narrowed, cells);
         EXPECT_EQ(narrowed, expected) << c.narrower << " within " << c.wider;
+        // The cells given back are those of the narrowed rows, as gathered afresh.
+        const std::shared_ptr<const ResultCells> fresh = narrower.searchedCells(table, expected);
+        ASSERT_EQ(cells != nullptr, fresh != nullptr) << c.narrower;
+        if (cells != nullptr) {
+            EXPECT_EQ(cells->column, fresh->column) << c.narrower;
+            EXPECT_EQ(cells->cells.arena, fresh->cells.arena) << c.narrower;
+            EXPECT_EQ(cells->cells.offsets, fresh->cells.offsets) << c.narrower;
+        }
     }
 }
 
