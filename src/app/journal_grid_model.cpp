@@ -107,9 +107,11 @@ void JournalGridModel::setFigureColumns(std::shared_ptr<const FigureColumnValues
     const auto adopt = [this, &values] {
         figures_ = std::move(values);
         columns_.assign(kJournalColumns.begin(), kJournalColumns.end());
-        for (const FigureColumn& figure :
-             figures_ != nullptr ? figures_->columns() : std::vector<FigureColumn>())
-            columns_.push_back({figure.title, figure.title.c_str(), 0, 8, kCentre});
+        // The titles are read in place: the values outlive the columns made of them.
+        if (figures_ != nullptr) {
+            for (const FigureColumn& figure : figures_->columns())
+                columns_.push_back({figure.title, figure.title.c_str(), 0, 8, kCentre});
+        }
         mapFields();
     };
     if (after > before) {
