@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <tuple>
 
@@ -15,9 +16,11 @@
 // are whole. Every figure names a journal and names that exist, has a value, and comes once, in key
 // order; every journal has a number in the printed form; no more journals than rows.
 inline int checkRankingFile(const std::uint8_t* data, std::size_t size, lumaref::RankingLayout layout) {
-    const std::string text = lumaref::decodeText(std::string_view(reinterpret_cast<const char*>(data), size));
     const lumaref::RankingFileRequest request{layout, std::nullopt, "List", 2024};
     try {
+        // Bytes that are no text are refused as the loads refuse them.
+        const std::string text =
+            lumaref::decodeText(std::string_view(reinterpret_cast<const char*>(data), size));
         const lumaref::RankingFile file = lumaref::readRankingFile(text, "fuzz.csv", request);
         const lumaref::RankingFigures& figures = file.read.figures;
         if (file.layout != layout || figures.journals().size() > file.read.report.rows ||

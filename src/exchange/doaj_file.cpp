@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "exchange/ranking_columns.h"
+#include "exchange/ranking_rows.h"
 #include "text/ascii.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
@@ -68,53 +69,31 @@ RankingRead readDoajFile(std::string_view text, const RankingHeader& header, con
     const std::uint32_t amount = at[kAmount] ? figures.nameNumber("APC amount") : 0;
     const std::uint32_t licence = at[kLicence] ? figures.nameNumber("Licence") : 0;
     const std::uint32_t seal = at[kSeal] ? figures.nameNumber("DOAJ Seal") : 0;
-    std::string failure;
-    CsvSyntaxError syntax;
-    bool atHeader = true;
-
-    const bool ok = readCsvRows(
-        text.substr(csvLineOffset(text, header.line)), header.separator,
-        [&](const CsvRow& row) {
-            if (atHeader) {
-                atHeader = false;
-                return true;
-            }
-            if (row.blank()) return true;
-            if (row.size() < needed) {
-                failure = file + " has " + std::to_string(row.size()) + " fields on line " +
-                          std::to_string(row.line) + " where the header has " + std::to_string(needed) +
-                          " or more.";
-                return false;
-            }
-            const auto field = [&](DoajColumn c) {
-                return at[c] ? trimmed(row[*at[c]]) : std::string_view();
-            };
-            ++read.report.rows;
-            std::string issn = printedIssn(field(kIssn)).value_or("");
-            std::string eIssn = printedIssn(field(kEIssn)).value_or("");
-            if (issn.empty() && eIssn.empty()) {
-                ++read.report.rowsWithoutIssn;
-                return true;
-            }
-            const std::uint32_t entry =
-                figures.addJournal({std::move(issn), std::move(eIssn), std::string(field(kTitle))});
-            figures.add(entry, 0, openAccess, "yes");
-            figures.add(entry, 0, apc, yesNo(field(kApc)));
-            if (amount != 0) {
-                std::string charge(field(kAmount));
-                if (!charge.empty() && !field(kCurrency).empty())
-                    charge += " " + std::string(field(kCurrency));
-                figures.add(entry, 0, amount, std::move(charge));
-            }
-            if (licence != 0) figures.add(entry, 0, licence, std::string(field(kLicence)));
-            if (seal != 0) figures.add(entry, 0, seal, yesNo(field(kSeal)));
-            return true;
-        },
-        &syntax, header.line, &read.report.literalQuoteLines);
-    if (!failure.empty()) throw Error(failure + std::string(kNothingLoaded));
-    if (!ok)
-        throw Error(file + ", line " + std::to_string(syntax.line) + ": " + syntax.reason + "." +
-                    std::string(kNothingLoaded));
+    readRankingRows(text, header, file, read.report.literalQuoteLines, [&](const CsvRow& row) -> std::string {
+        if (row.size() < needed) {
+            return fieldCountRefusal(file, row.size(), row.line, std::to_string(needed) + " or more");
+        }
+        const auto field = [&](DoajColumn c) { return at[c] ? trimmed(row[*at[c]]) : std::string_view(); };
+        ++read.report.rows;
+        std::string issn = printedIssn(field(kIssn)).value_or("");
+        std::string eIssn = printedIssn(field(kEIssn)).value_or("");
+        if (issn.empty() && eIssn.empty()) {
+            ++read.report.rowsWithoutIssn;
+            return {};
+        }
+        const std::uint32_t entry =
+            figures.addJournal({std::move(issn), std::move(eIssn), std::string(field(kTitle))});
+        figures.add(entry, 0, openAccess, "yes");
+        figures.add(entry, 0, apc, yesNo(field(kApc)));
+        if (amount != 0) {
+            std::string charge(field(kAmount));
+            if (!charge.empty() && !field(kCurrency).empty()) charge += " " + std::string(field(kCurrency));
+            figures.add(entry, 0, amount, std::move(charge));
+        }
+        if (licence != 0) figures.add(entry, 0, licence, std::string(field(kLicence)));
+        if (seal != 0) figures.add(entry, 0, seal, yesNo(field(kSeal)));
+        return {};
+    });
     figures.finish();
     return read;
 }

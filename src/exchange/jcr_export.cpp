@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "exchange/ranking_columns.h"
+#include "exchange/ranking_rows.h"
 #include "text/ascii.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
@@ -168,9 +169,7 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
                 return true;
             }
             if (footerFrom != 0 || row.size() < needed) {
-                failure = file + " has " + std::to_string(row.size()) + " fields on line " +
-                          std::to_string(row.line) + " where the header has " + std::to_string(needed) +
-                          " or more.";
+                failure = fieldCountRefusal(file, row.size(), row.line, std::to_string(needed) + " or more");
                 return false;
             }
             ++report.rowsRead;

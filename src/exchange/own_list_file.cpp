@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "exchange/ranking_columns.h"
+#include "exchange/ranking_rows.h"
 #include "text/ascii.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
@@ -41,43 +42,24 @@ RankingRead readOwnListFile(std::string_view text, const RankingHeader& header, 
         metrics.emplace_back(i, figures.nameNumber(header.names[i]));
     }
     const bool decimalComma = header.separator != ',';
-    std::string failure;
-    CsvSyntaxError syntax;
-    bool atHeader = true;
-
-    const bool ok = readCsvRows(
-        text.substr(csvLineOffset(text, header.line)), header.separator,
-        [&](const CsvRow& row) {
-            if (atHeader) {
-                atHeader = false;
-                return true;
-            }
-            if (row.blank()) return true;
-            if (row.size() < header.names.size()) {
-                failure = file + " has " + std::to_string(row.size()) + " fields on line " +
-                          std::to_string(row.line) + " where the header has " +
-                          std::to_string(header.names.size()) + ".";
-                return false;
-            }
-            ++read.report.rows;
-            std::string issn = issnAt ? printedIssn(row[*issnAt]).value_or("") : std::string();
-            std::string eIssn = eIssnAt ? printedIssn(row[*eIssnAt]).value_or("") : std::string();
-            if (issn.empty() && eIssn.empty()) {
-                ++read.report.rowsWithoutIssn;
-                return true;
-            }
-            const std::uint32_t entry =
-                figures.addJournal({std::move(issn), std::move(eIssn),
-                                    titleAt ? std::string(trimmed(row[*titleAt])) : std::string()});
-            for (const auto& [column, metric] : metrics)
-                figures.add(entry, 0, metric, plainNumber(row[column], decimalComma));
-            return true;
-        },
-        &syntax, header.line, &read.report.literalQuoteLines);
-    if (!failure.empty()) throw Error(failure + std::string(kNothingLoaded));
-    if (!ok)
-        throw Error(file + ", line " + std::to_string(syntax.line) + ": " + syntax.reason + "." +
-                    std::string(kNothingLoaded));
+    readRankingRows(text, header, file, read.report.literalQuoteLines, [&](const CsvRow& row) -> std::string {
+        if (row.size() < header.names.size()) {
+            return fieldCountRefusal(file, row.size(), row.line, std::to_string(header.names.size()));
+        }
+        ++read.report.rows;
+        std::string issn = issnAt ? printedIssn(row[*issnAt]).value_or("") : std::string();
+        std::string eIssn = eIssnAt ? printedIssn(row[*eIssnAt]).value_or("") : std::string();
+        if (issn.empty() && eIssn.empty()) {
+            ++read.report.rowsWithoutIssn;
+            return {};
+        }
+        const std::uint32_t entry =
+            figures.addJournal({std::move(issn), std::move(eIssn),
+                                titleAt ? std::string(trimmed(row[*titleAt])) : std::string()});
+        for (const auto& [column, metric] : metrics)
+            figures.add(entry, 0, metric, plainNumber(row[column], decimalComma));
+        return {};
+    });
     figures.finish();
     return read;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "exchange/ranking_columns.h"
+#include "exchange/ranking_rows.h"
 #include "text/ascii.h"
 #include "text/csv_rows.h"
 #include "text/error.h"
@@ -71,76 +72,58 @@ RankingRead readSjrFile(std::string_view text, const RankingHeader& header, cons
     const std::uint32_t hIndex = figures.nameNumber("H index");
     const std::size_t width = header.names.size();
     std::vector<std::string> joined;
-    std::string failure;
-    CsvSyntaxError syntax;
-    bool atHeader = true;
-
-    const bool ok = readCsvRows(
-        text.substr(csvLineOffset(text, header.line)), header.separator,
-        [&](const CsvRow& row) {
-            if (atHeader) {
-                atHeader = false;
-                return true;
-            }
-            if (row.blank()) return true;
-            // A list field written without its quotes was split at its "; ": its pieces start with the blank.
-            const bool split = row.size() > width;
-            if (split) {
-                joined.clear();
-                for (std::size_t i = 0; i < row.size(); ++i) {
-                    if (i > 0 && !row[i].empty() && row[i][0] == ' ') {
-                        joined.back() += ';';
-                        joined.back() += row[i];
-                    } else {
-                        joined.emplace_back(row[i]);
-                    }
+    readRankingRows(text, header, file, read.report.literalQuoteLines, [&](const CsvRow& row) -> std::string {
+        // A list field written without its quotes was split at its "; ": its pieces start with the blank.
+        const bool split = row.size() > width;
+        if (split) {
+            joined.clear();
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                if (i > 0 && !row[i].empty() && row[i][0] == ' ') {
+                    joined.back() += ';';
+                    joined.back() += row[i];
+                } else {
+                    joined.emplace_back(row[i]);
                 }
             }
-            const std::size_t fields = split ? joined.size() : row.size();
-            if (fields != width) {
-                failure = file + " has " + std::to_string(fields) + " fields on line " +
-                          std::to_string(row.line) + " where the header has " + std::to_string(width) + ".";
-                return false;
-            }
-            const auto field = [&](SjrColumn c) -> std::string_view {
-                return split ? joined[at[c]] : row[at[c]];
-            };
-            ++read.report.rows;
-            std::array<std::string, 2> numbers;
-            std::size_t found = 0;
-            std::string_view issns = field(kIssn);
-            while (!issns.empty() && found < numbers.size()) {
-                const std::size_t comma = issns.find(',');
-                if (std::optional<std::string> issn = printedIssn(issns.substr(0, comma)))
-                    numbers[found++] = std::move(*issn);
-                issns = comma == std::string_view::npos ? std::string_view() : issns.substr(comma + 1);
-            }
-            if (found == 0) {
-                ++read.report.rowsWithoutIssn;
-                return true;
-            }
-            const std::uint32_t entry = figures.addJournal(
-                {std::move(numbers[0]), std::move(numbers[1]), std::string(trimmed(field(kTitle)))});
-            figures.add(entry, 0, sjr, plainNumber(field(kSjr), true));
-            const std::string_view best = trimmed(field(kBestQuartile));
-            if (best != "-") figures.add(entry, 0, bestQuartile, std::string(best));
-            figures.add(entry, 0, hIndex, plainNumber(field(kHIndex), true));
-            std::string_view categories = field(kCategories);
-            while (!categories.empty()) {
-                const std::size_t semicolon = categories.find(';');
-                const auto [category, quartile] = categoryAndQuartile(categories.substr(0, semicolon));
-                if (!category.empty() && !quartile.empty())
-                    figures.add(entry, figures.nameNumber(category), sjrQuartile, std::string(quartile));
-                categories = semicolon == std::string_view::npos ? std::string_view()
-                                                                 : categories.substr(semicolon + 1);
-            }
-            return true;
-        },
-        &syntax, header.line, &read.report.literalQuoteLines);
-    if (!failure.empty()) throw Error(failure + std::string(kNothingLoaded));
-    if (!ok)
-        throw Error(file + ", line " + std::to_string(syntax.line) + ": " + syntax.reason + "." +
-                    std::string(kNothingLoaded));
+        }
+        const std::size_t fields = split ? joined.size() : row.size();
+        if (fields != width) {
+            return fieldCountRefusal(file, fields, row.line, std::to_string(width));
+        }
+        const auto field = [&](SjrColumn c) -> std::string_view {
+            return split ? joined[at[c]] : row[at[c]];
+        };
+        ++read.report.rows;
+        std::array<std::string, 2> numbers;
+        std::size_t found = 0;
+        std::string_view issns = field(kIssn);
+        while (!issns.empty() && found < numbers.size()) {
+            const std::size_t comma = issns.find(',');
+            if (std::optional<std::string> issn = printedIssn(issns.substr(0, comma)))
+                numbers[found++] = std::move(*issn);
+            issns = comma == std::string_view::npos ? std::string_view() : issns.substr(comma + 1);
+        }
+        if (found == 0) {
+            ++read.report.rowsWithoutIssn;
+            return {};
+        }
+        const std::uint32_t entry = figures.addJournal(
+            {std::move(numbers[0]), std::move(numbers[1]), std::string(trimmed(field(kTitle)))});
+        figures.add(entry, 0, sjr, plainNumber(field(kSjr), true));
+        const std::string_view best = trimmed(field(kBestQuartile));
+        if (best != "-") figures.add(entry, 0, bestQuartile, std::string(best));
+        figures.add(entry, 0, hIndex, plainNumber(field(kHIndex), true));
+        std::string_view categories = field(kCategories);
+        while (!categories.empty()) {
+            const std::size_t semicolon = categories.find(';');
+            const auto [category, quartile] = categoryAndQuartile(categories.substr(0, semicolon));
+            if (!category.empty() && !quartile.empty())
+                figures.add(entry, figures.nameNumber(category), sjrQuartile, std::string(quartile));
+            categories =
+                semicolon == std::string_view::npos ? std::string_view() : categories.substr(semicolon + 1);
+        }
+        return {};
+    });
     figures.finish();
     return read;
 }
