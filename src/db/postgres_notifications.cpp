@@ -40,18 +40,23 @@ std::string withChangeNotice(std::string_view post, std::string_view table, std:
     // held shared by a watcher.
     sql += ") SELECT posted.* FROM posted WHERE pg_try_advisory_xact_lock(" + std::to_string(kWatchLockKey) +
            ") OR EXISTS (SELECT FROM pg_notify(" + escapedLiteral(kChangeChannel) + ", " +
-           escapedLiteral(std::string(table) + '\t') + " || posted." + quoteIdentifier(keyColumn) + "))";
+           escapedLiteral(quoteIdentifier(table)) + "::regclass::oid::text || chr(9) || posted." +
+           quoteIdentifier(keyColumn) + "))";
     return sql;
 }
 
 void notifyTableReplaced(PgConnection& connection, std::string_view table) {
-    const std::string payload = std::string(table) + "\t*";
-    const std::optional<std::string_view> params[] = {kChangeChannel, std::string_view(payload)};
-    connection.execPrepared("SELECT pg_notify($1, $2)", params);
+    const std::string quoted = quoteIdentifier(table);
+    const std::optional<std::string_view> params[] = {kChangeChannel, std::string_view(quoted)};
+    connection.execPrepared("SELECT pg_notify($1, $2::regclass::oid::text || chr(9) || '*')", params);
 }
 
 void PostgresChangeFeed::watch(const std::string& table) {
-    watched_.insert(table);
+    const std::string quoted = quoteIdentifier(table);
+    const std::optional<std::string_view> name[] = {std::string_view(quoted)};
+    const PgResult oid = connection_.execPrepared("SELECT to_regclass($1)::oid", name);
+    // A table that is not there has nothing to watch; its load says so.
+    if (oid.rows() == 1 && !oid.isNull(0, 0)) watched_[std::string(oid.value(0, 0))] = table;
     listenAgainIfNeeded();
 }
 
@@ -62,7 +67,7 @@ void PostgresChangeFeed::listenAgainIfNeeded() {
     connection_.exec("SELECT pg_advisory_lock_shared(" + std::to_string(kWatchLockKey) + ")");
     connection_.exec("LISTEN " + quoteIdentifier(kChangeChannel));
     if (listeningPid_ != 0) {
-        for (const std::string& table : watched_) pending_[table].everyRow = true;
+        for (const auto& [oid, table] : watched_) pending_[table].everyRow = true;
     }
     listeningPid_ = pid;
 }
@@ -70,8 +75,10 @@ void PostgresChangeFeed::listenAgainIfNeeded() {
 void PostgresChangeFeed::take(std::string_view payload) {
     const std::size_t tab = payload.rfind('\t');
     if (tab == std::string_view::npos) return;
-    const std::string table(payload.substr(0, tab));
-    if (watched_.count(table) == 0) return;
+    // Another schema's table of the same name is another table: its number tells them apart.
+    const auto watched = watched_.find(std::string(payload.substr(0, tab)));
+    if (watched == watched_.end()) return;
+    const std::string& table = watched->second;
     const std::string_view what = payload.substr(tab + 1);
     TableChanges& changes = pending_[table];
     if (what == "*") {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +13,7 @@ class PgConnection;
 
 // How the programs sharing a PostgreSQL database learn which rows the others changed: a post and a
 // load send a notification on this channel inside their own transaction, so it arrives when, and only
-// if, the change is committed. Its payload is the table, a tab, and the key of the row posted, or "*"
+// if, the change is committed. Its payload is the table's oid, a tab, and the key of the row posted, or "*"
 // for a load (every row of the table may have changed).
 //
 // A notification costs its commit a global lock, so a post sends one only while another program
@@ -51,7 +50,7 @@ private:
     void listenAgainIfNeeded();
 
     PgConnection& connection_;
-    std::set<std::string> watched_;
+    std::map<std::string, std::string> watched_;  // the tables' names by their oid, as text
     std::map<std::string, TableChanges> pending_;
     int listeningPid_ = 0;  // the server process that took LISTEN; 0: none yet
 };
