@@ -79,13 +79,7 @@ bool contains(std::string_view text, std::string_view part) {
 
 }  // namespace
 
-bool isMasterListCsv(std::string_view fileBytes) {
-    // The header's names are ASCII, so the encoding of the rest does not matter here.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (fileBytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        fileBytes.remove_prefix(kByteOrderMark.size());
-    return headerColumns(fileBytes).has_value();
-}
+bool isMasterListCsv(std::string_view text) { return headerColumns(text).has_value(); }
 
 MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view subjectWhenNone) {
     return readMasterListCsvText(decodeText(fileBytes), subjectWhenNone);

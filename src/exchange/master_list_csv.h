@@ -26,10 +26,11 @@ struct MasterListCsv {
     std::vector<std::size_t> literalQuoteLines;
 };
 
-// Whether file bytes start with the master-list download's header: "Journal title", "ISSN",
-// "eISSN", "Publisher name", "Publisher address", "Languages", "Web of Science Categories", in any
-// letter case and order, among any other columns.
-bool isMasterListCsv(std::string_view fileBytes);
+// Whether a file's text (decoded, as readMasterListCsv decodes it) starts with the master-list download's
+// header: "Journal title", "ISSN", "eISSN", "Publisher name", "Publisher address", "Languages", "Web of
+// Science Categories", in any letter case and order, among any other columns. It answers for the same
+// first row that readMasterListCsvText takes for the header.
+bool isMasterListCsv(std::string_view text);
 
 // Reads a master-list download (UTF-8, or Windows-1252 when it is not valid UTF-8). The categories of
 // a row are separated by "|", blanks around them trimmed; a row listing none gives one record with
