@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ranking/figure_columns.h"
 #include "ranking/figure_history.h"
 
 namespace lumaref {
@@ -52,9 +53,8 @@ FiguresPane::FiguresPane(QWidget* parent) : QWidget(parent, Qt::Tool) {
                                   QStringLiteral("Category"), QStringLiteral("Figure"),
                                   QStringLiteral("Value")});
     layout->addWidget(figureList_, 3);
-    creditLabel_ = new QLabel(QStringLiteral("Open access and APC: Directory of Open Access Journals (DOAJ), "
-                                             "https://doaj.org"),
-                              this);
+    creditLabel_ =
+        new QLabel(QString::fromUtf8(kDoajCredit.data(), static_cast<qsizetype>(kDoajCredit.size())), this);
     creditLabel_->setObjectName(QStringLiteral("FiguresCredit"));
     creditLabel_->setWordWrap(true);
     creditLabel_->hide();

@@ -18,6 +18,7 @@
 #include "exchange/view_csv.h"
 #include "exchange/view_xlsx.h"
 #include "filter/search_condition.h"
+#include "ranking/figure_columns.h"
 #include "text/text_fold.h"
 
 namespace lumaref {
@@ -101,7 +102,16 @@ void MainWindow::onExportViewTriggered() {
     if (chosen.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
         exportViewCsv(journals, columns, path);
     } else {
-        const XlsxExportResult result = exportViewXlsx(journals, columns, describeView(), path);
+        ViewDescription description = describeView();
+        const std::shared_ptr<const FigureColumnValues>& figures = gridModel_->figureValues();
+        for (const int column : grid_->shownColumns()) {
+            const std::optional<std::size_t> figure = gridModel_->figureColumnOf(column);
+            if (figure && figures != nullptr && figures->columns()[*figure].source == "DOAJ") {
+                description.sources.emplace_back(kDoajCredit);
+                break;
+            }
+        }
+        const XlsxExportResult result = exportViewXlsx(journals, columns, description, path);
         if (result.cutValues > 0) {
             status += QStringLiteral("; %1 values longer than an Excel cell holds were cut to %2 characters")
                           .arg(countText(static_cast<std::int64_t>(result.cutValues)),

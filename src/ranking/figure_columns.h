@@ -27,6 +27,10 @@ enum class FigureColumnKind {
     OwnList
 };
 
+// The DOAJ's licence asks whatever shows its figures to name it.
+inline constexpr std::string_view kDoajCredit =
+    "Open access and APC: Directory of Open Access Journals (DOAJ), https://doaj.org";
+
 struct FigureColumn {
     FigureColumnKind kind;
     std::string title;   // header text, and the name the layout remembers it by

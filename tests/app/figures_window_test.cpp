@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <cstdio>
+#include <string>
+
 #include "app/journal_grid.h"
 #include "app/window_fixture.h"
 
@@ -95,13 +98,29 @@ TEST_F(FiguresWindowTest, AFigureColumnIsSortedCopiedAndExportedAsShown) {
               "\xEF\xBB\xBFJournal Title,JIF,Q in subject\r\nOptics Letters,1.2,Q1\r\n"
               "Journal of Applied Optics,4.5,Q2\r\nPhysical Review,,\r\nPhotonics,,\r\n");
 
+    // A workbook showing the DOAJ's figures names the DOAJ on its second sheet, as its licence asks.
+    choose(QStringLiteral("Open access"));
+    prompts.dialogAnswers.push_back(QDir::current().filePath("view.xlsx"));
+    grid->findChild<QAction*>(QStringLiteral("ExportViewAction"))->trigger();
+    EXPECT_EQ(prompts.errors(), QStringList());
+    FILE* sheet = ::popen(("unzip -p '" + QDir::current().filePath("view.xlsx").toStdString() +
+                           "' xl/worksheets/sheet2.xml xl/sharedStrings.xml 2>/dev/null")
+                              .c_str(),
+                          "r");
+    ASSERT_NE(sheet, nullptr);
+    std::string parts;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, sheet)) > 0;) parts.append(buffer, got);
+    ::pclose(sheet);
+    EXPECT_NE(parts.find("https://doaj.org"), std::string::npos);
+
     // The layout remembers the figure columns and their sort; "Reset layout" takes them away.
     const QString layout = QString::fromStdString(programDir() + "/layout.conf");
     ASSERT_TRUE(window().saveLayout(layout));
     openWindow();
     grid = control<JournalGrid>(Role::Grid);
     window().restoreLayout(layout);
-    ASSERT_EQ(grid->model()->columnCount(), 19);
+    ASSERT_EQ(grid->model()->columnCount(), 20);
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), 17);
     EXPECT_EQ(shown(17).first(), "1.2");
     choose(QStringLiteral("Reset layout"));
