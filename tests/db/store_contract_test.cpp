@@ -415,6 +415,7 @@ TEST_P(StoreContract, OthersCommitsAreReportedByKeyAndTheirRowsReadAgain) {
         const LoadedTable again = store->loadRows("items", changes[0].keys);
         EXPECT_EQ(again.keys, changes[0].keys);
         std::vector<std::vector<std::string>> rows;
+        rows.reserve(again.keys.size());
         for (std::size_t row = 0; row < again.keys.size(); ++row) rows.push_back(rowOf(again.table, row));
         EXPECT_EQ(rows, c.rowsReadAgain);
         EXPECT_TRUE(store->othersChanges().empty()) << "each change is reported once";

@@ -191,15 +191,20 @@ std::map<std::string, std::string> cellsOf(std::string_view sheetXml,
                 return std::nullopt;
             return content.substr(open.size(), content.size() - open.size() - end.size());
         };
-        std::optional<std::string_view> value;
-        if (type.empty() && (value = inside("<v>", "</v>"))) {
-            cells[reference] = "n:" + std::string(*value);
+        const std::optional<std::string_view> number =
+            type.empty() ? inside("<v>", "</v>") : std::optional<std::string_view>();
+        std::optional<std::string_view> text;
+        if (type == "inlineStr") {
+            text = inside("<is><t>", "</t></is>");
+            if (!text) text = inside("<is><t xml:space=\"preserve\">", "</t></is>");
+        }
+        if (number) {
+            cells[reference] = "n:" + std::string(*number);
             const std::string style = attribute(tag, "s");
             if (!style.empty() && !numberFormats.empty() && numberFormats.at(std::stoul(style)) != "General")
                 cells[reference] += " " + numberFormats.at(std::stoul(style));
-        } else if (type == "inlineStr" && ((value = inside("<is><t>", "</t></is>")) ||
-                                           (value = inside("<is><t xml:space=\"preserve\">", "</t></is>")))) {
-            cells[reference] = "s:" + xmlText(*value);
+        } else if (text) {
+            cells[reference] = "s:" + xmlText(*text);
         } else {
             cells[reference] = "?" + type + ":" + std::string(content);
         }
