@@ -251,7 +251,12 @@ void PgConnection::endCopyIn() {
         awaitSocket(true, "ending a copy");
     }
     flushAll("ending a copy");
-    // Every result is read, so the connection is ready for the next command even after a refusal.
+    finishCopy();
+    if (lost()) broken("The connection to the database server " + server_ + " was lost.");
+}
+
+// Every result is read, so the connection is ready for the next command even after a refusal.
+void PgConnection::finishCopy() {
     std::optional<PgError> refused;
     for (;;) {
         awaitResult("waiting for the copy to finish");
@@ -264,7 +269,6 @@ void PgConnection::endCopyIn() {
         }
     }
     if (refused) throw *refused;
-    if (lost()) broken("The connection to the database server " + server_ + " was lost.");
 }
 
 bool PgConnection::nextCopyRow(char*& row, int& length) {
@@ -276,18 +280,7 @@ bool PgConnection::nextCopyRow(char*& row, int& length) {
         awaitSocket(false, "receiving rows");
         if (PQconsumeInput(conn_.get()) == 0) failedToSend();
     }
-    std::optional<PgError> refused;
-    for (;;) {
-        awaitResult("waiting for the copy to finish");
-        pg_result* raw = PQgetResult(conn_.get());
-        if (raw == nullptr) break;
-        const PgResult result(raw);
-        if (!refused && PQresultStatus(raw) != PGRES_COMMAND_OK) {
-            if (lost()) broken("The connection to the database server " + server_ + " was lost.");
-            refused = refusal(raw);
-        }
-    }
-    if (refused) throw *refused;
+    finishCopy();
     return false;
 }
 

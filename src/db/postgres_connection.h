@@ -137,6 +137,8 @@ private:
     void flushAll(const char* waitingFor);
     // Reads what the server sent until a result can be taken without blocking.
     void awaitResult(const char* waitingFor);
+    // The results that end a copy, in either direction; throws the server's refusal, if any.
+    void finishCopy();
     void awaitSocket(bool forWriting, const char* waitingFor);
     [[noreturn]] void broken(const std::string& why);
     [[noreturn]] void failedToSend();

@@ -106,17 +106,7 @@ std::vector<TableChanges> PostgresChangeFeed::othersChanges() {
         const std::unique_ptr<PGnotify, FreeNotify> notify(raw);
         if (notify->be_pid != own && kChangeChannel == notify->relname) take(notify->extra);
     }
-    std::vector<TableChanges> changed;
-    for (auto& [table, changes] : pending_) {
-        changes.table = table;
-        if (changes.everyRow) {
-            changes.keys.clear();
-        } else {
-            std::sort(changes.keys.begin(), changes.keys.end());
-            changes.keys.erase(std::unique(changes.keys.begin(), changes.keys.end()), changes.keys.end());
-        }
-        changed.push_back(std::move(changes));
-    }
+    std::vector<TableChanges> changed = changesByTable(std::move(pending_));
     pending_.clear();
     return changed;
 }

@@ -237,19 +237,7 @@ std::vector<TableChanges> SqliteChangeFeed::othersChanges() {
         }
         if (read) read->commit();
     }
-    std::vector<TableChanges> changed;
-    for (auto& [table, changes] : found) {
-        if (!changes.everyRow && changes.keys.empty()) continue;
-        changes.table = table;
-        if (changes.everyRow) {
-            changes.keys.clear();
-        } else {
-            std::sort(changes.keys.begin(), changes.keys.end());
-            changes.keys.erase(std::unique(changes.keys.begin(), changes.keys.end()), changes.keys.end());
-        }
-        changed.push_back(std::move(changes));
-    }
-    return changed;
+    return changesByTable(std::move(found));
 }
 
 }  // namespace lumaref

@@ -1,5 +1,7 @@
 #include "db/store.h"
 
+#include <algorithm>
+
 namespace lumaref {
 
 std::string missingTableMessage(std::string_view table) {
@@ -24,6 +26,22 @@ void appendWrittenRow(Table& snapshot, std::span<const FieldValue> values) {
 
 std::string noReadPermissionMessage(std::string_view table) {
     return "Record(s) cannot be read; no read permission on '" + std::string(table) + "'.";
+}
+
+std::vector<TableChanges> changesByTable(std::map<std::string, TableChanges>&& gathered) {
+    std::vector<TableChanges> changed;
+    for (auto& [table, changes] : gathered) {
+        if (!changes.everyRow && changes.keys.empty()) continue;
+        changes.table = table;
+        if (changes.everyRow) {
+            changes.keys.clear();
+        } else {
+            std::sort(changes.keys.begin(), changes.keys.end());
+            changes.keys.erase(std::unique(changes.keys.begin(), changes.keys.end()), changes.keys.end());
+        }
+        changed.push_back(std::move(changes));
+    }
+    return changed;
 }
 
 }  // namespace lumaref

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,10 @@ struct TableChanges {
     bool everyRow = false;     // a load replaced the table, or what changed cannot be known
     std::vector<RowKey> keys;  // otherwise the rows changed or added, ascending, each once
 };
+
+// What was gathered by table, as the list a store reports: each table named, its keys ascending and
+// each once (none when every row changed), tables where nothing changed left out.
+std::vector<TableChanges> changesByTable(std::map<std::string, TableChanges>&& gathered);
 
 // A field an edit writes: the new value and the value the row held when it was read (nullopt: null).
 struct FieldChange {
