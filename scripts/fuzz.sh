@@ -3,13 +3,15 @@
 # merges what each found into fuzz/corpus/<target>, minimised (-merge=1), so the corpus only grows in
 # coverage. Inputs that crash a target are kept in fuzz/findings/ and reported; the run goes on to the
 # next target and the script fails at the end.
-#   scripts/fuzz.sh [--minutes N] [TARGET...]      (default: 5 minutes, every fuzz/fuzz_*.cpp)
+#   scripts/fuzz.sh [--minutes N] [--runs N] [TARGET...]   (default: 5 minutes, every fuzz/fuzz_*.cpp)
+# --runs stops each target after that many inputs; without --minutes it then has no time limit.
 # A target's own libFuzzer flags (a larger -max_len) are in fuzz/<target>.options, one per line.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-minutes=5
+minutes=
+runs_wanted=
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -21,8 +23,16 @@ while [ $# -gt 0 ]; do
       minutes=${1#--minutes=}
       shift
       ;;
+    --runs)
+      runs_wanted=${2:?--runs needs a number}
+      shift 2
+      ;;
+    --runs=*)
+      runs_wanted=${1#--runs=}
+      shift
+      ;;
     -h | --help)
-      sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *)
@@ -31,9 +41,12 @@ while [ $# -gt 0 ]; do
       ;;
   esac
 done
-case "$minutes" in
-  '' | *[!0-9]*) echo "fuzz.sh: --minutes takes a whole number" >&2; exit 2 ;;
+if [ -z "$minutes" ] && [ -z "$runs_wanted" ]; then minutes=5; fi
+case "${minutes:-0}${runs_wanted:-0}" in
+  *[!0-9]*) echo "fuzz.sh: --minutes and --runs take whole numbers" >&2; exit 2 ;;
 esac
+limits=(-max_total_time=$((${minutes:-0} * 60)))
+[ -n "$runs_wanted" ] && limits+=("-runs=$runs_wanted")
 if [ ${#targets[@]} -eq 0 ]; then
   for source in fuzz/fuzz_*.cpp; do targets+=("$(basename "$source" .cpp)"); done
 fi
@@ -57,8 +70,10 @@ for target in "${targets[@]}"; do
   log=$(mktemp)
   # New inputs go to the first folder; the committed corpus is read, not written.
   status=0
-  nice -n 19 "$binary" "${flags[@]}" -max_total_time=$((minutes * 60)) -print_final_stats=1 \
+  started=$SECONDS
+  nice -n 19 "$binary" "${flags[@]}" "${limits[@]}" -print_final_stats=1 \
     -artifact_prefix="fuzz/findings/$target-" "$found" "$corpus" 2>"$log" || status=$?
+  elapsed=$(((SECONDS - started) / 60))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   progress=$(grep -E '^#[0-9]+' "$log" | tail -1 || true)
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$progress")
@@ -73,7 +88,7 @@ for target in "${targets[@]}"; do
     echo "$target: FINDING after ${runs:-?} runs (exit $status); see fuzz/findings/ and the log below"
     tail -30 "$log"
   else
-    echo "$target: ${runs:-?} runs in $minutes min, cov ${cov:-?}, ft ${ft:-?}, corpus $files inputs, no finding"
+    echo "$target: ${runs:-?} runs in $elapsed min, cov ${cov:-?}, ft ${ft:-?}, corpus $files inputs, no finding"
   fi
   rm -rf "$found" "$merged" "$log"
 done

@@ -5,10 +5,16 @@
 
 namespace lumaref {
 
-std::string_view viewValue(const RecordSet& rows, const ViewColumn& column, int position) {
-    if (column.values == nullptr) return rows.valueAt(position, column.field);
-    const std::size_t row = rows.snapshotRow(position);
-    return row < column.values->size() ? column.values->text(row) : std::string_view();
+ViewCells::ViewCells(const RecordSet& rows, const std::vector<ViewColumn>& columns) {
+    const Table& table = rows.snapshot();
+    sources_.reserve(columns.size());
+    for (const ViewColumn& column : columns) {
+        const bool stored =
+            column.field >= 0 && static_cast<std::size_t>(column.field) < table.columns.size();
+        sources_.push_back(column.values != nullptr ? column.values.get()
+                           : stored                 ? &table.columns[static_cast<std::size_t>(column.field)]
+                                                    : nullptr);
+    }
 }
 
 void requireViewColumns(const std::vector<ViewColumn>& columns) {

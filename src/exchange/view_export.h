@@ -21,8 +21,19 @@ struct ViewColumn {
     std::shared_ptr<const Column> values;
 };
 
-// The column's value of a visible row.
-std::string_view viewValue(const RecordSet& rows, const ViewColumn& column, int position);
+// The values of a view's columns, their sources found once per export rather than once per cell:
+// cell(i, rows.snapshotRow(position)) is column i's value at a visible position.
+class ViewCells {
+public:
+    ViewCells(const RecordSet& rows, const std::vector<ViewColumn>& columns);
+    std::string_view cell(std::size_t column, std::size_t row) const {
+        const Column* source = sources_[column];
+        return source != nullptr && row < source->size() ? source->text(row) : std::string_view();
+    }
+
+private:
+    std::vector<const Column*> sources_;
+};
 
 // A stop requested while an export runs (see stop_request.h): the file is left as it was.
 inline constexpr const char* kViewExportStopped = "The export was stopped; the file was left as it was";

@@ -145,10 +145,11 @@ std::size_t characters(std::string_view text) {
 void setWidths(SheetWriter& writer, lxw_worksheet* sheet, const RecordSet& rows,
                const std::vector<ViewColumn>& columns) {
     const int measured = std::min(rows.recordCount(), kRowsMeasured);
+    const ViewCells cells(rows, columns);
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::size_t widest = characters(columns[i].caption);
         for (int position = 0; position < measured; ++position)
-            widest = std::max(widest, characters(viewValue(rows, columns[i], position)));
+            widest = std::max(widest, characters(cells.cell(i, rows.snapshotRow(position))));
         const double width = std::clamp(static_cast<double>(widest) + 2, kNarrowestColumn, kWidestColumn);
         const auto column = static_cast<lxw_col_t>(i);
         writer.check(worksheet_set_column(sheet, column, column, width, nullptr));
@@ -168,12 +169,14 @@ std::size_t writeJournals(lxw_workbook* book, const RecordSet& rows, const std::
 
     NumberFormats formats(book);
     std::size_t cutValues = 0;
+    const ViewCells cells(rows, columns);
     const int count = rows.recordCount();
     for (int position = 0; position < count; ++position) {
         if (position % kRowsBetweenStopChecks == 0 && stopRequested()) throw Error(kViewExportStopped);
         const auto row = static_cast<lxw_row_t>(position + 1);
+        const std::size_t stored = rows.snapshotRow(position);
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            const std::string_view value = viewValue(rows, columns[i], position);
+            const std::string_view value = cells.cell(i, stored);
             if (value.empty()) continue;
             const auto column = static_cast<lxw_col_t>(i);
             if (const std::optional<SpreadsheetNumber> number = spreadsheetNumber(value)) {

@@ -70,8 +70,12 @@ public:
     void appendColumn(const Column& other);
 
     bool isNull(std::size_t row) const { return nulls_[row]; }
-    // Null reads as the empty text; yes/no as "True" or "False".
-    std::string_view text(std::size_t row) const;
+    // Null reads as the empty text; yes/no as "True" or "False". Inline: an export reads every cell.
+    std::string_view text(std::size_t row) const {
+        if (nulls_[row]) return {};
+        if (info_.kind == FieldKind::Boolean || !overrides_.empty()) return editedOrBooleanText(row);
+        return {arena_.data() + offsets_[row], offsets_[row + 1] - offsets_[row]};
+    }
     // Boolean columns: nullopt for null.
     std::optional<bool> boolean(std::size_t row) const;
 
@@ -94,6 +98,7 @@ private:
     static constexpr std::size_t kMaxArenaBytes = std::numeric_limits<std::uint32_t>::max();
 
     [[noreturn]] void refuseBytes() const;
+    std::string_view editedOrBooleanText(std::size_t row) const;
     void noteAppended() const {
         if (folded_[0] || folded_[1] || index_) keepCopiesCurrent(size() - 1);
     }
