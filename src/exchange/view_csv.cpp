@@ -37,25 +37,10 @@ public:
     std::size_t size() const { return used_; }
     void clear() { used_ = 0; }
 
-    // Copied as it is checked, eight bytes at a time: nearly every value needs no quotes, and one that
-    // does is written again over the copy.
     void field(std::string_view value) {
-        const std::size_t size = value.size();
-        room(2 * size + 2 + sizeof(std::uint64_t));
-        char* out = buffer_.data() + used_;
-        std::uint64_t special = 0;
-        std::size_t at = 0;
-        for (std::uint64_t word = 0; at + sizeof word <= size; at += sizeof word) {
-            std::memcpy(&word, value.data() + at, sizeof word);
-            special |= static_cast<std::uint64_t>(hasSpecialByte(word));
-            std::memcpy(out + at, &word, sizeof word);
-        }
-        for (; at < size; ++at) {
-            special |= static_cast<std::uint64_t>(isSpecial(value[at]));
-            out[at] = value[at];
-        }
-        if (special == 0) {
-            used_ += size;
+        room(2 * value.size() + 2);
+        if (!copyTellingCsvQuotes(value, buffer_.data() + used_)) {
+            used_ += value.size();
             return;
         }
         appendQuoted(value);
@@ -113,18 +98,22 @@ int appendRows(CsvText& text, const RecordSet& rows, const ViewCells& cells, std
 
 }  // namespace
 
-// Eight bytes at a time, as nearly every value needs no quotes.
-bool csvNeedsQuotes(std::string_view value) {
-    const char* bytes = value.data();
+// Eight bytes at a time, as nearly every value needs no quotes: one that does is written again, quoted,
+// over its copy.
+bool copyTellingCsvQuotes(std::string_view value, char* to) {
     const std::size_t size = value.size();
-    if (size < sizeof(std::uint64_t)) return std::any_of(value.begin(), value.end(), isSpecial);
-    std::uint64_t word = 0;
-    for (std::size_t at = 0; at + sizeof word < size; at += sizeof word) {
-        std::memcpy(&word, bytes + at, sizeof word);
-        if (hasSpecialByte(word)) return true;
+    std::uint64_t special = 0;
+    std::size_t at = 0;
+    for (std::uint64_t word = 0; at + sizeof word <= size; at += sizeof word) {
+        std::memcpy(&word, value.data() + at, sizeof word);
+        special |= static_cast<std::uint64_t>(hasSpecialByte(word));
+        std::memcpy(to + at, &word, sizeof word);
     }
-    std::memcpy(&word, bytes + size - sizeof word, sizeof word);
-    return hasSpecialByte(word);
+    for (; at < size; ++at) {
+        special |= static_cast<std::uint64_t>(isSpecial(value[at]));
+        to[at] = value[at];
+    }
+    return special != 0;
 }
 
 void exportViewCsv(const RecordSet& rows, const std::vector<ViewColumn>& columns, const std::string& path,
