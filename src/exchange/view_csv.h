@@ -18,7 +18,6 @@ bool copyTellingCsvQuotes(std::string_view value, char* to);
 // line ended by CR LF, and a field quoted, its quotes doubled, when it holds a quote, a comma, CR or LF
 // (RFC 4180); nothing else is changed. Replaces the file at path atomically, the previous file kept
 // whole on any failure (see throwViewExportError for the errors). The cursor does not move.
-
 void exportViewCsv(const RecordSet& rows, const std::vector<ViewColumn>& columns, const std::string& path,
                    const FileSink& sink = systemFileSink());
 
