@@ -1,6 +1,8 @@
 #include "exchange/view_csv.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -14,8 +16,7 @@ namespace lumaref {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// The text is made and written in chunks of about this size: little memory at any size, and one chunk
-// is made while the one before is written.
+// A round's text starts at this size and grows when its rows need more.
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
 // Whether any byte of the word is `c` (bytes as 8 lanes; exact, as zero bytes are found exactly).
@@ -30,6 +31,31 @@ constexpr bool hasSpecialByte(std::uint64_t word) {
 }
 constexpr bool isSpecial(char c) { return c == '"' || c == ',' || c == '\r' || c == '\n'; }
 
+// Eight bytes at a time, as nearly every value needs no quotes (one that does is written again, quoted,
+// over its copy). The last word of a value of eight bytes or more overlaps the one before it.
+inline bool copyTellingQuotes(std::string_view value, char* to) {
+    const std::size_t size = value.size();
+    std::uint64_t word = 0;
+    if (size < sizeof word) {
+        bool special = false;
+        for (std::size_t at = 0; at < size; ++at) {
+            special = special || isSpecial(value[at]);
+            to[at] = value[at];
+        }
+        return special;
+    }
+    std::uint64_t special = 0;
+    for (std::size_t at = 0; at + sizeof word < size; at += sizeof word) {
+        std::memcpy(&word, value.data() + at, sizeof word);
+        special |= static_cast<std::uint64_t>(hasSpecialByte(word));
+        std::memcpy(to + at, &word, sizeof word);
+    }
+    std::memcpy(&word, value.data() + size - sizeof word, sizeof word);
+    special |= static_cast<std::uint64_t>(hasSpecialByte(word));
+    std::memcpy(to + size - sizeof word, &word, sizeof word);
+    return special != 0;
+}
+
 // CSV text in a buffer that grows as needed.
 class CsvText {
 public:
@@ -39,7 +65,7 @@ public:
 
     void field(std::string_view value) {
         room(2 * value.size() + 2);
-        if (!copyTellingCsvQuotes(value, buffer_.data() + used_)) {
+        if (!copyTellingQuotes(value, buffer_.data() + used_)) {
             used_ += value.size();
             return;
         }
@@ -81,10 +107,10 @@ private:
     std::size_t used_ = 0;
 };
 
-// Appends rows from `position` on until the text holds a chunk; returns the next position.
-int appendRows(CsvText& text, const RecordSet& rows, const ViewCells& cells, std::size_t columns,
-               int position, int count) {
-    for (; position < count && text.size() < kChunkBytes; ++position) {
+// Appends the visible rows [first, end).
+void appendRows(CsvText& text, const RecordSet& rows, const ViewCells& cells, std::size_t columns, int first,
+                int end) {
+    for (int position = first; position < end; ++position) {
         const std::size_t row = rows.snapshotRow(position);
         text.field(cells.cell(0, row));
         for (std::size_t i = 1; i < columns; ++i) {
@@ -93,28 +119,27 @@ int appendRows(CsvText& text, const RecordSet& rows, const ViewCells& cells, std
         }
         text.lineEnd();
     }
-    return position;
 }
+
+// Each round both threads make rows while one of them also writes the round before: the share of rows
+// the writing thread makes follows whichever thread finished first, so neither waits long for the other.
+class RoundSplit {
+public:
+    int writerRows() const { return writerRows_; }
+    void balance(std::chrono::steady_clock::duration writer, std::chrono::steady_clock::duration maker) {
+        writerRows_ = std::clamp(writerRows_ + (writer > maker ? -kStep : kStep), kStep, kRoundRows - kStep);
+    }
+
+    static constexpr int kRoundRows = 8192;
+
+private:
+    static constexpr int kStep = kRoundRows / 64;
+    int writerRows_ = kRoundRows / 4;
+};
 
 }  // namespace
 
-// Eight bytes at a time, as nearly every value needs no quotes: one that does is written again, quoted,
-// over its copy.
-bool copyTellingCsvQuotes(std::string_view value, char* to) {
-    const std::size_t size = value.size();
-    std::uint64_t special = 0;
-    std::size_t at = 0;
-    for (std::uint64_t word = 0; at + sizeof word <= size; at += sizeof word) {
-        std::memcpy(&word, value.data() + at, sizeof word);
-        special |= static_cast<std::uint64_t>(hasSpecialByte(word));
-        std::memcpy(to + at, &word, sizeof word);
-    }
-    for (; at < size; ++at) {
-        special |= static_cast<std::uint64_t>(isSpecial(value[at]));
-        to[at] = value[at];
-    }
-    return special != 0;
-}
+bool copyTellingCsvQuotes(std::string_view value, char* to) { return copyTellingQuotes(value, to); }
 
 void exportViewCsv(const RecordSet& rows, const std::vector<ViewColumn>& columns, const std::string& path,
                    const FileSink& sink) {
@@ -128,17 +153,37 @@ void exportViewCsv(const RecordSet& rows, const std::vector<ViewColumn>& columns
             writing.field(columns[i].caption);
         }
         writing.lineEnd();
-        CsvText making;
+        CsvText second;  // the maker thread's rows, after the writer's
+        std::array<CsvText*, 2> written = {&writing, &second};
+        CsvText madeHere;
+        CsvText madeThere;
+        std::array<CsvText*, 2> made = {&madeHere, &madeThere};
         const ViewCells cells(rows, columns);
         const int count = rows.recordCount();
-        int position = 0;
-        while (writing.size() > 0) {
+        RoundSplit split;
+        for (int position = 0; written[0]->size() + written[1]->size() > 0;) {
             if (stopRequested()) throw Error(kViewExportStopped);
-            making.clear();
+            const int middle = std::min(count, position + split.writerRows());
+            const int end = std::min(count, position + RoundSplit::kRoundRows);
+            made[0]->clear();
+            made[1]->clear();
+            std::chrono::steady_clock::duration writer{};
+            std::chrono::steady_clock::duration maker{};
             runOnTwoThreads(
-                [&] { file.write(writing.bytes()); },
-                [&] { position = appendRows(making, rows, cells, columns.size(), position, count); });
-            std::swap(writing, making);
+                [&] {
+                    const auto start = std::chrono::steady_clock::now();
+                    for (const CsvText* text : written) file.write(text->bytes());
+                    appendRows(*made[0], rows, cells, columns.size(), position, middle);
+                    writer = std::chrono::steady_clock::now() - start;
+                },
+                [&] {
+                    const auto start = std::chrono::steady_clock::now();
+                    appendRows(*made[1], rows, cells, columns.size(), middle, end);
+                    maker = std::chrono::steady_clock::now() - start;
+                });
+            split.balance(writer, maker);
+            position = end;
+            std::swap(written, made);
         }
         file.commit();
     } catch (const StagedFileError& failure) {

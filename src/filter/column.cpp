@@ -83,6 +83,7 @@ void Column::appendColumn(const Column& other) {
 }
 
 std::string_view Column::editedOrBooleanText(std::size_t row) const {
+    if (nulls_[row]) return {};
     if (info_.kind == FieldKind::Boolean) return bools_[row] ? kTrue : kFalse;
     if (!overrides_.empty()) {
         const auto it = overrides_.find(static_cast<std::uint32_t>(row));

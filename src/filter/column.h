@@ -71,8 +71,8 @@ public:
 
     bool isNull(std::size_t row) const { return nulls_[row]; }
     // Null reads as the empty text; yes/no as "True" or "False". Inline: an export reads every cell.
+    // A null text cell holds no bytes, so an unedited text column reads without its null bit.
     std::string_view text(std::size_t row) const {
-        if (nulls_[row]) return {};
         if (info_.kind == FieldKind::Boolean || !overrides_.empty()) return editedOrBooleanText(row);
         return {arena_.data() + offsets_[row], offsets_[row + 1] - offsets_[row]};
     }
