@@ -27,6 +27,27 @@ INSERT INTO journals ("Title", "ISSN", "IF", "Total Cites", "Address", "category
   ('=SUM(A1)', '2049-363X', '0.25', '', 'ends with CR' || char(13), 'Physics');
 )sql";
 
+// A CSV reader gets every shown value back as it stands, row by row in the order shown.
+void expectCsvShowsTheView(const std::string& path, const RecordSet& journals,
+                           const std::vector<ViewColumn>& columns) {
+    std::vector<std::vector<std::string>> read;
+    const std::string bytes = test::readFile(path).substr(3);
+    EXPECT_TRUE(readCsvRows(bytes, ',', [&](const CsvRow& row) {
+        if (row.empty()) return true;  // the line break after the last row
+        read.emplace_back();
+        for (std::size_t i = 0; i < row.size(); ++i) read.back().emplace_back(row[i]);
+        return true;
+    }));
+    ASSERT_EQ(read.size(), static_cast<std::size_t>(journals.recordCount()) + 1);
+    for (int position = 0; position < journals.recordCount(); ++position) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            ASSERT_EQ(read[static_cast<std::size_t>(position) + 1][i],
+                      journals.valueAt(position, columns[i].field))
+                << "row " << position << " column " << i;
+        }
+    }
+}
+
 class ViewExportTest : public test::JournalsFixture {
 protected:
     void SetUp() override {
@@ -59,23 +80,24 @@ TEST_F(ViewExportTest, CsvIsUtf8WithByteOrderMarkCrLfAndQuotesWhereRfc4180AsksFo
               "0.25,=SUM(A1),2049-363X,,\"ends with CR\r\"\r\n");
     EXPECT_EQ(journals->recNo(), 3);
 
-    // A CSV reader gets every shown value back as it stands.
-    std::vector<std::vector<std::string>> read;
-    const std::string bytes = test::readFile(dir.file("view.csv")).substr(3);
-    EXPECT_TRUE(readCsvRows(bytes, ',', [&](const CsvRow& row) {
-        if (row.empty()) return true;  // the line break after the last row
-        read.emplace_back();
-        for (std::size_t i = 0; i < row.size(); ++i) read.back().emplace_back(row[i]);
-        return true;
-    }));
-    ASSERT_EQ(read.size(), 5u);
-    for (int position = 0; position < journals->recordCount(); ++position) {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            EXPECT_EQ(read[static_cast<std::size_t>(position) + 1][i],
-                      journals->valueAt(position, columns[i].field))
-                << "row " << position << " column " << i;
-        }
-    }
+    expectCsvShowsTheView(dir.file("view.csv"), *journals, columns);
+}
+
+// More rows than a round makes, split between two threads: every row whole, in the order shown.
+TEST_F(ViewExportTest, RowsOfManyRoundsComeOutWholeInTheOrderShown) {
+    test::createDatabase(dir.file("many.mdb"), R"sql(
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)
+INSERT INTO journals ("Title", "ISSN", "Address", "category")
+SELECT 'Journal ' || i, printf('%04d-%04d', i / 10000, i % 10000),
+       CASE WHEN i % 7 = 0 THEN 'Street ' || i || ', Town' END, CASE WHEN i % 3 = 0 THEN 'Other' ELSE 'Physics' END
+FROM n;
+)sql");
+    openJournals("Data Source=many.mdb;");
+    journals->setFilter("category='Physics'");
+    journals->setFiltered(true);
+    ASSERT_GT(journals->recordCount(), 8192 + 1);
+    exportViewCsv(*journals, columns, dir.file("many.csv"));
+    expectCsvShowsTheView(dir.file("many.csv"), *journals, columns);
 }
 
 // Each of the four bytes that ask for quotes is found at every place in a value, and no other byte is;
