@@ -5,15 +5,12 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench_state.h"
-#include "db/database_file.h"
 #include "db/postgres_connection.h"
-#include "db/postgres_database_copy.h"
 #include "db/postgres_store.h"
 #include "db/statement.h"
 #include "exchange/master_list_file.h"
@@ -21,6 +18,7 @@
 #include "master_list_rows.h"
 #include "operations.h"
 #include "per_iteration.h"
+#include "postgres_schema_copy.h"
 #include "ranking/impact_factor_update.h"
 #include "ranking_record_sets.h"
 #include "text/error.h"
@@ -29,22 +27,9 @@ namespace lumaref::bench {
 
 namespace {
 
-std::string searchPath(const std::string& schemas) { return "options='-c search_path=" + schemas + "'"; }
-
 // The bench's journals of each size carried onto the server once, each size in a schema of its own.
 const std::string& copiedSchema(std::uint64_t journals) {
-    static std::map<std::uint64_t, std::string> copied;
-    auto& schema = copied[journals];
-    if (schema.empty()) {
-        const std::string name = "lumaref_bench_" + std::to_string(journals);
-        PgConnection server("");
-        server.exec("SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + name +
-                    " CASCADE; CREATE SCHEMA " + name + "; SET search_path = " + name);
-        const DatabaseFile source(stateFor(journals).databasePath(), DatabaseFile::Mode::ReadOnly);
-        copySqliteToPostgres(source.handle(), server, false);
-        schema = name;
-    }
-    return schema;
+    return journalsCopiedToSchema(journals, "lumaref_bench_");
 }
 
 // A journals table that a batch job may change, laid anew before every run; the other tables are

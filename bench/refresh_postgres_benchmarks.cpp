@@ -4,22 +4,19 @@
 // is reported as an error and the rest of the run goes on.
 #include <libpq-fe.h>
 
-#include <map>
 #include <memory>
 #include <string>
 
 #include "bench_data.h"
-#include "bench_state.h"
 #include "db/connection.h"
-#include "db/database_file.h"
 #include "db/postgres_connection.h"
-#include "db/postgres_database_copy.h"
 #include "db/postgres_store.h"
 #include "db/record_set.h"
 #include "db/record_set_refresh.h"
 #include "db/statement.h"
 #include "operations.h"
 #include "per_iteration.h"
+#include "postgres_schema_copy.h"
 
 namespace lumaref::bench {
 
@@ -28,18 +25,7 @@ namespace {
 // The bench's journals of each size on the server, in a schema of their own that the refresh changes
 // (one address per iteration) and nothing else reads.
 std::string refreshSchema(std::uint64_t journals) {
-    static std::map<std::uint64_t, std::string> copied;
-    auto& schema = copied[journals];
-    if (schema.empty()) {
-        const std::string name = "lumaref_bench_refresh_" + std::to_string(journals);
-        PgConnection server("");
-        server.exec("SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + name +
-                    " CASCADE; CREATE SCHEMA " + name + "; SET search_path = " + name);
-        const DatabaseFile source(stateFor(journals).databasePath(), DatabaseFile::Mode::ReadOnly);
-        copySqliteToPostgres(source.handle(), server, false);
-        schema = name;
-    }
-    return "options='-c search_path=" + schema + "'";
+    return searchPath(journalsCopiedToSchema(journals, "lumaref_bench_refresh_"));
 }
 
 RowKey journalOf(std::uint64_t iteration, std::uint64_t journals) {
