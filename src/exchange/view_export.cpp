@@ -11,9 +11,11 @@ ViewCells::ViewCells(const RecordSet& rows, const std::vector<ViewColumn>& colum
     for (const ViewColumn& column : columns) {
         const bool stored =
             column.field >= 0 && static_cast<std::size_t>(column.field) < table.columns.size();
-        sources_.push_back(column.values != nullptr ? column.values.get()
-                           : stored                 ? &table.columns[static_cast<std::size_t>(column.field)]
-                                                    : nullptr);
+        const Column* source = column.values != nullptr ? column.values.get()
+                               : stored ? &table.columns[static_cast<std::size_t>(column.field)]
+                                        : nullptr;
+        sources_.push_back(source != nullptr ? Source{source, source->size(), source->cellBytes()}
+                                             : Source{});
     }
 }
 

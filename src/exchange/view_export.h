@@ -27,12 +27,23 @@ class ViewCells {
 public:
     ViewCells(const RecordSet& rows, const std::vector<ViewColumn>& columns);
     std::string_view cell(std::size_t column, std::size_t row) const {
-        const Column* source = sources_[column];
-        return source != nullptr && row < source->size() ? source->text(row) : std::string_view();
+        const Source& source = sources_[column];
+        if (row >= source.rows) return {};
+        if (source.bytes.bytes != nullptr) {
+            const std::uint32_t begin = source.bytes.ends[row];
+            return {source.bytes.bytes + begin, source.bytes.ends[row + 1] - begin};
+        }
+        return source.column->text(row);
     }
 
 private:
-    std::vector<const Column*> sources_;
+    // An unedited column's bytes are read without going through the column at all.
+    struct Source {
+        const Column* column = nullptr;
+        std::size_t rows = 0;
+        Column::CellBytes bytes;
+    };
+    std::vector<Source> sources_;
 };
 
 // A stop requested while an export runs (see stop_request.h): the file is left as it was.

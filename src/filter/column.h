@@ -76,6 +76,16 @@ public:
         if (info_.kind == FieldKind::Boolean || !overrides_.empty()) return editedOrBooleanText(row);
         return {arena_.data() + offsets_[row], offsets_[row + 1] - offsets_[row]};
     }
+    // The bytes text() reads, for a column read straight from them (no yes/no cells, no edits): row r is
+    // [ends[r], ends[r + 1]) of bytes. Null otherwise. Valid until the column is next modified.
+    struct CellBytes {
+        const char* bytes = nullptr;
+        const std::uint32_t* ends = nullptr;
+    };
+    CellBytes cellBytes() const {
+        if (info_.kind == FieldKind::Boolean || !overrides_.empty()) return {};
+        return {arena_.data(), offsets_.data()};
+    }
     // Boolean columns: nullopt for null.
     std::optional<bool> boolean(std::size_t row) const;
 

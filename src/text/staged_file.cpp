@@ -99,6 +99,14 @@ void StagedFile::write(std::string_view bytes) {
     if (fd_ < 0) fail(StagedFileError::Step::Write, EBADF);
     errno = 0;
     if (!sink_.write(fd_, bytes.data(), bytes.size())) fail(StagedFileError::Step::Write, errnoOr(EIO));
+    written_ += bytes.size();
+    // A large file goes to the disk while the rest is made, so the flush at the end waits only for its
+    // last part. Only a start: a failure shows at that flush.
+    if (written_ - handedToDisk_ >= kWritebackBytes) {
+        ::sync_file_range(fd_, static_cast<off_t>(handedToDisk_),
+                          static_cast<off_t>(written_ - handedToDisk_), SYNC_FILE_RANGE_WRITE);
+        handedToDisk_ = written_;
+    }
 }
 
 void StagedFile::flush() {

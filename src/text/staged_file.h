@@ -65,6 +65,8 @@ public:
     void commit();
 
 private:
+    static constexpr std::size_t kWritebackBytes = std::size_t{8} << 20;
+
     [[noreturn]] void fail(StagedFileError::Step step, int errnoValue);
     void abandon() noexcept;
 
@@ -73,6 +75,8 @@ private:
     Existing existing_;
     FileSink sink_;
     int fd_ = -1;
+    std::size_t written_ = 0;
+    std::size_t handedToDisk_ = 0;
     bool committed_ = false;
 };
 
