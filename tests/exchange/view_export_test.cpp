@@ -84,7 +84,7 @@ TEST_F(ViewExportTest, CsvIsUtf8WithByteOrderMarkCrLfAndQuotesWhereRfc4180AsksFo
 }
 
 // More rows than a round makes, split between two threads: every row whole, in the order shown.
-TEST_F(ViewExportTest, RowsOfManyRoundsComeOutWholeInTheOrderShown) {
+TEST_F(ViewExportTest, RowsOfManyRoundsComeOutWholeInTheOrderShownEditsIncluded) {
     test::createDatabase(dir.file("many.mdb"), R"sql(
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)
 INSERT INTO journals ("Title", "ISSN", "Address", "category")
@@ -96,6 +96,12 @@ FROM n;
     journals->setFilter("category='Physics'");
     journals->setFiltered(true);
     ASSERT_GT(journals->recordCount(), 8192 + 1);
+    // An edited cell and a yes/no column are read through the column, not straight from its bytes.
+    journals->setRecNo(5);
+    journals->edit();
+    journals->setFieldAsString("Title", "Edited, in place");
+    journals->post();
+    columns.push_back({journals->fieldIndex("Science Citation Index"), "SCI", nullptr});
     exportViewCsv(*journals, columns, dir.file("many.csv"));
     expectCsvShowsTheView(dir.file("many.csv"), *journals, columns);
 }
