@@ -11,6 +11,7 @@ struct BatchPair {
     const char* peer;
 };
 constexpr BatchPair kBatchPairs[] = {{"Open", "Sqlite"},
+                                     {"OpenFigures", "Sqlite"},
                                      {"ImportMasterList", "Sqlite"},
                                      {"ImportMasterListPostgres", "Libpq"},
                                      {"MasterListCsvWindow", "SqliteAutocommit"},
