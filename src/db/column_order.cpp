@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "filter/two_thread_scan.h"
 #include "text/number_text.h"
 #include "text/text_fold.h"
 
@@ -31,6 +32,8 @@ constexpr std::size_t kSmallRange = 48;
 constexpr int kTopShift = 56;
 // How far ahead of the row whose key is being read its bytes are fetched.
 constexpr std::size_t kBytesAhead = 8;
+// Below this a second thread costs more to start than it saves.
+constexpr std::size_t kRowsWorthTwoThreads = 16'384;
 
 // A number's bits, ordered as the numbers are: negatives below positives, -0 as 0.
 std::uint64_t numberKey(double value) {
@@ -120,17 +123,44 @@ public:
     using Item = typename Keys::Item;
 
     RadixSort(std::vector<Item>& items, const Keys& keys, std::vector<std::uint64_t>& starts,
-              std::size_t base)
-        : items_(items), keys_(keys), starts_(starts), base_(base), scratch_(items.size()) {}
+              std::size_t base, std::vector<Item>& scratch)
+        : items_(items), keys_(keys), starts_(starts), base_(base), scratch_(scratch) {
+        scratch_.resize(items_.size());
+    }
 
+    // Many rows: the first passes here, then their ranges shared out between two threads, each marking
+    // its groups in its own copy of the starts, merged after.
     void run() {
-        if (!items_.empty()) tasks_.push_back({0, items_.size(), kTopShift, 0});
-        // A stack rather than recursion: texts that tie for thousands of bytes must not exhaust it.
-        while (!tasks_.empty()) {
+        if (items_.empty()) return;
+        if (items_.size() < kRowsWorthTwoThreads) {
+            tasks_.push_back({0, items_.size(), kTopShift, 0});
+            drain();
+            return;
+        }
+        tasks_.push_back({0, items_.size(), kTopShift, 0});
+        while (tasks_.size() == 1) {
             const Task task = tasks_.back();
             tasks_.pop_back();
             sortRange(task);
         }
+        std::vector<std::uint64_t> otherStarts(starts_.size(), 0);
+        RadixSort other(items_, keys_, otherStarts, base_, scratch_);
+        std::size_t here = 0;
+        std::size_t there = 0;
+        std::vector<Task> mine;
+        for (const Task& task : tasks_) {
+            const std::size_t rows = task.last - task.first;
+            if (there < here) {
+                other.tasks_.push_back(task);
+                there += rows;
+            } else {
+                mine.push_back(task);
+                here += rows;
+            }
+        }
+        tasks_ = std::move(mine);
+        runOnTwoThreads([this] { drain(); }, [&other] { other.drain(); });
+        for (std::size_t i = 0; i < starts_.size(); ++i) starts_[i] |= otherStarts[i];
     }
 
 private:
@@ -140,6 +170,15 @@ private:
         int shift;          // the key byte this pass sorts by
         std::size_t depth;  // where the keys were read from
     };
+
+    // A stack rather than recursion: texts that tie for thousands of bytes must not exhaust it.
+    void drain() {
+        while (!tasks_.empty()) {
+            const Task task = tasks_.back();
+            tasks_.pop_back();
+            sortRange(task);
+        }
+    }
 
     void markStart(std::size_t position) {
         const std::size_t bit = base_ + position;
@@ -176,11 +215,25 @@ private:
             next[b] = offset;
             offset += counts[b];
         }
-        for (std::size_t i = task.first; i < task.last; ++i)
-            scratch_[next[(items_[i].key >> task.shift) & 0xFF]++] = items_[i];
-        std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(task.first),
-                  scratch_.begin() + static_cast<std::ptrdiff_t>(task.last),
-                  items_.begin() + static_cast<std::ptrdiff_t>(task.first));
+        distribute(task.first, task.last, task.shift, next);
+        copyBack(task.first, task.last);
+        pushBuckets(task, counts);
+    }
+
+    using Counts = std::array<std::size_t, 256>;
+
+    void distribute(std::size_t first, std::size_t last, int shift, Counts& next) {
+        for (std::size_t i = first; i < last; ++i)
+            scratch_[next[(items_[i].key >> shift) & 0xFF]++] = items_[i];
+    }
+    void copyBack(std::size_t first, std::size_t last) {
+        std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(first),
+                  scratch_.begin() + static_cast<std::ptrdiff_t>(last),
+                  items_.begin() + static_cast<std::ptrdiff_t>(first));
+    }
+
+    // The buckets of a pass over `task`, now in place: each marked as a group, tied, or left to sort.
+    void pushBuckets(const Task& task, const Counts& counts) {
         std::size_t start = task.first;
         for (std::size_t b = 0; b < 256; ++b) {
             const std::size_t end = start + counts[b];
@@ -233,32 +286,58 @@ private:
     const Keys& keys_;
     std::vector<std::uint64_t>& starts_;
     std::size_t base_;
-    std::vector<Item> scratch_;
+    std::vector<Item>& scratch_;  // shared by both threads, each in its own ranges
     std::vector<Task> tasks_;
+};
+
+// The cells of rows [first, last) by kind, each kind in row order.
+struct Kinds {
+    std::vector<NumberItem> numbers;
+    std::vector<TextItem> texts;
+    std::vector<std::uint32_t> empty;
+
+    void read(const Column& column, std::size_t first, std::size_t last) {
+        for (std::size_t row = first; row < last; ++row) {
+            const auto r = static_cast<std::uint32_t>(row);
+            const std::string_view text = column.text(row);
+            if (text.empty()) {
+                empty.push_back(r);
+            } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
+                numbers.push_back({numberKey(*value), r});
+            } else {
+                texts.push_back({0, nullptr, 0, r});
+            }
+        }
+    }
+    void append(const Kinds& later) {
+        numbers.insert(numbers.end(), later.numbers.begin(), later.numbers.end());
+        texts.insert(texts.end(), later.texts.begin(), later.texts.end());
+        empty.insert(empty.end(), later.empty.begin(), later.empty.end());
+    }
 };
 
 }  // namespace
 
 ColumnOrder ColumnOrder::build(const Column& column) {
     const std::size_t rows = column.size();
-    std::vector<NumberItem> numbers;
-    std::vector<TextItem> texts;
-    std::vector<std::uint32_t> empty;
-    for (std::size_t row = 0; row < rows; ++row) {
-        const auto r = static_cast<std::uint32_t>(row);
-        const std::string_view text = column.text(row);
-        if (text.empty()) {
-            empty.push_back(r);
-        } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
-            numbers.push_back({numberKey(*value), r});
-        } else {
-            texts.push_back({0, nullptr, 0, r});
-        }
+    Kinds kinds;
+    if (rows < kRowsWorthTwoThreads) {
+        kinds.read(column, 0, rows);
+    } else {
+        Kinds later;
+        runOnTwoThreads([&] { kinds.read(column, 0, rows / 2); },
+                        [&] { later.read(column, rows / 2, rows); });
+        kinds.append(later);
     }
+    std::vector<NumberItem>& numbers = kinds.numbers;
+    std::vector<TextItem>& texts = kinds.texts;
 
     ColumnOrder order;
     order.groupStarts_.assign((rows + 63) / 64, 0);
-    RadixSort<NumberKeys>(numbers, NumberKeys{}, order.groupStarts_, 0).run();
+    {
+        std::vector<NumberItem> scratch;
+        RadixSort<NumberKeys>(numbers, NumberKeys{}, order.groupStarts_, 0, scratch).run();
+    }
     if (!texts.empty()) {
         // The search's own folded copy: made once, and kept current by every edit.
         const FoldedColumn& folded = column.folded(FoldMode::CaseAndAccents);
@@ -268,8 +347,10 @@ ColumnOrder ColumnOrder::build(const Column& column) {
             item.length = static_cast<std::uint32_t>(cell.size());
             item.key = chunkKey(cell, 0);
         }
-        RadixSort<TextKeys>(texts, TextKeys{}, order.groupStarts_, numbers.size()).run();
+        std::vector<TextItem> scratch;
+        RadixSort<TextKeys>(texts, TextKeys{}, order.groupStarts_, numbers.size(), scratch).run();
     }
+    const std::vector<std::uint32_t>& empty = kinds.empty;
 
     order.filled_ = numbers.size() + texts.size();
     order.ascending_.reserve(rows);
