@@ -132,12 +132,11 @@ public:
     // its groups in its own copy of the starts, merged after.
     void run() {
         if (items_.empty()) return;
+        tasks_.push_back({0, items_.size(), kTopShift, 0});
         if (items_.size() < kRowsWorthTwoThreads) {
-            tasks_.push_back({0, items_.size(), kTopShift, 0});
             drain();
             return;
         }
-        tasks_.push_back({0, items_.size(), kTopShift, 0});
         while (tasks_.size() == 1) {
             const Task task = tasks_.back();
             tasks_.pop_back();
@@ -215,25 +214,11 @@ private:
             next[b] = offset;
             offset += counts[b];
         }
-        distribute(task.first, task.last, task.shift, next);
-        copyBack(task.first, task.last);
-        pushBuckets(task, counts);
-    }
-
-    using Counts = std::array<std::size_t, 256>;
-
-    void distribute(std::size_t first, std::size_t last, int shift, Counts& next) {
-        for (std::size_t i = first; i < last; ++i)
-            scratch_[next[(items_[i].key >> shift) & 0xFF]++] = items_[i];
-    }
-    void copyBack(std::size_t first, std::size_t last) {
-        std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(first),
-                  scratch_.begin() + static_cast<std::ptrdiff_t>(last),
-                  items_.begin() + static_cast<std::ptrdiff_t>(first));
-    }
-
-    // The buckets of a pass over `task`, now in place: each marked as a group, tied, or left to sort.
-    void pushBuckets(const Task& task, const Counts& counts) {
+        for (std::size_t i = task.first; i < task.last; ++i)
+            scratch_[next[(items_[i].key >> task.shift) & 0xFF]++] = items_[i];
+        std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(task.first),
+                  scratch_.begin() + static_cast<std::ptrdiff_t>(task.last),
+                  items_.begin() + static_cast<std::ptrdiff_t>(task.first));
         std::size_t start = task.first;
         for (std::size_t b = 0; b < 256; ++b) {
             const std::size_t end = start + counts[b];
