@@ -11,6 +11,7 @@ struct BatchPair {
     const char* peer;
 };
 constexpr BatchPair kBatchPairs[] = {{"Open", "Sqlite"},
+                                     {"OpenSorted", "Sqlite"},
                                      {"OpenFigures", "Sqlite"},
                                      {"ImportMasterList", "Sqlite"},
                                      {"ImportMasterListPostgres", "Libpq"},

@@ -26,6 +26,8 @@ struct Case {
 const Case kCases[] = {
     {"Open", "Lumaref", lumaref::bench::openLumaref},
     {"Open", "Sqlite", lumaref::bench::openSqlite},
+    {"OpenSorted", "Lumaref", lumaref::bench::openSortedLumaref},
+    {"OpenSorted", "Sqlite", lumaref::bench::openSqlite},
     {"OpenPostgres", "Lumaref", lumaref::bench::openPostgresLumaref},
     {"OpenPostgres", "Copy", lumaref::bench::openPostgresCopy},
     {"CategoryFilter", "Lumaref", lumaref::bench::categoryFilterLumaref},

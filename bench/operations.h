@@ -63,6 +63,8 @@ void keystrokesSortedSqlite(benchmark::State&, std::uint64_t);
 // A click on a column title, IF then Title, over every journal: the rows sorted from stored order. The
 // peer: SQLite's ORDER BY on the same column, stepped to the end. Each column's median is a counter.
 void sortLumaref(benchmark::State&, std::uint64_t);
+// The open with a sort by Title restored, against the same select * as Open's peer.
+void openSortedLumaref(benchmark::State&, std::uint64_t);
 void sortSqlite(benchmark::State&, std::uint64_t);
 
 void searchHandlerLumaref(benchmark::State&, std::uint64_t);
