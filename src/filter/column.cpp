@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "filter/two_thread_scan.h"
 #include "text/error.h"
 
 namespace lumaref {
@@ -12,6 +13,8 @@ namespace {
 
 constexpr std::string_view kTrue = "True";
 constexpr std::string_view kFalse = "False";
+// Below this a second thread costs more to start than it saves.
+constexpr std::size_t kRowsWorthTwoThreads = 16'384;
 
 [[noreturn]] void refuseTooLarge(const std::string& column) {
     throw Error("The values of field '" + column + "' are too large to load (more than 4 GB).");
@@ -192,18 +195,38 @@ void Column::compact() {
 const FoldedColumn& Column::folded(FoldMode mode) const {
     auto& slot = folded_[mode == FoldMode::Case ? 0 : 1];
     if (!slot) {
+        // Many rows are folded in two halves at once, the second then appended to the first.
+        const std::size_t rows = size();
+        const std::size_t split = rows < kRowsWorthTwoThreads ? rows : rows / 2;
         auto built = std::make_unique<FoldedColumn>();
-        built->arena.reserve(info_.kind == FieldKind::Boolean ? size() * 5 : arena_.size());
-        built->offsets.reserve(size() + 1);
-        built->offsets.push_back(0);
-        for (std::size_t row = 0; row < size(); ++row) {
-            appendFolded(built->arena, text(row), mode);
-            checkArenaSize(built->arena.size(), info_.name);
-            built->offsets.push_back(static_cast<std::uint32_t>(built->arena.size()));
+        FoldedColumn later;
+        if (split == rows) {
+            foldRows(*built, 0, rows, mode);
+        } else {
+            runOnTwoThreads([&] { foldRows(*built, 0, split, mode); },
+                            [&] { foldRows(later, split, rows, mode); });
         }
+        const std::size_t base = built->arena.size();
+        checkArenaSize(base + later.arena.size(), info_.name);
+        built->arena.append(later.arena);
+        for (std::size_t row = 1; row < later.offsets.size(); ++row)
+            built->offsets.push_back(static_cast<std::uint32_t>(base + later.offsets[row]));
         slot = std::move(built);
     }
     return *slot;
+}
+
+void Column::foldRows(FoldedColumn& into, std::size_t first, std::size_t last, FoldMode mode) const {
+    const std::size_t rows = last - first;
+    into.arena.reserve(
+        info_.kind == FieldKind::Boolean ? rows * 5 : (first == last ? 0 : offsets_[last] - offsets_[first]));
+    into.offsets.reserve(rows + 1);
+    into.offsets.push_back(0);
+    for (std::size_t row = first; row < last; ++row) {
+        appendFolded(into.arena, text(row), mode);
+        checkArenaSize(into.arena.size(), info_.name);
+        into.offsets.push_back(static_cast<std::uint32_t>(into.arena.size()));
+    }
 }
 
 // Keeps the folded copies current: an appended row extends them, an edited row overrides its cell.

@@ -113,6 +113,8 @@ private:
         if (folded_[0] || folded_[1] || index_) keepCopiesCurrent(size() - 1);
     }
     void keepCopiesCurrent(std::size_t row) const;
+    // Appends the folded cells of rows [first, last) to `into`, its offsets counted from 0.
+    void foldRows(FoldedColumn& into, std::size_t first, std::size_t last, FoldMode mode) const;
     void compact();
     void noteChange(std::size_t row) const;
     void indexAppended(std::size_t row) const;
