@@ -4,7 +4,10 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "filter/two_thread_scan.h"
 #include "text/number_text.h"
@@ -19,7 +22,7 @@ struct NumberItem {
     std::uint32_t row;
 };
 
-// A text's item carries where its folded bytes are: a deeper key is one read from memory, not two.
+// A text's item carries where its bytes are: a deeper key is one read from memory, not two.
 struct TextItem {
     std::uint64_t key;
     const char* text;
@@ -42,14 +45,34 @@ std::uint64_t numberKey(double value) {
     return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// Eight bytes of a text from `depth` on, the first the most significant; zeros past its end.
+// ASCII capitals of a word lowered, every other byte kept: the fold of ASCII, made on the fly.
+std::uint64_t lowerAsciiWord(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const std::uint64_t low = word & (0x7F * kOnes);
+    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes;
+    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes;
+    const std::uint64_t capitals = fromA & ~pastZ & ~word & (0x80 * kOnes);
+    return word | (capitals >> 2);
+}
+
+// Eight bytes of a folded text from `depth` on, the first the most significant; zeros past its end.
 std::uint64_t chunkKey(std::string_view text, std::size_t depth) {
     if (depth >= text.size()) return 0;
-    unsigned char bytes[8] = {};
-    std::memcpy(bytes, text.data() + depth, std::min<std::size_t>(8, text.size() - depth));
-    std::uint64_t key = 0;
-    for (const unsigned char byte : bytes) key = (key << 8) | byte;
-    return key;
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + depth, std::min<std::size_t>(8, text.size() - depth));
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    return lowerAsciiWord(word);
+}
+
+bool isAscii(std::string_view text) {
+    std::size_t at = 0;
+    std::uint64_t any = 0;
+    for (std::uint64_t word = 0; at + sizeof word <= text.size(); at += sizeof word) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        any |= word;
+    }
+    for (; at < text.size(); ++at) any |= static_cast<unsigned char>(text[at]);
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 // A cell that cannot be a number is told by its first character, without a parse.
@@ -111,7 +134,12 @@ struct TextKeys {
     int compareFrom(const Item& a, const Item& b, std::size_t depth) const {
         const std::string_view x = cell(a);
         const std::string_view y = cell(b);
-        return x.substr(std::min(depth, x.size())).compare(y.substr(std::min(depth, y.size())));
+        for (; depth < x.size() || depth < y.size(); depth += 8) {
+            const std::uint64_t p = chunkKey(x, depth);
+            const std::uint64_t q = chunkKey(y, depth);
+            if (p != q) return p < q ? -1 : 1;
+        }
+        return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
     }
 };
 
@@ -216,9 +244,13 @@ private:
         }
         for (std::size_t i = task.first; i < task.last; ++i)
             scratch_[next[(items_[i].key >> task.shift) & 0xFF]++] = items_[i];
-        std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(task.first),
-                  scratch_.begin() + static_cast<std::ptrdiff_t>(task.last),
-                  items_.begin() + static_cast<std::ptrdiff_t>(task.first));
+        if (count == items_.size()) {
+            items_.swap(scratch_);  // the whole range moved: no copy back
+        } else {
+            std::copy(scratch_.begin() + static_cast<std::ptrdiff_t>(task.first),
+                      scratch_.begin() + static_cast<std::ptrdiff_t>(task.last),
+                      items_.begin() + static_cast<std::ptrdiff_t>(task.first));
+        }
         std::size_t start = task.first;
         for (std::size_t b = 0; b < 256; ++b) {
             const std::size_t end = start + counts[b];
@@ -275,13 +307,23 @@ private:
     std::vector<Task> tasks_;
 };
 
-// The cells of rows [first, last) by kind, each kind in row order.
+// The cells of rows [first, last) by kind, each kind in row order, every text with its first key. An
+// ASCII text is keyed from its own bytes, any other from its fold, kept in `folds`.
 struct Kinds {
     std::vector<NumberItem> numbers;
     std::vector<TextItem> texts;
     std::vector<std::uint32_t> empty;
+    std::string folds;
+
+    // Room for every row in each kind: pages never written cost nothing, a vector grown by copies does.
+    explicit Kinds(std::size_t rows) {
+        numbers.reserve(rows);
+        texts.reserve(rows);
+        empty.reserve(rows);
+    }
 
     void read(const Column& column, std::size_t first, std::size_t last) {
+        std::vector<std::pair<std::size_t, std::size_t>> folded;  // (text, where its fold starts)
         for (std::size_t row = first; row < last; ++row) {
             const auto r = static_cast<std::uint32_t>(row);
             const std::string_view text = column.text(row);
@@ -289,9 +331,19 @@ struct Kinds {
                 empty.push_back(r);
             } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
                 numbers.push_back({numberKey(*value), r});
+            } else if (isAscii(text)) {
+                texts.push_back({chunkKey(text, 0), text.data(), static_cast<std::uint32_t>(text.size()), r});
             } else {
-                texts.push_back({0, nullptr, 0, r});
+                folded.emplace_back(texts.size(), folds.size());
+                appendFolded(folds, text, FoldMode::CaseAndAccents);
+                texts.push_back(
+                    {0, nullptr, static_cast<std::uint32_t>(folds.size() - folded.back().second), r});
             }
+        }
+        for (const auto& [item, start] : folded) {
+            TextItem& text = texts[item];
+            text.text = folds.data() + start;
+            text.key = chunkKey({text.text, text.length}, 0);
         }
     }
     void append(const Kinds& later) {
@@ -305,14 +357,16 @@ struct Kinds {
 
 ColumnOrder ColumnOrder::build(const Column& column) {
     const std::size_t rows = column.size();
-    Kinds kinds;
+    Kinds kinds(rows);
+    // The later half's items, and the folds they point into, live until the sort ends.
+    std::optional<Kinds> later;
     if (rows < kRowsWorthTwoThreads) {
         kinds.read(column, 0, rows);
     } else {
-        Kinds later;
+        later.emplace(rows - rows / 2);
         runOnTwoThreads([&] { kinds.read(column, 0, rows / 2); },
-                        [&] { later.read(column, rows / 2, rows); });
-        kinds.append(later);
+                        [&] { later->read(column, rows / 2, rows); });
+        kinds.append(*later);
     }
     std::vector<NumberItem>& numbers = kinds.numbers;
     std::vector<TextItem>& texts = kinds.texts;
@@ -323,15 +377,7 @@ ColumnOrder ColumnOrder::build(const Column& column) {
         std::vector<NumberItem> scratch;
         RadixSort<NumberKeys>(numbers, NumberKeys{}, order.groupStarts_, 0, scratch).run();
     }
-    if (!texts.empty()) {
-        // The search's own folded copy: made once, and kept current by every edit.
-        const FoldedColumn& folded = column.folded(FoldMode::CaseAndAccents);
-        for (TextItem& item : texts) {
-            const std::string_view cell = folded.cell(item.row);
-            item.text = cell.data();
-            item.length = static_cast<std::uint32_t>(cell.size());
-            item.key = chunkKey(cell, 0);
-        }
+    {
         std::vector<TextItem> scratch;
         RadixSort<TextKeys>(texts, TextKeys{}, order.groupStarts_, numbers.size(), scratch).run();
     }
