@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/message_box_prompts.h"
 #include "app/stop_signals.h"
 #include "db/connection_string.h"
+#include "db/saved_orders.h"
 #include "settings/data_folder.h"
 #include "settings/program_options.h"
 #include "settings/settings_file.h"
@@ -126,6 +128,9 @@ int main(int argc, char* argv[]) {
                                          "bring a database across with lumaref-convert into %1")
                               .arg(QString::fromStdString(location.database)));
     }
+    // A sort the layout restores is read from the last session's order when the journals are unchanged.
+    if (const std::string orders = lumaref::savedOrdersFolder(); !orders.empty())
+        database.journals.keepOrdersIn(std::make_shared<const lumaref::SavedOrders>(orders));
     // The user's own layout, in a file of its own beside the settings (never in the settings people edit).
     const QString layoutFile = QString::fromStdString(lumaref::layoutFilePath());
     if (!layoutFile.isEmpty()) window.restoreLayout(layoutFile);

@@ -223,18 +223,25 @@ private:
             return;
         }
         std::array<std::size_t, 256> counts{};
-        // Bytes every key shares are skipped without moving a row.
+        // Bytes every key shares are skipped without moving a row: the count that finds them shared also
+        // finds the first byte that is not, so a range is counted at most twice.
+        const std::uint64_t firstKey = items_[task.first].key;
         for (;;) {
             counts.fill(0);
-            for (std::size_t i = task.first; i < task.last; ++i)
-                ++counts[(items_[i].key >> task.shift) & 0xFF];
+            std::uint64_t differ = 0;
+            for (std::size_t i = task.first; i < task.last; ++i) {
+                const std::uint64_t key = items_[i].key;
+                ++counts[(key >> task.shift) & 0xFF];
+                differ |= key ^ firstKey;
+            }
             const bool oneBucket = std::find(counts.begin(), counts.end(), count) != counts.end();
             if (!oneBucket) break;
-            if (task.shift == 0) {
+            differ &= (std::uint64_t{1} << task.shift) - 1;  // the bytes below this one
+            if (differ == 0) {
                 tied(task.first, task.last, task.depth);
                 return;
             }
-            task.shift -= 8;
+            task.shift = (63 - std::countl_zero(differ)) / 8 * 8;
         }
         std::array<std::size_t, 256> next{};
         std::size_t offset = task.first;
@@ -406,6 +413,28 @@ void ColumnOrder::arrange(SortDirection direction, std::vector<std::uint32_t>& o
         end = start;
     }
     order.insert(order.end(), ascending_.begin() + static_cast<std::ptrdiff_t>(filled_), ascending_.end());
+}
+
+std::optional<ColumnOrder> ColumnOrder::fromParts(std::vector<std::uint32_t> ascending,
+                                                  std::vector<std::uint64_t> groupStarts,
+                                                  std::size_t filled) {
+    const std::size_t rows = ascending.size();
+    if (filled > rows || groupStarts.size() != (rows + 63) / 64) return std::nullopt;
+    // Descending walks back to each group's start: the first filled place must start one.
+    if (filled > 0 && (groupStarts[0] & 1U) == 0) return std::nullopt;
+    std::vector<std::uint64_t> seen((rows + 63) / 64, 0);
+    for (const std::uint32_t row : ascending) {
+        if (row >= rows) return std::nullopt;
+        std::uint64_t& word = seen[row / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (row % 64);
+        if ((word & bit) != 0) return std::nullopt;
+        word |= bit;
+    }
+    ColumnOrder order;
+    order.ascending_ = std::move(ascending);
+    order.groupStarts_ = std::move(groupStarts);
+    order.filled_ = filled;
+    return order;
 }
 
 std::size_t ColumnOrder::memoryBytes() const {

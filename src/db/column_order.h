@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "filter/column.h"
@@ -27,6 +28,14 @@ public:
     void arrange(SortDirection direction, std::vector<std::uint32_t>& order) const;
 
     std::size_t memoryBytes() const;
+
+    // Its parts, as a saved order keeps them.
+    const std::vector<std::uint32_t>& ascending() const { return ascending_; }
+    const std::vector<std::uint64_t>& groupStarts() const { return groupStarts_; }
+    std::size_t filled() const { return filled_; }
+    // An order read back from its parts: nullopt unless they are an order of every row, each once.
+    static std::optional<ColumnOrder> fromParts(std::vector<std::uint32_t> ascending,
+                                                std::vector<std::uint64_t> groupStarts, std::size_t filled);
 
 private:
     bool startsGroup(std::size_t position) const {

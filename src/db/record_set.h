@@ -110,6 +110,8 @@ public:
     // and the sort's column is not read (see VisibleRows::setSort).
     void setSort(const std::optional<RowSort>& sort, std::shared_ptr<const Column> key = nullptr);
     const std::optional<RowSort>& sort() const { return visible_.sort(); }
+    // Orders of large columns are read from and kept in `orders` (see SavedOrders).
+    void keepOrdersIn(std::shared_ptr<const SavedOrders> orders) { visible_.keepOrdersIn(std::move(orders)); }
     const std::shared_ptr<const Column>& sortKey() const { return visible_.sortKey(); }
 
     // Leaves out the rows whose flag is false (one per row of the snapshot, in snapshot order) beside

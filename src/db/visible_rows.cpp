@@ -72,7 +72,9 @@ void VisibleRows::prepareSort(const Table& table) {
         return;
     }
     if (!order_ || sortStale_ || order_->rows() != table.rowCount()) {
-        order_ = ColumnOrder::build(*values);
+        // A new sort (one a layout restores at start) may have been made before; an order made again
+        // after posts is not worth a file each time.
+        order_ = orders_ != nullptr && !order_ ? orders_->orderOf(*values) : ColumnOrder::build(*values);
         sortStale_ = false;
         arranged_ = false;
     }

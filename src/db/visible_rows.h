@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/column_order.h"
+#include "db/saved_orders.h"
 #include "filter/column.h"
 #include "filter/filter.h"
 
@@ -68,6 +69,8 @@ public:
     // Where `row` of the snapshot is shown, or -1.
     int positionOf(std::size_t row) const;
 
+    // Where orders made for a new sort are looked for first and kept (null: made every time).
+    void keepOrdersIn(std::shared_ptr<const SavedOrders> orders) { orders_ = std::move(orders); }
     // The same rows, from now on shown in the order of a column of `table`, or (nullopt) in stored order.
     // With a `key` (a column of values made beside the snapshot, one per row of it), in the order of its
     // values, and the sort's column only names it for the caller.
@@ -121,6 +124,7 @@ private:
 
     std::optional<RowSort> sort_;
     std::shared_ptr<const Column> key_;
+    std::shared_ptr<const SavedOrders> orders_;
     std::optional<ColumnOrder> order_;  // of sort_'s column, both directions
     bool sortStale_ = false;            // the snapshot changed since order_ was built
     bool arranged_ = false;             // sortedAll_ and rank_ follow sort_

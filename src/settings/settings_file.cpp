@@ -18,16 +18,18 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// $XDG_CONFIG_HOME/lumaref/, by default ~/.config/lumaref/; empty when neither is set.
-std::string userConfigFolder() {
-    std::string config = environment("XDG_CONFIG_HOME");
-    // XDG base directories must be absolute: a relative XDG_CONFIG_HOME is ignored.
-    if (config.empty() || config.front() != '/') {
+// $<variable>/lumaref/, by default ~/<fallback>/lumaref/; empty when neither is set.
+std::string userFolder(const char* variable, const char* fallback) {
+    std::string base = environment(variable);
+    // XDG base directories must be absolute: a relative one is ignored.
+    if (base.empty() || base.front() != '/') {
         const std::string home = environment("HOME");
-        config = home.empty() ? std::string() : home + "/.config";
+        base = home.empty() ? std::string() : home + "/" + fallback;
     }
-    return config.empty() ? std::string() : config + "/lumaref/";
+    return base.empty() ? std::string() : base + "/lumaref/";
 }
+
+std::string userConfigFolder() { return userFolder("XDG_CONFIG_HOME", ".config"); }
 
 }  // namespace
 
@@ -39,6 +41,11 @@ SettingsFiles defaultSettingsFiles() {
 std::string layoutFilePath() {
     const std::string folder = userConfigFolder();
     return folder.empty() ? std::string() : folder + "layout.conf";
+}
+
+std::string savedOrdersFolder() {
+    const std::string folder = userFolder("XDG_CACHE_HOME", ".cache");
+    return folder.empty() ? std::string() : folder + "orders/";
 }
 
 Settings parseSettings(std::string_view text, const std::string& fileName) {

@@ -29,6 +29,10 @@ SettingsFiles defaultSettingsFiles();
 // writes it; the settings people edit by hand stay theirs. Empty when neither variable is set.
 std::string layoutFilePath();
 
+// The folder the orders of sorted columns are kept in between sessions (see SavedOrders):
+// $XDG_CACHE_HOME/lumaref/orders/, by default ~/.cache/lumaref/orders/. Empty when neither is set.
+std::string savedOrdersFolder();
+
 // "key=value" lines; blanks around both are ignored, as are empty lines and lines starting with "#" or
 // ";". Unknown keys are ignored so that a newer file still reads. Throws Error naming the file and
 // line for a line that is not of that form, or a key given twice.

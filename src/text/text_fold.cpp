@@ -78,6 +78,8 @@ std::string foldText(std::string_view utf8, FoldMode mode) {
     return out;
 }
 
+std::string_view foldTablesVersion() { return utf8proc_version(); }
+
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         // ASCII letter case keeps the length: only a name with other characters can still match.

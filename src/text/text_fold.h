@@ -16,6 +16,9 @@ enum class FoldMode {
 void appendFolded(std::string& out, std::string_view utf8, FoldMode mode);
 std::string foldText(std::string_view utf8, FoldMode mode);
 
+// Which Unicode tables the folding follows: a fold kept from another version may differ.
+std::string_view foldTablesVersion();
+
 // Case-insensitive comparison of names (fields, tables).
 bool sameName(std::string_view a, std::string_view b);
 

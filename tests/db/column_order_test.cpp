@@ -132,5 +132,28 @@ TEST(ColumnOrder, ManyRowsAreThePlainSort) {
     }
 }
 
+// Parts read back from a file are an order only when each row is in it once and its groups can be walked.
+TEST(ColumnOrder, PartsThatAreNoOrderAreRefused) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint32_t> ascending;
+        std::vector<std::uint64_t> starts;
+        std::size_t filled;
+        bool order;
+    };
+    const Case cases[] = {
+        {"an order", {2, 0, 1}, {0b101}, 2, true},
+        {"a row past the last", {2, 0, 3}, {0b101}, 2, false},
+        {"a row twice", {2, 0, 2}, {0b101}, 2, false},
+        {"more filled than rows", {2, 0, 1}, {0b101}, 4, false},
+        {"no group at the first place", {2, 0, 1}, {0b100}, 2, false},
+        {"starts for other rows", {2, 0, 1}, {0b101, 0}, 2, false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ColumnOrder> order = ColumnOrder::fromParts(c.ascending, c.starts, c.filled);
+        EXPECT_EQ(order.has_value(), c.order) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace lumaref

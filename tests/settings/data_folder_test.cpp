@@ -140,25 +140,28 @@ TEST(DataFolderTest, TheConnectionStringCarriesAnyPath) {
 namespace lumaref {
 namespace {
 
-TEST(UserFilesTest, SettingsAndLayoutFollowTheConfigHome) {
+TEST(UserFilesTest, SettingsAndLayoutFollowTheConfigHomeAndOrdersTheCacheHome) {
     struct Row {
-        const char* configHome;
+        const char* xdgHome;  // both XDG_CONFIG_HOME and XDG_CACHE_HOME
         const char* home;
         const char* folder;  // of both files; "" for none
+        const char* orders;
     };
     const Row rows[] = {
-        {"/xdg", "/home/me", "/xdg/lumaref/"},
-        {"relative", "/home/me", "/home/me/.config/lumaref/"},
-        {nullptr, "/home/me", "/home/me/.config/lumaref/"},
-        {nullptr, nullptr, ""},
+        {"/xdg", "/home/me", "/xdg/lumaref/", "/xdg/lumaref/orders/"},
+        {"relative", "/home/me", "/home/me/.config/lumaref/", "/home/me/.cache/lumaref/orders/"},
+        {nullptr, "/home/me", "/home/me/.config/lumaref/", "/home/me/.cache/lumaref/orders/"},
+        {nullptr, nullptr, "", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.folder);
-        const ScopedVariable configHome("XDG_CONFIG_HOME", row.configHome);
+        const ScopedVariable configHome("XDG_CONFIG_HOME", row.xdgHome);
+        const ScopedVariable cacheHome("XDG_CACHE_HOME", row.xdgHome);
         const ScopedVariable home("HOME", row.home);
         const std::string folder = row.folder;
         EXPECT_EQ(defaultSettingsFiles().user, folder.empty() ? "" : folder + "lumaref.conf");
         EXPECT_EQ(layoutFilePath(), folder.empty() ? "" : folder + "layout.conf");
+        EXPECT_EQ(savedOrdersFolder(), row.orders);
     }
 }
 
