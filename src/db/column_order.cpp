@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "filter/two_thread_scan.h"
+#include "text/ascii.h"
 #include "text/number_text.h"
 #include "text/text_fold.h"
 
@@ -45,16 +46,6 @@ std::uint64_t numberKey(double value) {
     return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// ASCII capitals of a word lowered, every other byte kept: the fold of ASCII, made on the fly.
-std::uint64_t lowerAsciiWord(std::uint64_t word) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    const std::uint64_t low = word & (0x7F * kOnes);
-    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes;
-    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes;
-    const std::uint64_t capitals = fromA & ~pastZ & ~word & (0x80 * kOnes);
-    return word | (capitals >> 2);
-}
-
 // Eight bytes of a folded text from `depth` on, the first the most significant; zeros past its end.
 std::uint64_t chunkKey(std::string_view text, std::size_t depth) {
     if (depth >= text.size()) return 0;
@@ -62,17 +53,6 @@ std::uint64_t chunkKey(std::string_view text, std::size_t depth) {
     std::memcpy(&word, text.data() + depth, std::min<std::size_t>(8, text.size() - depth));
     if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
     return lowerAsciiWord(word);
-}
-
-bool isAscii(std::string_view text) {
-    std::size_t at = 0;
-    std::uint64_t any = 0;
-    for (std::uint64_t word = 0; at + sizeof word <= text.size(); at += sizeof word) {
-        std::memcpy(&word, text.data() + at, sizeof word);
-        any |= word;
-    }
-    for (; at < text.size(); ++at) any |= static_cast<unsigned char>(text[at]);
-    return (any & 0x8080808080808080ULL) == 0;
 }
 
 // A cell that cannot be a number is told by its first character, without a parse.
@@ -338,7 +318,7 @@ struct Kinds {
                 empty.push_back(r);
             } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
                 numbers.push_back({numberKey(*value), r});
-            } else if (isAscii(text)) {
+            } else if (asciiPrefixLength(text) == text.size()) {
                 texts.push_back({chunkKey(text, 0), text.data(), static_cast<std::uint32_t>(text.size()), r});
             } else {
                 folded.emplace_back(texts.size(), folds.size());

@@ -200,6 +200,9 @@ const FoldedColumn& Column::folded(FoldMode mode) const {
         const std::size_t split = rows < kRowsWorthTwoThreads ? rows : rows / 2;
         auto built = std::make_unique<FoldedColumn>();
         FoldedColumn later;
+        // Room for both halves from the start: the second is appended without moving the first.
+        built->offsets.reserve(rows + 1);
+        built->arena.reserve(info_.kind == FieldKind::Boolean ? rows * 5 : arena_.size());
         if (split == rows) {
             foldRows(*built, 0, rows, mode);
         } else {

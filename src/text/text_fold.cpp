@@ -40,11 +40,10 @@ void appendFoldedUnicode(std::string& out, std::string_view run, FoldMode mode) 
 void appendFolded(std::string& out, std::string_view utf8, FoldMode mode) {
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        // Most journal text is ASCII: fold it without a call into utf8proc.
-        const auto c = static_cast<unsigned char>(utf8[pos]);
-        if (c < 0x80) {
-            out += lowerAscii(utf8[pos]);
-            ++pos;
+        // Most journal text is ASCII: a run of it is lowered eight bytes at a time, without utf8proc.
+        if (const std::size_t ascii = asciiPrefixLength(utf8.substr(pos)); ascii > 0) {
+            appendLoweredAscii(out, utf8.substr(pos, ascii));
+            pos += ascii;
             continue;
         }
         // A run of valid non-ASCII characters (combining marks must stay with their base letter,
