@@ -44,30 +44,41 @@ std::uint64_t combine(std::uint64_t seed, std::uint64_t value) {
     return hashBytes(both.data(), sizeof both);
 }
 
-// Every text of the column in row order, through its bytes and where each cell ends; nullopt for a
-// column read through its edits or of yes/no cells, whose orders are not kept.
+// Every text of the column in row order, through its bytes and where each cell ends (a column loaded
+// in two parts, as two runs of each); nullopt for a column read through its edits or of yes/no cells,
+// whose orders are not kept.
 std::optional<std::uint64_t> fingerprintOf(const Column& column) {
     const Column::CellBytes cells = column.cellBytes();
     if (cells.bytes == nullptr) return std::nullopt;
     const std::size_t rows = column.size();
-    const std::size_t bytes = cells.ends[rows];
-    const std::size_t half = bytes / 2;
-    std::uint64_t first = 0;
-    std::uint64_t second = 0;
-    const auto hashFirst = [&] { first = hashBytes(cells.bytes, half); };
-    const auto hashSecond = [&] { second = hashBytes(cells.bytes + half, bytes - half); };
-    if (bytes < kBytesWorthTwoThreads) {
+    const std::size_t headRows = std::min(rows, cells.tailRow);
+    const std::size_t tailRows = rows - headRows;
+    const std::string_view head(cells.bytes, cells.ends[headRows]);
+    const std::string_view tail =
+        tailRows > 0 ? std::string_view(cells.tailBytes, cells.tailEnds[tailRows]) : std::string_view();
+    // Two runs of about the same size, one on each thread: the two parts, or the halves of one.
+    const std::size_t cut = tailRows > 0 ? head.size() : head.size() / 2;
+    const std::string_view first = head.substr(0, cut);
+    const std::string_view second = tailRows > 0 ? tail : head.substr(cut);
+    std::uint64_t firstHash = 0;
+    std::uint64_t secondHash = 0;
+    const auto hashFirst = [&] { firstHash = hashBytes(first.data(), first.size()); };
+    const auto hashSecond = [&] { secondHash = hashBytes(second.data(), second.size()); };
+    if (head.size() + tail.size() < kBytesWorthTwoThreads) {
         hashFirst();
         hashSecond();
     } else {
         runOnTwoThreads(hashFirst, hashSecond);
     }
-    std::uint64_t fingerprint =
-        combine(kRulesVersion, hashBytes(foldTablesVersion().data(), foldTablesVersion().size()));
-    fingerprint = combine(fingerprint, rows);
-    fingerprint = combine(fingerprint, first);
-    fingerprint = combine(fingerprint, second);
-    return combine(fingerprint, hashBytes(cells.ends, (rows + 1) * sizeof *cells.ends));
+    const std::string_view tables = foldTablesVersion();
+    std::uint64_t fingerprint = combine(kRulesVersion, hashBytes(tables.data(), tables.size()));
+    for (const std::uint64_t value : {std::uint64_t{rows}, std::uint64_t{headRows}, firstHash, secondHash,
+                                      hashBytes(cells.ends, (headRows + 1) * sizeof *cells.ends)})
+        fingerprint = combine(fingerprint, value);
+    if (tailRows > 0)
+        fingerprint =
+            combine(fingerprint, hashBytes(cells.tailEnds, (tailRows + 1) * sizeof *cells.tailEnds));
+    return fingerprint;
 }
 
 // The header and both parts, so a file changed anywhere is told apart.

@@ -105,29 +105,11 @@ void finish(LoadedTable& loaded) {
     loaded.keys.shrink_to_fit();
 }
 
-// Appends `rest`, read after the rows of `loaded`, to it: the columns shared between both threads by
-// their bytes, so the copy takes half as long.
-void appendPart(LoadedTable& loaded, const LoadedTable& rest) {
-    const std::vector<Column>& from = rest.table.columns;
-    std::vector<Column>& to = loaded.table.columns;
-    std::vector<bool> onHelper(from.size(), false);
-    std::size_t here = rest.keys.size() * sizeof(RowKey);
-    std::size_t there = 0;
-    for (std::size_t i = 0; i < from.size(); ++i) {
-        const std::size_t bytes = from[i].textBytes() + from[i].size() * sizeof(std::uint32_t);
-        onHelper[i] = there < here;
-        (onHelper[i] ? there : here) += bytes;
-    }
-    const auto append = [&](bool helper) {
-        for (std::size_t i = 0; i < from.size(); ++i)
-            if (onHelper[i] == helper) to[i].appendColumn(from[i]);
-    };
-    runOnTwoThreads(
-        [&] {
-            loaded.keys.insert(loaded.keys.end(), rest.keys.begin(), rest.keys.end());
-            append(false);
-        },
-        [&] { append(true); });
+// Appends `rest`, read after the rows of `loaded`, to it: each column's bytes stay where they were read.
+void appendPart(LoadedTable& loaded, LoadedTable&& rest) {
+    loaded.keys.insert(loaded.keys.end(), rest.keys.begin(), rest.keys.end());
+    for (std::size_t i = 0; i < rest.table.columns.size(); ++i)
+        loaded.table.columns[i].appendLoadedPart(std::move(rest.table.columns[i]));
 }
 
 // Both cores: the rows up to `split` on this connection and this thread, the rest on a second
@@ -160,10 +142,10 @@ std::optional<LoadedTable> loadOnTwoThreads(sqlite3* db, const std::string& tabl
         lowerStatus = sqlite3_step(lower->handle());
         upperStatus = sqlite3_step(upper->handle());
     }
-    // The lower part is reserved for every row, so the upper one is appended without a copy of both.
-    runOnTwoThreads([&] { readRows(lower->handle(), lowerStatus, loaded, layout.storesText, expected); },
-                    [&] { readRows(upper->handle(), upperStatus, rest, layout.storesText, expected / 2); });
-    appendPart(loaded, rest);
+    runOnTwoThreads(
+        [&] { readRows(lower->handle(), lowerStatus, loaded, layout.storesText, expected - expected / 2); },
+        [&] { readRows(upper->handle(), upperStatus, rest, layout.storesText, expected / 2); });
+    appendPart(loaded, std::move(rest));
     return loaded;
 }
 

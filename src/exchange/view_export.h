@@ -29,10 +29,7 @@ public:
     std::string_view cell(std::size_t column, std::size_t row) const {
         const Source& source = sources_[column];
         if (row >= source.rows) return {};
-        if (source.bytes.bytes != nullptr) {
-            const std::uint32_t begin = source.bytes.ends[row];
-            return {source.bytes.bytes + begin, source.bytes.ends[row + 1] - begin};
-        }
+        if (source.bytes.bytes != nullptr) return source.bytes.cell(row);
         return source.column->text(row);
     }
 

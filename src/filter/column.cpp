@@ -38,6 +38,7 @@ std::string_view FoldedColumn::cell(std::size_t row) const {
 Column::Column(FieldInfo info) : info_(std::move(info)) {}
 
 void Column::reserve(std::size_t rows, std::size_t bytes) {
+    if (tailRow_ != kNoTail) joinTail();
     nulls_.reserve(rows);
     if (info_.kind == FieldKind::Boolean) {
         bools_.reserve(rows);
@@ -56,6 +57,34 @@ void Column::shrinkToFit() {
     shrink(arena_);
     shrink(offsets_);
     shrink(bools_);
+    shrink(tail_);
+    shrink(tailOffsets_);
+}
+
+void Column::joinTail() {
+    const auto base = static_cast<std::uint32_t>(arena_.size());
+    arena_.append(tail_);
+    offsets_.reserve(offsets_.size() + tailOffsets_.size() - 1);
+    for (std::size_t k = 1; k < tailOffsets_.size(); ++k) offsets_.push_back(base + tailOffsets_[k]);
+    tail_ = std::string();
+    tailOffsets_ = std::vector<std::uint32_t>();
+    tailRow_ = kNoTail;
+}
+
+void Column::appendLoadedPart(Column&& later) {
+    const bool plain = info_.kind != FieldKind::Boolean && tailRow_ == kNoTail && later.tailRow_ == kNoTail &&
+                       overrides_.empty() && later.overrides_.empty() && !folded_[0] && !folded_[1] &&
+                       !index_ && size() > 0;
+    if (!plain) {
+        appendColumn(later);
+        return;
+    }
+    // The tail is joined one day: the offsets must then still fit.
+    checkArenaSize(arena_.size() + later.arena_.size(), info_.name);
+    tailRow_ = size();
+    nulls_.insert(nulls_.end(), later.nulls_.begin(), later.nulls_.end());
+    tail_ = std::move(later.arena_);
+    tailOffsets_ = std::move(later.offsets_);
 }
 
 void Column::refuseBytes() const { refuseTooLarge(info_.name); }
@@ -66,16 +95,19 @@ void Column::keepCopiesCurrent(std::size_t row) const {
 }
 
 void Column::appendColumn(const Column& other) {
+    if (tailRow_ != kNoTail) joinTail();
     const std::size_t first = size();
     nulls_.insert(nulls_.end(), other.nulls_.begin(), other.nulls_.end());
     if (info_.kind == FieldKind::Boolean) {
         bools_.insert(bools_.end(), other.bools_.begin(), other.bools_.end());
     } else {
-        const auto base = static_cast<std::uint32_t>(arena_.size());
-        checkArenaSize(arena_.size() + other.arena_.size(), info_.name);
-        arena_.append(other.arena_);
-        for (std::size_t row = 1; row < other.offsets_.size(); ++row)
-            offsets_.push_back(base + other.offsets_[row]);
+        checkArenaSize(arena_.size() + other.textBytes(), info_.name);
+        for (const auto& [bytes, ends] :
+             {std::pair{&other.arena_, &other.offsets_}, std::pair{&other.tail_, &other.tailOffsets_}}) {
+            const auto base = static_cast<std::uint32_t>(arena_.size());
+            arena_.append(*bytes);
+            for (std::size_t row = 1; row < ends->size(); ++row) offsets_.push_back(base + (*ends)[row]);
+        }
     }
     if (folded_[0] || folded_[1] || index_) {
         for (std::size_t row = first; row < size(); ++row) {
@@ -92,7 +124,7 @@ std::string_view Column::editedOrBooleanText(std::size_t row) const {
         const auto it = overrides_.find(static_cast<std::uint32_t>(row));
         if (it != overrides_.end()) return it->second;
     }
-    return std::string_view(arena_).substr(offsets_[row], offsets_[row + 1] - offsets_[row]);
+    return CellBytes{arena_.data(), offsets_.data(), tailRow_, tail_.data(), tailOffsets_.data()}.cell(row);
 }
 
 std::optional<bool> Column::boolean(std::size_t row) const {
@@ -102,6 +134,7 @@ std::optional<bool> Column::boolean(std::size_t row) const {
 }
 
 void Column::set(std::size_t row, std::optional<std::string_view> value) {
+    if (tailRow_ != kNoTail) joinTail();
     std::string oldKey;
     if (index_) oldKey = foldText(text(row), FoldMode::Case);
     nulls_[row] = !value.has_value();
@@ -131,6 +164,7 @@ void Column::set(std::size_t row, std::optional<std::string_view> value) {
 
 void Column::truncate(std::size_t rows) {
     if (rows >= size()) return;
+    if (tailRow_ != kNoTail) joinTail();
     nulls_.resize(rows);
     if (info_.kind == FieldKind::Boolean) {
         bools_.resize(rows);
@@ -202,7 +236,7 @@ const FoldedColumn& Column::folded(FoldMode mode) const {
         FoldedColumn later;
         // Room for both halves from the start: the second is appended without moving the first.
         built->offsets.reserve(rows + 1);
-        built->arena.reserve(info_.kind == FieldKind::Boolean ? rows * 5 : arena_.size());
+        built->arena.reserve(info_.kind == FieldKind::Boolean ? rows * 5 : textBytes());
         if (split == rows) {
             foldRows(*built, 0, rows, mode);
         } else {
@@ -221,8 +255,7 @@ const FoldedColumn& Column::folded(FoldMode mode) const {
 
 void Column::foldRows(FoldedColumn& into, std::size_t first, std::size_t last, FoldMode mode) const {
     const std::size_t rows = last - first;
-    into.arena.reserve(
-        info_.kind == FieldKind::Boolean ? rows * 5 : (first == last ? 0 : offsets_[last] - offsets_[first]));
+    into.arena.reserve(info_.kind == FieldKind::Boolean ? rows * 5 : bytesBefore(last) - bytesBefore(first));
     into.offsets.reserve(rows + 1);
     into.offsets.push_back(0);
     for (std::size_t row = first; row < last; ++row) {
@@ -258,8 +291,9 @@ void Column::noteChange(std::size_t row) const {
 }
 
 std::size_t Column::memoryBytes() const {
-    std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() +
-                        offsets_.capacity() * sizeof(std::uint32_t) + bools_.capacity();
+    std::size_t bytes = sizeof(*this) + nulls_.capacity() / 8 + arena_.capacity() + tail_.capacity() +
+                        (offsets_.capacity() + tailOffsets_.capacity()) * sizeof(std::uint32_t) +
+                        bools_.capacity();
     for (const auto& [row, value] : overrides_)
         bytes += sizeof(row) + sizeof(std::string) + value.capacity() + 16;
     if (index_) bytes += index_->memoryBytes();

@@ -83,10 +83,11 @@ TEST_F(ViewExportTest, CsvIsUtf8WithByteOrderMarkCrLfAndQuotesWhereRfc4180AsksFo
     expectCsvShowsTheView(dir.file("view.csv"), *journals, columns);
 }
 
-// More rows than a round makes, split between two threads: every row whole, in the order shown.
+// More rows than a round makes, split between two threads, from a table large enough to load in two
+// parts: every row whole, in the order shown.
 TEST_F(ViewExportTest, RowsOfManyRoundsComeOutWholeInTheOrderShownEditsIncluded) {
     test::createDatabase(dir.file("many.mdb"), R"sql(
-WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60000)
 INSERT INTO journals ("Title", "ISSN", "Address", "category")
 SELECT 'Journal ' || i, printf('%04d-%04d', i / 10000, i % 10000),
        CASE WHEN i % 7 = 0 THEN 'Street ' || i || ', Town' END, CASE WHEN i % 3 = 0 THEN 'Other' ELSE 'Physics' END

@@ -1,6 +1,10 @@
 // Text folding and the snapshot columns that keep raw and folded copies in step.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "db/declared_type.h"
 #include "filter/column.h"
 #include "text/field.h"
@@ -131,6 +135,57 @@ TEST(ColumnStorage, BooleansReadAsTrueFalseOrEmpty) {
     EXPECT_EQ(column.boolean(2), std::nullopt);
     column.set(2, std::string_view("True"));
     EXPECT_EQ(column.boolean(2), true);
+}
+
+// A column loaded in two parts keeps the later part's bytes apart until its first change: read, folded,
+// changed and cut, it is the column loaded whole.
+TEST(ColumnStorage, ALoadedPartReadsAndChangesAsTheWholeColumn) {
+    using Cells = std::vector<std::optional<std::string>>;
+    const Cells cells = {"Alpha", std::nullopt, "ÉCOLE", "", "Beta", "Óptica", std::nullopt, "Zeta", "x"};
+    constexpr std::size_t kFirstPart = 4;
+    const auto append = [](Column& column, const std::optional<std::string>& cell) {
+        if (cell)
+            column.appendText(*cell);
+        else
+            column.appendNull();
+    };
+    struct Change {
+        const char* name;
+        void (*apply)(Column& column);
+    };
+    const Change changes[] = {
+        {"none", [](Column&) {}},
+        {"a later cell set", [](Column& c) { c.set(7, std::string_view("Omega")); }},
+        {"an earlier cell set", [](Column& c) { c.set(1, std::string_view("Gamma")); }},
+        {"a row appended", [](Column& c) { c.appendText("Appended"); }},
+        {"cut in the later part", [](Column& c) { c.truncate(6); }},
+        {"cut in the earlier part", [](Column& c) { c.truncate(2); }},
+    };
+    for (const Change& change : changes) {
+        Column whole(FieldInfo{"Title", FieldKind::Text, 0});
+        Column parts(whole.info());
+        Column later(whole.info());
+        for (std::size_t row = 0; row < cells.size(); ++row) {
+            append(whole, cells[row]);
+            append(row < kFirstPart ? parts : later, cells[row]);
+        }
+        parts.appendLoadedPart(std::move(later));
+        EXPECT_EQ(parts.textBytes(), whole.textBytes()) << change.name;
+        change.apply(whole);
+        change.apply(parts);
+        ASSERT_EQ(parts.size(), whole.size()) << change.name;
+        const Column::CellBytes bytes = parts.cellBytes();
+        for (std::size_t row = 0; row < whole.size(); ++row) {
+            EXPECT_EQ(parts.text(row), whole.text(row)) << change.name << " row " << row;
+            EXPECT_EQ(parts.isNull(row), whole.isNull(row)) << change.name << " row " << row;
+            if (bytes.bytes != nullptr) {
+                EXPECT_EQ(bytes.cell(row), whole.text(row)) << change.name;
+            }
+            EXPECT_EQ(parts.folded(FoldMode::CaseAndAccents).cell(row),
+                      whole.folded(FoldMode::CaseAndAccents).cell(row))
+                << change.name << " row " << row;
+        }
+    }
 }
 
 }  // namespace
