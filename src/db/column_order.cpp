@@ -310,6 +310,8 @@ struct Kinds {
     }
 
     void read(const Column& column, std::size_t first, std::size_t last) {
+        // The search's folded copy, when it made one, is read rather than folding anything again.
+        const FoldedColumn* made = column.foldedIfMade(FoldMode::CaseAndAccents);
         std::vector<std::pair<std::size_t, std::size_t>> folded;  // (text, where its fold starts)
         for (std::size_t row = first; row < last; ++row) {
             const auto r = static_cast<std::uint32_t>(row);
@@ -318,6 +320,9 @@ struct Kinds {
                 empty.push_back(r);
             } else if (const auto value = mayBeNumber(text) ? parseReal(text) : std::nullopt) {
                 numbers.push_back({numberKey(*value), r});
+            } else if (made != nullptr) {
+                const std::string_view cell = made->cell(row);
+                texts.push_back({chunkKey(cell, 0), cell.data(), static_cast<std::uint32_t>(cell.size()), r});
             } else if (asciiPrefixLength(text) == text.size()) {
                 texts.push_back({chunkKey(text, 0), text.data(), static_cast<std::uint32_t>(text.size()), r});
             } else {

@@ -117,6 +117,10 @@ public:
 
     // Built the first time it is asked for, then kept current by set() and append*().
     const FoldedColumn& folded(FoldMode mode) const;
+    // The folded copy if one was asked for already, else null.
+    const FoldedColumn* foldedIfMade(FoldMode mode) const {
+        return folded_[mode == FoldMode::Case ? 0 : 1].get();
+    }
     // Text columns: the rows by their text folded for case, built on first use and kept current
     // by set() and append*() from then on.
     const EqualityIndex& equalityIndex() const;
