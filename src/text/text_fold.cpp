@@ -82,18 +82,7 @@ std::string_view foldTablesVersion() { return utf8proc_version(); }
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         // ASCII letter case keeps the length: only a name with other characters can still match.
-        const auto isAscii = [](std::string_view text) {
-            std::size_t at = 0;
-            for (std::uint64_t word = 0; at + sizeof word <= text.size(); at += sizeof word) {
-                std::memcpy(&word, text.data() + at, sizeof word);
-                if ((word & 0x8080808080808080ULL) != 0) return false;
-            }
-            for (; at < text.size(); ++at) {
-                if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
-            }
-            return true;
-        };
-        if (isAscii(a) && isAscii(b)) return false;
+        if (asciiPrefixLength(a) == a.size() && asciiPrefixLength(b) == b.size()) return false;
     } else {
         bool ascii = true;
         bool equal = true;
