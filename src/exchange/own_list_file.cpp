@@ -1,5 +1,6 @@
 #include "exchange/own_list_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -42,6 +43,8 @@ RankingRead readOwnListFile(std::string_view text, const RankingHeader& header, 
         metrics.emplace_back(i, figures.nameNumber(header.names[i]));
     }
     const bool decimalComma = header.separator != ',';
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    figures.reserve(lines, lines * metrics.size());
     readRankingRows(text, header, file, read.report.literalQuoteLines, [&](const CsvRow& row) -> std::string {
         if (row.size() < header.names.size()) {
             return fieldCountRefusal(file, row.size(), row.line, std::to_string(header.names.size()));

@@ -46,6 +46,10 @@ public:
     const std::string& source() const { return source_; }
     std::optional<int> year() const { return year_; }
 
+    void reserve(std::size_t journals, std::size_t figures) {
+        journals_.reserve(journals);
+        figures_.reserve(figures);
+    }
     std::uint32_t addJournal(RankingJournal journal);
     // The number of a metric or category name, given to it the first time it is asked for.
     std::uint32_t nameNumber(std::string_view name);
