@@ -144,7 +144,7 @@ JcrExport readJcrExport(std::string_view text, const RankingHeader& found, const
         std::uint32_t entry = 0;  // 0: no ISSN in the printed form, so no figures
     };
     // Reserved from the line count: growing these a doubling at a time cost a fifth of the read.
-    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const std::size_t lines = rowsWorthReserving(text);
     std::unordered_map<std::string, Seen> seen;
     seen.reserve(lines);
     read.names.reserve(lines);

@@ -88,7 +88,7 @@ MasterListCsv readMasterListCsv(std::string_view fileBytes, std::string_view sub
 MasterListCsv readMasterListCsvText(std::string_view text, std::string_view subjectWhenNone) {
     MasterListCsv list;
     // About a record per line or two: one allocation up front rather than a copy at every doubling.
-    list.records.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) * 2);
+    list.records.reserve(rowsWorthReserving(text) * 2);
     std::optional<std::array<std::size_t, kHeaderNames.size()>> columns;
     std::size_t needed = 0;
     std::string failure;

@@ -1,6 +1,5 @@
 #include "exchange/own_list_file.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -43,7 +42,7 @@ RankingRead readOwnListFile(std::string_view text, const RankingHeader& header, 
         metrics.emplace_back(i, figures.nameNumber(header.names[i]));
     }
     const bool decimalComma = header.separator != ',';
-    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const std::size_t lines = rowsWorthReserving(text);
     figures.reserve(lines, lines * metrics.size());
     readRankingRows(text, header, file, read.report.literalQuoteLines, [&](const CsvRow& row) -> std::string {
         if (row.size() < header.names.size()) {

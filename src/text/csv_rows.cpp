@@ -322,6 +322,13 @@ std::string literalQuoteWarning(const std::vector<std::size_t>& literalQuoteLine
     return text;
 }
 
+std::size_t rowsWorthReserving(std::string_view text) {
+    constexpr std::size_t kFewestBytesPerRow = 32;
+    constexpr std::size_t kMostRows = 2'000'000;
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    return std::min({lines, text.size() / kFewestBytesPerRow, kMostRows});
+}
+
 std::size_t csvLineOffset(std::string_view text, std::size_t line) {
     std::size_t offset = 0;
     for (std::size_t current = 1; current < line; ++current) {

@@ -61,6 +61,10 @@ void readCsvRowsSkippingBadLines(std::string_view text, char separator, const Cs
 // with one was read as a character, on line 4" (or "on lines 4, 9"); empty when there were none.
 std::string literalQuoteWarning(const std::vector<std::size_t>& literalQuoteLines);
 
+// How many rows of `text` to reserve room for ahead: its line count, bounded so that a text of mostly
+// empty lines, or a huge one, does not make a reader reserve far more than the text itself holds.
+std::size_t rowsWorthReserving(std::string_view text);
+
 // Where physical line `line` (from 1) of a text begins; the text's size when it has fewer lines.
 std::size_t csvLineOffset(std::string_view text, std::size_t line);
 

@@ -127,5 +127,14 @@ TEST(CsvRows, StopsWhenTheCallerHasSeenEnough) {
     EXPECT_EQ(seen, 3U);
 }
 
+TEST(CsvRows, ReservesForItsLinesButNotForAFileOfEmptyOnes) {
+    const std::string row = "\"Journal of Optics\",1234-5678,2.5\n";
+    std::string rows;
+    for (int i = 0; i < 1000; ++i) rows += row;
+    EXPECT_EQ(rowsWorthReserving(rows), 1000U);
+    EXPECT_LE(rowsWorthReserving(std::string(1'000'000, '\n')), 1'000'000U / 32);
+    EXPECT_EQ(rowsWorthReserving(""), 0U);
+}
+
 }  // namespace
 }  // namespace lumaref
