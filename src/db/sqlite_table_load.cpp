@@ -131,6 +131,7 @@ std::optional<LoadedTable> loadOnTwoThreads(sqlite3* db, const std::string& tabl
     upper->bindInt64(1, split);
     LoadedTable loaded;
     LoadedTable rest;
+    loaded.keys.reserve(expected);  // room for the rest's keys too, appended after
     Layout layout = layoutOf(*lower);
     loaded.table.columns = std::move(layout.columns);
     rest.table.columns = layoutOf(*upper).columns;

@@ -82,7 +82,7 @@ void Column::appendLoadedPart(Column&& later) {
     // The tail is joined one day: the offsets must then still fit.
     checkArenaSize(arena_.size() + later.arena_.size(), info_.name);
     tailRow_ = size();
-    nulls_.insert(nulls_.end(), later.nulls_.begin(), later.nulls_.end());
+    nulls_.append(later.nulls_);
     tail_ = std::move(later.arena_);
     tailOffsets_ = std::move(later.offsets_);
 }
@@ -97,7 +97,7 @@ void Column::keepCopiesCurrent(std::size_t row) const {
 void Column::appendColumn(const Column& other) {
     if (tailRow_ != kNoTail) joinTail();
     const std::size_t first = size();
-    nulls_.insert(nulls_.end(), other.nulls_.begin(), other.nulls_.end());
+    nulls_.append(other.nulls_);
     if (info_.kind == FieldKind::Boolean) {
         bools_.insert(bools_.end(), other.bools_.begin(), other.bools_.end());
     } else {
@@ -137,7 +137,7 @@ void Column::set(std::size_t row, std::optional<std::string_view> value) {
     if (tailRow_ != kNoTail) joinTail();
     std::string oldKey;
     if (index_) oldKey = foldText(text(row), FoldMode::Case);
-    nulls_[row] = !value.has_value();
+    nulls_.set(row, !value.has_value());
     if (info_.kind == FieldKind::Boolean) {
         bools_[row] = value ? (*value == kTrue ? 1 : 0) : -1;
     } else if (row + 1 == size() && overrides_.count(static_cast<std::uint32_t>(row)) == 0) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "filter/equality_index.h"
+#include "filter/null_bits.h"
 #include "text/field.h"
 #include "text/text_fold.h"
 
@@ -150,7 +151,7 @@ private:
     void indexAppended(std::size_t row) const;
 
     FieldInfo info_;
-    std::vector<bool> nulls_;
+    NullBits nulls_;
     std::string arena_;
     std::vector<std::uint32_t> offsets_{0};  // prefix sums; unused for Boolean
     // Rows from tailRow_ on (none: kNoTail) are read from tail_, by prefix sums of their own.
