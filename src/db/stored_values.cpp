@@ -14,18 +14,19 @@ namespace lumaref {
 
 namespace {
 
-// One value of a result row, as the statement holds it or as copied out of it.
+// One value of a result row, as the statement holds it or as copied out of it. The statement's cell is
+// fetched once and read through sqlite3_value_*: each sqlite3_column_* call checks the statement and
+// its connection's lock again. It is only read on the thread that steps the statement.
 struct ResultValue {
-    sqlite3_stmt* stmt;
-    int index;
-    int type() const { return sqlite3_column_type(stmt, index); }
-    std::int64_t integer() const { return sqlite3_column_int64(stmt, index); }
-    double real() const { return sqlite3_column_double(stmt, index); }
+    sqlite3_value* value;
+    int type() const { return sqlite3_value_type(value); }
+    std::int64_t integer() const { return sqlite3_value_int64(value); }
+    double real() const { return sqlite3_value_double(value); }
     std::string_view bytes() const {
         const auto* data = static_cast<const char*>(
-            type() == SQLITE_BLOB ? sqlite3_column_blob(stmt, index)
-                                  : static_cast<const void*>(sqlite3_column_text(stmt, index)));
-        return std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
+            type() == SQLITE_BLOB ? sqlite3_value_blob(value)
+                                  : static_cast<const void*>(sqlite3_value_text(value)));
+        return std::string_view(data, static_cast<std::size_t>(sqlite3_value_bytes(value)));
     }
 };
 
@@ -77,7 +78,7 @@ void appendValue(Column& column, const Value& value) {
 }  // namespace
 
 void appendStoredValue(Column& column, sqlite3_stmt* stmt, int index) {
-    appendValue(column, ResultValue{stmt, index});
+    appendValue(column, ResultValue{sqlite3_column_value(stmt, index)});
 }
 
 void copyStoredValue(StoredCell& cell, sqlite3_stmt* stmt, int index) {
@@ -111,8 +112,6 @@ void copyStoredValue(StoredCell& cell, sqlite3_stmt* stmt, int index) {
 void appendStoredValue(Column& column, const StoredCell& cell) { appendValue(column, CopiedValue{cell}); }
 
 void appendStoredText(Column& column, sqlite3_stmt* stmt, int index) {
-    // The cell fetched once and read twice: each sqlite3_column_* call checks the statement again. The
-    // value is only read on the thread that steps its connection.
     sqlite3_value* value = sqlite3_column_value(stmt, index);
     const unsigned char* text = sqlite3_value_text(value);
     if (text == nullptr) {
