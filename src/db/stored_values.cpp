@@ -48,6 +48,8 @@ void appendValue(Column& column, const Value& value) {
     if (column.kind() == FieldKind::Boolean) {
         if (type == SQLITE_TEXT) {
             column.appendBool(textIsTrue(value.bytes()));
+        } else if (type == SQLITE_INTEGER) {
+            column.appendBool(value.integer() != 0);
         } else {
             column.appendBool(value.real() != 0);
         }
