@@ -1,5 +1,6 @@
 #include "exchange/own_list_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -43,7 +44,8 @@ RankingRead readOwnListFile(std::string_view text, const RankingHeader& header, 
     }
     const bool decimalComma = header.separator != ',';
     const std::size_t lines = rowsWorthReserving(text);
-    figures.reserve(lines, lines * metrics.size());
+    // A wide list of mostly empty cells holds far fewer figures than cells.
+    figures.reserve(lines, std::min(lines * metrics.size(), text.size() / 8));
     readRankingRows(text, header, file, read.report.literalQuoteLines, [&](const CsvRow& row) -> std::string {
         if (row.size() < header.names.size()) {
             return fieldCountRefusal(file, row.size(), row.line, std::to_string(header.names.size()));
